@@ -1,0 +1,206 @@
+#include "app/main_form.h"
+
+#include <array>
+
+#include "app/layout_scaling.h"
+#include "app/resource.h"
+#include "app/settings.h"
+#include "clipboard/erase_clipboard.h"
+#include "ui/application.h"
+
+namespace norvane {
+namespace {
+
+constexpr char kProductName[] = "Norvane v1.1b";
+
+using K = ComponentKind;
+const FontSpec kButtonFont{.bold = true};
+
+// Creation order is also the order of the layout snapshot.
+const std::array kLayout{
+    ComponentSpec{.name = "Erase_Clipboard_BitBtn", .kind = K::BitBtn,
+                  .left = 3, .top = 2, .width = 191, .height = 32,
+                  .caption = "Erase Clipboard", .font = kButtonFont, .glyph = IDB_ERASE_GLYPH,
+                  .hint = "Erase ALL data in the Windows Clipboard.",
+                  .onClick = Bind(&TMainForm1::Erase_Clipboard_BitBtnClick)},
+    ComponentSpec{.name = "Display_Clipboard_Data_BitBtn", .kind = K::BitBtn,
+                  .left = 3, .top = 35, .width = 191, .height = 32,
+                  .caption = "Display Clipboard Data", .font = kButtonFont,
+                  .glyph = IDB_CLIPBOARD_GLYPH,
+                  .onClick = Bind(&TMainForm1::Display_Clipboard_Data_BitBtnClick)},
+    ComponentSpec{.name = "List_Clipboard_Format_BitBtn", .kind = K::BitBtn,
+                  .left = 3, .top = 69, .width = 192, .height = 32,
+                  .caption = "List Clipboard Format", .font = kButtonFont,
+                  .glyph = IDB_CLIPBOARD_GLYPH,
+                  .onClick = Bind(&TMainForm1::List_Clipboard_Format_BitBtnClick)},
+    ComponentSpec{.name = "Scaling_ListBox", .kind = K::ListBox,
+                  .left = 197, .top = 2, .width = 25, .height = 29,
+                  .flags = kHidden, .itemHeight = 17},
+    ComponentSpec{.name = "MainMenu1", .kind = K::MainMenu},
+    ComponentSpec{.name = "FileMenu", .kind = K::MenuItem, .parent = "MainMenu1",
+                  .caption = "&File"},
+    ComponentSpec{.name = "Always_On_Top_Option", .kind = K::MenuItem, .parent = "FileMenu",
+                  .caption = "Always &On Top",
+                  .onClick = Bind(&TMainForm1::Always_On_Top_OptionClick)},
+    ComponentSpec{.name = "Auto_Run_at_Windows_Startup_Option", .kind = K::MenuItem,
+                  .parent = "FileMenu", .caption = "&Auto-Run at Windows Startup",
+                  .onClick = Bind(&TMainForm1::Auto_Run_at_Windows_Startup_OptionClick)},
+    ComponentSpec{.name = "Restore_Factory_Defaults_Option", .kind = K::MenuItem,
+                  .parent = "FileMenu", .caption = "&Restore Factory Defaults",
+                  .onClick = Bind(&TMainForm1::Restore_Factory_Defaults_OptionClick)},
+    ComponentSpec{.name = "N2", .kind = K::MenuItem, .parent = "FileMenu", .caption = "-"},
+    ComponentSpec{.name = "ExitOption", .kind = K::MenuItem, .parent = "FileMenu",
+                  .caption = "E&xit", .onClick = Bind(&TMainForm1::ExitOptionClick)},
+    ComponentSpec{.name = "HelpMenu", .kind = K::MenuItem, .parent = "MainMenu1",
+                  .caption = "&Help"},
+    ComponentSpec{.name = "View_Readme_file_Option", .kind = K::MenuItem, .parent = "HelpMenu",
+                  .caption = "&View Readme file",
+                  .onClick = Bind(&TMainForm1::View_Readme_file_OptionClick)},
+    ComponentSpec{.name = "View_Shareware_Catalog_Option", .kind = K::MenuItem,
+                  .parent = "HelpMenu", .caption = "View &Shareware Catalog",
+                  .onClick = Bind(&TMainForm1::View_Shareware_Catalog_OptionClick)},
+    ComponentSpec{.name = "About1", .kind = K::MenuItem, .parent = "HelpMenu", .caption = "-"},
+    ComponentSpec{.name = "AboutOption", .kind = K::MenuItem, .parent = "HelpMenu",
+                  .caption = "&About", .onClick = Bind(&TMainForm1::AboutOptionClick)},
+};
+
+const FormSpec kForm{
+    .className = "TMainForm1",
+    .caption = "??",
+    .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    .exStyle = 0,
+    .left = 266, .top = 54, .width = 250, .height = 183,
+    .clientSized = false,
+    .font = {.face = "Times New Roman", .height = -15},
+    .designDpi = 96,
+    .designTextHeight = 17,
+    .components = kLayout,
+    .icon = IDI_MAINICON,
+};
+
+}  // namespace
+
+TMainForm1::TMainForm1(MessageDialog& messages, ClipboardService& clipboard)
+    : Form(kForm, messages, nullptr), clipboard_(clipboard) {}
+
+void TMainForm1::FormShow() {
+    Component& list = Find("List_Clipboard_Format_BitBtn");
+    const Bounds listBounds = BoundsOf(list);
+    SetClientHeight(listBounds.top + listBounds.height + BoundsOf(Find("Erase_Clipboard_BitBtn")).top);
+    SetClientWidth(listBounds.width + 2 * listBounds.left);
+    TakeLayoutSnapshot();
+    const bool maximised = LoadSettings();
+    Set_Product_Identity();
+    ApplyStartupShowState();
+    if (maximised) ShowWindow(Handle(), SW_SHOWMAXIMIZED);
+    Component& onTop = Find("Always_On_Top_Option");
+    SetChecked(onTop, !IsChecked(onTop));
+    ToggleAlwaysOnTop();
+}
+
+void TMainForm1::FormResize() { RescaleLayout(); }
+
+void TMainForm1::FormCloseQuery(bool& /*canClose*/) { SaveSettings(); }
+
+void TMainForm1::FormActivate() {}
+
+void TMainForm1::ApplyStartupShowState() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    ShowWindow(Handle(), startup.wShowWindow);
+}
+
+void TMainForm1::Set_Product_Identity() {
+    SetApplicationTitle(kProductName);
+    SetCaption(kProductName);
+}
+
+void TMainForm1::TakeLayoutSnapshot() {
+    Component& list = Find("Scaling_ListBox");
+    if (SendMessageA(list.hwnd, LB_GETCOUNT, 0, 0) > 0) return;
+    auto add = [&](const std::string& line) {
+        SendMessageA(list.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    };
+    add(SnapshotHeader(ClientWidth(), ClientHeight()));
+    for (const Component& c : Components()) {
+        if (!c.IsControl()) {
+            add(std::string(kNotAControlLine));
+            continue;
+        }
+        const Bounds b = BoundsOf(c);
+        add(SnapshotLine({b.left, b.width, b.top, b.height, FontSizeOf(c)}, c.name));
+    }
+}
+
+void TMainForm1::RescaleLayout() {
+    Component& list = Find("Scaling_ListBox");
+    const auto count = SendMessageA(list.hwnd, LB_GETCOUNT, 0, 0);
+    if (count <= 0) return;
+    auto line = [&](LRESULT index) {
+        std::string text(static_cast<std::size_t>(SendMessageA(list.hwnd, LB_GETTEXTLEN, index, 0)), '\0');
+        SendMessageA(list.hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        return text;
+    };
+    const ScaleRatios ratios = RatiosFor(line(0), ClientWidth(), ClientHeight());
+    auto& components = Components();
+    for (std::size_t i = 0; i < components.size() && static_cast<LRESULT>(i) + 1 < count; ++i) {
+        const auto scaled = ScaleLine(line(static_cast<LRESULT>(i) + 1), ratios);
+        if (!scaled || !components[i].IsControl()) continue;
+        SetBoundsOf(components[i], {scaled->left, scaled->top, scaled->width, scaled->height});
+        SetFontSizeOf(components[i], scaled->fontSize);
+    }
+}
+
+void TMainForm1::ToggleAlwaysOnTop() {
+    Component& item = Find("Always_On_Top_Option");
+    const bool onTop = !IsChecked(item);
+    SetChecked(item, onTop);
+    SetWindowPos(Handle(), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+bool TMainForm1::LoadSettings() {
+    const SettingsFile file = SettingsFile::BesideExecutable();
+    SetTop(file.ReadInteger("window_top_posn", 200));
+    SetLeft(file.ReadInteger("window_left_posn", 200));
+    SetWidth(file.ReadInteger("window_Width", 250));
+    SetHeight(file.ReadInteger("window_Height", 183));
+    SetChecked(Find("Always_On_Top_Option"), file.ReadBool("Always_on_Top_Option", false));
+    SetChecked(Find("Auto_Run_at_Windows_Startup_Option"),
+               file.ReadBool("Auto_Run_at_Windows_Startup_Option", false));
+    return file.ReadBool("WindowState_wsMaximized", false);
+}
+
+void TMainForm1::SaveSettings() {
+    const SettingsFile file = SettingsFile::BesideExecutable();
+    const bool maximised = IsZoomed(Handle());
+    file.WriteBool("WindowState_wsMaximized", maximised);
+    if (maximised) ShowWindow(Handle(), SW_RESTORE);
+    const Bounds b = OuterBounds();
+    file.WriteInteger("window_top_posn", b.top);
+    file.WriteInteger("window_left_posn", b.left);
+    file.WriteInteger("window_Width", b.width);
+    file.WriteInteger("window_Height", b.height);
+    file.WriteBool("Always_on_Top_Option", IsChecked(Find("Always_On_Top_Option")));
+    file.WriteBool("Auto_Run_at_Windows_Startup_Option",
+                   IsChecked(Find("Auto_Run_at_Windows_Startup_Option")));
+}
+
+void TMainForm1::Erase_Clipboard_BitBtnClick() { EraseClipboard(clipboard_, Handle(), Messages()); }
+
+void TMainForm1::Always_On_Top_OptionClick() { ToggleAlwaysOnTop(); }
+
+void TMainForm1::ExitOptionClick() { Close(); }
+
+// The commands below belong to dialogs and services still to come; until
+// they exist the commands do nothing.
+void TMainForm1::Display_Clipboard_Data_BitBtnClick() {}
+void TMainForm1::List_Clipboard_Format_BitBtnClick() {}
+void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {}
+void TMainForm1::Restore_Factory_Defaults_OptionClick() {}
+void TMainForm1::View_Readme_file_OptionClick() {}
+void TMainForm1::View_Shareware_Catalog_OptionClick() {}
+void TMainForm1::AboutOptionClick() {}
+
+}  // namespace norvane

@@ -1,0 +1,45 @@
+// The main window: three clipboard commands, the File and Help menus, the
+// show sequence, the close hook and the proportional rescaling.
+#pragma once
+
+#include "clipboard/clipboard_service.h"
+#include "ui/form.h"
+
+namespace norvane {
+
+class TMainForm1 final : public Form {
+public:
+    TMainForm1(MessageDialog& messages, ClipboardService& clipboard);
+
+    // Handlers bound in the layout table.
+    void Erase_Clipboard_BitBtnClick();
+    void Display_Clipboard_Data_BitBtnClick();
+    void List_Clipboard_Format_BitBtnClick();
+    void Always_On_Top_OptionClick();
+    void Auto_Run_at_Windows_Startup_OptionClick();
+    void Restore_Factory_Defaults_OptionClick();
+    void ExitOptionClick();
+    void View_Readme_file_OptionClick();
+    void View_Shareware_Catalog_OptionClick();
+    void AboutOptionClick();
+
+    // Steps of the show sequence and the settings, shared with the menu.
+    void TakeLayoutSnapshot();
+    void RescaleLayout();
+    void ToggleAlwaysOnTop();
+    bool LoadSettings();  // returns the stored maximised flag
+    void SaveSettings();
+    void Set_Product_Identity();
+    void ApplyStartupShowState();
+
+protected:
+    void FormShow() override;
+    void FormResize() override;
+    void FormCloseQuery(bool& canClose) override;
+    void FormActivate() override;
+
+private:
+    ClipboardService& clipboard_;
+};
+
+}  // namespace norvane

@@ -1,0 +1,27 @@
+// Entry point: creates the program's windows, hidden and in order, then runs
+// the message loop, which first shows the main window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_form.h"
+#include "clipboard/win32_clipboard_service.h"
+#include "ui/application.h"
+#include "ui/win32_message_dialog.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    norvane::Win32MessageDialog messages;
+    try {
+        norvane::Win32ClipboardService clipboard;
+        norvane::TMainForm1 MainForm1(messages, clipboard);
+        MainForm1.Show();
+        return norvane::RunMessageLoop();
+    } catch (const std::exception& e) {
+        messages.ShowError(e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,42 @@
+// All access to the system clipboard goes through this interface; the one
+// real implementation calls the Win32 clipboard functions, tests use fakes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct HWND__;
+
+namespace norvane {
+
+using WindowHandle = HWND__*;  // the same type as a Win32 HWND
+
+// Format numbers of the system's predefined text and bitmap formats.
+inline constexpr unsigned kTextFormat = 1;
+inline constexpr unsigned kBitmapFormat = 2;
+
+class ClipboardService {
+public:
+    virtual ~ClipboardService() = default;
+
+    // Need no open clipboard.
+    virtual int CountFormats() = 0;
+    virtual bool IsFormatAvailable(unsigned format) = 0;
+    virtual WindowHandle Owner() = 0;
+    // The class name of a window (at most 255 characters), empty when there
+    // is no window or its name cannot be read.
+    virtual std::string WindowClassName(WindowHandle window) = 0;
+
+    virtual bool Open(WindowHandle owner) = 0;
+    virtual bool Empty() = 0;
+    virtual bool Close() = 0;
+
+    // With the clipboard open: the format after `previous` (0 starts), 0 at
+    // the end or when the clipboard is not open.
+    virtual unsigned EnumFormats(unsigned previous) = 0;
+    // The registered name of a format (at most 254 characters), empty for
+    // the predefined ones.
+    virtual std::string FormatName(unsigned format) = 0;
+};
+
+}  // namespace norvane

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "clipboard/clipboard_service.h"
+
+namespace norvane {
+
+// The system clipboard through the Win32 clipboard functions.
+class Win32ClipboardService final : public ClipboardService {
+public:
+    int CountFormats() override;
+    bool IsFormatAvailable(unsigned format) override;
+    WindowHandle Owner() override;
+    std::string WindowClassName(WindowHandle window) override;
+    bool Open(WindowHandle owner) override;
+    bool Empty() override;
+    bool Close() override;
+    unsigned EnumFormats(unsigned previous) override;
+    std::string FormatName(unsigned format) override;
+};
+
+}  // namespace norvane

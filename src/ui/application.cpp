@@ -1,0 +1,59 @@
+#include "ui/application.h"
+
+#include <utility>
+
+namespace norvane {
+namespace {
+
+std::string& Title() {
+    static std::string title = [] {
+        // Until the program names itself, the title is the executable's name.
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string name = path;
+        name = name.substr(name.find_last_of("\\/") + 1);
+        return name.substr(0, name.find('.'));
+    }();
+    return title;
+}
+
+void Dispatch(MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && IsDialogMessageA(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+const std::string& ApplicationTitle() { return Title(); }
+void SetApplicationTitle(std::string title) { Title() = std::move(title); }
+
+bool PumpMessage() {
+    MSG msg;
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    Dispatch(msg);
+    return true;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+    return static_cast<int>(msg.wParam);
+}
+
+void ProcessPendingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+}  // namespace norvane

@@ -1,0 +1,173 @@
+// A form: a top-level window whose layout is data, one table of components
+// created in order at construction, and whose behaviour is a set of
+// handlers. Every message reaches its handler through one dispatch path and
+// one guard.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/handles.h"
+#include "ui/message_dialog.h"
+#include "ui/window.h"
+
+namespace norvane {
+
+class Form;
+using Handler = void (Form::*)();
+
+// Binds a handler of a derived form into a layout table.
+template <class Derived>
+constexpr Handler Bind(void (Derived::*handler)()) {
+    return static_cast<Handler>(handler);
+}
+
+enum class ComponentKind { BitBtn, Button, ListBox, Label, MainMenu, MenuItem };
+
+struct FontSpec {
+    const char* face = nullptr;  // nullptr: the form's face
+    int height = 0;              // design pixels, negative for a character height; 0: the form's
+    bool bold = false;
+    bool underline = false;
+};
+
+// Component flags.
+inline constexpr unsigned kHidden = 1u << 0;
+inline constexpr unsigned kDisabled = 1u << 1;
+
+struct ComponentSpec {
+    const char* name;
+    ComponentKind kind;
+    const char* parent = nullptr;  // menu items: the parent item or the menu bar
+    int left = 0, top = 0, width = 0, height = 0;
+    const char* caption = "";
+    FontSpec font{};
+    unsigned flags = 0;
+    int glyph = 0;  // bitmap resource: 16x16 picture, then its disabled picture
+    const char* hint = nullptr;
+    Handler onClick = nullptr;
+    int itemHeight = 0;  // list boxes
+};
+
+struct FormSpec {
+    const char* className;
+    const char* caption;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;  // outer bounds, or the client size if clientSized
+    bool clientSized;
+    FontSpec font;
+    int designDpi;         // pixels per inch the layout was made at
+    int designTextHeight;  // the form font's text height there
+    std::span<const ComponentSpec> components;
+    int icon = 0;  // icon resource of the window class
+};
+
+struct Bounds {
+    int left, top, width, height;
+    friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+class Form : public Window {
+public:
+    struct Component {
+        std::string name;
+        ComponentKind kind;
+        UINT id = 0;
+        HWND hwnd = nullptr;   // controls
+        HMENU menu = nullptr;  // menu items: the menu holding the item
+        HMENU submenu = nullptr;
+        Handler onClick = nullptr;
+        std::string fontFace;
+        int fontHeight = 0;  // pixels at the screen's resolution
+        bool bold = false, underline = false;
+        UniqueFont font;
+        UniqueImageList glyphs;
+        bool IsControl() const { return hwnd != nullptr; }
+    };
+
+    Form(const FormSpec& spec, MessageDialog& messages, HWND owner);
+    ~Form() override;
+
+    // Runs FormShow, then makes sure the window is displayed.
+    void Show();
+    // Shows the form with the program's other windows disabled, until it is closed.
+    void ShowModal();
+    // As the caption-bar close button: FormCloseQuery, then hide (or end the program).
+    void Close();
+    bool IsModal() const { return modal_; }
+
+    std::vector<Component>& Components() { return components_; }
+    Component& Find(std::string_view name);
+
+    std::string Caption() const;
+    void SetCaption(std::string_view caption);
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+    Bounds OuterBounds() const;  // screen pixels
+    void SetLeft(int left);
+    void SetTop(int top);
+    void SetWidth(int width);
+    void SetHeight(int height);
+    int ScreenDpi() const { return dpi_; }
+
+    Bounds BoundsOf(const Component& c) const;  // relative to the client area
+    void SetBoundsOf(Component& c, const Bounds& b);
+    int FontSizeOf(const Component& c) const;  // points
+    void SetFontSizeOf(Component& c, int points);
+    bool IsChecked(const Component& item) const;
+    void SetChecked(Component& item, bool checked);
+    void SetVisible(Component& c, bool visible);
+    void SetEnabled(Component& c, bool enabled);
+    std::string TextOf(const Component& c) const;
+    void SetTextOf(Component& c, std::string_view text);
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormResize() {}
+    virtual void FormCloseQuery(bool& /*canClose*/) {}
+    virtual void FormActivate() {}
+
+    MessageDialog& Messages() { return messages_; }
+    template <class F>
+    void Guarded(F&& handler);
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateComponents(std::span<const ComponentSpec> specs);
+    void CreateControl(Component& c, const ComponentSpec& spec);
+    void MakeFont(Component& c);
+    void AddTooltip(HWND control, const char* hint);
+    void DrawBitBtn(const DRAWITEMSTRUCT& item);
+    Component* FindById(UINT id);
+    int Scaled(int value) const;
+
+    MessageDialog& messages_;
+    std::vector<Component> components_;
+    std::string fontFace_;
+    int fontHeight_ = 0;
+    int dpi_ = 96;
+    int scaleNumerator_ = 1, scaleDenominator_ = 1;
+    HMENU menuBar_ = nullptr;
+    HWND tooltip_ = nullptr;
+    bool constructed_ = false;
+    bool modal_ = false;
+    bool modalDone_ = false;
+    bool isMainForm_ = false;
+};
+
+}  // namespace norvane
+
+#include "ui/guard.h"
+
+template <class F>
+void norvane::Form::Guarded(F&& handler) {
+    RunGuarded(messages_, std::forward<F>(handler));
+}

@@ -1,0 +1,96 @@
+// Owning wrappers for Win32 handles: whatever a routine opens is closed on
+// every path out of it.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+namespace norvane {
+
+// Traits say how a kind of handle is released and what its empty value is.
+template <class Handle, class Traits>
+class Unique {
+public:
+    Unique() = default;
+    explicit Unique(Handle h) : handle_(h) {}
+    Unique(Unique&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
+    Unique& operator=(Unique&& other) noexcept {
+        reset(std::exchange(other.handle_, Traits::Invalid()));
+        return *this;
+    }
+    ~Unique() { reset(); }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::Invalid(); }
+    void reset(Handle h = Traits::Invalid()) {
+        if (handle_ != Traits::Invalid()) Traits::Release(handle_);
+        handle_ = h;
+    }
+    Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+
+private:
+    Handle handle_ = Traits::Invalid();
+};
+
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static void Release(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+struct KeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static void Release(HKEY h) { RegCloseKey(h); }
+};
+struct KernelHandleTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Release(HANDLE h) { CloseHandle(h); }
+};
+struct FileHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE h) { CloseHandle(h); }
+};
+
+template <class Gdi>
+struct GdiTraits {
+    static Gdi Invalid() { return nullptr; }
+    static void Release(Gdi h) { DeleteObject(h); }
+};
+
+using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
+using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
+using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
+using UniqueKey = Unique<HKEY, KeyTraits>;
+using UniqueHandle = Unique<HANDLE, KernelHandleTraits>;
+using UniqueFile = Unique<HANDLE, FileHandleTraits>;
+
+// A device context of a window, released on scope exit.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A GDI object selected into a device context until scope exit.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() { SelectObject(dc_, previous_); }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace norvane

@@ -1,0 +1,32 @@
+// Base of every window of the program: one window procedure finds the C++
+// object behind the HWND and hands it the message.
+#pragma once
+
+#include <windows.h>
+
+namespace norvane {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+
+protected:
+    // Registers `className` once per process with this base's procedure.
+    static void RegisterClassOnce(const char* className, HICON icon);
+    // Creates the window with `this` as its object.
+    void Create(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                const RECT& bounds, HWND owner, HMENU menu);
+
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace norvane

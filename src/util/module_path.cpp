@@ -1,0 +1,29 @@
+#include "util/module_path.h"
+
+#include <windows.h>
+
+namespace norvane {
+
+std::string ExecutablePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // cut short: try a larger buffer
+    }
+}
+
+std::string ExecutableFolder() {
+    const std::string path = ExecutablePath();
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::string ExecutableFileName() {
+    const std::string path = ExecutablePath();
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+}  // namespace norvane

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace norvane {
+
+// The running executable's full path, as the system reports it, of any length.
+std::string ExecutablePath();
+// Its folder, with the trailing backslash.
+std::string ExecutableFolder();
+// Its file name with extension.
+std::string ExecutableFileName();
+
+}  // namespace norvane

@@ -1,0 +1,367 @@
+#include "e2e/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+void Sleep(Duration d) { ::Sleep(static_cast<DWORD>(d.count())); }
+
+template <class Predicate>
+bool WaitUntil(Predicate done, Duration timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        Sleep(25ms);
+    }
+    return true;
+}
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    std::string_view className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->pid && IsWindowVisible(w) && (s->className.empty() || ClassName(w) == s->className))
+        s->found.push_back(w);
+    return TRUE;
+}
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void BringToFront(HWND window) {
+    HWND root = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(root);
+    WaitUntil([&] { return GetForegroundWindow() == root; }, 2s);
+}
+
+}  // namespace
+
+std::string WindowsPath(std::string path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+
+std::string FreshScratchFolder() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "norvane-e2e\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder += std::string(test->test_suite_name()) + "." + test->name() + "\\";
+    // Start from nothing: remove what an earlier run left.
+    std::string command = "cmd /c rmdir /s /q \"" + folder.substr(0, folder.size() - 1) + "\" 2>nul";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 10000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const std::string& path, std::string_view content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+Process::Process(const std::string& exe, const std::string& arguments, WORD showWindow,
+                 bool useShowWindow) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (useShowWindow) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = showWindow;
+    }
+    std::string command = "\"" + exe + "\" " + arguments;
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info_))
+        throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(GetLastError()));
+}
+
+Process::~Process() {
+    if (!HasEnded()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool Process::HasEnded() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+
+bool Process::WaitForExit(Duration timeout, DWORD* code) const {
+    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return false;
+    if (code) GetExitCodeProcess(info_.hProcess, code);
+    return true;
+}
+
+std::vector<HWND> Process::Windows(std::string_view className) const {
+    WindowSearch search{Id(), className, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Process::WaitForWindow(std::string_view className, Duration timeout) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const auto windows = Windows(className);
+            found = windows.empty() ? nullptr : windows.front();
+            return found || HasEnded();
+        },
+        timeout);
+    return found;
+}
+
+Norvane::Norvane(const std::string& folder, WORD showWindow, bool useShowWindow,
+                 const std::string& exeName)
+    : Process(
+          [&] {
+              const std::string target = folder + exeName;
+              const char* built = std::getenv("NORVANE_EXE");
+              if (!built) throw std::runtime_error("NORVANE_EXE is not set");
+              if (!CopyFileA(WindowsPath(built).c_str(), target.c_str(), FALSE))
+                  throw std::runtime_error("cannot copy norvanel.exe to " + target);
+              return target;
+          }(),
+          "", showWindow, useShowWindow),
+      folder_(folder) {
+    main_ = WaitForWindow("TMainForm1");
+    if (!main_) throw std::runtime_error("the main window did not appear");
+}
+
+HWND Norvane::Control(std::string_view text, HWND window) const {
+    for (HWND child : ChildrenOf(window ? window : main_))
+        if (WindowText(child) == text) return child;
+    return nullptr;
+}
+
+void Norvane::Click(HWND control) const {
+    BringToFront(control);
+    RECT r = WindowRectOf(control);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = x * 65535 / (width - 1);
+        input.mi.dy = y * 65535 / (height - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+void Norvane::ChooseMenu(char menu, char item) const {
+    BringToFront(main_);
+    SendKey(VK_MENU, false);
+    SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
+    SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), true);
+    SendKey(VK_MENU, true);
+    Sleep(150ms);
+    SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), false);
+    SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), true);
+}
+
+void Norvane::PressKey(WORD key) const {
+    SendKey(key, false);
+    SendKey(key, true);
+}
+
+std::optional<MessageBoxSeen> Norvane::WaitForMessageBox(Duration timeout) const {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            const auto boxes = Windows("#32770");
+            box = boxes.empty() ? nullptr : boxes.front();
+            return box || HasEnded();
+        },
+        timeout);
+    if (!box) {
+        DWORD code = 0;
+        if (WaitForExit(0ms, &code))
+            ADD_FAILURE() << "norvanel.exe ended (exit code " << code << ") instead of showing a box";
+        return std::nullopt;
+    }
+    MessageBoxSeen seen{box, WindowText(box), "", {}};
+    // The text may be filled a moment after the box appears.
+    WaitUntil(
+        [&] {
+            for (HWND child : ChildrenOf(box)) {
+                const std::string cls = ClassName(child), text = WindowText(child);
+                if (_stricmp(cls.c_str(), "Static") == 0 && text.size() > seen.text.size())
+                    seen.text = text;
+            }
+            return !seen.text.empty();
+        },
+        2s);
+    for (HWND child : ChildrenOf(box))
+        if (_stricmp(ClassName(child).c_str(), "Button") == 0 && IsWindowVisible(child))
+            seen.buttons.push_back(WindowText(child));
+    return seen;
+}
+
+void Norvane::Answer(const MessageBoxSeen& box, std::string_view button) const {
+    HWND target = Control(button, box.hwnd);
+    ASSERT_NE(target, nullptr) << "no button " << button << " in the box";
+    Click(target);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); }, 5s))
+        << "the box did not close";
+}
+
+bool Norvane::NoMessageBoxWithin(Duration wait) const {
+    Sleep(wait);
+    return Windows("#32770").empty();
+}
+
+std::string WindowText(HWND window) {
+    char text[4096] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+std::string ClassName(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT ClientRectOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return r;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+int ListBoxCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+
+std::string ListBoxLine(HWND list, int index) {
+    // Only the wide form is marshalled across processes.
+    const auto length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length < 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+    std::string text(static_cast<std::size_t>(length) * 2 + 1, '\0');
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(length),
+                                         text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(size));
+    return text;
+}
+
+ClipboardHelper::ClipboardHelper(Mode mode, const std::string& text) {
+    static int counter = 0;
+    name_ = "norvane-helper-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
+    release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
+    quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
+    const char* helper = std::getenv("NORVANE_HELPER");
+    if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
+    process_.emplace(WindowsPath(helper),
+                     std::string(mode == Mode::Hold ? "hold " : "text ") + name_ + " \"" + text + "\"");
+    const DWORD waited = WaitForSingleObject(ready, 15000);
+    CloseHandle(ready);
+    if (waited != WAIT_OBJECT_0) throw std::runtime_error("the clipboard helper did not get ready");
+}
+
+void ClipboardHelper::Release() {
+    SetEvent(release_);
+    Sleep(300ms);
+}
+
+ClipboardHelper::~ClipboardHelper() {
+    SetEvent(release_);
+    SetEvent(quit_);
+    if (process_) process_->WaitForExit(5s);
+    process_.reset();
+    CloseHandle(release_);
+    CloseHandle(quit_);
+}
+
+namespace {
+
+bool OpenClipboardPatiently() {
+    return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s);
+}
+
+}  // namespace
+
+int ClipboardFormatCount() { return CountClipboardFormats(); }
+
+std::optional<std::string> ClipboardText() {
+    if (!OpenClipboardPatiently()) return std::nullopt;
+    std::optional<std::string> text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void PutTextOnClipboard(const std::string& text) {
+    ASSERT_TRUE(OpenClipboardPatiently());
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+}
+
+}  // namespace e2e
+
+namespace e2e {
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace e2e

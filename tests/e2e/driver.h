@@ -1,0 +1,110 @@
+// Drives a running norvanel.exe as a person would: finds its windows, clicks
+// its buttons and menus, reads and answers its message boxes. Every wait has
+// a time-out, and a program that ended is reported, never waited for.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Duration = std::chrono::milliseconds;
+
+// A Unix path as Wine sees it ("/a/b" -> "Z:\a\b"); Windows paths unchanged.
+std::string WindowsPath(std::string path);
+// An empty folder of its own for the running test, inside the prefix.
+std::string FreshScratchFolder();
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+void WriteFile(const std::string& path, std::string_view content);
+
+struct MessageBoxSeen {
+    HWND hwnd = nullptr;
+    std::string title;
+    std::string text;
+    std::vector<std::string> buttons;
+};
+
+// A program started by the test, ended when the object goes.
+class Process {
+public:
+    Process(const std::string& exe, const std::string& arguments = "",
+            WORD showWindow = SW_SHOWNORMAL, bool useShowWindow = true);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    DWORD Id() const { return info_.dwProcessId; }
+    bool HasEnded() const;
+    // True when it ended within `timeout`; its exit code then in *code.
+    bool WaitForExit(Duration timeout, DWORD* code = nullptr) const;
+    // Visible top-level windows of the process with this class ("" any).
+    std::vector<HWND> Windows(std::string_view className = "") const;
+    HWND WaitForWindow(std::string_view className, Duration timeout = 15s) const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// The program under test: norvanel.exe copied into a scratch folder.
+class Norvane : public Process {
+public:
+    explicit Norvane(const std::string& folder, WORD showWindow = SW_SHOWNORMAL,
+                     bool useShowWindow = true, const std::string& exeName = "norvanel.exe");
+    HWND Main() const { return main_; }
+    const std::string& Folder() const { return folder_; }
+
+    // A child control of `window` by its text.
+    HWND Control(std::string_view text, HWND window = nullptr) const;
+    void Click(HWND control) const;
+    // Alt, the menu's mnemonic, then the item's mnemonic.
+    void ChooseMenu(char menu, char item) const;
+    // The next message box, or nothing when none appears in time (the test
+    // fails with the reason; an ended program is reported at once).
+    std::optional<MessageBoxSeen> WaitForMessageBox(Duration timeout = 10s) const;
+    // Clicks the box's button with this text ("OK", "&Yes", "&No").
+    void Answer(const MessageBoxSeen& box, std::string_view button) const;
+    void PressKey(WORD key) const;
+    // Closes the program's message box and checks that no other follows.
+    bool NoMessageBoxWithin(Duration wait) const;
+
+private:
+    std::string folder_;
+    HWND main_ = nullptr;
+};
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+RECT ClientRectOf(HWND window);
+RECT WindowRectOf(HWND window);
+// Line `index` of a list box of another process.
+std::string ListBoxLine(HWND list, int index);
+int ListBoxCount(HWND list);
+
+// Helper process that places text on the clipboard and stays its owner, or
+// holds the clipboard open, until told to stop.
+class ClipboardHelper {
+public:
+    enum class Mode { Text, Hold };
+    ClipboardHelper(Mode mode, const std::string& text);
+    ~ClipboardHelper();
+    void Release();  // closes a held clipboard, keeps owning the data
+private:
+    std::string name_;
+    HANDLE release_ = nullptr;
+    HANDLE quit_ = nullptr;
+    std::optional<Process> process_;
+};
+
+// The clipboard as the test sees it.
+int ClipboardFormatCount();
+std::optional<std::string> ClipboardText();
+void PutTextOnClipboard(const std::string& text);
+
+}  // namespace e2e

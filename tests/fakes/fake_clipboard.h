@@ -1,0 +1,70 @@
+// A clipboard held in memory, whose calls can be made to fail or throw.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "clipboard/clipboard_service.h"
+
+namespace norvane::testing {
+
+class FakeClipboard : public ClipboardService {
+public:
+    struct Format {
+        unsigned number;
+        std::string registeredName;
+    };
+    std::vector<Format> formats;
+    WindowHandle owner = nullptr;
+    std::string ownerClass;
+
+    bool failOpen = false, failEmpty = false, failClose = false;
+    bool throwOnEmpty = false;
+    bool isOpen = false;
+    std::vector<std::string> calls;
+
+    int CountFormats() override { return static_cast<int>(formats.size()); }
+    bool IsFormatAvailable(unsigned format) override {
+        for (const Format& f : formats)
+            if (f.number == format) return true;
+        return false;
+    }
+    WindowHandle Owner() override { return owner; }
+    std::string WindowClassName(WindowHandle window) override { return window ? ownerClass : ""; }
+    bool Open(WindowHandle) override {
+        calls.push_back("Open");
+        if (failOpen) return false;
+        isOpen = true;
+        return true;
+    }
+    bool Empty() override {
+        calls.push_back("Empty");
+        if (throwOnEmpty) throw std::runtime_error("empty failed");
+        if (failEmpty || !isOpen) return false;
+        formats.clear();
+        return true;
+    }
+    bool Close() override {
+        calls.push_back("Close");
+        if (failClose || !isOpen) return false;
+        isOpen = false;
+        return true;
+    }
+    unsigned EnumFormats(unsigned previous) override {
+        if (!isOpen) return 0;
+        bool next = previous == 0;
+        for (const Format& f : formats) {
+            if (next) return f.number;
+            next = f.number == previous;
+        }
+        return 0;
+    }
+    std::string FormatName(unsigned format) override {
+        for (const Format& f : formats)
+            if (f.number == format) return f.registeredName;
+        return {};
+    }
+};
+
+}  // namespace norvane::testing

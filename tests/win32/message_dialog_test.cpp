@@ -1,0 +1,81 @@
+// Real message boxes, answered from a timer that runs inside their modal loop.
+#include "ui/win32_message_dialog.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ui/application.h"
+
+namespace norvane {
+namespace {
+
+struct Seen {
+    std::string title;
+    std::string text;
+    WPARAM key = 0;
+};
+Seen seen;
+
+BOOL CALLBACK KeepBox(HWND w, LPARAM box) {
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && IsWindowVisible(w)) *reinterpret_cast<HWND*>(box) = w;
+    return TRUE;
+}
+
+HWND FindBox() {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), KeepBox, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindBox();
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    char text[512] = {};
+    GetWindowTextA(box, text, sizeof text);
+    seen.title = text;
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    seen.text = text;
+    HWND focus = GetDlgItem(box, IDYES) ? GetDlgItem(box, IDYES) : GetDlgItem(box, IDOK);
+    PostMessageA(focus, WM_KEYDOWN, seen.key, 0);
+    PostMessageA(focus, WM_KEYUP, seen.key, 0);
+}
+
+MessageAnswer ShowAndPress(WPARAM key, MessageKind kind, MessageButtons buttons) {
+    seen = {};
+    seen.key = key;
+    SetTimer(nullptr, 0, 100, AnswerBox);
+    return Win32MessageDialog().Show("Proceed ?", kind, buttons);
+}
+
+TEST(MessageDialog, EscapeAnswersNoAndEnterYes) {
+    EXPECT_EQ(ShowAndPress(VK_ESCAPE, MessageKind::Warning, MessageButtons::YesNo), MessageAnswer::No);
+    EXPECT_EQ(seen.title, "Warning");
+    EXPECT_EQ(seen.text, "Proceed ?");
+    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Warning, MessageButtons::YesNo), MessageAnswer::Yes);
+}
+
+TEST(MessageDialog, KindsAreTitled) {
+    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Error, MessageButtons::Ok), MessageAnswer::Ok);
+    EXPECT_EQ(seen.title, "Error");
+    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Information, MessageButtons::Ok), MessageAnswer::Ok);
+    EXPECT_EQ(seen.title, "Information");
+}
+
+TEST(MessageDialog, ErrorBoxCarriesTheApplicationTitle) {
+    SetApplicationTitle("Norvane v1.1b");
+    seen = {};
+    seen.key = VK_RETURN;
+    SetTimer(nullptr, 0, 100, AnswerBox);
+    Win32MessageDialog().ShowError("Unable to write to C:\\x.ini");
+    EXPECT_EQ(seen.title, "Norvane v1.1b");
+    EXPECT_EQ(seen.text, "Unable to write to C:\\x.ini");
+}
+
+}  // namespace
+}  // namespace norvane
