@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "ui/application.h"
-#include "ui/mul_div.h"
+#include "util/mul_div.h"
 
 namespace norvane {
 namespace {

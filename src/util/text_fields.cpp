@@ -31,17 +31,24 @@ std::string ReplaceAllText(std::string_view source, std::string_view find,
     if (replacement.find(find) != std::string_view::npos)
         return ReplaceEachOnce(source, find, replacement);
 
-    // Search again from the front after every replacement. Everything before
-    // the replaced occurrence held no occurrence, so a new one can only start
-    // where it overlaps the inserted text: resuming there finds the same
-    // first occurrence a search from the front would.
-    std::string text(source);
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find(find, from)) != std::string::npos;) {
-        text.replace(at, find.size(), replacement);
-        from = at >= find.size() - 1 ? at - (find.size() - 1) : 0;
+    // Search again from the front after every replacement. The text before
+    // a replaced occurrence held none, so only text from there on needs a
+    // new look: characters move one at a time from `pending` (a stack, next
+    // character last) to `done`, and an occurrence is the first time `done`
+    // ends with `find`; its replacement goes back onto `pending`. Each
+    // replacement costs its own length, not the length of the text.
+    std::string done;
+    done.reserve(source.size());
+    std::string pending(source.rbegin(), source.rend());
+    while (!pending.empty()) {
+        done.push_back(pending.back());
+        pending.pop_back();
+        if (done.size() >= find.size() && std::string_view(done).ends_with(find)) {
+            done.resize(done.size() - find.size());
+            pending.append(replacement.rbegin(), replacement.rend());
+        }
     }
-    return text;
+    return done;
 }
 
 std::int32_t StrictToInt32(std::string_view text) {

@@ -19,9 +19,10 @@ public:
 // `source` with every occurrence of `find` replaced by `replacement`. The
 // search starts again at the front after each replacement, so an occurrence
 // that a replacement forms with its neighbours is replaced too ("aabb" with
-// "ab" -> "" gives ""). When `find` occurs within `replacement` that would
-// never end, and each occurrence of the original text is replaced once,
-// left to right, instead.
+// "ab" -> "" gives ""). A replacement longer than `find` can so make the text
+// grow very fast ("ab" -> "bba" doubles it per "a" in front). When `find`
+// occurs within `replacement` the repetition would never end, and each
+// occurrence of the original text is replaced once, left to right, instead.
 std::string ReplaceAllText(std::string_view source, std::string_view find,
                            std::string_view replacement);
 

@@ -1,0 +1,32 @@
+// The Win32 tests, and the second process some of them start: the test
+// program itself, called with a helper role.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "win32/second_process.h"
+
+namespace {
+
+// "--hold-file PATH NAME": opens PATH without sharing, signals NAME.ready,
+// and keeps it open until NAME.quit.
+int HoldFile(const char* path, const std::string& name) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 3;
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str());
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
+    SetEvent(ready);
+    WaitForSingleObject(quit, 60000);
+    CloseHandle(file);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
