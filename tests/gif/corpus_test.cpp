@@ -1,0 +1,108 @@
+// The GIF corpus: valid files decode to exactly the indices giflib gives,
+// and every file, malformed ones included, loads or fails exactly as the
+// reference decoder says.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "gif/picture_matchers.h"
+
+namespace norvane::gif {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCorpus = NORVANE_GIF_CORPUS;
+
+std::vector<std::uint8_t> Load(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<fs::path> FilesUnder(const fs::path& folder, const char* extension = ".gif") {
+    std::vector<fs::path> files;
+    if (!fs::exists(folder)) return files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() && (!extension || entry.path().extension() == extension))
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+struct Memory {
+    const std::vector<std::uint8_t>* bytes;
+    std::size_t at = 0;
+};
+
+int ReadMemory(GifFileType* file, GifByteType* target, int count) {
+    auto* m = static_cast<Memory*>(file->UserData);
+    const std::size_t n = std::min(static_cast<std::size_t>(count), m->bytes->size() - m->at);
+    std::copy_n(m->bytes->data() + m->at, n, target);
+    m->at += n;
+    return static_cast<int>(n);
+}
+
+// Valid files that giflib reads completely.
+const char* const kValid[] = {
+    "wuffs/test/data/animated-red-blue.gif", "wuffs/test/data/bricks-dither.gif",
+    "wuffs/test/data/bricks-gray.gif",       "wuffs/test/data/bricks-nodither.gif",
+    "wuffs/test/data/gifplayer-muybridge.gif", "wuffs/test/data/harvesters.gif",
+    "wuffs/test/data/hat.gif",               "wuffs/test/data/hibiscus.primitive.gif",
+    "wuffs/test/data/hibiscus.regular.gif",  "wuffs/test/data/hippopotamus.interlaced.gif",
+    "wuffs/test/data/hippopotamus.masked-with-muybridge.gif",
+    "wuffs/test/data/hippopotamus.regular.gif", "wuffs/test/data/muybridge.gif",
+    "wuffs/test/data/pjw-thumbnail.gif",
+};
+
+class ValidFile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ValidFile, MatchesGiflibFrameByFrame) {
+    const fs::path path = kCorpus / GetParam();
+    if (!fs::exists(path)) GTEST_SKIP() << "no corpus at " << path;
+    const auto bytes = Load(path);
+    Memory memory{&bytes};
+    int error = 0;
+    GifFileType* file = DGifOpen(&memory, ReadMemory, &error);
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(DGifSlurp(file), GIF_OK);
+    const auto picture = testing::DecodeChecked(bytes);
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->frames.size(), std::min<std::size_t>(static_cast<std::size_t>(file->ImageCount), 256));
+    for (std::size_t i = 0; i < picture->frames.size(); ++i) {
+        const Frame& f = picture->frames[i];
+        const SavedImage& image = file->SavedImages[i];
+        ASSERT_EQ(f.width, image.ImageDesc.Width);
+        ASSERT_EQ(f.height, image.ImageDesc.Height);
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x)
+                ASSERT_EQ(testing::PixelAt(f, x, y), image.RasterBits[y * f.width + x])
+                    << "frame " << i + 1 << " at " << x << "," << y;
+    }
+    DGifCloseFile(file, &error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, ValidFile, ::testing::ValuesIn(kValid));
+
+TEST(Corpus, EveryFileLoadsOrFailsAsTheReferenceSays) {
+    std::size_t files = 0, loaded = 0;
+    for (const auto& path : FilesUnder(kCorpus, nullptr)) {
+        const auto ext = path.extension();
+        if (ext == ".md" || ext == ".txt" || ext == ".png" || ext == ".tsv" || path.filename() == "LICENSE")
+            continue;
+        SCOPED_TRACE(path.string());
+        DecodeOptions options;
+        options.pixelBudget = 64 << 20;
+        const auto picture = testing::DecodeChecked(Load(path), options);
+        ++files;
+        loaded += picture.has_value();
+    }
+    if (files == 0) GTEST_SKIP() << "no corpus at " << kCorpus;
+    EXPECT_GT(loaded, 20u);
+    RecordProperty("files", static_cast<int>(files));
+}
+
+}  // namespace
+}  // namespace norvane::gif
