@@ -18,9 +18,9 @@ bool ReadDataProperty(std::span<const std::uint8_t> payload, std::vector<std::ui
 
 std::vector<std::uint8_t> WriteDataProperty(std::span<const std::uint8_t> dataStream) {
     const auto size = static_cast<std::uint32_t>(dataStream.size());
-    std::vector<std::uint8_t> payload{static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                                      static_cast<std::uint8_t>(size >> 16),
-                                      static_cast<std::uint8_t>(size >> 24)};
+    std::vector<std::uint8_t> payload;
+    payload.reserve(4 + dataStream.size());
+    for (int shift = 0; shift < 32; shift += 8) payload.push_back(static_cast<std::uint8_t>(size >> shift));
     payload.insert(payload.end(), dataStream.begin(), dataStream.end());
     return payload;
 }

@@ -35,6 +35,8 @@ struct Frame {
     int colorCount = 1;       // entries in the frame's bitmap palette
     std::vector<std::uint8_t> pixels;  // height rows of PixelStride(width), bottom-up
     std::vector<std::uint8_t> mask;    // transparent frames: height rows of MaskStride(width), 1 = transparent
+
+    friend bool operator==(const Frame&, const Frame&) = default;
 };
 
 struct Picture {
@@ -45,6 +47,8 @@ struct Picture {
     ColorTable globalColorTable{};
     int globalBits = 0;  // largest colour table exponent seen
     std::vector<Frame> frames;
+
+    friend bool operator==(const Picture&, const Picture&) = default;
 };
 
 inline constexpr std::size_t kMaxFrames = 256;

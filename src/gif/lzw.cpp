@@ -44,13 +44,12 @@ public:
         }
         const int byte = bitPosition_ >> 3;
         std::uint32_t word;
-        if (byte + 3 <= kBufferBytes) {
-            word = buffer_[kGuard + byte] | (buffer_[kGuard + byte + 1] << 8) |
-                   (buffer_[kGuard + byte + 2] << 16);
+        if (byte + 4 <= kBufferBytes) [[likely]] {
+            std::memcpy(&word, &buffer_[kGuard + byte], 4);  // little-endian
         } else {
             word = At(byte) | (At(byte + 1) << 8) | (At(byte + 2) << 16);
         }
-        const int code = static_cast<int>((word >> (bitPosition_ & 7)) & ((1u << codeSize) - 1));
+        const int code = static_cast<int>((word >> (bitPosition_ & 7)) & ((1u << codeSize) - 1) & 0xFFFFFF);
         bitPosition_ += codeSize;
         return code;
     }
@@ -63,7 +62,7 @@ public:
 
 private:
     static constexpr int kGuard = 2;  // bytes before position 0, always 0
-    static constexpr int kBufferBytes = 2 + 255 + 4;
+    static constexpr int kBufferBytes = 2 + 255 + 5;
 
     std::uint8_t At(int byte) const {
         return byte >= -kGuard && byte < kBufferBytes ? buffer_[kGuard + byte] : 0;
@@ -91,8 +90,10 @@ struct Tables {
     std::uint16_t suffix[kTableSize];
     std::uint32_t stack[kTableSize];
     // Fast path: where each entry's string was first written, and its length.
-    std::uint32_t position[kTableSize];
-    std::uint16_t length[kTableSize];
+    struct String {
+        std::uint32_t position;
+        std::uint32_t length;
+    } string[kTableSize];
 };
 
 // The code interpreter, one value at a time: a pixel value, kOutOfData, or
@@ -247,6 +248,20 @@ void DecodeExact(Machine& machine, const FrameArea& a, const std::function<void(
     }
 }
 
+// Copies a string of earlier output 8 bytes at a time. The bytes it needs
+// all lie before `to`; what it writes beyond `length` is overwritten by the
+// strings that follow (the output has kSlack spare bytes at its end).
+constexpr std::size_t kSlack = 16;
+inline void CopyString(std::uint8_t* to, const std::uint8_t* from, std::size_t length) {
+    if (length <= 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, from, 8);
+        std::memcpy(to, &chunk, 8);
+        return;
+    }
+    std::memcpy(to, from, length);
+}
+
 // Whole strings per code, copied from where the same string was written
 // before, into rows in data order. Takes streams of byte-sized values whose
 // codes stay inside the table; anything else makes it give up (false), and
@@ -260,62 +275,73 @@ bool DecodeFast(Machine& mc, const FrameArea& a, std::uint8_t* out) {
     std::size_t previousAt = 0, previousLength = 1;
     if (last >= 0) {
         out[done++] = static_cast<std::uint8_t>(last);
+        // The machine's state in locals: stores to `out` may alias anything.
+        const int clear = mc.clear, end = mc.end;
+        int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
+        int previous = mc.previous;
         while (done < total) {
-            int code = mc.bits.Get(mc.codeSize);
-            if (code < 0) {
-                last = code;
-                break;
-            }
-            if (code == mc.clear) {
-                mc.Reset();
-                code = mc.bits.Get(mc.codeSize);
+            int code = mc.bits.Get(codeSize);
+            const std::size_t at = done;
+            std::size_t length;
+            if (code < clear) {
                 if (code < 0) {
                     last = code;
                     break;
                 }
-                if (code >= mc.clear) return false;
-                mc.firstValue = mc.previous = code;
+                length = 1;
+                out[done++] = static_cast<std::uint8_t>(code);
+            } else if (code < nextFree && code > end) {
+                const Tables::String string = t.string[code];
+                length = string.length;
+                CopyString(out + done, out + string.position, length);
+                done = std::min(done + length, total);
+            } else if (code == nextFree) {
+                length = previousLength + 1;
+                CopyString(out + done, out + previousAt, previousLength);
+                out[done + previousLength] = out[previousAt];
+                done = std::min(done + length, total);
+            } else if (code == clear) {
+                nextFree = clear + 2;
+                codeSize = mc.m + 1;
+                sizeLimit = 2 * clear;
+                code = mc.bits.Get(codeSize);
+                if (code < 0) {
+                    last = code;
+                    break;
+                }
+                if (code >= clear) return false;
+                previous = code;
                 previousAt = done;
                 previousLength = 1;
                 out[done++] = static_cast<std::uint8_t>(code);
                 continue;
-            }
-            if (code == mc.end) {
+            } else if (code == end) {
                 mc.bits.DiscardRest();
                 last = kEnd;
                 break;
-            }
-            const std::size_t at = done;
-            std::size_t length;
-            if (code < mc.clear) {
-                length = 1;
-                out[done++] = static_cast<std::uint8_t>(code);
-            } else if (code < mc.nextFree) {
-                length = t.length[code];
-                const std::size_t copied = std::min(length, total - done);
-                std::memcpy(out + done, out + t.position[code], copied);
-                done += copied;
-            } else if (code == mc.nextFree) {
-                length = previousLength + 1;
-                const std::size_t copied = std::min(previousLength, total - done);
-                std::memcpy(out + done, out + previousAt, copied);
-                done += copied;
-                if (done < total) out[done++] = out[previousAt];
             } else {
                 return false;
             }
-            mc.firstValue = out[at];
-            if (mc.nextFree < kTableSize) {
+            if (nextFree < kTableSize) {
                 if (previousLength + 1 > kFastMaxLength) return false;
-                t.position[mc.nextFree] = static_cast<std::uint32_t>(previousAt);
-                t.length[mc.nextFree] = static_cast<std::uint16_t>(previousLength + 1);
-                mc.AddEntry();
+                t.string[nextFree] = {static_cast<std::uint32_t>(previousAt),
+                                      static_cast<std::uint32_t>(previousLength + 1)};
+                t.suffix[nextFree] = out[at];
+                t.prefix[nextFree] = static_cast<std::uint16_t>(previous);
+                if (++nextFree >= sizeLimit && sizeLimit < kTableSize) {
+                    sizeLimit *= 2;
+                    ++codeSize;
+                }
             }
-            mc.previous = code;
+            previous = code;
             previousAt = at;
             previousLength = length;
             last = 0;
         }
+        mc.nextFree = nextFree;
+        mc.codeSize = codeSize;
+        mc.sizeLimit = sizeLimit;
+        mc.previous = previous;
     }
     if (last >= 0) {
         // Filled: the machine takes over to find the end of the data.
@@ -355,7 +381,7 @@ void DecodeLzwImage(ByteStream& stream, const FrameArea& area,
     if (!rowProgress && minCodeSize <= 8) {
         const std::size_t total =
             static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height);
-        std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[total]);
+        std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[total + kSlack]);
         BitReader reader(stream);
         Machine machine(reader, *tables, minCodeSize);
         if (DecodeFast(machine, area, out.get())) return;
