@@ -2,11 +2,15 @@
 
 #include <array>
 
+#include "app/companion_documents.h"
 #include "app/layout_scaling.h"
 #include "app/resource.h"
 #include "app/settings.h"
+#include "app/stored_texts.h"
 #include "clipboard/erase_clipboard.h"
 #include "ui/application.h"
+#include "util/file_status.h"
+#include "util/module_path.h"
 
 namespace norvane {
 namespace {
@@ -80,8 +84,10 @@ const FormSpec kForm{
 
 }  // namespace
 
-TMainForm1::TMainForm1(MessageDialog& messages, ClipboardService& clipboard)
-    : Form(kForm, messages, nullptr), clipboard_(clipboard) {}
+TMainForm1::TMainForm1(MessageDialog& messages, ClipboardService& clipboard, RegistryStore& registry)
+    : Form(kForm, messages, nullptr), clipboard_(clipboard), registry_(registry) {}
+
+RunEntry TMainForm1::MakeRunEntry() { return RunEntry(registry_, Messages(), ExecutablePath()); }
 
 void TMainForm1::FormShow() {
     Component& list = Find("List_Clipboard_Format_BitBtn");
@@ -96,6 +102,7 @@ void TMainForm1::FormShow() {
     Component& onTop = Find("Always_On_Top_Option");
     SetChecked(onTop, !IsChecked(onTop));
     ToggleAlwaysOnTop();
+    SetChecked(Find("Auto_Run_at_Windows_Startup_Option"), MakeRunEntry().Verify());
 }
 
 void TMainForm1::FormResize() { RescaleLayout(); }
@@ -187,20 +194,43 @@ void TMainForm1::SaveSettings() {
                    IsChecked(Find("Auto_Run_at_Windows_Startup_Option")));
 }
 
+void TMainForm1::RestoreFactoryDefaults() {
+    const std::string question = stored::kDefaultsQuestion1.Display() + "\r\n" +
+                                 stored::kDefaultsQuestion2.Display() + "\r\n" +
+                                 stored::kDefaultsQuestion3.Display() + "\r\n\r\n" +
+                                 stored::kDefaultsQuestion4.Display();
+    if (Messages().Show(question, MessageKind::Warning, MessageButtons::YesNo) == MessageAnswer::No) return;
+    DeleteClosedFile(SettingsFile::BesideExecutable().Path());
+    ShowWindow(Handle(), SW_RESTORE);
+    FormShow();
+}
+
 void TMainForm1::Erase_Clipboard_BitBtnClick() { EraseClipboard(clipboard_, Handle(), Messages()); }
 
 void TMainForm1::Always_On_Top_OptionClick() { ToggleAlwaysOnTop(); }
 
 void TMainForm1::ExitOptionClick() { Close(); }
 
-// The commands below belong to dialogs and services still to come; until
-// they exist the commands do nothing.
+void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {
+    Component& item = Find("Auto_Run_at_Windows_Startup_Option");
+    RunEntry entry = MakeRunEntry();
+    if (IsChecked(item)) {
+        if (entry.Remove()) SetChecked(item, false);
+    } else if (entry.Add()) {
+        SetChecked(item, true);
+    }
+}
+
+void TMainForm1::Restore_Factory_Defaults_OptionClick() { RestoreFactoryDefaults(); }
+
+void TMainForm1::View_Readme_file_OptionClick() { ViewReadmeFile(Messages()); }
+
+void TMainForm1::View_Shareware_Catalog_OptionClick() { ViewCatalogFile(Messages(), kProductName); }
+
+// The commands below belong to dialogs still to come; until they exist the
+// commands do nothing.
 void TMainForm1::Display_Clipboard_Data_BitBtnClick() {}
 void TMainForm1::List_Clipboard_Format_BitBtnClick() {}
-void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {}
-void TMainForm1::Restore_Factory_Defaults_OptionClick() {}
-void TMainForm1::View_Readme_file_OptionClick() {}
-void TMainForm1::View_Shareware_Catalog_OptionClick() {}
 void TMainForm1::AboutOptionClick() {}
 
 }  // namespace norvane

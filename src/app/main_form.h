@@ -2,6 +2,7 @@
 // show sequence, the close hook and the proportional rescaling.
 #pragma once
 
+#include "app/run_entry.h"
 #include "clipboard/clipboard_service.h"
 #include "ui/form.h"
 
@@ -9,7 +10,7 @@ namespace norvane {
 
 class TMainForm1 final : public Form {
 public:
-    TMainForm1(MessageDialog& messages, ClipboardService& clipboard);
+    TMainForm1(MessageDialog& messages, ClipboardService& clipboard, RegistryStore& registry);
 
     // Handlers bound in the layout table.
     void Erase_Clipboard_BitBtnClick();
@@ -27,6 +28,7 @@ public:
     void TakeLayoutSnapshot();
     void RescaleLayout();
     void ToggleAlwaysOnTop();
+    void RestoreFactoryDefaults();
     bool LoadSettings();  // returns the stored maximised flag
     void SaveSettings();
     void Set_Product_Identity();
@@ -39,7 +41,10 @@ protected:
     void FormActivate() override;
 
 private:
+    RunEntry MakeRunEntry();
+
     ClipboardService& clipboard_;
+    RegistryStore& registry_;
 };
 
 }  // namespace norvane

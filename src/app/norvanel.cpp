@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/main_form.h"
+#include "app/win32_registry_store.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
@@ -17,7 +18,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     norvane::Win32MessageDialog messages;
     try {
         norvane::Win32ClipboardService clipboard;
-        norvane::TMainForm1 MainForm1(messages, clipboard);
+        norvane::Win32RegistryStore registry(HKEY_LOCAL_MACHINE);
+        norvane::TMainForm1 MainForm1(messages, clipboard, registry);
         MainForm1.Show();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {

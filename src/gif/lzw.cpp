@@ -293,12 +293,13 @@ bool DecodeFast(Machine& mc, const FrameArea& a, std::uint8_t* out) {
             } else if (code < nextFree && code > end) {
                 const Tables::String string = t.string[code];
                 length = string.length;
-                CopyString(out + done, out + string.position, length);
+                CopyString(out + done, out + string.position, std::min(length, total - done));
                 done = std::min(done + length, total);
             } else if (code == nextFree) {
                 length = previousLength + 1;
-                CopyString(out + done, out + previousAt, previousLength);
-                out[done + previousLength] = out[previousAt];
+                const std::size_t room = total - done;
+                CopyString(out + done, out + previousAt, std::min(previousLength, room));
+                if (previousLength < room) out[done + previousLength] = out[previousAt];
                 done = std::min(done + length, total);
             } else if (code == clear) {
                 nextFree = clear + 2;

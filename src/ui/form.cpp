@@ -383,9 +383,13 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_QUERYENDSESSION: {
-            // Save what must be saved, and never hold up a shut-down or log-off.
+            // Save what can be saved, and never refuse or hold up a shut-down
+            // or log-off: not even with an error box.
             bool canClose = true;
-            Guarded([&] { FormCloseQuery(canClose); });
+            try {
+                FormCloseQuery(canClose);
+            } catch (...) {
+            }
             return TRUE;
         }
         case WM_ENDSESSION:

@@ -1,7 +1,7 @@
 // Test helper: "text NAME TEXT" places TEXT on the clipboard and stays its
 // owner; "hold NAME TEXT" does the same and then keeps the clipboard open
-// until the event NAME.release. Signals NAME.ready once set up, ends on
-// NAME.quit.
+// until the event NAME.release; "holdfile NAME PATH" keeps a file open
+// without sharing. Signals NAME.ready once set up, ends on NAME.quit.
 #include <windows.h>
 
 #include <cstring>
@@ -27,6 +27,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (__argc < 4) return 2;
     const std::string mode = __argv[1], name = __argv[2];
     const char* text = __argv[3];
+    if (mode == "holdfile") {
+        HANDLE file = CreateFileA(text, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
+        SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+        WaitForSingleObject(quit, 60000);
+        CloseHandle(file);
+        return file == INVALID_HANDLE_VALUE ? 3 : 0;
+    }
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;

@@ -12,16 +12,6 @@ namespace {
 
 void Sleep(Duration d) { ::Sleep(static_cast<DWORD>(d.count())); }
 
-template <class Predicate>
-bool WaitUntil(Predicate done, Duration timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        Sleep(25ms);
-    }
-    return true;
-}
-
 BOOL CALLBACK CollectChild(HWND w, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
     return TRUE;
@@ -126,6 +116,8 @@ Process::~Process() {
     CloseHandle(info_.hProcess);
 }
 
+void Process::WaitForIdle() const { WaitForInputIdle(info_.hProcess, 10000); }
+
 bool Process::HasEnded() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
 
 bool Process::WaitForExit(Duration timeout, DWORD* code) const {
@@ -168,6 +160,9 @@ Norvane::Norvane(const std::string& folder, WORD showWindow, bool useShowWindow,
       folder_(folder) {
     main_ = WaitForWindow("TMainForm1");
     if (!main_) throw std::runtime_error("the main window did not appear");
+    // The window shows in the middle of the show sequence; the program is
+    // ready once its message loop waits for input.
+    WaitForIdle();
 }
 
 HWND Norvane::Control(std::string_view text, HWND window) const {
@@ -202,6 +197,12 @@ void Norvane::ChooseMenu(char menu, char item) const {
     Sleep(150ms);
     SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), false);
     SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), true);
+}
+
+void Norvane::PressKeys(std::initializer_list<WORD> keys) const {
+    BringToFront(main_);
+    for (WORD key : keys) SendKey(key, false);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) SendKey(*key, true);
 }
 
 void Norvane::PressKey(WORD key) const {
@@ -310,6 +311,27 @@ ClipboardHelper::ClipboardHelper(Mode mode, const std::string& text) {
     if (waited != WAIT_OBJECT_0) throw std::runtime_error("the clipboard helper did not get ready");
 }
 
+FileHolder::FileHolder(const std::string& path) {
+    static int counter = 0;
+    const std::string name = "norvane-holder-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++counter);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name + ".ready").c_str());
+    quit_ = CreateEventA(nullptr, TRUE, FALSE, (name + ".quit").c_str());
+    const char* helper = std::getenv("NORVANE_HELPER");
+    if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
+    process_.emplace(WindowsPath(helper), "holdfile " + name + " \"" + path + "\"");
+    const DWORD waited = WaitForSingleObject(ready, 15000);
+    CloseHandle(ready);
+    if (waited != WAIT_OBJECT_0) throw std::runtime_error("the file holder did not get ready");
+}
+
+FileHolder::~FileHolder() {
+    SetEvent(quit_);
+    if (process_) process_->WaitForExit(5s);
+    process_.reset();
+    CloseHandle(quit_);
+}
+
 void ClipboardHelper::Release() {
     SetEvent(release_);
     Sleep(300ms);
@@ -364,4 +386,85 @@ bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct TopSearch {
+    std::string_view className, part;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTop(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TopSearch*>(p);
+    if (IsWindowVisible(w) && ClassName(w) == s->className &&
+        WindowText(w).find(s->part) != std::string::npos) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void RemoveTestValues() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    for (const char* name : {"norvanel.exe", "other name.exe", "norvane2.exe"}) RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+HWND WaitForTopWindow(std::string_view className, std::string_view part, Duration timeout) {
+    TopSearch search{className, part};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout);
+    return search.found;
+}
+
+bool IsTopmost(HWND window) { return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST; }
+
+RunKey::RunKey() {
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    RemoveTestValues();
+}
+
+RunKey::~RunKey() {
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    RemoveTestValues();
+}
+
+void RunKey::Set(const std::string& name, const std::string& data, DWORD type) {
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>(data.size() + 1));
+    RegCloseKey(key);
+}
+
+std::optional<std::string> RunKey::Get(const std::string& name) const {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1, type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return std::string(data);
+}
+
+void RunKey::RemoveKey() {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunSubkey);
+}
+
 }  // namespace e2e

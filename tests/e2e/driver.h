@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,17 @@ namespace e2e {
 using namespace std::chrono_literals;
 using Duration = std::chrono::milliseconds;
 
+// Polls `done` until it holds or `timeout` passes.
+template <class Predicate>
+bool WaitUntil(Predicate done, Duration timeout = 5s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        ::Sleep(25);
+    }
+    return true;
+}
+
 // A Unix path as Wine sees it ("/a/b" -> "Z:\a\b"); Windows paths unchanged.
 std::string WindowsPath(std::string path);
 // An empty folder of its own for the running test, inside the prefix.
@@ -23,6 +36,14 @@ std::string FreshScratchFolder();
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 void WriteFile(const std::string& path, std::string_view content);
+
+struct Bounds {
+    long left, top, width, height;
+    friend bool operator==(const Bounds&, const Bounds&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const Bounds& b) {
+        return o << b.left << "," << b.top << " " << b.width << "x" << b.height;
+    }
+};
 
 struct MessageBoxSeen {
     HWND hwnd = nullptr;
@@ -42,6 +63,7 @@ public:
 
     DWORD Id() const { return info_.dwProcessId; }
     bool HasEnded() const;
+    void WaitForIdle() const;
     // True when it ended within `timeout`; its exit code then in *code.
     bool WaitForExit(Duration timeout, DWORD* code = nullptr) const;
     // Visible top-level windows of the process with this class ("" any).
@@ -71,12 +93,28 @@ public:
     // Clicks the box's button with this text ("OK", "&Yes", "&No").
     void Answer(const MessageBoxSeen& box, std::string_view button) const;
     void PressKey(WORD key) const;
-    // Closes the program's message box and checks that no other follows.
+    // Holds the keys down in order (Alt, Space), then lets them go.
+    void PressKeys(std::initializer_list<WORD> keys) const;
+    // Checks that no message box appears within `wait`.
     bool NoMessageBoxWithin(Duration wait) const;
 
 private:
     std::string folder_;
     HWND main_ = nullptr;
+};
+
+// A top-level window of any process by class, whose title contains `part`.
+HWND WaitForTopWindow(std::string_view className, std::string_view part, Duration timeout = 15s);
+bool IsTopmost(HWND window);
+
+// The Run value of the test prefix (HKLM ...\CurrentVersion\Run).
+class RunKey {
+public:
+    RunKey();  // makes sure the key exists and holds no norvanel value
+    ~RunKey();
+    void Set(const std::string& name, const std::string& data, DWORD type = REG_SZ);
+    std::optional<std::string> Get(const std::string& name) const;  // REG_SZ data, without its zero
+    void RemoveKey();
 };
 
 std::string WindowText(HWND window);
@@ -86,6 +124,17 @@ RECT WindowRectOf(HWND window);
 // Line `index` of a list box of another process.
 std::string ListBoxLine(HWND list, int index);
 int ListBoxCount(HWND list);
+
+// Another process holding a file open without sharing, until destroyed.
+class FileHolder {
+public:
+    explicit FileHolder(const std::string& path);
+    ~FileHolder();
+
+private:
+    HANDLE quit_ = nullptr;
+    std::optional<Process> process_;
+};
 
 // Helper process that places text on the clipboard and stays its owner, or
 // holds the clipboard open, until told to stop.

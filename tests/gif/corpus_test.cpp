@@ -86,6 +86,17 @@ TEST_P(ValidFile, MatchesGiflibFrameByFrame) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ValidFile, ::testing::ValuesIn(kValid));
 
+TEST(Corpus, FuzzerFindingsStayFixed) {
+    const auto files = FilesUnder(NORVANE_GIF_REGRESSIONS, nullptr);
+    ASSERT_FALSE(files.empty());
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.string());
+        DecodeOptions options;
+        options.pixelBudget = 1 << 22;
+        testing::DecodeChecked(Load(path), options);
+    }
+}
+
 TEST(Corpus, EveryFileLoadsOrFailsAsTheReferenceSays) {
     std::size_t files = 0, loaded = 0;
     for (const auto& path : FilesUnder(kCorpus, nullptr)) {

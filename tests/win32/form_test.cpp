@@ -11,6 +11,7 @@
 #include "app/main_form.h"
 #include "clipboard/erase_clipboard.h"
 #include "fakes/fake_clipboard.h"
+#include "fakes/fake_registry.h"
 #include "fakes/recording_messages.h"
 
 namespace norvane {
@@ -124,7 +125,8 @@ TEST_F(FormTest, ModalShowRunsFormShowAndReturnsOnClose) {
 TEST_F(FormTest, MainWindowEraseGoesThroughTheClipboardService) {
     FakeClipboard clipboard;
     clipboard.formats = {{1, ""}};
-    TMainForm1 main(messages, clipboard);
+    testing::FakeRegistry registry;
+    TMainForm1 main(messages, clipboard, registry);
     Click(main, main.Find("Erase_Clipboard_BitBtn"));
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Empty", "Close"));
     EXPECT_THAT(messages.Texts(), ElementsAre(kEraseSucceeded));
@@ -136,7 +138,8 @@ TEST_F(FormTest, MainWindowEraseGoesThroughTheClipboardService) {
 
 TEST_F(FormTest, MainWindowMenuMatchesItsTable) {
     FakeClipboard clipboard;
-    TMainForm1 main(messages, clipboard);
+    testing::FakeRegistry registry;
+    TMainForm1 main(messages, clipboard, registry);
     HMENU bar = GetMenu(main.Handle());
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 2);

@@ -1,0 +1,60 @@
+#include "app/companion_documents.h"
+
+#include <windows.h>
+
+#include "ui/handles.h"
+#include "util/module_path.h"
+
+namespace norvane {
+namespace {
+
+std::string WindowsDirectory() {
+    const UINT size = GetWindowsDirectoryA(nullptr, 0);
+    std::string folder(size, '\0');
+    folder.resize(GetWindowsDirectoryA(folder.data(), size));
+    return folder;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+void ViewInNotepad(MessageDialog& messages, const std::string& name) {
+    const std::string notepad = WindowsDirectory() + "\\Notepad.EXE";
+    if (!FileExists(notepad)) {
+        messages.Show(kNotepadMissing, MessageKind::Information, MessageButtons::Ok);
+        return;
+    }
+    if (name.empty()) {
+        messages.Show(kNoFileToView, MessageKind::Information, MessageButtons::Ok);
+        return;
+    }
+    // The Notepad that was found, not whatever "Notepad.exe" the search
+    // would meet first (the program's own folder comes first).
+    std::string commandLine = "Notepad.exe " + name;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessA(notepad.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+}
+
+void ViewReadmeFile(MessageDialog& messages) { ViewInNotepad(messages, ReadmePath(ExecutablePath())); }
+
+void ViewCatalogFile(MessageDialog& messages, std::string_view productName) {
+    const std::string catalog = CatalogPath(ExecutablePath());
+    if (FileExists(catalog))
+        ViewInNotepad(messages, catalog);
+    else
+        messages.Show(CatalogMissingMessage(productName), MessageKind::Information, MessageButtons::Ok);
+}
+
+}  // namespace norvane
