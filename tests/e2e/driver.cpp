@@ -171,7 +171,13 @@ HWND Norvane::Control(std::string_view text, HWND window) const {
     return nullptr;
 }
 
+void Norvane::Sync() const {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
 void Norvane::Click(HWND control) const {
+    Sync();
     BringToFront(control);
     RECT r = WindowRectOf(control);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
@@ -189,6 +195,7 @@ void Norvane::Click(HWND control) const {
 }
 
 void Norvane::ChooseMenu(char menu, char item) const {
+    Sync();
     BringToFront(main_);
     SendKey(VK_MENU, false);
     SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
@@ -200,6 +207,7 @@ void Norvane::ChooseMenu(char menu, char item) const {
 }
 
 void Norvane::PressKeys(std::initializer_list<WORD> keys) const {
+    Sync();
     BringToFront(main_);
     for (WORD key : keys) SendKey(key, false);
     for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) SendKey(*key, true);

@@ -85,6 +85,10 @@ public:
     // A child control of `window` by its text.
     HWND Control(std::string_view text, HWND window = nullptr) const;
     void Click(HWND control) const;
+    // Returns once the program's user-interface thread takes messages again
+    // (one sent to it is handled only then): input sent after it is not
+    // handled in the middle of an earlier command.
+    void Sync() const;
     // Alt, the menu's mnemonic, then the item's mnemonic.
     void ChooseMenu(char menu, char item) const;
     // The next message box, or nothing when none appears in time (the test
