@@ -227,10 +227,15 @@ void TMainForm1::View_Readme_file_OptionClick() { ViewReadmeFile(Messages()); }
 
 void TMainForm1::View_Shareware_Catalog_OptionClick() { ViewCatalogFile(Messages(), kProductName); }
 
-// The commands below belong to dialogs still to come; until they exist the
-// commands do nothing.
-void TMainForm1::Display_Clipboard_Data_BitBtnClick() {}
-void TMainForm1::List_Clipboard_Format_BitBtnClick() {}
+void TMainForm1::Display_Clipboard_Data_BitBtnClick() {
+    if (viewer_) viewer_->ShowModal();
+}
+
+void TMainForm1::List_Clipboard_Format_BitBtnClick() {
+    if (formats_) formats_->ShowModal();
+}
+
+// The About dialog is still to come; until it exists the command does nothing.
 void TMainForm1::AboutOptionClick() {}
 
 }  // namespace norvane

@@ -24,6 +24,12 @@ public:
     void View_Shareware_Catalog_OptionClick();
     void AboutOptionClick();
 
+    // The dialogs the commands show, created after the main window.
+    void AttachDialogs(Form& viewer, Form& formats) {
+        viewer_ = &viewer;
+        formats_ = &formats;
+    }
+
     // Steps of the show sequence and the settings, shared with the menu.
     void TakeLayoutSnapshot();
     void RescaleLayout();
@@ -45,6 +51,8 @@ private:
 
     ClipboardService& clipboard_;
     RegistryStore& registry_;
+    Form* viewer_ = nullptr;
+    Form* formats_ = nullptr;
 };
 
 }  // namespace norvane

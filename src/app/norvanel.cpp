@@ -5,6 +5,8 @@
 
 #include "app/main_form.h"
 #include "app/win32_registry_store.h"
+#include "clipboard/formats_form.h"
+#include "clipboard/viewer_form.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
@@ -14,12 +16,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
     InitCommonControlsEx(&controls);
+    LoadLibraryA("riched20.dll");  // the viewer's rich edit box
 
     norvane::Win32MessageDialog messages;
     try {
         norvane::Win32ClipboardService clipboard;
         norvane::Win32RegistryStore registry(HKEY_LOCAL_MACHINE);
         norvane::TMainForm1 MainForm1(messages, clipboard, registry);
+        norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard, MainForm1.Handle());
+        norvane::TClipboard_Formats_Form Clipboard_Formats_Form(messages, clipboard, MainForm1.Handle());
+        MainForm1.AttachDialogs(Clipboard_Viewer_Form, Clipboard_Formats_Form);
         MainForm1.Show();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {

@@ -6,10 +6,12 @@
 #include <string>
 
 struct HWND__;
+struct HBITMAP__;
 
 namespace norvane {
 
 using WindowHandle = HWND__*;  // the same type as a Win32 HWND
+using BitmapHandle = HBITMAP__*;
 
 // Format numbers of the system's predefined text and bitmap formats.
 inline constexpr unsigned kTextFormat = 1;
@@ -37,6 +39,12 @@ public:
     // The registered name of a format (at most 254 characters), empty for
     // the predefined ones.
     virtual std::string FormatName(unsigned format) = 0;
+    // The text (format 1) up to its terminating zero, never beyond the data's
+    // memory block; nothing when the data cannot be got.
+    virtual std::optional<std::string> ReadText() = 0;
+    // A copy of the bitmap (format 2) that the caller owns and deletes, so
+    // that the clipboard's own is never changed; null when it cannot be got.
+    virtual BitmapHandle CopyBitmap() = 0;
 };
 
 }  // namespace norvane

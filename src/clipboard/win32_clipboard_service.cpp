@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace norvane {
 
 int Win32ClipboardService::CountFormats() { return CountClipboardFormats(); }
@@ -31,6 +33,24 @@ std::string Win32ClipboardService::FormatName(unsigned format) {
     char name[256] = {};
     const int length = GetClipboardFormatNameA(format, name, 255);
     return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+std::optional<std::string> Win32ClipboardService::ReadText() {
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (!data) return std::nullopt;
+    const char* chars = static_cast<const char*>(GlobalLock(data));
+    if (!chars) return std::nullopt;
+    // Another program's data need not end in a zero: stop at its block's end.
+    const SIZE_T size = GlobalSize(data);
+    std::string text(chars, strnlen(chars, size));
+    GlobalUnlock(data);
+    return text;
+}
+
+BitmapHandle Win32ClipboardService::CopyBitmap() {
+    HANDLE bitmap = GetClipboardData(CF_BITMAP);
+    if (!bitmap) return nullptr;
+    return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
 }
 
 }  // namespace norvane

@@ -16,6 +16,8 @@ public:
     bool Close() override;
     unsigned EnumFormats(unsigned previous) override;
     std::string FormatName(unsigned format) override;
+    std::optional<std::string> ReadText() override;
+    BitmapHandle CopyBitmap() override;
 };
 
 }  // namespace norvane

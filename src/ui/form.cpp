@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -59,6 +60,7 @@ Form::Form(const FormSpec& spec, MessageDialog& messages, HWND owner) : messages
     // On a screen of another resolution the font follows the resolution and
     // the layout follows the font's new text height.
     dpi_ = ::norvane::ScreenDpi();
+    designDpi_ = spec.designDpi;
     fontFace_ = spec.font.face ? spec.font.face : "MS Sans Serif";
     fontHeight_ = spec.font.height;
     if (dpi_ != spec.designDpi) {
@@ -103,7 +105,8 @@ void Form::CreateComponents(std::span<const ComponentSpec> specs) {
         c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
         c.onClick = spec.onClick;
         c.fontFace = spec.font.face ? spec.font.face : fontFace_;
-        c.fontHeight = spec.font.height ? MulDivRound(spec.font.height, dpi_, 96) : fontHeight_;
+        c.fontHeight = spec.font.height ? MulDivRound(spec.font.height, dpi_, designDpi_) : fontHeight_;
+        c.flags = spec.flags;
         c.bold = spec.font.bold;
         c.underline = spec.font.underline;
 
@@ -147,13 +150,34 @@ void Form::CreateControl(Component& c, const ComponentSpec& spec) {
             windowClass = "STATIC";
             style |= SS_LEFT | SS_NOPREFIX;
             break;
+        case ComponentKind::Panel:
+            windowClass = "STATIC";
+            style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
+            exStyle = WS_EX_DLGMODALFRAME;
+            break;
+        case ComponentKind::RichEdit:
+            windowClass = RICHEDIT_CLASSA;
+            style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ComponentKind::Picture:
+            windowClass = "STATIC";
+            style |= SS_OWNERDRAW;
+            break;
         default: throw std::logic_error("not a control: " + c.name);
     }
+    style |= WS_CLIPSIBLINGS;
     c.hwnd = CreateWindowExA(exStyle, windowClass, spec.caption, style, Scaled(spec.left),
                              Scaled(spec.top), Scaled(spec.width), Scaled(spec.height), Handle(),
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
                              GetModuleHandleA(nullptr), nullptr);
     if (!c.hwnd) throw std::runtime_error("Cannot create control " + c.name);
+    // Controls made later lie over the earlier ones.
+    SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (spec.kind == ComponentKind::RichEdit) {
+        // Shown as it is: no RTF is read from what the box is given.
+        SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    }
     MakeFont(c);
     if (spec.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(spec.itemHeight));
     if (spec.glyph)
@@ -309,11 +333,41 @@ std::string Form::TextOf(const Component& c) const {
 
 void Form::SetTextOf(Component& c, std::string_view text) {
     SetWindowTextA(c.hwnd, std::string(text).c_str());
+    if (!(c.flags & kAutoSize)) return;
+    WindowDC dc(c.hwnd);
+    SelectedObject font(dc.get(), c.font.get());
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &extent);
+    const Bounds b = BoundsOf(c);
+    SetBoundsOf(c, {b.left, b.top, extent.cx, extent.cy});
 }
 
-void Form::DrawBitBtn(const DRAWITEMSTRUCT& item) {
-    Component* c = FindById(item.CtlID);
-    if (!c) return;
+void Form::SetPicture(Component& c, HBITMAP bitmap) {
+    c.picture.reset(bitmap);
+    InvalidateRect(c.hwnd, nullptr, TRUE);
+}
+
+void Form::AlignClientComponents() {
+    for (Component& c : components_)
+        if (c.hwnd && (c.flags & kAlignClient)) SetBoundsOf(c, {0, 0, ClientWidth(), ClientHeight()});
+}
+
+void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!c.picture) return;
+    BITMAP info{};
+    GetObjectA(c.picture.get(), sizeof info, &info);
+    HDC memory = CreateCompatibleDC(dc);
+    {
+        SelectedObject selected(memory, c.picture.get());
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    }
+    DeleteDC(memory);
+}
+
+void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
+    Component* c = &component;
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
@@ -361,11 +415,21 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
-        case WM_DRAWITEM:
-            DrawBitBtn(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (Component* c = FindById(item.CtlID)) {
+                if (c->kind == ComponentKind::Picture)
+                    DrawPicture(*c, item);
+                else
+                    DrawBitBtn(*c, item);
+            }
             return TRUE;
+        }
         case WM_SIZE:
-            if (constructed_) Guarded([&] { FormResize(); });
+            if (constructed_) {
+                AlignClientComponents();
+                Guarded([&] { FormResize(); });
+            }
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) Guarded([&] { FormActivate(); });

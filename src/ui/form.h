@@ -26,7 +26,17 @@ constexpr Handler Bind(void (Derived::*handler)()) {
     return static_cast<Handler>(handler);
 }
 
-enum class ComponentKind { BitBtn, Button, ListBox, Label, MainMenu, MenuItem };
+enum class ComponentKind {
+    BitBtn,    // owner-drawn button with a glyph
+    Button,
+    ListBox,
+    Label,
+    Panel,     // raised box with a centred caption
+    RichEdit,  // plain-text rich edit box, word-wrapped
+    Picture,   // a bitmap at its natural size from the top-left corner
+    MainMenu,
+    MenuItem,
+};
 
 struct FontSpec {
     const char* face = nullptr;  // nullptr: the form's face
@@ -38,6 +48,8 @@ struct FontSpec {
 // Component flags.
 inline constexpr unsigned kHidden = 1u << 0;
 inline constexpr unsigned kDisabled = 1u << 1;
+inline constexpr unsigned kAlignClient = 1u << 2;  // fills the client area, also on resize
+inline constexpr unsigned kAutoSize = 1u << 3;     // labels: sized to their text
 
 struct ComponentSpec {
     const char* name;
@@ -85,8 +97,10 @@ public:
         std::string fontFace;
         int fontHeight = 0;  // pixels at the screen's resolution
         bool bold = false, underline = false;
+        unsigned flags = 0;
         UniqueFont font;
         UniqueImageList glyphs;
+        UniqueBitmap picture;  // Picture components
         bool IsControl() const { return hwnd != nullptr; }
     };
 
@@ -127,6 +141,12 @@ public:
     void SetEnabled(Component& c, bool enabled);
     std::string TextOf(const Component& c) const;
     void SetTextOf(Component& c, std::string_view text);
+    bool IsVisible(const Component& c) const { return IsWindowVisible(c.hwnd); }
+    bool IsEnabled(const Component& c) const { return IsWindowEnabled(c.hwnd); }
+    // Gives a Picture component its bitmap, which it owns from then on.
+    void SetPicture(Component& c, HBITMAP bitmap);
+    // Lays the kAlignClient components over the whole client area.
+    void AlignClientComponents();
 
 protected:
     virtual void FormShow() {}
@@ -145,7 +165,8 @@ private:
     void CreateControl(Component& c, const ComponentSpec& spec);
     void MakeFont(Component& c);
     void AddTooltip(HWND control, const char* hint);
-    void DrawBitBtn(const DRAWITEMSTRUCT& item);
+    void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
+    void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);
     Component* FindById(UINT id);
     int Scaled(int value) const;
 
@@ -154,6 +175,7 @@ private:
     std::string fontFace_;
     int fontHeight_ = 0;
     int dpi_ = 96;
+    int designDpi_ = 96;
     int scaleNumerator_ = 1, scaleDenominator_ = 1;
     HMENU menuBar_ = nullptr;
     HWND tooltip_ = nullptr;

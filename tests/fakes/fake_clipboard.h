@@ -1,7 +1,9 @@
 // A clipboard held in memory, whose calls can be made to fail or throw.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ public:
     WindowHandle owner = nullptr;
     std::string ownerClass;
 
+    std::optional<std::string> text;    // what ReadText gives
+    BitmapHandle bitmap = nullptr;       // copied by CopyBitmap (the fake hands it out once)
     bool failOpen = false, failEmpty = false, failClose = false;
     bool throwOnEmpty = false;
     bool isOpen = false;
@@ -59,6 +63,14 @@ public:
             next = f.number == previous;
         }
         return 0;
+    }
+    std::optional<std::string> ReadText() override {
+        calls.push_back("ReadText");
+        return text;
+    }
+    BitmapHandle CopyBitmap() override {
+        calls.push_back("CopyBitmap");
+        return std::exchange(bitmap, nullptr);
     }
     std::string FormatName(unsigned format) override {
         for (const Format& f : formats)

@@ -1,0 +1,48 @@
+#include "clipboard/format_list.h"
+
+#include <array>
+
+namespace norvane {
+namespace {
+
+constexpr std::array<const char*, 17> kPredefinedFormatNames{
+    "CF_TEXT",   "CF_BITMAP",  "CF_METAFILEPICT", "CF_SYLK",        "CF_DIF",         "CF_TIFF",
+    "CF_OEMTEXT", "CF_DIB",    "CF_PALETTE",      "CF_PENDATA",     "CF_RIFF",        "CF_WAVE",
+    "CF_UNICODETEXT", "CF_ENHMETAFILE", "CF_HDROP", "CF_LOCALE",    "CF_MAX"};
+
+}  // namespace
+
+std::string PredefinedFormatName(unsigned format) {
+    if (format >= 1 && format <= kPredefinedFormatNames.size()) return kPredefinedFormatNames[format - 1];
+    switch (format) {
+        case 0x80: return "CF_OWNERDISPLAY";
+        case 0x81: return "CF_DSPTEXT";
+        case 0x82: return "CF_DSPBITMAP";
+        case 0x83: return "CF_DSPMETAFILEPICT";
+        case 0x8E: return "CF_DSPENHMETAFILE";
+    }
+    if (format >= 0x200 && format <= 0x2FF) return "CF_PRIVATEFIRST+" + std::to_string(format - 0x200);
+    if (format >= 0x300 && format <= 0x3FF) return "CF_GDIOBJFIRST+" + std::to_string(format - 0x300);
+    return "CF_UNKNOWN";
+}
+
+std::string FormatCountLine(int count) {
+    return "There are " + std::to_string(count) + " data formats available in the Clipboard";
+}
+
+std::string FormatLine(unsigned format, const std::string& registeredName) {
+    const std::string number = " [" + std::to_string(format) + "]";
+    if (!registeredName.empty()) return registeredName + number;
+    return PredefinedFormatName(format) + " (Predefined)" + number;
+}
+
+FormatList ReadFormatList(ClipboardService& clipboard) {
+    FormatList list{FormatCountLine(clipboard.CountFormats()), {}};
+    clipboard.Open(nullptr);
+    for (unsigned format = clipboard.EnumFormats(0); format != 0; format = clipboard.EnumFormats(format))
+        list.lines.push_back(FormatLine(format, clipboard.FormatName(format)));
+    clipboard.Close();
+    return list;
+}
+
+}  // namespace norvane

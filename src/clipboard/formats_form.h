@@ -1,0 +1,23 @@
+// "List Clipboard Format": the count line and one line per format.
+#pragma once
+
+#include "clipboard/clipboard_service.h"
+#include "ui/form.h"
+
+namespace norvane {
+
+class TClipboard_Formats_Form final : public Form {
+public:
+    TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
+
+    void Refresh_BitBtnClick();
+    void Exit_BitBtnClick();
+
+protected:
+    void FormShow() override;
+
+private:
+    ClipboardService& clipboard_;
+};
+
+}  // namespace norvane

@@ -1,0 +1,178 @@
+#include "clipboard/viewer_form.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+#include "app/resource.h"
+#include "clipboard/viewer_layout.h"
+#include "ui/application.h"
+
+namespace norvane {
+namespace {
+
+using K = ComponentKind;
+
+// Designed at 120 pixels per inch.
+const std::array kLayout{
+    ComponentSpec{.name = "Image1", .kind = K::Picture, .left = 80, .top = 80, .width = 145,
+                  .height = 139, .flags = kAlignClient},
+    ComponentSpec{.name = "Panel1", .kind = K::Panel, .left = 30, .top = 20, .width = 325, .height = 61,
+                  .caption = kViewerNotice, .flags = kAlignClient},
+    ComponentSpec{.name = "RichEdit1", .kind = K::RichEdit, .left = 300, .top = 24, .width = 202,
+                  .height = 141, .flags = kAlignClient},
+    ComponentSpec{.name = "Exit_BitBtn", .kind = K::BitBtn, .left = 290, .top = 322, .width = 125,
+                  .height = 31, .caption = "Close", .glyph = IDB_CLOSE_GLYPH,
+                  .onClick = Bind(&TClipboard_Viewer_Form::Exit_BitBtnClick)},
+    ComponentSpec{.name = "View_Text_BitBtn", .kind = K::Button, .left = 12, .top = 320, .width = 125,
+                  .height = 31, .caption = "View Text", .flags = kHidden,
+                  .onClick = Bind(&TClipboard_Viewer_Form::View_Text_BitBtnClick)},
+    ComponentSpec{.name = "View_Bitmap_BitBtn", .kind = K::Button, .left = 10, .top = 286, .width = 125,
+                  .height = 31, .caption = "View Bitmap", .flags = kHidden,
+                  .onClick = Bind(&TClipboard_Viewer_Form::View_Bitmap_BitBtnClick)},
+    ComponentSpec{.name = "Refresh_BitBtn", .kind = K::BitBtn, .left = 151, .top = 322, .width = 125,
+                  .height = 31, .caption = "Refresh", .glyph = IDB_REFRESH_GLYPH,
+                  .onClick = Bind(&TClipboard_Viewer_Form::Refresh_BitBtnClick)},
+};
+
+const FormSpec kForm{
+    .className = "TClipboard_Viewer_Form",
+    .caption = "Clipboard_Viewer_Form",
+    .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    .exStyle = 0,
+    .left = 150, .top = 173, .width = 578, .height = 386,
+    .clientSized = false,
+    .font = {.face = "MS Sans Serif", .height = -13},
+    .designDpi = 120,
+    .designTextHeight = 16,
+    .components = kLayout,
+    .icon = IDI_MAINICON,
+};
+
+// Opened for the viewer, and closed again however the load ends.
+class OpenClipboardScope {
+public:
+    OpenClipboardScope(ClipboardService& clipboard, HWND owner)
+        : clipboard_(clipboard), opened_(clipboard.Open(owner)) {}
+    ~OpenClipboardScope() {
+        if (opened_) clipboard_.Close();
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+
+private:
+    ClipboardService& clipboard_;
+    bool opened_;
+};
+
+}  // namespace
+
+namespace {
+
+struct StreamSource {
+    const std::string& text;
+    std::size_t at;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const std::size_t count = std::min(static_cast<std::size_t>(wanted), source->text.size() - source->at);
+    std::memcpy(buffer, source->text.data() + source->at, count);
+    source->at += count;
+    *given = static_cast<LONG>(count);
+    return 0;
+}
+
+}  // namespace
+
+void SetRichEditText(HWND richEdit, const std::string& text) {
+    const auto limit = std::max<std::size_t>(text.size() + 1, 32767);
+    SendMessageA(richEdit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
+    // Streamed in as plain text: faster than WM_SETTEXT, and a text that
+    // happens to start like RTF is still shown as it is.
+    StreamSource source{text, 0};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadStream};
+    SendMessageA(richEdit, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(richEdit, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(richEdit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(richEdit, nullptr, TRUE);
+}
+
+TClipboard_Viewer_Form::TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard,
+                                               HWND owner)
+    : Form(kForm, messages, owner), clipboard_(clipboard) {}
+
+void TClipboard_Viewer_Form::FormResize() {
+    for (const char* name : {"Exit_BitBtn", "Refresh_BitBtn"}) {
+        Component& button = Find(name);
+        const Bounds b = BoundsOf(button);
+        const ViewerButtonPlaces places = PlaceViewerButtons(ClientWidth(), ClientHeight(), b.width, b.height);
+        const int left = button.name == "Exit_BitBtn" ? places.closeLeft : places.refreshLeft;
+        SetBoundsOf(button, {left, places.top, b.width, b.height});
+    }
+}
+
+void TClipboard_Viewer_Form::FormShow() {
+    FormResize();
+    AlignClientComponents();
+    SetVisible(Find("Panel1"), false);
+    SetEnabled(Find("View_Text_BitBtn"), false);
+    SetEnabled(Find("View_Bitmap_BitBtn"), false);
+    ProcessPendingMessages();
+    SetVisible(Find("Image1"), false);
+    SetVisible(Find("RichEdit1"), false);
+    SetCaption(kViewerCaption);
+
+    const bool text = clipboard_.IsFormatAvailable(kTextFormat);
+    const bool bitmap = clipboard_.IsFormatAvailable(kBitmapFormat);
+    if (text || bitmap) {
+        SetCaption(ViewerCaptionFor(clipboard_.WindowClassName(clipboard_.Owner())));
+        OpenClipboardScope open(clipboard_, Handle());
+        if (text) LoadText();
+        if (bitmap) LoadBitmap();
+    }
+
+    if (IsEnabled(Find("View_Bitmap_BitBtn")))
+        View_Bitmap_BitBtnClick();
+    else if (IsEnabled(Find("View_Text_BitBtn")))
+        View_Text_BitBtnClick();
+    else
+        SetVisible(Find("Panel1"), true);
+    ProcessPendingMessages();
+}
+
+void TClipboard_Viewer_Form::LoadText() {
+    const auto text = clipboard_.ReadText();
+    if (!text) throw std::runtime_error(kClipboardDataError);
+    SetRichEditText(Find("RichEdit1").hwnd, *text);
+    SetEnabled(Find("View_Text_BitBtn"), true);
+}
+
+void TClipboard_Viewer_Form::LoadBitmap() {
+    const BitmapHandle copy = clipboard_.CopyBitmap();
+    if (!copy) throw std::runtime_error(kClipboardDataError);
+    SetPicture(Find("Image1"), copy);
+    UpdateWindow(Find("Image1").hwnd);
+    SetEnabled(Find("View_Bitmap_BitBtn"), true);
+}
+
+void TClipboard_Viewer_Form::View_Text_BitBtnClick() {
+    SetVisible(Find("RichEdit1"), true);
+    SetVisible(Find("Image1"), false);
+    ProcessPendingMessages();
+}
+
+void TClipboard_Viewer_Form::View_Bitmap_BitBtnClick() {
+    SetVisible(Find("RichEdit1"), false);
+    SetVisible(Find("Image1"), true);
+    ProcessPendingMessages();
+}
+
+void TClipboard_Viewer_Form::Refresh_BitBtnClick() { FormShow(); }
+
+void TClipboard_Viewer_Form::Exit_BitBtnClick() { Close(); }
+
+}  // namespace norvane

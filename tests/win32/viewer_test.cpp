@@ -1,0 +1,139 @@
+// The viewer and the format list in this process, over a clipboard in memory.
+#include "clipboard/viewer_form.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "clipboard/formats_form.h"
+#include "clipboard/viewer_layout.h"
+#include "fakes/fake_clipboard.h"
+#include "fakes/recording_messages.h"
+
+namespace norvane {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakeClipboard;
+using testing::RecordingMessages;
+
+struct ViewerTest : ::testing::Test {
+    static void SetUpTestSuite() { LoadLibraryA("riched20.dll"); }
+    RecordingMessages messages;
+    FakeClipboard clipboard;
+    TClipboard_Viewer_Form viewer{messages, clipboard, nullptr};
+
+    void Load() {
+        viewer.Show();
+        clipboard.calls.clear();
+    }
+    bool Visible(const char* name) { return viewer.IsVisible(viewer.Find(name)); }
+};
+
+TEST_F(ViewerTest, TextIsShownWhole) {
+    std::string text;
+    while (text.size() < 100000) text += "clipboard text, ";
+    text += "end";
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = text;
+    clipboard.owner = reinterpret_cast<WindowHandle>(1);
+    clipboard.ownerClass = "Notepad";
+    Load();
+    EXPECT_EQ(viewer.Caption(), "Clipboard Data Pasted From A Notepad Class Window");
+    EXPECT_EQ(GetWindowTextLengthA(viewer.Find("RichEdit1").hwnd), static_cast<int>(text.size()));
+    EXPECT_TRUE(Visible("RichEdit1"));
+    EXPECT_FALSE(Visible("Image1"));
+    EXPECT_FALSE(Visible("Panel1"));
+    EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Text_BitBtn")));
+    EXPECT_FALSE(clipboard.isOpen);
+    EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(ViewerTest, RtfLookingTextIsShownAsItIs) {
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = "{\\rtf1 hello}";
+    Load();
+    char shown[64] = {};
+    GetWindowTextA(viewer.Find("RichEdit1").hwnd, shown, sizeof shown);
+    EXPECT_STREQ(shown, "{\\rtf1 hello}");
+}
+
+TEST_F(ViewerTest, BitmapWinsOverText) {
+    clipboard.formats = {{kTextFormat, ""}, {kBitmapFormat, ""}};
+    clipboard.text = "words";
+    clipboard.bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
+    Load();
+    EXPECT_TRUE(Visible("Image1"));
+    EXPECT_FALSE(Visible("RichEdit1"));
+    EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Text_BitBtn")));
+    EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Bitmap_BitBtn")));
+    EXPECT_NE(viewer.Find("Image1").picture.get(), nullptr);
+    EXPECT_EQ(viewer.Caption(), "Clipboard Data Pasted From A  Class Window");  // no owner
+}
+
+TEST_F(ViewerTest, NeitherShowsTheNotice) {
+    clipboard.formats = {{13, ""}};
+    Load();
+    EXPECT_EQ(viewer.Caption(), "Clipboard Data");
+    EXPECT_TRUE(Visible("Panel1"));
+    EXPECT_EQ(viewer.TextOf(viewer.Find("Panel1")), "Sorry, No Text or Bitmap data is on the Clipboard");
+    EXPECT_FALSE(Visible("RichEdit1"));
+    EXPECT_FALSE(Visible("Image1"));
+}
+
+TEST_F(ViewerTest, DataThatCannotBeGotIsAnErrorWithTheClipboardClosed) {
+    clipboard.formats = {{kTextFormat, ""}, {kBitmapFormat, ""}};
+    clipboard.owner = reinterpret_cast<WindowHandle>(1);
+    clipboard.ownerClass = "Lazy";
+    viewer.Show();
+    EXPECT_THAT(messages.errors, ElementsAre("Error getting clipboard data"));
+    EXPECT_FALSE(clipboard.isOpen);
+    EXPECT_EQ(viewer.Caption(), "Clipboard Data Pasted From A Lazy Class Window");
+    EXPECT_FALSE(Visible("Panel1"));
+    EXPECT_FALSE(Visible("RichEdit1"));
+    EXPECT_FALSE(Visible("Image1"));
+}
+
+TEST_F(ViewerTest, ButtonsStayAtOneAndTwoThirdsOnResize) {
+    Load();
+    for (int width : {300, 451, 800}) {
+        RECT outer, client;
+        GetWindowRect(viewer.Handle(), &outer);
+        GetClientRect(viewer.Handle(), &client);
+        SetWindowPos(viewer.Handle(), nullptr, 0, 0, width + (outer.right - outer.left) - client.right, 300,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        const Bounds refresh = viewer.BoundsOf(viewer.Find("Refresh_BitBtn"));
+        const Bounds close = viewer.BoundsOf(viewer.Find("Exit_BitBtn"));
+        const ViewerButtonPlaces p =
+            PlaceViewerButtons(viewer.ClientWidth(), viewer.ClientHeight(), refresh.width, refresh.height);
+        EXPECT_EQ(refresh.left, p.refreshLeft);
+        EXPECT_EQ(close.left, p.closeLeft);
+        EXPECT_EQ(refresh.top, viewer.ClientHeight() - refresh.height - 1);
+        EXPECT_EQ(close.top, refresh.top);
+        EXPECT_EQ(viewer.BoundsOf(viewer.Find("RichEdit1")).width, viewer.ClientWidth());
+    }
+}
+
+TEST(FormatsForm, ListsAndRefreshes) {
+    RecordingMessages messages;
+    FakeClipboard clipboard;
+    clipboard.formats = {{1, ""}, {49400, "My Format"}};
+    TClipboard_Formats_Form form(messages, clipboard, nullptr);
+    EXPECT_EQ(form.ClientWidth(), 284);
+    EXPECT_EQ(form.ClientHeight(), 246);
+    form.Show();
+    HWND list = form.Find("ListBox1").hwnd;
+    EXPECT_EQ(form.TextOf(form.Find("Label1")), "There are 2 data formats available in the Clipboard");
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+    char line[300];
+    SendMessageA(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(line));
+    EXPECT_STREQ(line, "My Format [49400]");
+    clipboard.formats = {{2, ""}};
+    form.Refresh_BitBtnClick();
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_STREQ(line, "CF_BITMAP (Predefined) [2]");
+    EXPECT_EQ(form.TextOf(form.Find("Label1")), "There are 1 data formats available in the Clipboard");
+}
+
+}  // namespace
+}  // namespace norvane
