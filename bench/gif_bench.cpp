@@ -20,7 +20,8 @@ namespace {
 std::atomic<std::size_t> liveBytes{0}, peakBytes{0};
 
 std::vector<std::uint8_t> Load(const std::string& name) {
-    std::ifstream in(std::string(NORVANE_GIF_CORPUS) + "/wuffs/test/data/" + name, std::ios::binary);
+    std::ifstream in(std::string(NORVANE_GIF_CORPUS) + "/wuffs/test/data/" + name,
+                     std::ios::binary);
     std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
     if (bytes.empty()) std::abort();
     return bytes;
@@ -54,7 +55,8 @@ struct Memory {
 
 int Read(GifFileType* file, GifByteType* target, int count) {
     auto* m = static_cast<Memory*>(file->UserData);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), m->bytes->size() - m->at);
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(count), m->bytes->size() - m->at);
     std::copy_n(m->bytes->data() + m->at, n, target);
     m->at += n;
     return static_cast<int>(n);
@@ -103,6 +105,8 @@ void operator delete(void* p, std::size_t size) noexcept {
     liveBytes -= size;
     std::free(p);
 }
-void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
 
 BENCHMARK_MAIN();

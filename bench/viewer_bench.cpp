@@ -20,8 +20,9 @@ double Seconds() {
 }
 
 std::string Text(std::size_t size, bool lines) {
-    const std::string piece = lines ? "The quick brown fox jumps over the lazy dog, time and again.\r\n"
-                                    : "clipboard text without line breaks, ";
+    const std::string piece =
+        lines ? "The quick brown fox jumps over the lazy dog, time and again.\r\n"
+              : "clipboard text without line breaks, ";
     std::string text;
     while (text.size() < size) text += piece;
     return text;
@@ -31,8 +32,8 @@ std::string Text(std::size_t size, bool lines) {
 
 int main() {
     LoadLibraryA("riched20.dll");
-    HWND parent = CreateWindowA("STATIC", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND parent = CreateWindowA("STATIC", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
+                                nullptr, nullptr, nullptr);
     std::printf("%-34s %12s %10s\n", "Benchmark", "Time", "Length");
     for (bool lines : {true, false}) {
         for (std::size_t size : {100000u, 1000000u}) {
@@ -41,8 +42,8 @@ int main() {
                 double best = 1e9;
                 int length = 0;
                 for (int run = 0; run < 3; ++run) {
-                    HWND box = CreateWindowExA(0, RICHEDIT_CLASSA, "", WS_CHILD | ES_MULTILINE, 0, 0, 580, 380,
-                                               parent, nullptr, nullptr, nullptr);
+                    HWND box = CreateWindowExA(0, RICHEDIT_CLASSA, "", WS_CHILD | ES_MULTILINE, 0,
+                                               0, 580, 380, parent, nullptr, nullptr, nullptr);
                     SendMessageA(box, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
                     const double start = Seconds();
                     if (viewer) {

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.pixelBudget = 1 << 22;  // keeps many huge frames from exhausting memory
     for (bool firstOnly : {false, true}) {
         options.firstImageOnly = firstOnly;
-        if (norvane::gif::DecodeGif(bytes, options) != norvane::gif::reference::Decode(bytes, options))
+        if (norvane::gif::DecodeGif(bytes, options) !=
+            norvane::gif::reference::Decode(bytes, options))
             std::abort();
     }
     return 0;

@@ -14,7 +14,8 @@ namespace {
 using norvane::ConversionError;
 
 // Searches from the front after every replacement.
-std::string NaiveReplace(std::string text, const std::string& find, const std::string& replacement) {
+std::string NaiveReplace(std::string text, const std::string& find,
+                         const std::string& replacement) {
     if (text.empty() || find.empty()) return text;
     for (std::size_t at; (at = text.find(find)) != std::string::npos;)
         text.replace(at, find.size(), replacement);
@@ -22,7 +23,8 @@ std::string NaiveReplace(std::string text, const std::string& find, const std::s
 }
 
 // Each occurrence of the original text replaced once, left to right.
-std::string EachOnce(const std::string& text, const std::string& find, const std::string& replacement) {
+std::string EachOnce(const std::string& text, const std::string& find,
+                     const std::string& replacement) {
     if (text.empty() || find.empty()) return text;
     std::string out;
     std::size_t i = 0;
@@ -99,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (replacement.size() <= find.size()) {
         // A replacement that grows can make the text grow exponentially
         // ("ab" -> "bba"): no reference can follow it, and neither is run.
-        if (norvane::ReplaceAllText(source, find, replacement) != NaiveReplace(source, find, replacement))
+        if (norvane::ReplaceAllText(source, find, replacement) !=
+            NaiveReplace(source, find, replacement))
             std::abort();
     }
 

@@ -39,11 +39,11 @@ int main(int argc, char** argv) {
                 picture->frames.size(), picture->hasTransparency ? 1 : 0);
     int number = 0;
     for (const auto& f : picture->frames) {
-        std::printf("frame %d left=%d top=%d width=%d height=%d delay=%d disposal=%d transparent=%d "
-                    "index=%d interlaced=%d localbits=%d pixels=%08lx ",
-                    ++number, f.left, f.top, f.width, f.height, f.delay, f.disposal,
-                    f.transparent ? 1 : 0, f.transparentIndex, f.interlaced ? 1 : 0, f.localBits,
-                    Crc(f.pixels));
+        std::printf(
+            "frame %d left=%d top=%d width=%d height=%d delay=%d disposal=%d transparent=%d "
+            "index=%d interlaced=%d localbits=%d pixels=%08lx ",
+            ++number, f.left, f.top, f.width, f.height, f.delay, f.disposal, f.transparent ? 1 : 0,
+            f.transparentIndex, f.interlaced ? 1 : 0, f.localBits, Crc(f.pixels));
         if (f.transparent)
             std::printf("mask=%08lx\n", Crc(f.mask));
         else

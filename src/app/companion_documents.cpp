@@ -40,21 +40,24 @@ void ViewInNotepad(MessageDialog& messages, const std::string& name) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
-    if (CreateProcessA(notepad.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &started)) {
+    if (CreateProcessA(notepad.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &started)) {
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
     }
 }
 
-void ViewReadmeFile(MessageDialog& messages) { ViewInNotepad(messages, ReadmePath(ExecutablePath())); }
+void ViewReadmeFile(MessageDialog& messages) {
+    ViewInNotepad(messages, ReadmePath(ExecutablePath()));
+}
 
 void ViewCatalogFile(MessageDialog& messages, std::string_view productName) {
     const std::string catalog = CatalogPath(ExecutablePath());
     if (FileExists(catalog))
         ViewInNotepad(messages, catalog);
     else
-        messages.Show(CatalogMissingMessage(productName), MessageKind::Information, MessageButtons::Ok);
+        messages.Show(CatalogMissingMessage(productName), MessageKind::Information,
+                      MessageButtons::Ok);
 }
 
 }  // namespace norvane

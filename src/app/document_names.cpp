@@ -3,7 +3,9 @@
 namespace norvane {
 namespace {
 
-std::string_view FolderOf(std::string_view path) { return path.substr(0, path.find_last_of('\\') + 1); }
+std::string_view FolderOf(std::string_view path) {
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
 
 }  // namespace
 

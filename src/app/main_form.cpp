@@ -22,50 +22,87 @@ const FontSpec kButtonFont{.bold = true};
 
 // Creation order is also the order of the layout snapshot.
 const std::array kLayout{
-    ComponentSpec{.name = "Erase_Clipboard_BitBtn", .kind = K::BitBtn,
-                  .left = 3, .top = 2, .width = 191, .height = 32,
-                  .caption = "Erase Clipboard", .font = kButtonFont, .glyph = IDB_ERASE_GLYPH,
+    ComponentSpec{.name = "Erase_Clipboard_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 3,
+                  .top = 2,
+                  .width = 191,
+                  .height = 32,
+                  .caption = "Erase Clipboard",
+                  .font = kButtonFont,
+                  .glyph = IDB_ERASE_GLYPH,
                   .hint = "Erase ALL data in the Windows Clipboard.",
                   .onClick = Bind(&TMainForm1::Erase_Clipboard_BitBtnClick)},
-    ComponentSpec{.name = "Display_Clipboard_Data_BitBtn", .kind = K::BitBtn,
-                  .left = 3, .top = 35, .width = 191, .height = 32,
-                  .caption = "Display Clipboard Data", .font = kButtonFont,
+    ComponentSpec{.name = "Display_Clipboard_Data_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 3,
+                  .top = 35,
+                  .width = 191,
+                  .height = 32,
+                  .caption = "Display Clipboard Data",
+                  .font = kButtonFont,
                   .glyph = IDB_CLIPBOARD_GLYPH,
                   .onClick = Bind(&TMainForm1::Display_Clipboard_Data_BitBtnClick)},
-    ComponentSpec{.name = "List_Clipboard_Format_BitBtn", .kind = K::BitBtn,
-                  .left = 3, .top = 69, .width = 192, .height = 32,
-                  .caption = "List Clipboard Format", .font = kButtonFont,
+    ComponentSpec{.name = "List_Clipboard_Format_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 3,
+                  .top = 69,
+                  .width = 192,
+                  .height = 32,
+                  .caption = "List Clipboard Format",
+                  .font = kButtonFont,
                   .glyph = IDB_CLIPBOARD_GLYPH,
                   .onClick = Bind(&TMainForm1::List_Clipboard_Format_BitBtnClick)},
-    ComponentSpec{.name = "Scaling_ListBox", .kind = K::ListBox,
-                  .left = 197, .top = 2, .width = 25, .height = 29,
-                  .flags = kHidden, .itemHeight = 17},
+    ComponentSpec{.name = "Scaling_ListBox",
+                  .kind = K::ListBox,
+                  .left = 197,
+                  .top = 2,
+                  .width = 25,
+                  .height = 29,
+                  .flags = kHidden,
+                  .itemHeight = 17},
     ComponentSpec{.name = "MainMenu1", .kind = K::MainMenu},
-    ComponentSpec{.name = "FileMenu", .kind = K::MenuItem, .parent = "MainMenu1",
-                  .caption = "&File"},
-    ComponentSpec{.name = "Always_On_Top_Option", .kind = K::MenuItem, .parent = "FileMenu",
+    ComponentSpec{
+        .name = "FileMenu", .kind = K::MenuItem, .parent = "MainMenu1", .caption = "&File"},
+    ComponentSpec{.name = "Always_On_Top_Option",
+                  .kind = K::MenuItem,
+                  .parent = "FileMenu",
                   .caption = "Always &On Top",
                   .onClick = Bind(&TMainForm1::Always_On_Top_OptionClick)},
-    ComponentSpec{.name = "Auto_Run_at_Windows_Startup_Option", .kind = K::MenuItem,
-                  .parent = "FileMenu", .caption = "&Auto-Run at Windows Startup",
+    ComponentSpec{.name = "Auto_Run_at_Windows_Startup_Option",
+                  .kind = K::MenuItem,
+                  .parent = "FileMenu",
+                  .caption = "&Auto-Run at Windows Startup",
                   .onClick = Bind(&TMainForm1::Auto_Run_at_Windows_Startup_OptionClick)},
-    ComponentSpec{.name = "Restore_Factory_Defaults_Option", .kind = K::MenuItem,
-                  .parent = "FileMenu", .caption = "&Restore Factory Defaults",
+    ComponentSpec{.name = "Restore_Factory_Defaults_Option",
+                  .kind = K::MenuItem,
+                  .parent = "FileMenu",
+                  .caption = "&Restore Factory Defaults",
                   .onClick = Bind(&TMainForm1::Restore_Factory_Defaults_OptionClick)},
     ComponentSpec{.name = "N2", .kind = K::MenuItem, .parent = "FileMenu", .caption = "-"},
-    ComponentSpec{.name = "ExitOption", .kind = K::MenuItem, .parent = "FileMenu",
-                  .caption = "E&xit", .onClick = Bind(&TMainForm1::ExitOptionClick)},
-    ComponentSpec{.name = "HelpMenu", .kind = K::MenuItem, .parent = "MainMenu1",
-                  .caption = "&Help"},
-    ComponentSpec{.name = "View_Readme_file_Option", .kind = K::MenuItem, .parent = "HelpMenu",
+    ComponentSpec{.name = "ExitOption",
+                  .kind = K::MenuItem,
+                  .parent = "FileMenu",
+                  .caption = "E&xit",
+                  .onClick = Bind(&TMainForm1::ExitOptionClick)},
+    ComponentSpec{
+        .name = "HelpMenu", .kind = K::MenuItem, .parent = "MainMenu1", .caption = "&Help"},
+    ComponentSpec{.name = "View_Readme_file_Option",
+                  .kind = K::MenuItem,
+                  .parent = "HelpMenu",
                   .caption = "&View Readme file",
                   .onClick = Bind(&TMainForm1::View_Readme_file_OptionClick)},
-    ComponentSpec{.name = "View_Shareware_Catalog_Option", .kind = K::MenuItem,
-                  .parent = "HelpMenu", .caption = "View &Shareware Catalog",
+    ComponentSpec{.name = "View_Shareware_Catalog_Option",
+                  .kind = K::MenuItem,
+                  .parent = "HelpMenu",
+                  .caption = "View &Shareware Catalog",
                   .onClick = Bind(&TMainForm1::View_Shareware_Catalog_OptionClick)},
     ComponentSpec{.name = "About1", .kind = K::MenuItem, .parent = "HelpMenu", .caption = "-"},
-    ComponentSpec{.name = "AboutOption", .kind = K::MenuItem, .parent = "HelpMenu",
-                  .caption = "&About", .onClick = Bind(&TMainForm1::AboutOptionClick)},
+    ComponentSpec{.name = "AboutOption",
+                  .kind = K::MenuItem,
+                  .parent = "HelpMenu",
+                  .caption = "&About",
+                  .onClick = Bind(&TMainForm1::AboutOptionClick)},
 };
 
 const FormSpec kForm{
@@ -73,7 +110,10 @@ const FormSpec kForm{
     .caption = "??",
     .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
     .exStyle = 0,
-    .left = 266, .top = 54, .width = 250, .height = 183,
+    .left = 266,
+    .top = 54,
+    .width = 250,
+    .height = 183,
     .clientSized = false,
     .font = {.face = "Times New Roman", .height = -15},
     .designDpi = 96,
@@ -84,15 +124,19 @@ const FormSpec kForm{
 
 }  // namespace
 
-TMainForm1::TMainForm1(MessageDialog& messages, ClipboardService& clipboard, RegistryStore& registry)
+TMainForm1::TMainForm1(MessageDialog& messages, ClipboardService& clipboard,
+                       RegistryStore& registry)
     : Form(kForm, messages, nullptr), clipboard_(clipboard), registry_(registry) {}
 
-RunEntry TMainForm1::MakeRunEntry() { return RunEntry(registry_, Messages(), ExecutablePath()); }
+RunEntry TMainForm1::MakeRunEntry() {
+    return RunEntry(registry_, Messages(), ExecutablePath());
+}
 
 void TMainForm1::FormShow() {
     Component& list = Find("List_Clipboard_Format_BitBtn");
     const Bounds listBounds = BoundsOf(list);
-    SetClientHeight(listBounds.top + listBounds.height + BoundsOf(Find("Erase_Clipboard_BitBtn")).top);
+    SetClientHeight(listBounds.top + listBounds.height +
+                    BoundsOf(Find("Erase_Clipboard_BitBtn")).top);
     SetClientWidth(listBounds.width + 2 * listBounds.left);
     TakeLayoutSnapshot();
     const bool maximised = LoadSettings();
@@ -105,9 +149,13 @@ void TMainForm1::FormShow() {
     SetChecked(Find("Auto_Run_at_Windows_Startup_Option"), MakeRunEntry().Verify());
 }
 
-void TMainForm1::FormResize() { RescaleLayout(); }
+void TMainForm1::FormResize() {
+    RescaleLayout();
+}
 
-void TMainForm1::FormCloseQuery(bool& /*canClose*/) { SaveSettings(); }
+void TMainForm1::FormCloseQuery(bool& /*canClose*/) {
+    SaveSettings();
+}
 
 void TMainForm1::FormActivate() {}
 
@@ -145,7 +193,8 @@ void TMainForm1::RescaleLayout() {
     const auto count = SendMessageA(list.hwnd, LB_GETCOUNT, 0, 0);
     if (count <= 0) return;
     auto line = [&](LRESULT index) {
-        std::string text(static_cast<std::size_t>(SendMessageA(list.hwnd, LB_GETTEXTLEN, index, 0)), '\0');
+        std::string text(static_cast<std::size_t>(SendMessageA(list.hwnd, LB_GETTEXTLEN, index, 0)),
+                         '\0');
         SendMessageA(list.hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
         return text;
     };
@@ -199,17 +248,24 @@ void TMainForm1::RestoreFactoryDefaults() {
                                  stored::kDefaultsQuestion2.Display() + "\r\n" +
                                  stored::kDefaultsQuestion3.Display() + "\r\n\r\n" +
                                  stored::kDefaultsQuestion4.Display();
-    if (Messages().Show(question, MessageKind::Warning, MessageButtons::YesNo) == MessageAnswer::No) return;
+    if (Messages().Show(question, MessageKind::Warning, MessageButtons::YesNo) == MessageAnswer::No)
+        return;
     DeleteClosedFile(SettingsFile::BesideExecutable().Path());
     ShowWindow(Handle(), SW_RESTORE);
     FormShow();
 }
 
-void TMainForm1::Erase_Clipboard_BitBtnClick() { EraseClipboard(clipboard_, Handle(), Messages()); }
+void TMainForm1::Erase_Clipboard_BitBtnClick() {
+    EraseClipboard(clipboard_, Handle(), Messages());
+}
 
-void TMainForm1::Always_On_Top_OptionClick() { ToggleAlwaysOnTop(); }
+void TMainForm1::Always_On_Top_OptionClick() {
+    ToggleAlwaysOnTop();
+}
 
-void TMainForm1::ExitOptionClick() { Close(); }
+void TMainForm1::ExitOptionClick() {
+    Close();
+}
 
 void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {
     Component& item = Find("Auto_Run_at_Windows_Startup_Option");
@@ -221,11 +277,17 @@ void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {
     }
 }
 
-void TMainForm1::Restore_Factory_Defaults_OptionClick() { RestoreFactoryDefaults(); }
+void TMainForm1::Restore_Factory_Defaults_OptionClick() {
+    RestoreFactoryDefaults();
+}
 
-void TMainForm1::View_Readme_file_OptionClick() { ViewReadmeFile(Messages()); }
+void TMainForm1::View_Readme_file_OptionClick() {
+    ViewReadmeFile(Messages());
+}
 
-void TMainForm1::View_Shareware_Catalog_OptionClick() { ViewCatalogFile(Messages(), kProductName); }
+void TMainForm1::View_Shareware_Catalog_OptionClick() {
+    ViewCatalogFile(Messages(), kProductName);
+}
 
 void TMainForm1::Display_Clipboard_Data_BitBtnClick() {
     if (viewer_) viewer_->ShowModal();

@@ -9,7 +9,7 @@
 namespace norvane {
 
 class TMainForm1 final : public Form {
-public:
+  public:
     TMainForm1(MessageDialog& messages, ClipboardService& clipboard, RegistryStore& registry);
 
     // Handlers bound in the layout table.
@@ -40,13 +40,13 @@ public:
     void Set_Product_Identity();
     void ApplyStartupShowState();
 
-protected:
+  protected:
     void FormShow() override;
     void FormResize() override;
     void FormCloseQuery(bool& canClose) override;
     void FormActivate() override;
 
-private:
+  private:
     RunEntry MakeRunEntry();
 
     ClipboardService& clipboard_;

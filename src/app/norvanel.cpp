@@ -23,8 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         norvane::Win32ClipboardService clipboard;
         norvane::Win32RegistryStore registry(HKEY_LOCAL_MACHINE);
         norvane::TMainForm1 MainForm1(messages, clipboard, registry);
-        norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard, MainForm1.Handle());
-        norvane::TClipboard_Formats_Form Clipboard_Formats_Form(messages, clipboard, MainForm1.Handle());
+        norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
+                                                              MainForm1.Handle());
+        norvane::TClipboard_Formats_Form Clipboard_Formats_Form(messages, clipboard,
+                                                                MainForm1.Handle());
         MainForm1.AttachDialogs(Clipboard_Viewer_Form, Clipboard_Formats_Form);
         MainForm1.Show();
         return norvane::RunMessageLoop();

@@ -22,7 +22,8 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text) {
     if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
         base = 16;
         ++i;
-    } else if (i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 2 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -32,7 +33,8 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text) {
     // the signed range.
     std::uint64_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit = base == 16 ? HexDigit(text[i])
+                                     : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0) return std::nullopt;
         value = value * base + static_cast<unsigned>(digit);
         if (value > 0xFFFFFFFFull) return std::nullopt;

@@ -23,11 +23,14 @@ std::string Capitals(std::string_view text) {
     return upper;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) { return Capitals(a) == Capitals(b); }
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return Capitals(a) == Capitals(b);
+}
 
 }  // namespace
 
-std::string ReadRegistryText(RegistryStore& store, std::string_view keyPath, std::string_view name) {
+std::string ReadRegistryText(RegistryStore& store, std::string_view keyPath,
+                             std::string_view name) {
     const std::string_view subkey = Subkey(keyPath);
     if (!store.KeyExists(subkey)) return {};
     const auto info = store.QueryInfo(subkey, name);
@@ -43,14 +46,17 @@ bool WriteRegistryText(RegistryStore& store, MessageDialog& messages, std::strin
                        std::string_view name, std::string_view text) {
     const std::string_view subkey = Subkey(keyPath);
     if (!store.KeyExists(subkey)) {
-        messages.Show(KeyMissingOnWriteMessage(keyPath, name, text), MessageKind::Error, MessageButtons::Ok);
+        messages.Show(KeyMissingOnWriteMessage(keyPath, name, text), MessageKind::Error,
+                      MessageButtons::Ok);
         return false;
     }
     std::string bytes(text);
     bytes.push_back('\0');
-    if (!store.SetText(subkey, name, bytes)) throw std::runtime_error(Quoted("Failed to set data for '", name));
+    if (!store.SetText(subkey, name, bytes))
+        throw std::runtime_error(Quoted("Failed to set data for '", name));
     if (ReadRegistryText(store, keyPath, name) != text) {
-        messages.Show(ReadBackDiffersMessage(keyPath, name, text), MessageKind::Error, MessageButtons::Ok);
+        messages.Show(ReadBackDiffersMessage(keyPath, name, text), MessageKind::Error,
+                      MessageButtons::Ok);
         return false;
     }
     return true;
@@ -60,12 +66,14 @@ bool DeleteRegistryValue(RegistryStore& store, MessageDialog& messages, std::str
                          std::string_view name) {
     const std::string_view subkey = Subkey(keyPath);
     if (!store.KeyExists(subkey)) {
-        messages.Show(KeyMissingOnDeleteMessage(keyPath, name), MessageKind::Error, MessageButtons::Ok);
+        messages.Show(KeyMissingOnDeleteMessage(keyPath, name), MessageKind::Error,
+                      MessageButtons::Ok);
         return false;
     }
     store.DeleteValue(subkey, name);
     if (store.QueryInfo(subkey, name)) {
-        messages.Show(ValueNotRemovedMessage(keyPath, name), MessageKind::Error, MessageButtons::Ok);
+        messages.Show(ValueNotRemovedMessage(keyPath, name), MessageKind::Error,
+                      MessageButtons::Ok);
         return false;
     }
     return true;
@@ -82,7 +90,8 @@ RunEntry::RunEntry(RegistryStore& store, MessageDialog& messages, std::string ex
 }
 
 bool RunEntry::Add() {
-    if (!WriteRegistryText(store_, messages_, kRunKeyPath, name_, RunEntryData(path_))) return false;
+    if (!WriteRegistryText(store_, messages_, kRunKeyPath, name_, RunEntryData(path_)))
+        return false;
     messages_.Show(WillRunMessage(name_), MessageKind::Information, MessageButtons::Ok);
     return true;
 }

@@ -12,13 +12,14 @@
 
 namespace norvane {
 
-inline constexpr std::string_view kRunKeyPath = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr std::string_view kRunKeyPath =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr unsigned kRegSz = 1, kRegExpandSz = 2;
 
 // One root of the registry. Every call opens the key with full access and
 // closes it again before it returns; no call creates the key.
 class RegistryStore {
-public:
+  public:
     struct ValueInfo {
         unsigned type;
         std::size_t size;
@@ -30,7 +31,8 @@ public:
     // Nothing when the data cannot be read into `size` bytes.
     virtual std::optional<std::string> QueryData(std::string_view subkey, std::string_view name,
                                                  std::size_t size) = 0;
-    virtual bool SetText(std::string_view subkey, std::string_view name, std::string_view bytes) = 0;
+    virtual bool SetText(std::string_view subkey, std::string_view name,
+                         std::string_view bytes) = 0;
     virtual void DeleteValue(std::string_view subkey, std::string_view name) = 0;
 };
 
@@ -51,7 +53,7 @@ std::string ReadRegistryText(RegistryStore& store, std::string_view keyPath, std
 std::string RunEntryData(std::string_view executablePath);
 
 class RunEntry {
-public:
+  public:
     RunEntry(RegistryStore& store, MessageDialog& messages, std::string executablePath);
 
     bool Add();     // writes the entry and says so
@@ -61,7 +63,7 @@ public:
 
     const std::string& ValueName() const { return name_; }
 
-private:
+  private:
     RegistryStore& store_;
     MessageDialog& messages_;
     std::string path_;

@@ -16,7 +16,8 @@ std::string Details(std::string_view head, std::string_view key, std::string_vie
 
 }  // namespace
 
-std::string KeyMissingOnWriteMessage(std::string_view key, std::string_view name, std::string_view text) {
+std::string KeyMissingOnWriteMessage(std::string_view key, std::string_view name,
+                                     std::string_view text) {
     return Details(kKeyMissing, key, name)
         .append(" Error Value = ")
         .append(text)
@@ -24,10 +25,12 @@ std::string KeyMissingOnWriteMessage(std::string_view key, std::string_view name
         .append(kContact);
 }
 
-std::string ReadBackDiffersMessage(std::string_view key, std::string_view name, std::string_view text) {
-    return Details("Error: The required settings could not be created \r\nor saved in the Windows "
-                   "Registry.  \r\n\r\n",
-                   key, name)
+std::string ReadBackDiffersMessage(std::string_view key, std::string_view name,
+                                   std::string_view text) {
+    return Details(
+               "Error: The required settings could not be created \r\nor saved in the Windows "
+               "Registry.  \r\n\r\n",
+               key, name)
         .append(" Error Value = ")
         .append(text)
         .append("\r\n\r\n")
@@ -39,9 +42,10 @@ std::string KeyMissingOnDeleteMessage(std::string_view key, std::string_view nam
 }
 
 std::string ValueNotRemovedMessage(std::string_view key, std::string_view name) {
-    return Details("Error: The required Registry Key settings \r\ncould not be removed from the "
-                   "Windows Registry.  \r\n\r\n",
-                   key, name)
+    return Details(
+               "Error: The required Registry Key settings \r\ncould not be removed from the "
+               "Windows Registry.  \r\n\r\n",
+               key, name)
         .append("\r\n")
         .append(kContact);
 }
@@ -54,12 +58,15 @@ std::string EntryPointsElsewhereMessage(std::string_view name, std::string_view 
     text.append("is currently being run from.\r\n\r\n");
     text.append(" Old      = ").append(stored).append("\r\n");
     text.append(" Current = ").append(current).append("\r\n\r\n");
-    text.append("Do you want to update the Windows Registry to reflect the programs current locaton ?");
+    text.append(
+        "Do you want to update the Windows Registry to reflect the programs current locaton ?");
     return text;
 }
 
 std::string WillRunMessage(std::string_view name) {
-    return std::string("This program (").append(name).append(") will now run automatically at Windows Start-Up.");
+    return std::string("This program (")
+        .append(name)
+        .append(") will now run automatically at Windows Start-Up.");
 }
 
 std::string WillNoLongerRunMessage(std::string_view name) {

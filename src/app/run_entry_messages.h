@@ -7,8 +7,10 @@
 
 namespace norvane {
 
-std::string KeyMissingOnWriteMessage(std::string_view key, std::string_view name, std::string_view text);
-std::string ReadBackDiffersMessage(std::string_view key, std::string_view name, std::string_view text);
+std::string KeyMissingOnWriteMessage(std::string_view key, std::string_view name,
+                                     std::string_view text);
+std::string ReadBackDiffersMessage(std::string_view key, std::string_view name,
+                                   std::string_view text);
 std::string KeyMissingOnDeleteMessage(std::string_view key, std::string_view name);
 std::string ValueNotRemovedMessage(std::string_view key, std::string_view name);
 std::string EntryPointsElsewhereMessage(std::string_view name, std::string_view stored,

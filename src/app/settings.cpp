@@ -20,7 +20,8 @@ SettingsFile SettingsFile::BesideExecutable() {
 
 int SettingsFile::ReadInteger(const char* key, int fallback) const {
     char text[2048] = {};
-    const DWORD length = GetPrivateProfileStringA(kSection, key, "", text, sizeof text, path_.c_str());
+    const DWORD length =
+        GetPrivateProfileStringA(kSection, key, "", text, sizeof text, path_.c_str());
     return ParseProfileInteger(std::string_view(text, length)).value_or(fallback);
 }
 
@@ -33,6 +34,8 @@ void SettingsFile::WriteInteger(const char* key, int value) const {
         throw std::runtime_error("Unable to write to " + path_);
 }
 
-void SettingsFile::WriteBool(const char* key, bool value) const { WriteInteger(key, value ? 1 : 0); }
+void SettingsFile::WriteBool(const char* key, bool value) const {
+    WriteInteger(key, value ? 1 : 0);
+}
 
 }  // namespace norvane

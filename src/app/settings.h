@@ -7,7 +7,7 @@
 namespace norvane {
 
 class SettingsFile {
-public:
+  public:
     explicit SettingsFile(std::string path) : path_(std::move(path)) {}
     // norvanel.ini in the folder of the running executable, whatever its name.
     static SettingsFile BesideExecutable();
@@ -19,7 +19,7 @@ public:
     void WriteInteger(const char* key, int value) const;
     void WriteBool(const char* key, bool value) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -14,20 +14,23 @@ UniqueKey Open(HKEY root, std::string_view subkey) {
 
 }  // namespace
 
-bool Win32RegistryStore::KeyExists(std::string_view subkey) { return static_cast<bool>(Open(root_, subkey)); }
+bool Win32RegistryStore::KeyExists(std::string_view subkey) {
+    return static_cast<bool>(Open(root_, subkey));
+}
 
 std::optional<RegistryStore::ValueInfo> Win32RegistryStore::QueryInfo(std::string_view subkey,
-                                                                     std::string_view name) {
+                                                                      std::string_view name) {
     const UniqueKey key = Open(root_, subkey);
     if (!key) return std::nullopt;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.get(), std::string(name).c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key.get(), std::string(name).c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     return ValueInfo{type, size};
 }
 
-std::optional<std::string> Win32RegistryStore::QueryData(std::string_view subkey, std::string_view name,
-                                                         std::size_t size) {
+std::optional<std::string> Win32RegistryStore::QueryData(std::string_view subkey,
+                                                         std::string_view name, std::size_t size) {
     const UniqueKey key = Open(root_, subkey);
     if (!key) return std::nullopt;
     std::string data(size, '\0');
@@ -39,7 +42,8 @@ std::optional<std::string> Win32RegistryStore::QueryData(std::string_view subkey
     return data;
 }
 
-bool Win32RegistryStore::SetText(std::string_view subkey, std::string_view name, std::string_view bytes) {
+bool Win32RegistryStore::SetText(std::string_view subkey, std::string_view name,
+                                 std::string_view bytes) {
     const UniqueKey key = Open(root_, subkey);
     return key && RegSetValueExA(key.get(), std::string(name).c_str(), 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(bytes.data()),
@@ -47,7 +51,8 @@ bool Win32RegistryStore::SetText(std::string_view subkey, std::string_view name,
 }
 
 void Win32RegistryStore::DeleteValue(std::string_view subkey, std::string_view name) {
-    if (const UniqueKey key = Open(root_, subkey)) RegDeleteValueA(key.get(), std::string(name).c_str());
+    if (const UniqueKey key = Open(root_, subkey))
+        RegDeleteValueA(key.get(), std::string(name).c_str());
 }
 
 }  // namespace norvane

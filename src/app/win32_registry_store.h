@@ -8,7 +8,7 @@ namespace norvane {
 
 // One root of the real registry; keys are opened with KEY_ALL_ACCESS.
 class Win32RegistryStore final : public RegistryStore {
-public:
+  public:
     explicit Win32RegistryStore(HKEY root) : root_(root) {}
     bool KeyExists(std::string_view subkey) override;
     std::optional<ValueInfo> QueryInfo(std::string_view subkey, std::string_view name) override;
@@ -17,7 +17,7 @@ public:
     bool SetText(std::string_view subkey, std::string_view name, std::string_view bytes) override;
     void DeleteValue(std::string_view subkey, std::string_view name) override;
 
-private:
+  private:
     HKEY root_;
 };
 

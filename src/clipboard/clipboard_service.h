@@ -18,7 +18,7 @@ inline constexpr unsigned kTextFormat = 1;
 inline constexpr unsigned kBitmapFormat = 2;
 
 class ClipboardService {
-public:
+  public:
     virtual ~ClipboardService() = default;
 
     // Need no open clipboard.

@@ -6,23 +6,31 @@ namespace norvane {
 namespace {
 
 constexpr std::array<const char*, 17> kPredefinedFormatNames{
-    "CF_TEXT",   "CF_BITMAP",  "CF_METAFILEPICT", "CF_SYLK",        "CF_DIF",         "CF_TIFF",
-    "CF_OEMTEXT", "CF_DIB",    "CF_PALETTE",      "CF_PENDATA",     "CF_RIFF",        "CF_WAVE",
-    "CF_UNICODETEXT", "CF_ENHMETAFILE", "CF_HDROP", "CF_LOCALE",    "CF_MAX"};
+    "CF_TEXT",        "CF_BITMAP",      "CF_METAFILEPICT", "CF_SYLK",    "CF_DIF",  "CF_TIFF",
+    "CF_OEMTEXT",     "CF_DIB",         "CF_PALETTE",      "CF_PENDATA", "CF_RIFF", "CF_WAVE",
+    "CF_UNICODETEXT", "CF_ENHMETAFILE", "CF_HDROP",        "CF_LOCALE",  "CF_MAX"};
 
 }  // namespace
 
 std::string PredefinedFormatName(unsigned format) {
-    if (format >= 1 && format <= kPredefinedFormatNames.size()) return kPredefinedFormatNames[format - 1];
+    if (format >= 1 && format <= kPredefinedFormatNames.size())
+        return kPredefinedFormatNames[format - 1];
     switch (format) {
-        case 0x80: return "CF_OWNERDISPLAY";
-        case 0x81: return "CF_DSPTEXT";
-        case 0x82: return "CF_DSPBITMAP";
-        case 0x83: return "CF_DSPMETAFILEPICT";
-        case 0x8E: return "CF_DSPENHMETAFILE";
+        case 0x80:
+            return "CF_OWNERDISPLAY";
+        case 0x81:
+            return "CF_DSPTEXT";
+        case 0x82:
+            return "CF_DSPBITMAP";
+        case 0x83:
+            return "CF_DSPMETAFILEPICT";
+        case 0x8E:
+            return "CF_DSPENHMETAFILE";
     }
-    if (format >= 0x200 && format <= 0x2FF) return "CF_PRIVATEFIRST+" + std::to_string(format - 0x200);
-    if (format >= 0x300 && format <= 0x3FF) return "CF_GDIOBJFIRST+" + std::to_string(format - 0x300);
+    if (format >= 0x200 && format <= 0x2FF)
+        return "CF_PRIVATEFIRST+" + std::to_string(format - 0x200);
+    if (format >= 0x300 && format <= 0x3FF)
+        return "CF_GDIOBJFIRST+" + std::to_string(format - 0x300);
     return "CF_UNKNOWN";
 }
 
@@ -39,7 +47,8 @@ std::string FormatLine(unsigned format, const std::string& registeredName) {
 FormatList ReadFormatList(ClipboardService& clipboard) {
     FormatList list{FormatCountLine(clipboard.CountFormats()), {}};
     clipboard.Open(nullptr);
-    for (unsigned format = clipboard.EnumFormats(0); format != 0; format = clipboard.EnumFormats(format))
+    for (unsigned format = clipboard.EnumFormats(0); format != 0;
+         format = clipboard.EnumFormats(format))
         list.lines.push_back(FormatLine(format, clipboard.FormatName(format)));
     clipboard.Close();
     return list;

@@ -11,14 +11,33 @@ namespace {
 using K = ComponentKind;
 
 const std::array kLayout{
-    ComponentSpec{.name = "Label1", .kind = K::Label, .left = 8, .top = 13, .width = 40, .height = 13,
-                  .caption = "Label1", .flags = kAutoSize},
-    ComponentSpec{.name = "ListBox1", .kind = K::ListBox, .left = 3, .top = 34, .width = 277, .height = 178},
-    ComponentSpec{.name = "Exit_BitBtn", .kind = K::BitBtn, .left = 155, .top = 219, .width = 102,
-                  .height = 26, .caption = "Close", .glyph = IDB_CLOSE_GLYPH,
+    ComponentSpec{.name = "Label1",
+                  .kind = K::Label,
+                  .left = 8,
+                  .top = 13,
+                  .width = 40,
+                  .height = 13,
+                  .caption = "Label1",
+                  .flags = kAutoSize},
+    ComponentSpec{
+        .name = "ListBox1", .kind = K::ListBox, .left = 3, .top = 34, .width = 277, .height = 178},
+    ComponentSpec{.name = "Exit_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 155,
+                  .top = 219,
+                  .width = 102,
+                  .height = 26,
+                  .caption = "Close",
+                  .glyph = IDB_CLOSE_GLYPH,
                   .onClick = Bind(&TClipboard_Formats_Form::Exit_BitBtnClick)},
-    ComponentSpec{.name = "Refresh_BitBtn", .kind = K::BitBtn, .left = 27, .top = 219, .width = 101,
-                  .height = 26, .caption = "Refresh", .glyph = IDB_REFRESH_GLYPH,
+    ComponentSpec{.name = "Refresh_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 27,
+                  .top = 219,
+                  .width = 101,
+                  .height = 26,
+                  .caption = "Refresh",
+                  .glyph = IDB_REFRESH_GLYPH,
                   .onClick = Bind(&TClipboard_Formats_Form::Refresh_BitBtnClick)},
 };
 
@@ -27,7 +46,10 @@ const FormSpec kForm{
     .caption = "Clipboard Data Formats :",
     .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
     .exStyle = WS_EX_DLGMODALFRAME,
-    .left = 427, .top = 116, .width = 284, .height = 246,
+    .left = 427,
+    .top = 116,
+    .width = 284,
+    .height = 246,
     .clientSized = true,
     .font = {.face = "MS Sans Serif", .height = -11},
     .designDpi = 96,
@@ -38,8 +60,8 @@ const FormSpec kForm{
 
 }  // namespace
 
-TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard,
-                                                 HWND owner)
+TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
+                                                 ClipboardService& clipboard, HWND owner)
     : Form(kForm, messages, owner), clipboard_(clipboard) {}
 
 void TClipboard_Formats_Form::FormShow() {
@@ -51,8 +73,12 @@ void TClipboard_Formats_Form::FormShow() {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
-void TClipboard_Formats_Form::Refresh_BitBtnClick() { FormShow(); }
+void TClipboard_Formats_Form::Refresh_BitBtnClick() {
+    FormShow();
+}
 
-void TClipboard_Formats_Form::Exit_BitBtnClick() { Close(); }
+void TClipboard_Formats_Form::Exit_BitBtnClick() {
+    Close();
+}
 
 }  // namespace norvane

@@ -7,16 +7,16 @@
 namespace norvane {
 
 class TClipboard_Formats_Form final : public Form {
-public:
+  public:
     TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
 
     void Refresh_BitBtnClick();
     void Exit_BitBtnClick();
 
-protected:
+  protected:
     void FormShow() override;
 
-private:
+  private:
     ClipboardService& clipboard_;
 };
 

@@ -18,23 +18,63 @@ using K = ComponentKind;
 
 // Designed at 120 pixels per inch.
 const std::array kLayout{
-    ComponentSpec{.name = "Image1", .kind = K::Picture, .left = 80, .top = 80, .width = 145,
-                  .height = 139, .flags = kAlignClient},
-    ComponentSpec{.name = "Panel1", .kind = K::Panel, .left = 30, .top = 20, .width = 325, .height = 61,
-                  .caption = kViewerNotice, .flags = kAlignClient},
-    ComponentSpec{.name = "RichEdit1", .kind = K::RichEdit, .left = 300, .top = 24, .width = 202,
-                  .height = 141, .flags = kAlignClient},
-    ComponentSpec{.name = "Exit_BitBtn", .kind = K::BitBtn, .left = 290, .top = 322, .width = 125,
-                  .height = 31, .caption = "Close", .glyph = IDB_CLOSE_GLYPH,
+    ComponentSpec{.name = "Image1",
+                  .kind = K::Picture,
+                  .left = 80,
+                  .top = 80,
+                  .width = 145,
+                  .height = 139,
+                  .flags = kAlignClient},
+    ComponentSpec{.name = "Panel1",
+                  .kind = K::Panel,
+                  .left = 30,
+                  .top = 20,
+                  .width = 325,
+                  .height = 61,
+                  .caption = kViewerNotice,
+                  .flags = kAlignClient},
+    ComponentSpec{.name = "RichEdit1",
+                  .kind = K::RichEdit,
+                  .left = 300,
+                  .top = 24,
+                  .width = 202,
+                  .height = 141,
+                  .flags = kAlignClient},
+    ComponentSpec{.name = "Exit_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 290,
+                  .top = 322,
+                  .width = 125,
+                  .height = 31,
+                  .caption = "Close",
+                  .glyph = IDB_CLOSE_GLYPH,
                   .onClick = Bind(&TClipboard_Viewer_Form::Exit_BitBtnClick)},
-    ComponentSpec{.name = "View_Text_BitBtn", .kind = K::Button, .left = 12, .top = 320, .width = 125,
-                  .height = 31, .caption = "View Text", .flags = kHidden,
+    ComponentSpec{.name = "View_Text_BitBtn",
+                  .kind = K::Button,
+                  .left = 12,
+                  .top = 320,
+                  .width = 125,
+                  .height = 31,
+                  .caption = "View Text",
+                  .flags = kHidden,
                   .onClick = Bind(&TClipboard_Viewer_Form::View_Text_BitBtnClick)},
-    ComponentSpec{.name = "View_Bitmap_BitBtn", .kind = K::Button, .left = 10, .top = 286, .width = 125,
-                  .height = 31, .caption = "View Bitmap", .flags = kHidden,
+    ComponentSpec{.name = "View_Bitmap_BitBtn",
+                  .kind = K::Button,
+                  .left = 10,
+                  .top = 286,
+                  .width = 125,
+                  .height = 31,
+                  .caption = "View Bitmap",
+                  .flags = kHidden,
                   .onClick = Bind(&TClipboard_Viewer_Form::View_Bitmap_BitBtnClick)},
-    ComponentSpec{.name = "Refresh_BitBtn", .kind = K::BitBtn, .left = 151, .top = 322, .width = 125,
-                  .height = 31, .caption = "Refresh", .glyph = IDB_REFRESH_GLYPH,
+    ComponentSpec{.name = "Refresh_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 151,
+                  .top = 322,
+                  .width = 125,
+                  .height = 31,
+                  .caption = "Refresh",
+                  .glyph = IDB_REFRESH_GLYPH,
                   .onClick = Bind(&TClipboard_Viewer_Form::Refresh_BitBtnClick)},
 };
 
@@ -43,7 +83,10 @@ const FormSpec kForm{
     .caption = "Clipboard_Viewer_Form",
     .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
     .exStyle = 0,
-    .left = 150, .top = 173, .width = 578, .height = 386,
+    .left = 150,
+    .top = 173,
+    .width = 578,
+    .height = 386,
     .clientSized = false,
     .font = {.face = "MS Sans Serif", .height = -13},
     .designDpi = 120,
@@ -54,7 +97,7 @@ const FormSpec kForm{
 
 // Opened for the viewer, and closed again however the load ends.
 class OpenClipboardScope {
-public:
+  public:
     OpenClipboardScope(ClipboardService& clipboard, HWND owner)
         : clipboard_(clipboard), opened_(clipboard.Open(owner)) {}
     ~OpenClipboardScope() {
@@ -63,7 +106,7 @@ public:
     OpenClipboardScope(const OpenClipboardScope&) = delete;
     OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
 
-private:
+  private:
     ClipboardService& clipboard_;
     bool opened_;
 };
@@ -79,7 +122,8 @@ struct StreamSource {
 
 DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
     auto* source = reinterpret_cast<StreamSource*>(cookie);
-    const std::size_t count = std::min(static_cast<std::size_t>(wanted), source->text.size() - source->at);
+    const std::size_t count =
+        std::min(static_cast<std::size_t>(wanted), source->text.size() - source->at);
     std::memcpy(buffer, source->text.data() + source->at, count);
     source->at += count;
     *given = static_cast<LONG>(count);
@@ -109,7 +153,8 @@ void TClipboard_Viewer_Form::FormResize() {
     for (const char* name : {"Exit_BitBtn", "Refresh_BitBtn"}) {
         Component& button = Find(name);
         const Bounds b = BoundsOf(button);
-        const ViewerButtonPlaces places = PlaceViewerButtons(ClientWidth(), ClientHeight(), b.width, b.height);
+        const ViewerButtonPlaces places =
+            PlaceViewerButtons(ClientWidth(), ClientHeight(), b.width, b.height);
         const int left = button.name == "Exit_BitBtn" ? places.closeLeft : places.refreshLeft;
         SetBoundsOf(button, {left, places.top, b.width, b.height});
     }
@@ -171,8 +216,12 @@ void TClipboard_Viewer_Form::View_Bitmap_BitBtnClick() {
     ProcessPendingMessages();
 }
 
-void TClipboard_Viewer_Form::Refresh_BitBtnClick() { FormShow(); }
+void TClipboard_Viewer_Form::Refresh_BitBtnClick() {
+    FormShow();
+}
 
-void TClipboard_Viewer_Form::Exit_BitBtnClick() { Close(); }
+void TClipboard_Viewer_Form::Exit_BitBtnClick() {
+    Close();
+}
 
 }  // namespace norvane

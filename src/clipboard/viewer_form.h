@@ -8,7 +8,7 @@
 namespace norvane {
 
 class TClipboard_Viewer_Form final : public Form {
-public:
+  public:
     TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
 
     void Exit_BitBtnClick();
@@ -16,11 +16,11 @@ public:
     void View_Bitmap_BitBtnClick();
     void Refresh_BitBtnClick();
 
-protected:
+  protected:
     void FormShow() override;
     void FormResize() override;
 
-private:
+  private:
     void LoadText();
     void LoadBitmap();
 

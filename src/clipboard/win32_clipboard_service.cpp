@@ -6,13 +6,17 @@
 
 namespace norvane {
 
-int Win32ClipboardService::CountFormats() { return CountClipboardFormats(); }
+int Win32ClipboardService::CountFormats() {
+    return CountClipboardFormats();
+}
 
 bool Win32ClipboardService::IsFormatAvailable(unsigned format) {
     return IsClipboardFormatAvailable(format);
 }
 
-WindowHandle Win32ClipboardService::Owner() { return GetClipboardOwner(); }
+WindowHandle Win32ClipboardService::Owner() {
+    return GetClipboardOwner();
+}
 
 std::string Win32ClipboardService::WindowClassName(WindowHandle window) {
     if (!window) return {};
@@ -21,9 +25,15 @@ std::string Win32ClipboardService::WindowClassName(WindowHandle window) {
     return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-bool Win32ClipboardService::Open(WindowHandle owner) { return OpenClipboard(owner); }
-bool Win32ClipboardService::Empty() { return EmptyClipboard(); }
-bool Win32ClipboardService::Close() { return CloseClipboard(); }
+bool Win32ClipboardService::Open(WindowHandle owner) {
+    return OpenClipboard(owner);
+}
+bool Win32ClipboardService::Empty() {
+    return EmptyClipboard();
+}
+bool Win32ClipboardService::Close() {
+    return CloseClipboard();
+}
 
 unsigned Win32ClipboardService::EnumFormats(unsigned previous) {
     return EnumClipboardFormats(previous);

@@ -12,7 +12,7 @@ struct ReadError {};  // a strict read found too few bytes
 struct Abort {};      // a silent abort: oversized frame, or progress cleared
 
 class ByteStream {
-public:
+  public:
     explicit ByteStream(std::span<const std::uint8_t> data) : data_(data) {}
 
     std::size_t Position() const { return position_; }
@@ -36,7 +36,7 @@ public:
     void Skip(std::size_t count) { position_ += std::min(count, Remaining()); }
     const std::uint8_t* Here() const { return data_.data() + position_; }
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
     std::size_t position_ = 0;
 };

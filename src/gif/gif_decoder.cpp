@@ -16,14 +16,16 @@ constexpr std::uint8_t kGraphicControl = 0xF9, kComment = 0xFE, kApplication = 0
                        kPlainText = 0x01;
 constexpr std::size_t kProgressPixels = 100000;
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t Le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 // The 6 bytes behind the label of the latest graphic control extension:
 // block size, packed byte, delay (16-bit), transparent index, terminator.
 using GraphicControl = std::array<std::uint8_t, 6>;
 
 class Parser {
-public:
+  public:
     Parser(std::span<const std::uint8_t> data, const DecodeOptions& options)
         : stream_(data), options_(options) {}
 
@@ -37,7 +39,7 @@ public:
         return std::nullopt;
     }
 
-private:
+  private:
     std::optional<Picture> ParseStream() {
         std::uint8_t header[6];
         stream_.Strict(header, sizeof header);
@@ -108,9 +110,15 @@ private:
 
     void Extension(std::uint8_t label) {
         switch (label) {
-            case kGraphicControl: stream_.Lenient(control_.data(), control_.size()); break;
-            case kComment: Comment(); break;
-            case kApplication: Application(); break;
+            case kGraphicControl:
+                stream_.Lenient(control_.data(), control_.size());
+                break;
+            case kComment:
+                Comment();
+                break;
+            case kApplication:
+                Application();
+                break;
             case kPlainText: {
                 std::uint8_t size = 0;
                 std::uint8_t skipped[255];
@@ -119,7 +127,8 @@ private:
                 SkipSubBlocks(ReadSize());
                 break;
             }
-            default: break;  // not skipped by its sub-blocks: the scan goes on from here
+            default:
+                break;  // not skipped by its sub-blocks: the scan goes on from here
         }
     }
 
@@ -193,14 +202,21 @@ private:
         f.transparent = controlPacked & 1;
         f.transparentIndex = control_[4];
 
-        const std::size_t area = static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height);
+        const std::size_t area =
+            static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height);
         if (area > options_.pixelBudget - pixelsUsed_) throw std::bad_alloc();
         pixelsUsed_ += area;
         f.pixels.assign(PixelStride(f.width) * static_cast<std::size_t>(f.height), 0);
-        if (f.transparent) f.mask.assign(MaskStride(f.width) * static_cast<std::size_t>(f.height), 0);
+        if (f.transparent)
+            f.mask.assign(MaskStride(f.width) * static_cast<std::size_t>(f.height), 0);
 
-        const FrameArea target{f.width, f.height, f.interlaced, f.transparent, f.transparentIndex,
-                               f.pixels.data(), f.transparent ? f.mask.data() : nullptr};
+        const FrameArea target{f.width,
+                               f.height,
+                               f.interlaced,
+                               f.transparent,
+                               f.transparentIndex,
+                               f.pixels.data(),
+                               f.transparent ? f.mask.data() : nullptr};
         const bool rowProgress = options_.onProgress && area > kProgressPixels;
         const std::function<void()> progress = [this] { ReportProgress(); };
         DecodeLzwImage(stream_, target, rowProgress ? &progress : nullptr);

@@ -24,17 +24,18 @@ inline std::size_t MaskStride(std::int32_t width) {
 
 struct Frame {
     std::int32_t left = 0, top = 0, width = 0, height = 0;
-    int localBits = 0;  // local colour table size exponent 1..8; 0 without one
-    std::int32_t delay = 0;  // milliseconds
+    int localBits = 0;          // local colour table size exponent 1..8; 0 without one
+    std::int32_t delay = 0;     // milliseconds
     std::uint8_t disposal = 0;  // 0 none, 1 leave, 2 background, 3 previous
     bool hasLocalTable = false;
     bool interlaced = false;
     bool transparent = false;
     std::uint8_t transparentIndex = 0;
-    ColorTable colorTable{};  // the frame's own table or a copy of the global one
-    int colorCount = 1;       // entries in the frame's bitmap palette
+    ColorTable colorTable{};           // the frame's own table or a copy of the global one
+    int colorCount = 1;                // entries in the frame's bitmap palette
     std::vector<std::uint8_t> pixels;  // height rows of PixelStride(width), bottom-up
-    std::vector<std::uint8_t> mask;    // transparent frames: height rows of MaskStride(width), 1 = transparent
+    std::vector<std::uint8_t>
+        mask;  // transparent frames: height rows of MaskStride(width), 1 = transparent
 
     friend bool operator==(const Frame&, const Frame&) = default;
 };

@@ -20,7 +20,7 @@ constexpr int kFastMaxLength = 4000;
 // Sub-blocks as the bit reader sees them: the current one behind the last
 // two bytes of the one before. Bits outside the buffer read as 0.
 class BitReader {
-public:
+  public:
     explicit BitReader(ByteStream& stream) : stream_(stream) {
         const int size = ReadSubBlock(0);
         endOfData_ = blockFailed_;
@@ -49,7 +49,8 @@ public:
         } else {
             word = At(byte) | (At(byte + 1) << 8) | (At(byte + 2) << 16);
         }
-        const int code = static_cast<int>((word >> (bitPosition_ & 7)) & ((1u << codeSize) - 1) & 0xFFFFFF);
+        const int code =
+            static_cast<int>((word >> (bitPosition_ & 7)) & ((1u << codeSize) - 1) & 0xFFFFFF);
         bitPosition_ += codeSize;
         return code;
     }
@@ -60,7 +61,7 @@ public:
         while (!blockFailed_) ReadSubBlock(2);
     }
 
-private:
+  private:
     static constexpr int kGuard = 2;  // bytes before position 0, always 0
     static constexpr int kBufferBytes = 2 + 255 + 5;
 
@@ -184,7 +185,7 @@ struct Machine {
 // interlace passes (every 8th row from 0, every 8th from 4, every 4th from 2,
 // every 2nd from 1).
 class RowOrder {
-public:
+  public:
     RowOrder(std::int32_t height, bool interlaced) : height_(height), interlaced_(interlaced) {}
     std::int32_t Row() const { return row_; }
     bool Done() const { return done_; }
@@ -205,7 +206,7 @@ public:
         }
     }
 
-private:
+  private:
     std::int32_t height_;
     bool interlaced_;
     std::int32_t row_ = 0;
@@ -223,7 +224,8 @@ void DecodeExact(Machine& machine, const FrameArea& a, const std::function<void(
     int value = machine.First();
     while (value >= 0) {
         const auto bottomUp = static_cast<std::size_t>(a.height - 1 - rows.Row());
-        a.pixels[bottomUp * pixelStride + static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(value);
+        a.pixels[bottomUp * pixelStride + static_cast<std::size_t>(x)] =
+            static_cast<std::uint8_t>(value);
         if (a.transparent && static_cast<std::int16_t>(value) == a.transparentIndex)
             a.mask[bottomUp * maskStride + static_cast<std::size_t>(x / 8)] |=
                 static_cast<std::uint8_t>(0x80 >> (x % 8));
@@ -268,7 +270,8 @@ inline void CopyString(std::uint8_t* to, const std::uint8_t* from, std::size_t l
 // the frame is decoded again by the exact path.
 bool DecodeFast(Machine& mc, const FrameArea& a, std::uint8_t* out) {
     Tables& t = mc.t;
-    const std::size_t total = static_cast<std::size_t>(a.width) * static_cast<std::size_t>(a.height);
+    const std::size_t total =
+        static_cast<std::size_t>(a.width) * static_cast<std::size_t>(a.height);
     std::size_t done = 0;
     int last = mc.First();
     if (last >= mc.clear) return false;

@@ -26,8 +26,12 @@ void Dispatch(MSG& msg) {
 
 }  // namespace
 
-const std::string& ApplicationTitle() { return Title(); }
-void SetApplicationTitle(std::string title) { Title() = std::move(title); }
+const std::string& ApplicationTitle() {
+    return Title();
+}
+void SetApplicationTitle(std::string title) {
+    Title() = std::move(title);
+}
 
 bool PumpMessage() {
     MSG msg;

@@ -38,13 +38,15 @@ int TextHeightOf(HFONT font) {
 }
 
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
-    if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    if (IsWindowVisible(w) && IsWindowEnabled(w))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
     return TRUE;
 }
 
 std::vector<HWND> DisableOtherWindows(HWND keep) {
     std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow,
+                      reinterpret_cast<LPARAM>(&disabled));
     std::erase(disabled, keep);
     for (HWND w : disabled) EnableWindow(w, FALSE);
     return disabled;
@@ -53,8 +55,8 @@ std::vector<HWND> DisableOtherWindows(HWND keep) {
 }  // namespace
 
 Form::Form(const FormSpec& spec, MessageDialog& messages, HWND owner) : messages_(messages) {
-    HICON icon = spec.icon ? LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec.icon))
-                           : nullptr;
+    HICON icon =
+        spec.icon ? LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec.icon)) : nullptr;
     RegisterClassOnce(spec.className, icon);
 
     // On a screen of another resolution the font follows the resolution and
@@ -70,10 +72,10 @@ Form::Form(const FormSpec& spec, MessageDialog& messages, HWND owner) : messages
         scaleDenominator_ = spec.designTextHeight;
     }
 
-    RECT bounds{spec.left, spec.top, spec.left + Scaled(spec.width), spec.top + Scaled(spec.height)};
-    const bool hasMenu = std::ranges::any_of(spec.components, [](const ComponentSpec& c) {
-        return c.kind == ComponentKind::MainMenu;
-    });
+    RECT bounds{spec.left, spec.top, spec.left + Scaled(spec.width),
+                spec.top + Scaled(spec.height)};
+    const bool hasMenu = std::ranges::any_of(
+        spec.components, [](const ComponentSpec& c) { return c.kind == ComponentKind::MainMenu; });
     if (spec.clientSized) {
         AdjustWindowRectEx(&bounds, spec.style, hasMenu, spec.exStyle);
         OffsetRect(&bounds, spec.left - bounds.left, spec.top - bounds.top);
@@ -94,7 +96,9 @@ Form::~Form() {
     if (mainForm == this) mainForm = nullptr;
 }
 
-int Form::Scaled(int value) const { return MulDivRound(value, scaleNumerator_, scaleDenominator_); }
+int Form::Scaled(int value) const {
+    return MulDivRound(value, scaleNumerator_, scaleDenominator_);
+}
 
 void Form::CreateComponents(std::span<const ComponentSpec> specs) {
     components_.reserve(specs.size());
@@ -105,7 +109,8 @@ void Form::CreateComponents(std::span<const ComponentSpec> specs) {
         c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
         c.onClick = spec.onClick;
         c.fontFace = spec.font.face ? spec.font.face : fontFace_;
-        c.fontHeight = spec.font.height ? MulDivRound(spec.font.height, dpi_, designDpi_) : fontHeight_;
+        c.fontHeight =
+            spec.font.height ? MulDivRound(spec.font.height, dpi_, designDpi_) : fontHeight_;
         c.flags = spec.flags;
         c.bold = spec.font.bold;
         c.underline = spec.font.underline;
@@ -139,8 +144,12 @@ void Form::CreateControl(Component& c, const ComponentSpec& spec) {
                   (spec.flags & kDisabled ? WS_DISABLED : 0);
     DWORD exStyle = 0;
     switch (spec.kind) {
-        case ComponentKind::BitBtn: style |= BS_OWNERDRAW | WS_TABSTOP; break;
-        case ComponentKind::Button: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+        case ComponentKind::BitBtn:
+            style |= BS_OWNERDRAW | WS_TABSTOP;
+            break;
+        case ComponentKind::Button:
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
         case ComponentKind::ListBox:
             windowClass = "LISTBOX";
             style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
@@ -164,7 +173,8 @@ void Form::CreateControl(Component& c, const ComponentSpec& spec) {
             windowClass = "STATIC";
             style |= SS_OWNERDRAW;
             break;
-        default: throw std::logic_error("not a control: " + c.name);
+        default:
+            throw std::logic_error("not a control: " + c.name);
     }
     style |= WS_CLIPSIBLINGS;
     c.hwnd = CreateWindowExA(exStyle, windowClass, spec.caption, style, Scaled(spec.left),
@@ -241,11 +251,14 @@ void Form::ShowModal() {
     ShowWindow(Handle(), SW_HIDE);
 }
 
-void Form::Close() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+void Form::Close() {
+    SendMessageA(Handle(), WM_CLOSE, 0, 0);
+}
 
 std::string Form::Caption() const {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -265,7 +278,9 @@ int Form::ClientHeight() const {
     return r.bottom;
 }
 
-void Form::SetClientWidth(int width) { SetWidth(OuterBounds().width + width - ClientWidth()); }
+void Form::SetClientWidth(int width) {
+    SetWidth(OuterBounds().width + width - ClientWidth());
+}
 void Form::SetClientHeight(int height) {
     SetHeight(OuterBounds().height + height - ClientHeight());
 }
@@ -307,7 +322,9 @@ void Form::SetBoundsOf(Component& c, const Bounds& b) {
     MoveWindow(c.hwnd, b.left, b.top, b.width, b.height, TRUE);
 }
 
-int Form::FontSizeOf(const Component& c) const { return FontPointsFromHeight(c.fontHeight, dpi_); }
+int Form::FontSizeOf(const Component& c) const {
+    return FontPointsFromHeight(c.fontHeight, dpi_);
+}
 
 void Form::SetFontSizeOf(Component& c, int points) {
     c.fontHeight = FontHeightFromPoints(points, dpi_);
@@ -322,12 +339,17 @@ void Form::SetChecked(Component& item, bool checked) {
     CheckMenuItem(item.menu, item.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void Form::SetVisible(Component& c, bool visible) { ShowWindow(c.hwnd, visible ? SW_SHOW : SW_HIDE); }
-void Form::SetEnabled(Component& c, bool enabled) { EnableWindow(c.hwnd, enabled); }
+void Form::SetVisible(Component& c, bool visible) {
+    ShowWindow(c.hwnd, visible ? SW_SHOW : SW_HIDE);
+}
+void Form::SetEnabled(Component& c, bool enabled) {
+    EnableWindow(c.hwnd, enabled);
+}
 
 std::string Form::TextOf(const Component& c) const {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(c.hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(c.hwnd, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(c.hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -349,7 +371,8 @@ void Form::SetPicture(Component& c, HBITMAP bitmap) {
 
 void Form::AlignClientComponents() {
     for (Component& c : components_)
-        if (c.hwnd && (c.flags & kAlignClient)) SetBoundsOf(c, {0, 0, ClientWidth(), ClientHeight()});
+        if (c.hwnd && (c.flags & kAlignClient))
+            SetBoundsOf(c, {0, 0, ClientWidth(), ClientHeight()});
 }
 
 void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {

@@ -27,7 +27,7 @@ constexpr Handler Bind(void (Derived::*handler)()) {
 }
 
 enum class ComponentKind {
-    BitBtn,    // owner-drawn button with a glyph
+    BitBtn,  // owner-drawn button with a glyph
     Button,
     ListBox,
     Label,
@@ -85,7 +85,7 @@ struct Bounds {
 };
 
 class Form : public Window {
-public:
+  public:
     struct Component {
         std::string name;
         ComponentKind kind;
@@ -148,7 +148,7 @@ public:
     // Lays the kAlignClient components over the whole client area.
     void AlignClientComponents();
 
-protected:
+  protected:
     virtual void FormShow() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
@@ -160,7 +160,7 @@ protected:
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void CreateComponents(std::span<const ComponentSpec> specs);
     void CreateControl(Component& c, const ComponentSpec& spec);
     void MakeFont(Component& c);

@@ -12,7 +12,7 @@ namespace norvane {
 // Traits say how a kind of handle is released and what its empty value is.
 template <class Handle, class Traits>
 class Unique {
-public:
+  public:
     Unique() = default;
     explicit Unique(Handle h) : handle_(h) {}
     Unique(Unique&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
@@ -30,7 +30,7 @@ public:
     }
     Handle release() { return std::exchange(handle_, Traits::Invalid()); }
 
-private:
+  private:
     Handle handle_ = Traits::Invalid();
 };
 
@@ -66,7 +66,7 @@ using UniqueFile = Unique<HANDLE, FileHandleTraits>;
 
 // A device context of a window, released on scope exit.
 class WindowDC {
-public:
+  public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDC() {
         if (dc_) ReleaseDC(window_, dc_);
@@ -75,20 +75,20 @@ public:
     WindowDC& operator=(const WindowDC&) = delete;
     HDC get() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // A GDI object selected into a device context until scope exit.
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() { SelectObject(dc_, previous_); }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };

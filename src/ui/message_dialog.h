@@ -13,12 +13,11 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No, Closed };
 
 class MessageDialog {
-public:
+  public:
     virtual ~MessageDialog() = default;
     // A modal box titled after its kind. In a Yes/No box Yes is the default
     // button and Escape answers No.
-    virtual MessageAnswer Show(std::string_view text, MessageKind kind,
-                               MessageButtons buttons) = 0;
+    virtual MessageAnswer Show(std::string_view text, MessageKind kind, MessageButtons buttons) = 0;
     // The general error box: the application title, a stop icon and OK.
     // Never throws: it is the last resort of every event handler.
     virtual void ShowError(std::string_view text) noexcept = 0;

@@ -28,14 +28,14 @@ LRESULT CALLBACK CatchBox(int code, WPARAM wParam, LPARAM lParam) {
         char className[16] = {};
         GetClassNameA(box, className, sizeof className);
         if (std::string_view(className) == "#32770")
-            boxProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&YesNoBoxProc)));
+            boxProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&YesNoBoxProc)));
     }
     return CallNextHookEx(activeHook, code, wParam, lParam);
 }
 
 class EscapeAnswersNo {
-public:
+  public:
     EscapeAnswersNo() {
         boxProc = nullptr;
         activeHook = SetWindowsHookExA(WH_CBT, &CatchBox, nullptr, GetCurrentThreadId());
@@ -79,11 +79,15 @@ MessageAnswer Win32MessageDialog::Show(std::string_view text, MessageKind kind,
         return answer == IDOK ? MessageAnswer::Ok : MessageAnswer::Closed;
     }
     EscapeAnswersNo escape;
-    const int answer = MessageBoxA(BoxOwner(), body.c_str(), title, style | MB_YESNO | MB_DEFBUTTON1);
+    const int answer =
+        MessageBoxA(BoxOwner(), body.c_str(), title, style | MB_YESNO | MB_DEFBUTTON1);
     switch (answer) {
-        case IDYES: return MessageAnswer::Yes;
-        case IDNO: return MessageAnswer::No;
-        default: return MessageAnswer::Closed;
+        case IDYES:
+            return MessageAnswer::Yes;
+        case IDNO:
+            return MessageAnswer::No;
+        default:
+            return MessageAnswer::Closed;
     }
 }
 

@@ -25,7 +25,8 @@ void Window::RegisterClassOnce(const char* className, HICON icon) {
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
-    if (!RegisterClassExA(&wc)) throw std::runtime_error(std::string("Cannot register ") + className);
+    if (!RegisterClassExA(&wc))
+        throw std::runtime_error(std::string("Cannot register ") + className);
 }
 
 void Window::Create(const char* className, const char* caption, DWORD style, DWORD exStyle,

@@ -7,7 +7,7 @@
 namespace norvane {
 
 class Window {
-public:
+  public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -15,7 +15,7 @@ public:
 
     HWND Handle() const { return hwnd_; }
 
-protected:
+  protected:
     // Registers `className` once per process with this base's procedure.
     static void RegisterClassOnce(const char* className, HICON icon);
     // Creates the window with `this` as its object.
@@ -24,7 +24,7 @@ protected:
 
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };

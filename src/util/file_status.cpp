@@ -15,13 +15,13 @@ bool FileExists(const std::string& name) {
 
 // Critical errors (a drive not ready) fail the call instead of asking the user.
 class QuietErrorMode {
-public:
+  public:
     QuietErrorMode() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
     ~QuietErrorMode() { SetErrorMode(previous_); }
     QuietErrorMode(const QuietErrorMode&) = delete;
     QuietErrorMode& operator=(const QuietErrorMode&) = delete;
 
-private:
+  private:
     UINT previous_;
 };
 

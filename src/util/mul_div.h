@@ -24,7 +24,11 @@ constexpr std::int32_t MulDivRound(std::int32_t number, std::int32_t numerator,
 
 // A font's size in points from its height in pixels (negative: character
 // height) at `dpi` pixels per inch, and back.
-constexpr int FontPointsFromHeight(int height, int dpi) { return -MulDivRound(height, 72, dpi); }
-constexpr int FontHeightFromPoints(int points, int dpi) { return -MulDivRound(points, dpi, 72); }
+constexpr int FontPointsFromHeight(int height, int dpi) {
+    return -MulDivRound(height, 72, dpi);
+}
+constexpr int FontHeightFromPoints(int points, int dpi) {
+    return -MulDivRound(points, dpi, 72);
+}
 
 }  // namespace norvane

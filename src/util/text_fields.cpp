@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::string_view kNumberCharacters = "+-0123456789";
 
-bool IsNumberCharacter(char c) { return kNumberCharacters.find(c) != std::string_view::npos; }
+bool IsNumberCharacter(char c) {
+    return kNumberCharacters.find(c) != std::string_view::npos;
+}
 
 // One left-to-right pass that replaces non-overlapping occurrences.
 std::string ReplaceEachOnce(std::string_view source, std::string_view find,

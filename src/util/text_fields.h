@@ -12,7 +12,7 @@ namespace norvane {
 // The strict text-to-integer conversion failed: a lone sign, or a value
 // outside the signed 32-bit range.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -1,7 +1,12 @@
-// Test helper: "text NAME TEXT" places TEXT on the clipboard and stays its
-// owner; "hold NAME TEXT" does the same and then keeps the clipboard open
-// until the event NAME.release; "holdfile NAME PATH" keeps a file open
-// without sharing. Signals NAME.ready once set up, ends on NAME.quit.
+// Test helper. Modes, each "MODE NAME ARGUMENT":
+//   text      places ARGUMENT on the clipboard and stays its owner
+//   bitmap    the same, with a 24 x 16 bitmap beside the text
+//   format    the same, with ARGUMENT also under the registered format "My Format"
+//   noowner   places ARGUMENT, then destroys its window: data without an owner
+//   delayed   offers text by delayed rendering and then renders nothing
+//   hold      places ARGUMENT, then keeps the clipboard open until NAME.release
+//   holdfile  keeps the file ARGUMENT open without sharing
+// Signals NAME.ready once set up, ends on NAME.quit.
 #include <windows.h>
 
 #include <cstring>
@@ -9,14 +14,32 @@
 
 namespace {
 
-bool PlaceText(HWND owner, const char* text) {
-    for (int attempt = 0; attempt < 100 && !OpenClipboard(owner); ++attempt) Sleep(30);
-    EmptyClipboard();
+HGLOBAL Copy(const char* text) {
     const std::size_t size = std::strlen(text) + 1;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     std::memcpy(GlobalLock(memory), text, size);
     GlobalUnlock(memory);
-    const bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+    return memory;
+}
+
+bool Place(HWND owner, const std::string& mode, const char* text) {
+    for (int attempt = 0; attempt < 100 && !OpenClipboard(owner); ++attempt) Sleep(30);
+    EmptyClipboard();
+    bool placed;
+    if (mode == "delayed") {
+        SetClipboardData(CF_TEXT, nullptr);
+        placed = IsClipboardFormatAvailable(CF_TEXT);
+    } else {
+        placed = SetClipboardData(CF_TEXT, Copy(text)) != nullptr;
+    }
+    if (mode == "bitmap") {
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 24, 16);
+        ReleaseDC(nullptr, screen);
+        placed = placed && SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+    }
+    if (mode == "format")
+        placed = placed && SetClipboardData(RegisterClipboardFormatA("My Format"), Copy(text));
     CloseClipboard();
     return placed;
 }
@@ -28,7 +51,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::string mode = __argv[1], name = __argv[2];
     const char* text = __argv[3];
     if (mode == "holdfile") {
-        HANDLE file = CreateFileA(text, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file =
+            CreateFileA(text, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
         SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
         WaitForSingleObject(quit, 60000);
@@ -43,7 +67,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
     HWND owner = CreateWindowA("NorvaneTestOwner", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                nullptr, instance, nullptr);
-    if (!PlaceText(owner, text)) return 3;
+    if (!Place(owner, mode, text)) return 3;
+    if (mode == "noowner") {
+        // The data stays when its owner goes; the clipboard then has none.
+        DestroyWindow(owner);
+        owner = nullptr;
+    }
     bool holding = false;
     if (mode == "hold") holding = OpenClipboard(owner);
 

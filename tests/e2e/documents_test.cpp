@@ -27,10 +27,11 @@ TEST_F(Documents, CatalogOpensOrIsExplained) {
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->title, "Information");
-    EXPECT_EQ(box->text,
-              "Varnok's Shareware Catalog is not in the same directory as Norvane v1.1b.  The required "
-              "file 'catalog.txt' was included in the distribution ZIP file.  Please unzip this file and "
-              "try again.");
+    EXPECT_EQ(
+        box->text,
+        "Varnok's Shareware Catalog is not in the same directory as Norvane v1.1b.  The required "
+        "file 'catalog.txt' was included in the distribution ZIP file.  Please unzip this file and "
+        "try again.");
     program.Answer(*box, "OK");
 
     WriteFile(folder + "catalog.txt", "Catalog\r\n");

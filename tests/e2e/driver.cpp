@@ -10,7 +10,9 @@
 namespace e2e {
 namespace {
 
-void Sleep(Duration d) { ::Sleep(static_cast<DWORD>(d.count())); }
+void Sleep(Duration d) {
+    ::Sleep(static_cast<DWORD>(d.count()));
+}
 
 BOOL CALLBACK CollectChild(HWND w, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
@@ -33,7 +35,8 @@ BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<WindowSearch*>(p);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w) && (s->className.empty() || ClassName(w) == s->className))
+    if (pid == s->pid && IsWindowVisible(w) &&
+        (s->className.empty() || ClassName(w) == s->className))
         s->found.push_back(w);
     return TRUE;
 }
@@ -68,7 +71,8 @@ std::string FreshScratchFolder() {
     CreateDirectoryA(folder.c_str(), nullptr);
     folder += std::string(test->test_suite_name()) + "." + test->name() + "\\";
     // Start from nothing: remove what an earlier run left.
-    std::string command = "cmd /c rmdir /s /q \"" + folder.substr(0, folder.size() - 1) + "\" 2>nul";
+    std::string command =
+        "cmd /c rmdir /s /q \"" + folder.substr(0, folder.size() - 1) + "\" 2>nul";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -104,7 +108,8 @@ Process::Process(const std::string& exe, const std::string& arguments, WORD show
     std::string command = "\"" + exe + "\" " + arguments;
     if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info_))
-        throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(GetLastError()));
+        throw std::runtime_error("cannot start " + exe + ": error " +
+                                 std::to_string(GetLastError()));
 }
 
 Process::~Process() {
@@ -116,9 +121,13 @@ Process::~Process() {
     CloseHandle(info_.hProcess);
 }
 
-void Process::WaitForIdle() const { WaitForInputIdle(info_.hProcess, 10000); }
+void Process::WaitForIdle() const {
+    WaitForInputIdle(info_.hProcess, 10000);
+}
 
-bool Process::HasEnded() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+bool Process::HasEnded() const {
+    return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+}
 
 bool Process::WaitForExit(Duration timeout, DWORD* code) const {
     if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
@@ -230,7 +239,8 @@ std::optional<MessageBoxSeen> Norvane::WaitForMessageBox(Duration timeout) const
     if (!box) {
         DWORD code = 0;
         if (WaitForExit(0ms, &code))
-            ADD_FAILURE() << "norvanel.exe ended (exit code " << code << ") instead of showing a box";
+            ADD_FAILURE() << "norvanel.exe ended (exit code " << code
+                          << ") instead of showing a box";
         return std::nullopt;
     }
     MessageBoxSeen seen{box, WindowText(box), "", {}};
@@ -289,7 +299,9 @@ RECT WindowRectOf(HWND window) {
     return r;
 }
 
-int ListBoxCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+int ListBoxCount(HWND list) {
+    return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+}
 
 std::string ListBoxLine(HWND list, int index) {
     // Only the wide form is marshalled across processes.
@@ -298,22 +310,26 @@ std::string ListBoxLine(HWND list, int index) {
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
     SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
     std::string text(static_cast<std::size_t>(length) * 2 + 1, '\0');
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(length),
-                                         text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(length), text.data(),
+                            static_cast<int>(text.size()), nullptr, nullptr);
     text.resize(static_cast<std::size_t>(size));
     return text;
 }
 
 ClipboardHelper::ClipboardHelper(Mode mode, const std::string& text) {
     static int counter = 0;
-    name_ = "norvane-helper-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    name_ =
+        "norvane-helper-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
     release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
     quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
     const char* helper = std::getenv("NORVANE_HELPER");
     if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
-    process_.emplace(WindowsPath(helper),
-                     std::string(mode == Mode::Hold ? "hold " : "text ") + name_ + " \"" + text + "\"");
+    static constexpr const char* kModes[] = {"text",    "bitmap",  "format",
+                                             "noowner", "delayed", "hold"};
+    process_.emplace(WindowsPath(helper), std::string(kModes[static_cast<int>(mode)]) + " " +
+                                              name_ + " \"" + text + "\"");
     const DWORD waited = WaitForSingleObject(ready, 15000);
     CloseHandle(ready);
     if (waited != WAIT_OBJECT_0) throw std::runtime_error("the clipboard helper did not get ready");
@@ -321,8 +337,8 @@ ClipboardHelper::ClipboardHelper(Mode mode, const std::string& text) {
 
 FileHolder::FileHolder(const std::string& path) {
     static int counter = 0;
-    const std::string name = "norvane-holder-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
+    const std::string name =
+        "norvane-holder-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name + ".ready").c_str());
     quit_ = CreateEventA(nullptr, TRUE, FALSE, (name + ".quit").c_str());
     const char* helper = std::getenv("NORVANE_HELPER");
@@ -362,7 +378,9 @@ bool OpenClipboardPatiently() {
 
 }  // namespace
 
-int ClipboardFormatCount() { return CountClipboardFormats(); }
+int ClipboardFormatCount() {
+    return CountClipboardFormats();
+}
 
 std::optional<std::string> ClipboardText() {
     if (!OpenClipboardPatiently()) return std::nullopt;
@@ -418,8 +436,10 @@ BOOL CALLBACK FindTop(HWND w, LPARAM p) {
 
 void RemoveTestValues() {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    for (const char* name : {"norvanel.exe", "other name.exe", "norvane2.exe"}) RegDeleteValueA(key, name);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    for (const char* name : {"norvanel.exe", "other name.exe", "norvane2.exe"})
+        RegDeleteValueA(key, name);
     RegCloseKey(key);
 }
 
@@ -436,25 +456,30 @@ HWND WaitForTopWindow(std::string_view className, std::string_view part, Duratio
     return search.found;
 }
 
-bool IsTopmost(HWND window) { return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST; }
+bool IsTopmost(HWND window) {
+    return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST;
+}
 
 RunKey::RunKey() {
     HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     RegCloseKey(key);
     RemoveTestValues();
 }
 
 RunKey::~RunKey() {
     HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     RegCloseKey(key);
     RemoveTestValues();
 }
 
 void RunKey::Set(const std::string& name, const std::string& data, DWORD type) {
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
     RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>(data.size() + 1));
     RegCloseKey(key);
@@ -464,8 +489,10 @@ std::optional<std::string> RunKey::Get(const std::string& name) const {
     char data[1024] = {};
     DWORD size = sizeof data - 1, type = 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunSubkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    const LONG status =
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return std::nullopt;
     return std::string(data);

@@ -54,7 +54,7 @@ struct MessageBoxSeen {
 
 // A program started by the test, ended when the object goes.
 class Process {
-public:
+  public:
     Process(const std::string& exe, const std::string& arguments = "",
             WORD showWindow = SW_SHOWNORMAL, bool useShowWindow = true);
     ~Process();
@@ -70,13 +70,13 @@ public:
     std::vector<HWND> Windows(std::string_view className = "") const;
     HWND WaitForWindow(std::string_view className, Duration timeout = 15s) const;
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 
 // The program under test: norvanel.exe copied into a scratch folder.
 class Norvane : public Process {
-public:
+  public:
     explicit Norvane(const std::string& folder, WORD showWindow = SW_SHOWNORMAL,
                      bool useShowWindow = true, const std::string& exeName = "norvanel.exe");
     HWND Main() const { return main_; }
@@ -102,7 +102,7 @@ public:
     // Checks that no message box appears within `wait`.
     bool NoMessageBoxWithin(Duration wait) const;
 
-private:
+  private:
     std::string folder_;
     HWND main_ = nullptr;
 };
@@ -113,7 +113,7 @@ bool IsTopmost(HWND window);
 
 // The Run value of the test prefix (HKLM ...\CurrentVersion\Run).
 class RunKey {
-public:
+  public:
     RunKey();  // makes sure the key exists and holds no norvanel value
     ~RunKey();
     void Set(const std::string& name, const std::string& data, DWORD type = REG_SZ);
@@ -131,11 +131,11 @@ int ListBoxCount(HWND list);
 
 // Another process holding a file open without sharing, until destroyed.
 class FileHolder {
-public:
+  public:
     explicit FileHolder(const std::string& path);
     ~FileHolder();
 
-private:
+  private:
     HANDLE quit_ = nullptr;
     std::optional<Process> process_;
 };
@@ -143,12 +143,12 @@ private:
 // Helper process that places text on the clipboard and stays its owner, or
 // holds the clipboard open, until told to stop.
 class ClipboardHelper {
-public:
-    enum class Mode { Text, Hold };
+  public:
+    enum class Mode { Text, Bitmap, Format, NoOwner, Delayed, Hold };
     ClipboardHelper(Mode mode, const std::string& text);
     ~ClipboardHelper();
     void Release();  // closes a held clipboard, keeps owning the data
-private:
+  private:
     std::string name_;
     HANDLE release_ = nullptr;
     HANDLE quit_ = nullptr;

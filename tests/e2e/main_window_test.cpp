@@ -15,7 +15,8 @@ TEST(MainWindow, FirstStartShowsTheDesignedWindow) {
     EXPECT_EQ(r.top, 200);
     EXPECT_EQ(r.right - r.left, 250);
     EXPECT_EQ(r.bottom - r.top, 183);
-    for (const char* caption : {"Erase Clipboard", "Display Clipboard Data", "List Clipboard Format"}) {
+    for (const char* caption :
+         {"Erase Clipboard", "Display Clipboard Data", "List Clipboard Format"}) {
         HWND button = program.Control(caption);
         ASSERT_NE(button, nullptr) << caption;
         EXPECT_TRUE(IsWindowVisible(button)) << caption;

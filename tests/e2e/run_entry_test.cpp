@@ -26,14 +26,17 @@ TEST_F(AutoRun, AddedThenRemoved) {
     auto box = program.WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->title, "Information");
-    EXPECT_EQ(box->text, "This program (norvanel.exe) will now run automatically at Windows Start-Up.");
+    EXPECT_EQ(box->text,
+              "This program (norvanel.exe) will now run automatically at Windows Start-Up.");
     program.Answer(*box, "OK");
     EXPECT_EQ(runKey.Get("norvanel.exe"), Exe());
 
     program.ChooseMenu('f', 'a');
     box = program.WaitForMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up.");
+    EXPECT_EQ(
+        box->text,
+        "This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up.");
     program.Answer(*box, "OK");
     EXPECT_EQ(runKey.Get("norvanel.exe"), std::nullopt);
     EXPECT_TRUE(Has(IniAfterExit(program), "Auto_Run_at_Windows_Startup_Option=0\r\n"));
@@ -61,13 +64,18 @@ TEST_F(AutoRun, EntryPointingElsewhereOffersARepair) {
                   "run automatically at Windows Start-up do not match where the program \r\n"
                   "is currently being run from.\r\n\r\n"
                   " Old      = C:\\Old Place\\norvanel.exe\r\n"
-                  " Current = " + Exe() + "\r\n\r\n"
-                  "Do you want to update the Windows Registry to reflect the programs current locaton ?");
+                  " Current = " +
+                      Exe() +
+                      "\r\n\r\n"
+                      "Do you want to update the Windows Registry to reflect the programs current "
+                      "locaton ?");
         program.Answer(*box, answer);
         if (std::string(answer) == "&Yes") {
             auto done = program.WaitForMessageBox();
             ASSERT_TRUE(done);
-            EXPECT_EQ(done->text, "This program (norvanel.exe) will now run automatically at Windows Start-Up.");
+            EXPECT_EQ(
+                done->text,
+                "This program (norvanel.exe) will now run automatically at Windows Start-Up.");
             program.Answer(*done, "OK");
             EXPECT_EQ(runKey.Get("norvanel.exe"), Exe());
         } else {
@@ -85,11 +93,14 @@ TEST_F(AutoRun, MissingKeyShowsMessageA) {
     ASSERT_TRUE(box);
     EXPECT_EQ(box->title, "Error");
     EXPECT_EQ(box->text,
-              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  \r\n\r\n"
+              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC. "
+              " \r\n\r\n"
               " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
               " Error Item  = norvanel.exe\r\n"
-              " Error Value = " + Exe() + "\r\n\r\n"
-              "Please contact the program's author.");
+              " Error Value = " +
+                  Exe() +
+                  "\r\n\r\n"
+                  "Please contact the program's author.");
     program.Answer(*box, "OK");
     EXPECT_TRUE(Has(IniAfterExit(program), "Auto_Run_at_Windows_Startup_Option=0\r\n"));
 }
@@ -116,7 +127,8 @@ TEST_F(AutoRun, PathWithBlanksIsQuotedAndNamedAfterTheExecutable) {
         program.ChooseMenu('f', 'a');
         auto box = program.WaitForMessageBox();
         ASSERT_TRUE(box);
-        EXPECT_EQ(box->text, "This program (other name.exe) will now run automatically at Windows Start-Up.");
+        EXPECT_EQ(box->text,
+                  "This program (other name.exe) will now run automatically at Windows Start-Up.");
         program.Answer(*box, "OK");
         EXPECT_EQ(runKey.Get("other name.exe"), "\"" + blanks + "other name.exe\"");
         program.ChooseMenu('f', 'x');

@@ -38,7 +38,8 @@ TEST(Scaling, ButtonsFollowTheClientAreaFromTheSnapshot) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         ResizeClient(program.Main(), c.width, c.height);
-        EXPECT_TRUE(WaitUntil([&] { return ClientBounds(erase) == c.erase; })) << ClientBounds(erase);
+        EXPECT_TRUE(WaitUntil([&] { return ClientBounds(erase) == c.erase; }))
+            << ClientBounds(erase);
         EXPECT_EQ(ClientBounds(list), c.list);
     }
 }

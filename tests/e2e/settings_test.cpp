@@ -17,18 +17,24 @@ struct Settings : ::testing::Test {
     }
     void Exit(const Norvane& program) {
         program.ChooseMenu('f', 'x');
+        if (!program.WaitForExit(3s)) {
+            for (HWND w : program.Windows())
+                ADD_FAILURE() << ClassName(w) << " '" << WindowText(w) << "'";
+            ADD_FAILURE() << "fg " << ClassName(GetForegroundWindow()) << " alt "
+                          << GetAsyncKeyState(VK_MENU);
+        }
         ASSERT_TRUE(program.WaitForExit(10s));
     }
 };
 
 TEST_F(Settings, MaximisedWindowComesBackMaximisedWithItsNormalBounds) {
-    WriteIni("window_top_posn=120\r\nwindow_left_posn=130\r\nwindow_Width=300\r\nwindow_Height=220\r\n");
+    WriteIni(
+        "window_top_posn=120\r\nwindow_left_posn=130\r\nwindow_Width=300\r\nwindow_Height=220\r\n");
     {
         Norvane program(folder);
         EXPECT_EQ(Of(program.Main()), (Bounds{130, 120, 300, 220}));
-        program.PressKeys({VK_MENU, VK_SPACE});  // the system menu
-        Sleep(150);
-        program.PressKey('X');  // Maximize
+        // What the caption bar's Maximize button sends.
+        PostMessageA(program.Main(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         ASSERT_TRUE(WaitUntil([&] { return IsZoomed(program.Main()); }));
         Exit(program);
     }
@@ -38,15 +44,17 @@ TEST_F(Settings, MaximisedWindowComesBackMaximisedWithItsNormalBounds) {
     EXPECT_NE(ini.find("window_Width=300\r\n"), std::string::npos) << ini;
     Norvane again(folder);
     EXPECT_TRUE(IsZoomed(again.Main()));
-    again.PressKeys({VK_MENU, VK_SPACE});
-    Sleep(150);
-    again.PressKey('R');  // Restore
-    EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(again.Main()); }));
-    EXPECT_EQ(Of(again.Main()), (Bounds{130, 120, 300, 220}));
+    PostMessageA(again.Main(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        return Of(again.Main()) == Bounds{130, 120, 300, 220};
+    })) << Of(again.Main());
+    EXPECT_FALSE(IsZoomed(again.Main()));
 }
 
 TEST_F(Settings, NumbersFollowTheProfileRules) {
-    WriteIni("window_Width=0x120\r\nwindow_Height=abc\r\nwindow_top_posn=  $40\r\nwindow_left_posn=-0\r\n");
+    WriteIni(
+        "window_Width=0x120\r\nwindow_Height=abc\r\nwindow_top_posn=  "
+        "$40\r\nwindow_left_posn=-0\r\n");
     Norvane program(folder);
     EXPECT_EQ(Of(program.Main()), (Bounds{0, 64, 288, 183}));
 }
@@ -73,8 +81,9 @@ TEST_F(Settings, AlwaysOnTopIsRestoredAndToggled) {
 }
 
 TEST_F(Settings, RestoreFactoryDefaultsAsksFirst) {
-    WriteIni("window_top_posn=50\r\nwindow_left_posn=60\r\nwindow_Width=400\r\nwindow_Height=300\r\n"
-             "Always_on_Top_Option=1\r\nWindowState_wsMaximized=1\r\n");
+    WriteIni(
+        "window_top_posn=50\r\nwindow_left_posn=60\r\nwindow_Width=400\r\nwindow_Height=300\r\n"
+        "Always_on_Top_Option=1\r\nWindowState_wsMaximized=1\r\n");
     Norvane program(folder);
     ASSERT_TRUE(IsZoomed(program.Main()));
     ASSERT_TRUE(IsTopmost(program.Main()));
@@ -99,8 +108,9 @@ TEST_F(Settings, RestoreFactoryDefaultsAsksFirst) {
     ASSERT_TRUE(box);
     program.Answer(*box, "&Yes");
     // The show sequence runs again after the answer.
-    EXPECT_TRUE(WaitUntil([&] { return Of(program.Main()) == Bounds{200, 200, 250, 183}; }))
-        << Of(program.Main());
+    EXPECT_TRUE(WaitUntil([&] {
+        return Of(program.Main()) == Bounds{200, 200, 250, 183};
+    })) << Of(program.Main());
     EXPECT_FALSE(IsZoomed(program.Main()));
     EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(program.Main()); }));
     EXPECT_FALSE(FileExists(Ini()));

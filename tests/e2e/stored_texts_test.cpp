@@ -10,7 +10,8 @@ namespace e2e {
 namespace {
 
 bool Contains(const std::string& haystack, std::string_view needle) {
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) !=
+           haystack.end();
 }
 
 TEST(StoredTexts, OnlyTheScrambledFormIsInTheExecutable) {
@@ -19,8 +20,8 @@ TEST(StoredTexts, OnlyTheScrambledFormIsInTheExecutable) {
     const std::string exe = ReadFile(WindowsPath(built));
     ASSERT_GT(exe.size(), 100000u);
     using namespace norvane::stored;
-    for (const auto& text : {kDefaultsQuestion1.view(), kDefaultsQuestion2.view(), kDefaultsQuestion3.view(),
-                             kDefaultsQuestion4.view()}) {
+    for (const auto& text : {kDefaultsQuestion1.view(), kDefaultsQuestion2.view(),
+                             kDefaultsQuestion3.view(), kDefaultsQuestion4.view()}) {
         const std::string display = norvane::DescrambleText(text);
         EXPECT_TRUE(Contains(exe, text)) << display;
         EXPECT_FALSE(Contains(exe, display)) << display;

@@ -12,7 +12,7 @@
 namespace norvane::testing {
 
 class FakeClipboard : public ClipboardService {
-public:
+  public:
     struct Format {
         unsigned number;
         std::string registeredName;
@@ -21,8 +21,8 @@ public:
     WindowHandle owner = nullptr;
     std::string ownerClass;
 
-    std::optional<std::string> text;    // what ReadText gives
-    BitmapHandle bitmap = nullptr;       // copied by CopyBitmap (the fake hands it out once)
+    std::optional<std::string> text;  // what ReadText gives
+    BitmapHandle bitmap = nullptr;    // copied by CopyBitmap (the fake hands it out once)
     bool failOpen = false, failEmpty = false, failClose = false;
     bool throwOnEmpty = false;
     bool isOpen = false;

@@ -12,7 +12,7 @@
 namespace norvane::testing {
 
 class FakeRegistry : public RegistryStore {
-public:
+  public:
     struct Value {
         unsigned type;
         std::string data;

@@ -10,7 +10,7 @@
 namespace norvane::testing {
 
 class RecordingMessages : public MessageDialog {
-public:
+  public:
     struct Shown {
         std::string text;
         MessageKind kind;

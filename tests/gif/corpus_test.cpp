@@ -47,13 +47,19 @@ int ReadMemory(GifFileType* file, GifByteType* target, int count) {
 
 // Valid files that giflib reads completely.
 const char* const kValid[] = {
-    "wuffs/test/data/animated-red-blue.gif", "wuffs/test/data/bricks-dither.gif",
-    "wuffs/test/data/bricks-gray.gif",       "wuffs/test/data/bricks-nodither.gif",
-    "wuffs/test/data/gifplayer-muybridge.gif", "wuffs/test/data/harvesters.gif",
-    "wuffs/test/data/hat.gif",               "wuffs/test/data/hibiscus.primitive.gif",
-    "wuffs/test/data/hibiscus.regular.gif",  "wuffs/test/data/hippopotamus.interlaced.gif",
+    "wuffs/test/data/animated-red-blue.gif",
+    "wuffs/test/data/bricks-dither.gif",
+    "wuffs/test/data/bricks-gray.gif",
+    "wuffs/test/data/bricks-nodither.gif",
+    "wuffs/test/data/gifplayer-muybridge.gif",
+    "wuffs/test/data/harvesters.gif",
+    "wuffs/test/data/hat.gif",
+    "wuffs/test/data/hibiscus.primitive.gif",
+    "wuffs/test/data/hibiscus.regular.gif",
+    "wuffs/test/data/hippopotamus.interlaced.gif",
     "wuffs/test/data/hippopotamus.masked-with-muybridge.gif",
-    "wuffs/test/data/hippopotamus.regular.gif", "wuffs/test/data/muybridge.gif",
+    "wuffs/test/data/hippopotamus.regular.gif",
+    "wuffs/test/data/muybridge.gif",
     "wuffs/test/data/pjw-thumbnail.gif",
 };
 
@@ -70,7 +76,8 @@ TEST_P(ValidFile, MatchesGiflibFrameByFrame) {
     ASSERT_EQ(DGifSlurp(file), GIF_OK);
     const auto picture = testing::DecodeChecked(bytes);
     ASSERT_TRUE(picture);
-    ASSERT_EQ(picture->frames.size(), std::min<std::size_t>(static_cast<std::size_t>(file->ImageCount), 256));
+    ASSERT_EQ(picture->frames.size(),
+              std::min<std::size_t>(static_cast<std::size_t>(file->ImageCount), 256));
     for (std::size_t i = 0; i < picture->frames.size(); ++i) {
         const Frame& f = picture->frames[i];
         const SavedImage& image = file->SavedImages[i];
@@ -101,7 +108,8 @@ TEST(Corpus, EveryFileLoadsOrFailsAsTheReferenceSays) {
     std::size_t files = 0, loaded = 0;
     for (const auto& path : FilesUnder(kCorpus, nullptr)) {
         const auto ext = path.extension();
-        if (ext == ".md" || ext == ".txt" || ext == ".png" || ext == ".tsv" || path.filename() == "LICENSE")
+        if (ext == ".md" || ext == ".txt" || ext == ".png" || ext == ".tsv" ||
+            path.filename() == "LICENSE")
             continue;
         SCOPED_TRACE(path.string());
         DecodeOptions options;

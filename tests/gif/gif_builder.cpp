@@ -32,7 +32,8 @@ GifBuilder& GifBuilder::Netscape(int loops) {
                                        static_cast<std::uint8_t>(loops >> 8)});
 }
 
-GifBuilder& GifBuilder::Application(const std::string& identifier, const std::vector<std::uint8_t>& data) {
+GifBuilder& GifBuilder::Application(const std::string& identifier,
+                                    const std::vector<std::uint8_t>& data) {
     Raw({0x21, 0xFF, static_cast<std::uint8_t>(identifier.size())});
     bytes_.insert(bytes_.end(), identifier.begin(), identifier.end());
     bytes_.push_back(static_cast<std::uint8_t>(data.size()));
@@ -70,7 +71,8 @@ void GifBuilder::Descriptor(const Image& image) {
 void GifBuilder::Data(const Image& image, const std::vector<std::uint8_t>& packed) {
     bytes_.push_back(static_cast<std::uint8_t>(image.minCodeSize));
     for (std::size_t at = 0; at < packed.size(); at += static_cast<std::size_t>(image.blockSize)) {
-        const std::size_t size = std::min(packed.size() - at, static_cast<std::size_t>(image.blockSize));
+        const std::size_t size =
+            std::min(packed.size() - at, static_cast<std::size_t>(image.blockSize));
         bytes_.push_back(static_cast<std::uint8_t>(size));
         bytes_.insert(bytes_.end(), packed.begin() + static_cast<std::ptrdiff_t>(at),
                       packed.begin() + static_cast<std::ptrdiff_t>(at + size));
@@ -136,6 +138,8 @@ GifBuilder& GifBuilder::ImageFromPixels(const Image& image, const std::vector<in
     return ImageFromCodes(image, codes);
 }
 
-GifBuilder& GifBuilder::Trailer() { return Raw({0x3B}); }
+GifBuilder& GifBuilder::Trailer() {
+    return Raw({0x3B});
+}
 
 }  // namespace norvane::gif::testing

@@ -10,7 +10,7 @@
 namespace norvane::gif::testing {
 
 class GifBuilder {
-public:
+  public:
     explicit GifBuilder(const char* signature = "GIF89a", int width = 4, int height = 4,
                         int globalBits = 2);
 
@@ -37,7 +37,7 @@ public:
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
-private:
+  private:
     void Descriptor(const Image& image);
     void Data(const Image& image, const std::vector<std::uint8_t>& packed);
     void Put16(int value);

@@ -125,7 +125,10 @@ TEST(GifDecoder, LoopCountsAndOtherApplicationBlocks) {
     EXPECT_EQ(loops([](GifBuilder& g) { g.Netscape(999); }), 999);
     EXPECT_EQ(loops([](GifBuilder&) {}), 1);
     EXPECT_EQ(loops([](GifBuilder& g) { g.Application("XMP DataXMP", {1, 2, 3, 4}); }), 1);
-    EXPECT_EQ(loops([](GifBuilder& g) { g.Comment("hi").Application("ANIMEXTS1.0", {1, 5, 0}); }), 1);
+    EXPECT_EQ(loops([](GifBuilder& g) {
+                  g.Comment("hi").Application("ANIMEXTS1.0", {1, 5, 0});
+              }),
+              1);
 }
 
 TEST(GifDecoder, UnknownExtensionIsWalkedTwoBytesAtATime) {
@@ -153,7 +156,9 @@ TEST(GifDecoder, InterlacedImagesOfEveryHeightFillEveryRow) {
         std::vector<int> pixels;
         for (int r : order) pixels.insert(pixels.end(), 3, r);
         GifBuilder gif("GIF89a", 3, height, 4);
-        gif.ImageFromPixels({.width = 3, .height = height, .interlaced = true, .minCodeSize = 4}, pixels).Trailer();
+        gif.ImageFromPixels({.width = 3, .height = height, .interlaced = true, .minCodeSize = 4},
+                            pixels)
+            .Trailer();
         const auto picture = DecodeChecked(gif.Bytes());
         ASSERT_TRUE(picture);
         for (int y = 0; y < height; ++y) EXPECT_EQ(PixelAt(picture->frames[0], 1, y), y);
@@ -206,7 +211,8 @@ TEST(GifDecoder, ClearFirstKwKwKAndTinyBlocks) {
     for (int blockSize : {1, 2, 3, 255}) {
         SCOPED_TRACE(blockSize);
         GifBuilder gif("GIF89a", 8, 1);
-        gif.ImageFromCodes({.width = 8, .height = 1, .blockSize = blockSize}, {4, 4, 1, 6, 7, 2, 5}).Trailer();
+        gif.ImageFromCodes({.width = 8, .height = 1, .blockSize = blockSize}, {4, 4, 1, 6, 7, 2, 5})
+            .Trailer();
         const auto picture = DecodeChecked(gif.Bytes());
         ASSERT_TRUE(picture);
         std::vector<int> row;
@@ -239,7 +245,8 @@ TEST(GifDecoder, CodeSizeAboveElevenDecodesNothingAndScansOn) {
     for (int m : {12, 15, 16, 200}) {
         SCOPED_TRACE(m);
         GifBuilder gif;
-        gif.GraphicControl(0, 0, true, 0).Raw({0x2C, 0, 0, 0, 0, 4, 0, 4, 0, 0, static_cast<std::uint8_t>(m)});
+        gif.GraphicControl(0, 0, true, 0)
+            .Raw({0x2C, 0, 0, 0, 0, 4, 0, 4, 0, 0, static_cast<std::uint8_t>(m)});
         gif.Raw({2, 0x3B, 0x3B, 0}).ImageFromPixels({}, Ramp(16)).Trailer();
         const auto picture = DecodeChecked(gif.Bytes());
         ASSERT_TRUE(picture);
@@ -258,7 +265,9 @@ TEST(GifDecoder, BrokenCodesStayInsideTheTables) {
         const int limit = 1 << std::min(m + 1, 12);
         for (int i = 0; i < 3000; ++i) codes.push_back((i * 7919 + m) % limit);
         GifBuilder gif("GIF89a", 64, 64, 8);
-        gif.GraphicControl(0, 0, true, 1).ImageFromCodes({.width = 64, .height = 64, .minCodeSize = m}, codes).Trailer();
+        gif.GraphicControl(0, 0, true, 1)
+            .ImageFromCodes({.width = 64, .height = 64, .minCodeSize = m}, codes)
+            .Trailer();
         DecodeChecked(gif.Bytes());
     }
 }
@@ -274,8 +283,10 @@ TEST(GifDecoder, ProgressAbortDropsTheFrameOrFailsTheLoad) {
         options.onProgress = [calls = 0, resume](const Progress& p, bool& keep) mutable {
             EXPECT_LE(p.bytesProcessed, p.bytesToProcess);
             EXPECT_LE(p.percentageProcessed, 100);
-            if (++calls == 4) keep = false;  // inside the large frame's rows
-            else if (calls > 4 && resume) keep = true;
+            if (++calls == 4)
+                keep = false;  // inside the large frame's rows
+            else if (calls > 4 && resume)
+                keep = true;
         };
         return options;
     };
@@ -289,11 +300,14 @@ TEST(GifDecoder, ProgressAbortDropsTheFrameOrFailsTheLoad) {
 
 TEST(BmpFile, HeadersDescribeTheFrame) {
     GifBuilder gif("GIF89a", 5, 3);
-    gif.GraphicControl(0, 0, true, 1).ImageFromPixels({.width = 5, .height = 3}, Ramp(15)).Trailer();
+    gif.GraphicControl(0, 0, true, 1)
+        .ImageFromPixels({.width = 5, .height = 3}, Ramp(15))
+        .Trailer();
     const Frame f = DecodeGif(gif.Bytes())->frames.at(0);
     const auto bmp = BitmapFile(f);
     auto u32 = [&](const std::vector<std::uint8_t>& b, std::size_t at) {
-        return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+        return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+               (static_cast<std::uint32_t>(b[at + 3]) << 24);
     };
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');

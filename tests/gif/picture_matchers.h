@@ -50,11 +50,14 @@ inline std::optional<Picture> DecodeChecked(std::span<const std::uint8_t> data,
 
 // Pixel value at image column x, row y (top-down) of a frame.
 inline int PixelAt(const Frame& f, int x, int y) {
-    return f.pixels[static_cast<std::size_t>(f.height - 1 - y) * PixelStride(f.width) + static_cast<std::size_t>(x)];
+    return f.pixels[static_cast<std::size_t>(f.height - 1 - y) * PixelStride(f.width) +
+                    static_cast<std::size_t>(x)];
 }
 inline bool TransparentAt(const Frame& f, int x, int y) {
-    return (f.mask[static_cast<std::size_t>(f.height - 1 - y) * MaskStride(f.width) + static_cast<std::size_t>(x / 8)] >>
-            (7 - x % 8)) & 1;
+    return (f.mask[static_cast<std::size_t>(f.height - 1 - y) * MaskStride(f.width) +
+                   static_cast<std::size_t>(x / 8)] >>
+            (7 - x % 8)) &
+           1;
 }
 
 }  // namespace norvane::gif::testing

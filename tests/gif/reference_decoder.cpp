@@ -28,7 +28,7 @@ struct Stream {
 };
 
 class Decoder {
-public:
+  public:
     Decoder(std::span<const std::uint8_t> data, const DecodeOptions& options) : options(options) {
         work.bytes = data;
     }
@@ -46,7 +46,7 @@ public:
         }
     }
 
-private:
+  private:
     std::optional<Picture> Parse() {
         std::uint8_t signature[6];
         work.StrictRead(signature, 6);
@@ -87,7 +87,8 @@ private:
                     work.LenientRead(&b, 1);
                     work.LenientRead(identifier, b);
                     work.LenientRead(&s, 1);
-                    if (std::memcmp(identifier, "NETSCAPE", 8) == 0 && std::memcmp(identifier + 8, "2.0", 3) == 0) {
+                    if (std::memcmp(identifier, "NETSCAPE", 8) == 0 &&
+                        std::memcmp(identifier + 8, "2.0", 3) == 0) {
                         std::uint8_t sub[256] = {};
                         work.LenientRead(sub, s);
                         picture.loopCount = sub[1] | (sub[2] << 8);
@@ -156,7 +157,8 @@ private:
         if (!options.onProgress) return;
         const std::size_t position = work.position, size = work.bytes.size();
         const long long scaled = 100LL * static_cast<long long>(position);
-        const int percent = static_cast<int>((2 * scaled + static_cast<long long>(size)) / (2 * static_cast<long long>(size)));
+        const int percent = static_cast<int>((2 * scaled + static_cast<long long>(size)) /
+                                             (2 * static_cast<long long>(size)));
         options.onProgress({position, size, percent}, keepOnProcessing);
         if (!keepOnProcessing) throw SilentAbort{};
     }
@@ -188,22 +190,27 @@ private:
         frame.transparent = p & 1;
         frame.transparentIndex = record[4];
 
-        const std::size_t pixels = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
+        const std::size_t pixels =
+            static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
         if (pixels > options.pixelBudget - used) throw std::bad_alloc();
         used += pixels;
         std::vector<std::uint8_t> pixelStream, maskStream;
         DecodeLzwImage(frame, pixelStream, frame.transparent ? &maskStream : nullptr);
         const int c = 1 << (frame.hasLocalTable ? frame.localBits : picture.globalBits);
         frame.colorCount = c;
-        const std::size_t imageSize = ((static_cast<std::size_t>(frame.width) + 3) / 4 * 4) * static_cast<std::size_t>(frame.height);
+        const std::size_t imageSize = ((static_cast<std::size_t>(frame.width) + 3) / 4 * 4) *
+                                      static_cast<std::size_t>(frame.height);
         frame.pixels.assign(imageSize, 0);
         if (!pixelStream.empty())
-            std::memcpy(frame.pixels.data(), pixelStream.data(), std::min(imageSize, pixelStream.size()));
+            std::memcpy(frame.pixels.data(), pixelStream.data(),
+                        std::min(imageSize, pixelStream.size()));
         if (frame.transparent) {
-            const std::size_t maskSize = ((static_cast<std::size_t>(frame.width) + 31) / 32 * 4) * static_cast<std::size_t>(frame.height);
+            const std::size_t maskSize = ((static_cast<std::size_t>(frame.width) + 31) / 32 * 4) *
+                                         static_cast<std::size_t>(frame.height);
             frame.mask.assign(maskSize, 0);
             if (!maskStream.empty())
-                std::memcpy(frame.mask.data(), maskStream.data(), std::min(maskSize, maskStream.size()));
+                std::memcpy(frame.mask.data(), maskStream.data(),
+                            std::min(maskSize, maskStream.size()));
         }
         return true;
     }
@@ -230,7 +237,8 @@ private:
             s->LenientRead(&size, 1);
             std::uint8_t data[256];
             const std::size_t got = s->LenientRead(data, size);
-            for (std::size_t i = 0; i < got; ++i) buffer[2 + offset + static_cast<int>(i)] = data[i];
+            for (std::size_t i = 0; i < got; ++i)
+                buffer[2 + offset + static_cast<int>(i)] = data[i];
             blockFailed = size == 0 || got < size;
             return size;
         }
@@ -322,7 +330,8 @@ private:
         const std::size_t stride = (static_cast<std::size_t>(w) + 3) / 4 * 4;
         const std::size_t maskStride = (static_cast<std::size_t>(w) + 31) / 32 * 4;
         std::vector<std::uint8_t> area(stride * static_cast<std::size_t>(h), 0);
-        std::vector<std::uint8_t> maskArea(maskStream ? maskStride * static_cast<std::size_t>(h) : 0, 0);
+        std::vector<std::uint8_t> maskArea(
+            maskStream ? maskStride * static_cast<std::size_t>(h) : 0, 0);
         const bool progress = options.onProgress && static_cast<long long>(w) * h > 100000;
         const int rowMask = w > 320 ? 31 : 63;
 
@@ -350,7 +359,8 @@ private:
             const std::size_t row = static_cast<std::size_t>(h - 1 - r);
             area[row * stride + static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(v & 0xFF);
             if (maskStream && v == frame.transparentIndex)
-                maskArea[row * maskStride + static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(1 << (7 - x % 8));
+                maskArea[row * maskStride + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<std::uint8_t>(1 << (7 - x % 8));
             ++pixelsDone;
             ++x;
             if (x == w) {
@@ -380,7 +390,8 @@ private:
         if (maskStream && pixelsDone < static_cast<long long>(w) * h) {
             while (!finished) {
                 const std::size_t row = static_cast<std::size_t>(h - 1 - r);
-                maskArea[row * maskStride + static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(1 << (7 - x % 8));
+                maskArea[row * maskStride + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<std::uint8_t>(1 << (7 - x % 8));
                 ++x;
                 if (x == w) {
                     x = 0;

@@ -10,6 +10,7 @@
 
 namespace norvane::gif::reference {
 
-std::optional<Picture> Decode(std::span<const std::uint8_t> data, const DecodeOptions& options = {});
+std::optional<Picture> Decode(std::span<const std::uint8_t> data,
+                              const DecodeOptions& options = {});
 
 }  // namespace norvane::gif::reference

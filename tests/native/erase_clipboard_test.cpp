@@ -40,7 +40,8 @@ TEST_F(EraseTest, HeldElsewhereShowsEveryFailedPhaseInOrder) {
     clipboard.failOpen = true;  // another program has it open: Empty and Close fail too
     Erase();
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Empty", "Close"));
-    EXPECT_THAT(messages.Texts(), ElementsAre(kEraseOpenFailed, kEraseEraseFailed, kEraseCloseFailed));
+    EXPECT_THAT(messages.Texts(),
+                ElementsAre(kEraseOpenFailed, kEraseEraseFailed, kEraseCloseFailed));
     for (const auto& shown : messages.shown) EXPECT_EQ(shown.kind, MessageKind::Error);
     EXPECT_EQ(clipboard.formats.size(), 1u);
 }

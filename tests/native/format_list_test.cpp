@@ -27,7 +27,8 @@ TEST(FormatNames, PredefinedTableAndWinuserNames) {
     EXPECT_EQ(PredefinedFormatName(0x2FF), "CF_PRIVATEFIRST+255");
     EXPECT_EQ(PredefinedFormatName(0x300), "CF_GDIOBJFIRST+0");
     EXPECT_EQ(PredefinedFormatName(0x3FF), "CF_GDIOBJFIRST+255");
-    for (unsigned other : {0u, 18u, 0x84u, 0x1FFu, 0x400u, 0xC000u}) EXPECT_EQ(PredefinedFormatName(other), "CF_UNKNOWN");
+    for (unsigned other : {0u, 18u, 0x84u, 0x1FFu, 0x400u, 0xC000u})
+        EXPECT_EQ(PredefinedFormatName(other), "CF_UNKNOWN");
 }
 
 TEST(FormatNames, LinesCarryTheirNumber) {
@@ -44,8 +45,9 @@ TEST(FormatList, CountsFirstThenEnumeratesInOrderAndCloses) {
     clipboard.formats = {{13, ""}, {49500, "Rich Text Format"}, {1, ""}, {16, ""}};
     const FormatList list = ReadFormatList(clipboard);
     EXPECT_EQ(list.countLine, "There are 4 data formats available in the Clipboard");
-    EXPECT_THAT(list.lines, ElementsAre("CF_UNICODETEXT (Predefined) [13]", "Rich Text Format [49500]",
-                                        "CF_TEXT (Predefined) [1]", "CF_LOCALE (Predefined) [16]"));
+    EXPECT_THAT(list.lines,
+                ElementsAre("CF_UNICODETEXT (Predefined) [13]", "Rich Text Format [49500]",
+                            "CF_TEXT (Predefined) [1]", "CF_LOCALE (Predefined) [16]"));
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Close"));
     EXPECT_FALSE(clipboard.isOpen);
 }

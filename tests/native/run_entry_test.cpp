@@ -11,8 +11,8 @@ namespace norvane {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::FakeRegistry;
+using ::testing::HasSubstr;
 using testing::RecordingMessages;
 
 constexpr char kPath[] = "C:\\Tools\\norvanel.exe";
@@ -31,8 +31,9 @@ TEST_F(RunEntryTest, AddWritesTheValueAndSaysSo) {
     EXPECT_FALSE(entry.Verify());
     EXPECT_TRUE(entry.Add());
     EXPECT_EQ(registry.Text("norvanel.exe"), std::string(kPath) + '\0');
-    EXPECT_THAT(messages.Texts(),
-                ElementsAre("This program (norvanel.exe) will now run automatically at Windows Start-Up."));
+    EXPECT_THAT(
+        messages.Texts(),
+        ElementsAre("This program (norvanel.exe) will now run automatically at Windows Start-Up."));
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Information);
     EXPECT_TRUE(entry.Verify());
     EXPECT_EQ(messages.shown.size(), 1u);
@@ -43,9 +44,12 @@ TEST_F(RunEntryTest, RemoveDeletesEvenAMissingValue) {
     EXPECT_TRUE(entry.Remove());
     EXPECT_EQ(registry.Text("norvanel.exe"), "<none>");
     EXPECT_TRUE(entry.Remove());
-    EXPECT_THAT(messages.Texts(),
-                ElementsAre("This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up.",
-                            "This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up."));
+    EXPECT_THAT(
+        messages.Texts(),
+        ElementsAre(
+            "This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up.",
+            "This program (norvanel.exe) will now no-longer run automatically at Windows "
+            "Start-Up."));
 }
 
 TEST_F(RunEntryTest, MissingKeyShowsMessagesAAndC) {
@@ -55,13 +59,15 @@ TEST_F(RunEntryTest, MissingKeyShowsMessagesAAndC) {
     EXPECT_FALSE(entry.Verify());
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[0].text,
-              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  \r\n\r\n"
+              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC. "
+              " \r\n\r\n"
               " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
               " Error Item  = norvanel.exe\r\n"
               " Error Value = C:\\Tools\\norvanel.exe\r\n\r\n"
               "Please contact the program's author.");
     EXPECT_EQ(messages.shown[1].text,
-              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  \r\n\r\n"
+              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC. "
+              " \r\n\r\n"
               " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
               " Error Item  = norvanel.exe\r\n\r\n"
               "Please contact the program's author.");
@@ -73,7 +79,8 @@ TEST_F(RunEntryTest, ReadBackThatDiffersShowsMessageB) {
     EXPECT_FALSE(entry.Add());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text,
-              "Error: The required settings could not be created \r\nor saved in the Windows Registry.  \r\n\r\n"
+              "Error: The required settings could not be created \r\nor saved in the Windows "
+              "Registry.  \r\n\r\n"
               " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
               " Error Item  = norvanel.exe\r\n"
               " Error Value = C:\\Tools\\norvanel.exe\r\n\r\n"
@@ -84,12 +91,14 @@ TEST_F(RunEntryTest, ValueThatStaysShowsMessageD) {
     Store(kPath);
     registry.keepOnDelete = true;
     EXPECT_FALSE(entry.Remove());
-    EXPECT_THAT(messages.Texts(),
-                ElementsAre("Error: The required Registry Key settings \r\ncould not be removed from the Windows "
-                            "Registry.  \r\n\r\n"
-                            " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
-                            " Error Item  = norvanel.exe\r\n\r\n"
-                            "Please contact the program's author."));
+    EXPECT_THAT(
+        messages.Texts(),
+        ElementsAre(
+            "Error: The required Registry Key settings \r\ncould not be removed from the Windows "
+            "Registry.  \r\n\r\n"
+            " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
+            " Error Item  = norvanel.exe\r\n\r\n"
+            "Please contact the program's author."));
 }
 
 TEST_F(RunEntryTest, FailuresOfTheCallsThemselvesAreErrors) {
@@ -130,13 +139,14 @@ TEST_F(RunEntryTest, CaseDoesNotMatterButAnotherPlaceDoes) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(messages.shown[0].text,
-              "The directory / path settings required to make this program (norvanel.exe)\r\n"
-              "run automatically at Windows Start-up do not match where the program \r\n"
-              "is currently being run from.\r\n\r\n"
-              " Old      = D:\\Old\\norvanel.exe\r\n"
-              " Current = C:\\Tools\\norvanel.exe\r\n\r\n"
-              "Do you want to update the Windows Registry to reflect the programs current locaton ?");
+    EXPECT_EQ(
+        messages.shown[0].text,
+        "The directory / path settings required to make this program (norvanel.exe)\r\n"
+        "run automatically at Windows Start-up do not match where the program \r\n"
+        "is currently being run from.\r\n\r\n"
+        " Old      = D:\\Old\\norvanel.exe\r\n"
+        " Current = C:\\Tools\\norvanel.exe\r\n\r\n"
+        "Do you want to update the Windows Registry to reflect the programs current locaton ?");
 
     messages.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(entry.Verify());
@@ -154,19 +164,27 @@ TEST(RunEntryData, PathsWithBlanksAreQuoted) {
     EXPECT_TRUE(entry.Add());
     EXPECT_EQ(registry.Text("n.exe"), std::string("\"C:\\My Tools\\n.exe\"") + '\0');
     EXPECT_TRUE(entry.Verify());  // quoted counts as current
-    registry.values[{FakeRegistry::kRun, "n.exe"}] = {kRegSz, std::string("C:\\My Tools\\n.exe") + '\0'};
+    registry.values[{FakeRegistry::kRun, "n.exe"}] = {kRegSz,
+                                                      std::string("C:\\My Tools\\n.exe") + '\0'};
     EXPECT_TRUE(entry.Verify());  // and so does the unquoted form
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST(RunEntryData, TextStopsAtTheFirstZeroAndEmptyMeansNoEntry) {
     FakeRegistry registry;
-    registry.values[{FakeRegistry::kRun, "a.exe"}] = {kRegExpandSz, std::string("C:\\a.exe\0junk", 13)};
-    EXPECT_EQ(ReadRegistryText(registry, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a.exe"), "C:\\a.exe");
+    registry.values[{FakeRegistry::kRun, "a.exe"}] = {kRegExpandSz,
+                                                      std::string("C:\\a.exe\0junk", 13)};
+    EXPECT_EQ(
+        ReadRegistryText(registry, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a.exe"),
+        "C:\\a.exe");
     registry.values[{FakeRegistry::kRun, "a.exe"}] = {4, ""};  // empty: no type check
-    EXPECT_EQ(ReadRegistryText(registry, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a.exe"), "");
+    EXPECT_EQ(
+        ReadRegistryText(registry, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a.exe"),
+        "");
     registry.values[{FakeRegistry::kRun, "a.exe"}] = {kRegSz, "no zero"};
-    EXPECT_EQ(ReadRegistryText(registry, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a.exe"), "no zero");
+    EXPECT_EQ(
+        ReadRegistryText(registry, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "a.exe"),
+        "no zero");
 }
 
 }  // namespace

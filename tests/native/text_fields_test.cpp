@@ -84,7 +84,8 @@ TEST(ExtractNumberField, EmptyFieldIsZero) {
 
 TEST(ExtractNumberField, LongDelimiterLeavesItsTailInTheField) {
     EXPECT_EQ(ExtractNumberField("1ab2ab3", "ab", 2), 2);
-    EXPECT_EQ(ExtractNumberField("1:-2:-3", ":-", 2), -2);  // the "-" left of the delimiter signs the field
+    EXPECT_EQ(ExtractNumberField("1:-2:-3", ":-", 2),
+              -2);  // the "-" left of the delimiter signs the field
 }
 
 TEST(ExtractNumberField, SnapshotLines) {

@@ -13,7 +13,7 @@ namespace norvane {
 namespace {
 
 class FileStatusTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);

@@ -22,40 +22,71 @@ using testing::FakeClipboard;
 using testing::RecordingMessages;
 
 class TestForm : public Form {
-public:
+  public:
     TestForm(MessageDialog& messages);
     void ThrowingClick() { throw std::runtime_error("handler failed"); }
     void CountingClick() { ++clicks; }
     void CloseClick() { Close(); }
     int clicks = 0, shows = 0, resizes = 0;
 
-protected:
+  protected:
     void FormShow() override { ++shows; }
     void FormResize() override { ++resizes; }
 };
 
 const std::array kTestLayout{
-    ComponentSpec{.name = "Go_BitBtn", .kind = ComponentKind::BitBtn, .left = 10, .top = 10,
-                  .width = 100, .height = 30, .caption = "Go", .font = {.bold = true},
+    ComponentSpec{.name = "Go_BitBtn",
+                  .kind = ComponentKind::BitBtn,
+                  .left = 10,
+                  .top = 10,
+                  .width = 100,
+                  .height = 30,
+                  .caption = "Go",
+                  .font = {.bold = true},
                   .onClick = Bind(&TestForm::CountingClick)},
-    ComponentSpec{.name = "Fail_Button", .kind = ComponentKind::Button, .left = 10, .top = 50,
-                  .width = 100, .height = 30, .caption = "Fail",
+    ComponentSpec{.name = "Fail_Button",
+                  .kind = ComponentKind::Button,
+                  .left = 10,
+                  .top = 50,
+                  .width = 100,
+                  .height = 30,
+                  .caption = "Fail",
                   .onClick = Bind(&TestForm::ThrowingClick)},
-    ComponentSpec{.name = "Lines_ListBox", .kind = ComponentKind::ListBox, .left = 120, .top = 10,
-                  .width = 50, .height = 50, .flags = kHidden},
+    ComponentSpec{.name = "Lines_ListBox",
+                  .kind = ComponentKind::ListBox,
+                  .left = 120,
+                  .top = 10,
+                  .width = 50,
+                  .height = 50,
+                  .flags = kHidden},
     ComponentSpec{.name = "Menu", .kind = ComponentKind::MainMenu},
-    ComponentSpec{.name = "FileMenu", .kind = ComponentKind::MenuItem, .parent = "Menu",
-                  .caption = "&File"},
-    ComponentSpec{.name = "Option", .kind = ComponentKind::MenuItem, .parent = "FileMenu",
-                  .caption = "&Option", .onClick = Bind(&TestForm::CountingClick)},
-    ComponentSpec{.name = "Quit", .kind = ComponentKind::MenuItem, .parent = "FileMenu",
-                  .caption = "&Quit", .onClick = Bind(&TestForm::CloseClick)},
+    ComponentSpec{
+        .name = "FileMenu", .kind = ComponentKind::MenuItem, .parent = "Menu", .caption = "&File"},
+    ComponentSpec{.name = "Option",
+                  .kind = ComponentKind::MenuItem,
+                  .parent = "FileMenu",
+                  .caption = "&Option",
+                  .onClick = Bind(&TestForm::CountingClick)},
+    ComponentSpec{.name = "Quit",
+                  .kind = ComponentKind::MenuItem,
+                  .parent = "FileMenu",
+                  .caption = "&Quit",
+                  .onClick = Bind(&TestForm::CloseClick)},
 };
 
-const FormSpec kTestForm{.className = "TTestForm", .caption = "Test", .style = WS_OVERLAPPEDWINDOW,
-                         .exStyle = 0, .left = 50, .top = 60, .width = 200, .height = 150,
-                         .clientSized = true, .font = {.face = "Times New Roman", .height = -15},
-                         .designDpi = 96, .designTextHeight = 17, .components = kTestLayout};
+const FormSpec kTestForm{.className = "TTestForm",
+                         .caption = "Test",
+                         .style = WS_OVERLAPPEDWINDOW,
+                         .exStyle = 0,
+                         .left = 50,
+                         .top = 60,
+                         .width = 200,
+                         .height = 150,
+                         .clientSized = true,
+                         .font = {.face = "Times New Roman", .height = -15},
+                         .designDpi = 96,
+                         .designTextHeight = 17,
+                         .components = kTestLayout};
 
 TestForm::TestForm(MessageDialog& messages) : Form(kTestForm, messages, nullptr) {}
 
@@ -105,7 +136,8 @@ TEST_F(FormTest, CheckMarksAndFontSizes) {
     form.SetFontSizeOf(go, 22);
     EXPECT_EQ(form.FontSizeOf(go), 22);
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(go.hwnd, WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(go.hwnd, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
     EXPECT_EQ(font.lfHeight, -29);
     EXPECT_EQ(font.lfWeight, FW_BOLD);
 }
@@ -133,7 +165,8 @@ TEST_F(FormTest, MainWindowEraseGoesThroughTheClipboardService) {
     clipboard.failOpen = true;
     messages.shown.clear();
     Click(main, main.Find("Erase_Clipboard_BitBtn"));
-    EXPECT_THAT(messages.Texts(), ElementsAre(kEraseOpenFailed, kEraseEraseFailed, kEraseCloseFailed));
+    EXPECT_THAT(messages.Texts(),
+                ElementsAre(kEraseOpenFailed, kEraseEraseFailed, kEraseCloseFailed));
 }
 
 TEST_F(FormTest, MainWindowMenuMatchesItsTable) {

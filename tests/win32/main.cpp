@@ -13,7 +13,8 @@ namespace {
 // "--hold-file PATH NAME": opens PATH without sharing, signals NAME.ready,
 // and keeps it open until NAME.quit.
 int HoldFile(const char* path, const std::string& name) {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 3;
     HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str());
     HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());

@@ -54,16 +54,19 @@ MessageAnswer ShowAndPress(WPARAM key, MessageKind kind, MessageButtons buttons)
 }
 
 TEST(MessageDialog, EscapeAnswersNoAndEnterYes) {
-    EXPECT_EQ(ShowAndPress(VK_ESCAPE, MessageKind::Warning, MessageButtons::YesNo), MessageAnswer::No);
+    EXPECT_EQ(ShowAndPress(VK_ESCAPE, MessageKind::Warning, MessageButtons::YesNo),
+              MessageAnswer::No);
     EXPECT_EQ(seen.title, "Warning");
     EXPECT_EQ(seen.text, "Proceed ?");
-    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Warning, MessageButtons::YesNo), MessageAnswer::Yes);
+    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Warning, MessageButtons::YesNo),
+              MessageAnswer::Yes);
 }
 
 TEST(MessageDialog, KindsAreTitled) {
     EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Error, MessageButtons::Ok), MessageAnswer::Ok);
     EXPECT_EQ(seen.title, "Error");
-    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Information, MessageButtons::Ok), MessageAnswer::Ok);
+    EXPECT_EQ(ShowAndPress(VK_RETURN, MessageKind::Information, MessageButtons::Ok),
+              MessageAnswer::Ok);
     EXPECT_EQ(seen.title, "Information");
 }
 

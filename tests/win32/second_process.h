@@ -9,7 +9,7 @@
 namespace norvane::testing {
 
 class SecondProcess {
-public:
+  public:
     // Runs "<this program> --ROLE ARGUMENT NAME" and waits for NAME.ready.
     SecondProcess(const std::string& role, const std::string& argument) {
         static int counter = 0;
@@ -45,7 +45,7 @@ public:
     SecondProcess(const SecondProcess&) = delete;
     SecondProcess& operator=(const SecondProcess&) = delete;
 
-private:
+  private:
     std::string name_;
     HANDLE quit_ = nullptr;
     PROCESS_INFORMATION process_{};

@@ -75,7 +75,8 @@ TEST_F(ViewerTest, NeitherShowsTheNotice) {
     Load();
     EXPECT_EQ(viewer.Caption(), "Clipboard Data");
     EXPECT_TRUE(Visible("Panel1"));
-    EXPECT_EQ(viewer.TextOf(viewer.Find("Panel1")), "Sorry, No Text or Bitmap data is on the Clipboard");
+    EXPECT_EQ(viewer.TextOf(viewer.Find("Panel1")),
+              "Sorry, No Text or Bitmap data is on the Clipboard");
     EXPECT_FALSE(Visible("RichEdit1"));
     EXPECT_FALSE(Visible("Image1"));
 }
@@ -99,12 +100,13 @@ TEST_F(ViewerTest, ButtonsStayAtOneAndTwoThirdsOnResize) {
         RECT outer, client;
         GetWindowRect(viewer.Handle(), &outer);
         GetClientRect(viewer.Handle(), &client);
-        SetWindowPos(viewer.Handle(), nullptr, 0, 0, width + (outer.right - outer.left) - client.right, 300,
+        SetWindowPos(viewer.Handle(), nullptr, 0, 0,
+                     width + (outer.right - outer.left) - client.right, 300,
                      SWP_NOMOVE | SWP_NOZORDER);
         const Bounds refresh = viewer.BoundsOf(viewer.Find("Refresh_BitBtn"));
         const Bounds close = viewer.BoundsOf(viewer.Find("Exit_BitBtn"));
-        const ViewerButtonPlaces p =
-            PlaceViewerButtons(viewer.ClientWidth(), viewer.ClientHeight(), refresh.width, refresh.height);
+        const ViewerButtonPlaces p = PlaceViewerButtons(viewer.ClientWidth(), viewer.ClientHeight(),
+                                                        refresh.width, refresh.height);
         EXPECT_EQ(refresh.left, p.refreshLeft);
         EXPECT_EQ(close.left, p.closeLeft);
         EXPECT_EQ(refresh.top, viewer.ClientHeight() - refresh.height - 1);
@@ -122,7 +124,8 @@ TEST(FormatsForm, ListsAndRefreshes) {
     EXPECT_EQ(form.ClientHeight(), 246);
     form.Show();
     HWND list = form.Find("ListBox1").hwnd;
-    EXPECT_EQ(form.TextOf(form.Find("Label1")), "There are 2 data formats available in the Clipboard");
+    EXPECT_EQ(form.TextOf(form.Find("Label1")),
+              "There are 2 data formats available in the Clipboard");
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
     char line[300];
     SendMessageA(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(line));
@@ -132,7 +135,8 @@ TEST(FormatsForm, ListsAndRefreshes) {
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
     SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
     EXPECT_STREQ(line, "CF_BITMAP (Predefined) [2]");
-    EXPECT_EQ(form.TextOf(form.Find("Label1")), "There are 1 data formats available in the Clipboard");
+    EXPECT_EQ(form.TextOf(form.Find("Label1")),
+              "There are 1 data formats available in the Clipboard");
 }
 
 }  // namespace

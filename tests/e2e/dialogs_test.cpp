@@ -1,0 +1,162 @@
+// List Clipboard Format and Display Clipboard Data against the real clipboard.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "e2e/driver.h"
+
+namespace e2e {
+namespace {
+
+struct Dialogs : ::testing::Test {
+    RunKey runKey;
+    std::optional<Norvane> program;
+    void Start() { program.emplace(FreshScratchFolder()); }
+
+    HWND Open(const char* button, const char* dialogClass) {
+        program->Click(program->Control(button));
+        HWND dialog = program->WaitForWindow(dialogClass, 10s);
+        EXPECT_NE(dialog, nullptr) << dialogClass;
+        program->Sync();
+        return dialog;
+    }
+    HWND Child(HWND dialog, std::string_view className, bool visibleOnly = false) {
+        for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (_stricmp(ClassName(w).c_str(), std::string(className).c_str()) == 0 &&
+                (!visibleOnly || IsWindowVisible(w)))
+                return w;
+        return nullptr;
+    }
+    std::vector<std::string> Lines(HWND dialog) {
+        HWND list = Child(dialog, "ListBox");
+        std::vector<std::string> lines;
+        for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
+        return lines;
+    }
+    std::string CountLine(HWND dialog) {
+        for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (WindowText(w).rfind("There are ", 0) == 0) return WindowText(w);
+        return {};
+    }
+    void CloseDialog(HWND dialog) {
+        program->Click(program->Control("Close", dialog));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+        EXPECT_TRUE(IsWindowEnabled(program->Main()));
+    }
+    bool Has(const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+};
+
+TEST_F(Dialogs, FormatListShowsEveryFormatAndRefreshes) {
+    ClipboardHelper owner(ClipboardHelper::Mode::Format, "formatted");
+    Start();
+    HWND dialog = Open("List Clipboard Format", "TClipboard_Formats_Form");
+    EXPECT_EQ(WindowText(dialog), "Clipboard Data Formats :");
+    EXPECT_FALSE(IsWindowEnabled(program->Main()));
+    const auto lines = Lines(dialog);
+    EXPECT_EQ(CountLine(dialog), "There are " + std::to_string(lines.size()) +
+                                     " data formats available in the Clipboard");
+    EXPECT_TRUE(Has(lines, "CF_TEXT (Predefined) [1]"));
+    EXPECT_TRUE(
+        Has(lines, "My Format [" + std::to_string(RegisterClipboardFormatA("My Format")) + "]"));
+
+    PutTextOnClipboard("changed");  // the dialog stays open meanwhile
+    program->Click(program->Control("Refresh", dialog));
+    const std::string myFormat =
+        "My Format [" + std::to_string(RegisterClipboardFormatA("My Format")) + "]";
+    EXPECT_TRUE(WaitUntil([&] { return !Has(Lines(dialog), myFormat); }));
+    const auto after = Lines(dialog);
+    EXPECT_TRUE(Has(after, "CF_TEXT (Predefined) [1]"));
+    CloseDialog(dialog);
+}
+
+TEST_F(Dialogs, FormatListOfAnEmptyOrHeldClipboard) {
+    ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    CloseClipboard();
+    Start();
+    HWND dialog = Open("List Clipboard Format", "TClipboard_Formats_Form");
+    EXPECT_EQ(CountLine(dialog), "There are 0 data formats available in the Clipboard");
+    EXPECT_TRUE(Lines(dialog).empty());
+    CloseDialog(dialog);
+
+    ClipboardHelper holder(ClipboardHelper::Mode::Hold, "held");
+    dialog = Open("List Clipboard Format", "TClipboard_Formats_Form");
+    EXPECT_NE(CountLine(dialog), "There are 0 data formats available in the Clipboard");
+    EXPECT_TRUE(Lines(dialog).empty());
+    CloseDialog(dialog);
+}
+
+TEST_F(Dialogs, ViewerShowsTextAndItsOwnersClass) {
+    ClipboardHelper owner(ClipboardHelper::Mode::Text, "Hello from the helper");
+    Start();
+    HWND viewer = Open("Display Clipboard Data", "TClipboard_Viewer_Form");
+    EXPECT_EQ(WindowText(viewer), "Clipboard Data Pasted From A NorvaneTestOwner Class Window");
+    HWND edit = Child(viewer, "RichEdit20A", true);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(WindowText(edit), "Hello from the helper");
+    CloseDialog(viewer);
+}
+
+TEST_F(Dialogs, ViewerPrefersTheBitmap) {
+    ClipboardHelper owner(ClipboardHelper::Mode::Bitmap, "under the bitmap");
+    Start();
+    HWND viewer = Open("Display Clipboard Data", "TClipboard_Viewer_Form");
+    EXPECT_EQ(Child(viewer, "RichEdit20A", true), nullptr);
+    HWND picture = nullptr;
+    for (HWND w = GetWindow(viewer, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if ((GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW && IsWindowVisible(w))
+            picture = w;
+    EXPECT_NE(picture, nullptr);
+    CloseDialog(viewer);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));  // the clipboard's own bitmap is untouched
+}
+
+TEST_F(Dialogs, ViewerNoticeAndNoOwner) {
+    ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    CloseClipboard();
+    Start();
+    HWND viewer = Open("Display Clipboard Data", "TClipboard_Viewer_Form");
+    EXPECT_EQ(WindowText(viewer), "Clipboard Data");
+    EXPECT_NE(program->Control("Sorry, No Text or Bitmap data is on the Clipboard", viewer),
+              nullptr);
+    EXPECT_TRUE(IsWindowVisible(
+        program->Control("Sorry, No Text or Bitmap data is on the Clipboard", viewer)));
+
+    ClipboardHelper nobody(ClipboardHelper::Mode::NoOwner, "nobody's");
+    ASSERT_EQ(GetClipboardOwner(), nullptr);
+    program->Click(program->Control("Refresh", viewer));
+    EXPECT_TRUE(WaitUntil([&] {
+        return WindowText(viewer) == "Clipboard Data Pasted From A  Class Window";
+    })) << WindowText(viewer);
+    EXPECT_FALSE(IsWindowVisible(
+        program->Control("Sorry, No Text or Bitmap data is on the Clipboard", viewer)));
+    EXPECT_EQ(WindowText(Child(viewer, "RichEdit20A", true)), "nobody's");
+    CloseDialog(viewer);
+}
+
+TEST_F(Dialogs, DataThatIsNeverRenderedIsAnError) {
+    ClipboardHelper lazy(ClipboardHelper::Mode::Delayed, "");
+    Start();
+    program->Click(program->Control("Display Clipboard Data"));
+    auto box = program->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->title, "Norvane v1.1b");
+    EXPECT_EQ(box->text, "Error getting clipboard data");
+    program->Answer(*box, "OK");
+    HWND viewer = program->WaitForWindow("TClipboard_Viewer_Form", 5s);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(WindowText(viewer), "Clipboard Data Pasted From A NorvaneTestOwner Class Window");
+    // The viewer closed the clipboard again: others can open it.
+    EXPECT_TRUE(WaitUntil([] {
+        if (!OpenClipboard(nullptr)) return false;
+        CloseClipboard();
+        return true;
+    }));
+    CloseDialog(viewer);
+}
+
+}  // namespace
+}  // namespace e2e
