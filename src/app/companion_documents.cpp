@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "ui/handles.h"
-#include "util/module_path.h"
+#include "util/paths.h"
 
 namespace norvane {
 namespace {
@@ -13,11 +13,6 @@ std::string WindowsDirectory() {
     std::string folder(size, '\0');
     folder.resize(GetWindowsDirectoryA(folder.data(), size));
     return folder;
-}
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "clipboard/erase_clipboard.h"
 #include "ui/application.h"
 #include "util/file_status.h"
-#include "util/module_path.h"
+#include "util/paths.h"
 
 namespace norvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "app/profile_number.h"
-#include "util/module_path.h"
+#include "util/paths.h"
 
 namespace norvane {
 namespace {

@@ -2,16 +2,13 @@
 
 #include <windows.h>
 
+#include "util/paths.h"
+
 namespace norvane {
 namespace {
 
 // The legacy open record keeps a path of at most 127 characters.
 constexpr std::size_t kLongestExaminedName = OFS_MAXPATHNAME - 1;
-
-bool FileExists(const std::string& name) {
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Critical errors (a drive not ready) fail the call instead of asking the user.
 class QuietErrorMode {

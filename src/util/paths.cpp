@@ -1,4 +1,4 @@
-#include "util/module_path.h"
+#include "util/paths.h"
 
 #include <windows.h>
 
@@ -25,6 +25,11 @@ std::string ExecutableFolder() {
 std::string ExecutableFileName() {
     const std::string path = ExecutablePath();
     return path.substr(path.find_last_of('\\') + 1);
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace norvane

@@ -11,4 +11,7 @@ std::string ExecutableFolder();
 // Its file name with extension.
 std::string ExecutableFileName();
 
+// Whether a file (not a folder) of that name exists.
+bool FileExists(const std::string& path);
+
 }  // namespace norvane
