@@ -198,8 +198,10 @@ void Form::CreateControl(Component& c, const ComponentSpec& spec) {
 }
 
 void Form::MakeFont(Component& c) {
-    c.font.reset(CreateFontFor(c.fontFace, c.fontHeight, c.bold, c.underline));
-    SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), TRUE);
+    // The control takes the new font before the old one is deleted.
+    UniqueFont font(CreateFontFor(c.fontFace, c.fontHeight, c.bold, c.underline));
+    SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    c.font = std::move(font);
 }
 
 void Form::AddTooltip(HWND control, const char* hint) {
