@@ -206,6 +206,8 @@ void Norvane::Click(HWND control) const {
 void Norvane::ChooseMenu(char menu, char item) const {
     Sync();
     BringToFront(main_);
+    // Hands off the mouse: a tooltip that pops up under it would end the menu.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     SendKey(VK_MENU, false);
     SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
     SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), true);
