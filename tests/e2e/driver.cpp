@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -200,7 +201,18 @@ void Norvane::Click(HWND control) const {
     inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
     inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, inputs, sizeof(INPUT));
+    // The pointer first arrives over the control; then the button goes down
+    // and up there (X may still report motion from where it was).
+    SendInput(1, &inputs[0], sizeof(INPUT));
+    WaitUntil(
+        [&] {
+            POINT at;
+            GetCursorPos(&at);
+            return std::abs(at.x - x) <= 1 && std::abs(at.y - y) <= 1;
+        },
+        1s);
+    Sleep(50ms);
+    SendInput(2, &inputs[1], sizeof(INPUT));
 }
 
 void Norvane::ChooseMenu(char menu, char item) const {
