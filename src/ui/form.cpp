@@ -54,39 +54,40 @@ std::vector<HWND> DisableOtherWindows(HWND keep) {
 
 }  // namespace
 
-Form::Form(const FormSpec& spec, MessageDialog& messages, HWND owner) : messages_(messages) {
+Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messages_(messages) {
     HICON icon =
-        spec.icon ? LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec.icon)) : nullptr;
-    RegisterClassOnce(spec.className, icon);
+        design.icon ? LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(design.icon)) : nullptr;
+    RegisterClassOnce(design.className, icon);
 
     // On a screen of another resolution the font follows the resolution and
     // the layout follows the font's new text height.
     dpi_ = ::norvane::ScreenDpi();
-    designDpi_ = spec.designDpi;
-    fontFace_ = spec.font.face ? spec.font.face : "MS Sans Serif";
-    fontHeight_ = spec.font.height;
-    if (dpi_ != spec.designDpi) {
-        fontHeight_ = MulDivRound(spec.font.height, dpi_, spec.designDpi);
+    designDpi_ = design.designDpi;
+    fontFace_ = design.font.face ? design.font.face : "MS Sans Serif";
+    fontHeight_ = design.font.height;
+    if (dpi_ != design.designDpi) {
+        fontHeight_ = MulDivRound(design.font.height, dpi_, design.designDpi);
         UniqueFont probe(CreateFontFor(fontFace_, fontHeight_, false, false));
         scaleNumerator_ = TextHeightOf(probe.get());
-        scaleDenominator_ = spec.designTextHeight;
+        scaleDenominator_ = design.designTextHeight;
     }
 
-    RECT bounds{spec.left, spec.top, spec.left + Scaled(spec.width),
-                spec.top + Scaled(spec.height)};
-    const bool hasMenu = std::ranges::any_of(
-        spec.components, [](const ComponentSpec& c) { return c.kind == ComponentKind::MainMenu; });
-    if (spec.clientSized) {
-        AdjustWindowRectEx(&bounds, spec.style, hasMenu, spec.exStyle);
-        OffsetRect(&bounds, spec.left - bounds.left, spec.top - bounds.top);
+    RECT bounds{design.left, design.top, design.left + Scaled(design.width),
+                design.top + Scaled(design.height)};
+    const bool hasMenu = std::ranges::any_of(design.components, [](const ComponentSpec& c) {
+        return c.kind == ComponentKind::MainMenu;
+    });
+    if (design.clientSized) {
+        AdjustWindowRectEx(&bounds, design.style, hasMenu, design.exStyle);
+        OffsetRect(&bounds, design.left - bounds.left, design.top - bounds.top);
     }
-    Create(spec.className, spec.caption, spec.style & ~WS_VISIBLE, spec.exStyle, bounds, owner,
-           nullptr);
+    Create(design.className, design.caption, design.style & ~WS_VISIBLE, design.exStyle, bounds,
+           owner, nullptr);
     if (!mainForm) {
         mainForm = this;
         isMainForm_ = true;
     }
-    CreateComponents(spec.components);
+    CreateComponents(design.components);
     if (menuBar_) SetMenu(Handle(), menuBar_);
     constructed_ = true;
 }
@@ -100,50 +101,51 @@ int Form::Scaled(int value) const {
     return MulDivRound(value, scaleNumerator_, scaleDenominator_);
 }
 
-void Form::CreateComponents(std::span<const ComponentSpec> specs) {
-    components_.reserve(specs.size());
-    for (const ComponentSpec& spec : specs) {
+void Form::CreateComponents(std::span<const ComponentSpec> designs) {
+    components_.reserve(designs.size());
+    for (const ComponentSpec& design : designs) {
         Component& c = components_.emplace_back();
-        c.name = spec.name;
-        c.kind = spec.kind;
+        c.name = design.name;
+        c.kind = design.kind;
         c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
-        c.onClick = spec.onClick;
-        c.fontFace = spec.font.face ? spec.font.face : fontFace_;
+        c.onClick = design.onClick;
+        c.fontFace = design.font.face ? design.font.face : fontFace_;
         c.fontHeight =
-            spec.font.height ? MulDivRound(spec.font.height, dpi_, designDpi_) : fontHeight_;
-        c.flags = spec.flags;
-        c.bold = spec.font.bold;
-        c.underline = spec.font.underline;
+            design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
+        c.flags = design.flags;
+        c.bold = design.font.bold;
+        c.underline = design.font.underline;
 
-        if (spec.kind == ComponentKind::MainMenu) {
+        if (design.kind == ComponentKind::MainMenu) {
             menuBar_ = CreateMenu();
             c.submenu = menuBar_;
-        } else if (spec.kind == ComponentKind::MenuItem) {
-            Component& parent = Find(spec.parent ? spec.parent : "");
+        } else if (design.kind == ComponentKind::MenuItem) {
+            Component& parent = Find(design.parent ? design.parent : "");
             c.menu = parent.submenu;
-            const bool isPopup = std::ranges::any_of(specs, [&](const ComponentSpec& other) {
+            const bool isPopup = std::ranges::any_of(designs, [&](const ComponentSpec& other) {
                 return other.parent && c.name == other.parent;
             });
             if (isPopup) {
                 c.submenu = CreatePopupMenu();
-                AppendMenuA(c.menu, MF_POPUP, reinterpret_cast<UINT_PTR>(c.submenu), spec.caption);
-            } else if (std::string_view(spec.caption) == "-") {
+                AppendMenuA(c.menu, MF_POPUP, reinterpret_cast<UINT_PTR>(c.submenu),
+                            design.caption);
+            } else if (std::string_view(design.caption) == "-") {
                 AppendMenuA(c.menu, MF_SEPARATOR, c.id, nullptr);
             } else {
-                AppendMenuA(c.menu, MF_STRING, c.id, spec.caption);
+                AppendMenuA(c.menu, MF_STRING, c.id, design.caption);
             }
         } else {
-            CreateControl(c, spec);
+            CreateControl(c, design);
         }
     }
 }
 
-void Form::CreateControl(Component& c, const ComponentSpec& spec) {
+void Form::CreateControl(Component& c, const ComponentSpec& design) {
     const char* windowClass = "BUTTON";
-    DWORD style = WS_CHILD | (spec.flags & kHidden ? 0 : WS_VISIBLE) |
-                  (spec.flags & kDisabled ? WS_DISABLED : 0);
+    DWORD style = WS_CHILD | (design.flags & kHidden ? 0 : WS_VISIBLE) |
+                  (design.flags & kDisabled ? WS_DISABLED : 0);
     DWORD exStyle = 0;
-    switch (spec.kind) {
+    switch (design.kind) {
         case ComponentKind::BitBtn:
             style |= BS_OWNERDRAW | WS_TABSTOP;
             break;
@@ -177,24 +179,24 @@ void Form::CreateControl(Component& c, const ComponentSpec& spec) {
             throw std::logic_error("not a control: " + c.name);
     }
     style |= WS_CLIPSIBLINGS;
-    c.hwnd = CreateWindowExA(exStyle, windowClass, spec.caption, style, Scaled(spec.left),
-                             Scaled(spec.top), Scaled(spec.width), Scaled(spec.height), Handle(),
-                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
+    c.hwnd = CreateWindowExA(exStyle, windowClass, design.caption, style, Scaled(design.left),
+                             Scaled(design.top), Scaled(design.width), Scaled(design.height),
+                             Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
                              GetModuleHandleA(nullptr), nullptr);
     if (!c.hwnd) throw std::runtime_error("Cannot create control " + c.name);
     // Controls made later lie over the earlier ones.
     SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (spec.kind == ComponentKind::RichEdit) {
+    if (design.kind == ComponentKind::RichEdit) {
         // Shown as it is: no RTF is read from what the box is given.
         SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     }
     MakeFont(c);
-    if (spec.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(spec.itemHeight));
-    if (spec.glyph)
-        c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec.glyph),
-                                            kGlyphSize, 0, CLR_DEFAULT, IMAGE_BITMAP,
-                                            LR_CREATEDIBSECTION));
-    if (spec.hint) AddTooltip(c.hwnd, spec.hint);
+    if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
+    if (design.glyph)
+        c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
+                                            MAKEINTRESOURCEA(design.glyph), kGlyphSize, 0,
+                                            CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    if (design.hint) AddTooltip(c.hwnd, design.hint);
 }
 
 void Form::MakeFont(Component& c) {

@@ -104,7 +104,7 @@ class Form : public Window {
         bool IsControl() const { return hwnd != nullptr; }
     };
 
-    Form(const FormSpec& spec, MessageDialog& messages, HWND owner);
+    Form(const FormSpec& design, MessageDialog& messages, HWND owner);
     ~Form() override;
 
     // Runs FormShow, then makes sure the window is displayed.
@@ -161,8 +161,8 @@ class Form : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void CreateComponents(std::span<const ComponentSpec> specs);
-    void CreateControl(Component& c, const ComponentSpec& spec);
+    void CreateComponents(std::span<const ComponentSpec> designs);
+    void CreateControl(Component& c, const ComponentSpec& design);
     void MakeFont(Component& c);
     void AddTooltip(HWND control, const char* hint);
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
