@@ -37,6 +37,13 @@ int TextHeightOf(HFONT font) {
     return metrics.tmHeight;
 }
 
+std::string WindowTextOf(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
     if (IsWindowVisible(w) && IsWindowEnabled(w))
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
@@ -260,10 +267,7 @@ void Form::Close() {
 }
 
 std::string Form::Caption() const {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowTextOf(Handle());
 }
 
 void Form::SetCaption(std::string_view caption) {
@@ -351,10 +355,7 @@ void Form::SetEnabled(Component& c, bool enabled) {
 }
 
 std::string Form::TextOf(const Component& c) const {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(c.hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(c.hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowTextOf(c.hwnd);
 }
 
 void Form::SetTextOf(Component& c, std::string_view text) {
