@@ -331,51 +331,25 @@ std::string ListBoxLine(HWND list, int index) {
     return text;
 }
 
-ClipboardHelper::ClipboardHelper(Mode mode, const std::string& text) {
+HelperProcess::HelperProcess(const std::string& mode, const std::string& argument) {
     static int counter = 0;
-    name_ =
-        "norvane-helper-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
-    release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
-    quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
-    const char* helper = std::getenv("NORVANE_HELPER");
-    if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
-    static constexpr const char* kModes[] = {"text",    "bitmap",  "format",
-                                             "noowner", "delayed", "hold"};
-    process_.emplace(WindowsPath(helper), std::string(kModes[static_cast<int>(mode)]) + " " +
-                                              name_ + " \"" + text + "\"");
-    const DWORD waited = WaitForSingleObject(ready, 15000);
-    CloseHandle(ready);
-    if (waited != WAIT_OBJECT_0) throw std::runtime_error("the clipboard helper did not get ready");
-}
-
-FileHolder::FileHolder(const std::string& path) {
-    static int counter = 0;
-    const std::string name =
-        "norvane-holder-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    std::string name = "norvane-helper-";
+    name.append(std::to_string(GetCurrentProcessId()))
+        .append("-")
+        .append(std::to_string(++counter));
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name + ".ready").c_str());
+    release_ = CreateEventA(nullptr, TRUE, FALSE, (name + ".release").c_str());
     quit_ = CreateEventA(nullptr, TRUE, FALSE, (name + ".quit").c_str());
     const char* helper = std::getenv("NORVANE_HELPER");
     if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
-    process_.emplace(WindowsPath(helper), "holdfile " + name + " \"" + path + "\"");
+    process_.emplace(WindowsPath(helper), mode + " " + name + " \"" + argument + "\"");
     const DWORD waited = WaitForSingleObject(ready, 15000);
     CloseHandle(ready);
-    if (waited != WAIT_OBJECT_0) throw std::runtime_error("the file holder did not get ready");
+    if (waited != WAIT_OBJECT_0)
+        throw std::runtime_error("the " + mode + " helper did not get ready");
 }
 
-FileHolder::~FileHolder() {
-    SetEvent(quit_);
-    if (process_) process_->WaitForExit(5s);
-    process_.reset();
-    CloseHandle(quit_);
-}
-
-void ClipboardHelper::Release() {
-    SetEvent(release_);
-    Sleep(300ms);
-}
-
-ClipboardHelper::~ClipboardHelper() {
+HelperProcess::~HelperProcess() {
     SetEvent(release_);
     SetEvent(quit_);
     if (process_) process_->WaitForExit(5s);
@@ -383,6 +357,21 @@ ClipboardHelper::~ClipboardHelper() {
     CloseHandle(release_);
     CloseHandle(quit_);
 }
+
+void HelperProcess::Release() {
+    SetEvent(release_);
+    Sleep(300ms);
+}
+
+namespace {
+
+constexpr const char* kClipboardModes[] = {"text",    "bitmap",  "format",
+                                           "noowner", "delayed", "hold"};
+
+}  // namespace
+
+ClipboardHelper::ClipboardHelper(Mode mode, const std::string& text)
+    : HelperProcess(kClipboardModes[static_cast<int>(mode)], text) {}
 
 namespace {
 

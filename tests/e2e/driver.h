@@ -129,30 +129,38 @@ RECT WindowRectOf(HWND window);
 std::string ListBoxLine(HWND list, int index);
 int ListBoxCount(HWND list);
 
-// Another process holding a file open without sharing, until destroyed.
-class FileHolder {
+// clipboard_helper.exe in one of its modes ("MODE NAME ARGUMENT"), talked to
+// through the events NAME.ready, NAME.release and NAME.quit; it is told to
+// quit when the object goes.
+class HelperProcess {
   public:
-    explicit FileHolder(const std::string& path);
-    ~FileHolder();
+    HelperProcess(const std::string& mode, const std::string& argument);
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
+
+  protected:
+    void Release();
 
   private:
+    HANDLE release_ = nullptr;
     HANDLE quit_ = nullptr;
     std::optional<Process> process_;
 };
 
-// Helper process that places text on the clipboard and stays its owner, or
-// holds the clipboard open, until told to stop.
-class ClipboardHelper {
+// Another process holding a file open without sharing, until destroyed.
+class FileHolder : public HelperProcess {
+  public:
+    explicit FileHolder(const std::string& path) : HelperProcess("holdfile", path) {}
+};
+
+// Another process that places text (and more) on the clipboard and stays its
+// owner, or holds the clipboard open until released.
+class ClipboardHelper : public HelperProcess {
   public:
     enum class Mode { Text, Bitmap, Format, NoOwner, Delayed, Hold };
     ClipboardHelper(Mode mode, const std::string& text);
-    ~ClipboardHelper();
-    void Release();  // closes a held clipboard, keeps owning the data
-  private:
-    std::string name_;
-    HANDLE release_ = nullptr;
-    HANDLE quit_ = nullptr;
-    std::optional<Process> process_;
+    using HelperProcess::Release;  // closes a held clipboard, keeps owning the data
 };
 
 // The clipboard as the test sees it.
