@@ -8,6 +8,7 @@
 #include "clipboard/viewer_layout.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "util/mul_div.h"
 
 namespace norvane {
 namespace {
@@ -113,6 +114,29 @@ TEST_F(ViewerTest, ButtonsStayAtOneAndTwoThirdsOnResize) {
         EXPECT_EQ(close.top, refresh.top);
         EXPECT_EQ(viewer.BoundsOf(viewer.Find("RichEdit1")).width, viewer.ClientWidth());
     }
+}
+
+TEST_F(ViewerTest, DesignedAt120DpiIsScaledToTheScreen) {
+    // The font follows the resolution; the layout follows its new text height.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    HFONT font = CreateFontA(MulDivRound(-13, dpi, 120), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    HGDIOBJ previous = SelectObject(screen, font);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(dpi, 120) << "the test expects a screen of another resolution";
+    const Bounds outer = viewer.OuterBounds();
+    EXPECT_EQ(outer.width, MulDivRound(578, metrics.tmHeight, 16));
+    EXPECT_EQ(outer.height, MulDivRound(386, metrics.tmHeight, 16));
+    EXPECT_EQ(outer.left, 150);
+    EXPECT_EQ(outer.top, 173);
+    EXPECT_EQ(viewer.BoundsOf(viewer.Find("Refresh_BitBtn")).width,
+              MulDivRound(125, metrics.tmHeight, 16));
 }
 
 TEST(FormatsForm, ListsAndRefreshes) {
