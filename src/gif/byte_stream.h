@@ -34,7 +34,6 @@ class ByteStream {
         return taken;
     }
     void Skip(std::size_t count) { position_ += std::min(count, Remaining()); }
-    const std::uint8_t* Here() const { return data_.data() + position_; }
 
   private:
     std::span<const std::uint8_t> data_;

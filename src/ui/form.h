@@ -113,7 +113,6 @@ class Form : public Window {
     void ShowModal();
     // As the caption-bar close button: FormCloseQuery, then hide (or end the program).
     void Close();
-    bool IsModal() const { return modal_; }
 
     std::vector<Component>& Components() { return components_; }
     Component& Find(std::string_view name);
@@ -129,7 +128,6 @@ class Form : public Window {
     void SetTop(int top);
     void SetWidth(int width);
     void SetHeight(int height);
-    int ScreenDpi() const { return dpi_; }
 
     Bounds BoundsOf(const Component& c) const;  // relative to the client area
     void SetBoundsOf(Component& c, const Bounds& b);

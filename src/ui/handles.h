@@ -42,14 +42,6 @@ struct KeyTraits {
     static HKEY Invalid() { return nullptr; }
     static void Release(HKEY h) { RegCloseKey(h); }
 };
-struct KernelHandleTraits {
-    static HANDLE Invalid() { return nullptr; }
-    static void Release(HANDLE h) { CloseHandle(h); }
-};
-struct FileHandleTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Release(HANDLE h) { CloseHandle(h); }
-};
 
 template <class Gdi>
 struct GdiTraits {
@@ -61,8 +53,6 @@ using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
-using UniqueHandle = Unique<HANDLE, KernelHandleTraits>;
-using UniqueFile = Unique<HANDLE, FileHandleTraits>;
 
 // A device context of a window, released on scope exit.
 class WindowDC {

@@ -22,11 +22,6 @@ std::string ExecutableFolder() {
     return path.substr(0, path.find_last_of('\\') + 1);
 }
 
-std::string ExecutableFileName() {
-    const std::string path = ExecutablePath();
-    return path.substr(path.find_last_of('\\') + 1);
-}
-
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -8,8 +8,6 @@ namespace norvane {
 std::string ExecutablePath();
 // Its folder, with the trailing backslash.
 std::string ExecutableFolder();
-// Its file name with extension.
-std::string ExecutableFileName();
 
 // Whether a file (not a folder) of that name exists.
 bool FileExists(const std::string& path);
