@@ -1,6 +1,17 @@
-# Sourced by the test command: starts a virtual X server on a free display
-# and a throwaway Wine prefix inside the build tree, and stops both (by
+# Sourced by the test and run commands. wine_prefix_create makes a 32-bit
+# prefix for Norvane; wine_session_start also starts a virtual X server on a
+# free display and a throwaway prefix for the tests, and stops both (by
 # process id) when the calling shell exits, also on failure.
+
+wine_prefix_create() {
+  export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all
+  # No Mono or Gecko installers: nothing here needs them.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  wineboot -i >/dev/null 2>&1
+  # The program's faces, by their metric-compatible free twins.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /d 'Liberation Sans' /f >/dev/null 2>&1
+}
 
 wine_session_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true; fi
@@ -23,18 +34,12 @@ wine_session_start() {
     sleep 0.1
   done
   export DISPLAY=":$display"
-  export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
-  # No Mono or Gecko installers: nothing here needs them.
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  rm -rf "$prefix"
+  wine_prefix_create "$prefix"
   # No window manager runs here: Wine must not wait for one on every hide.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # A program that crashes ends at once (the test reports it) instead of
   # waiting in the crash debugger.
   wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1
-  # The program's faces, by their metric-compatible free twins.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /d 'Liberation Sans' /f >/dev/null 2>&1
   wineserver -p 2>/dev/null || true
 }
