@@ -126,7 +126,8 @@ struct Machine {
         int code = bits.Get(codeSize);
         if (code < 0) return code;
         if (code == clear) {
-            for (int i = 0; i < clear; ++i) t.suffix[i] = static_cast<std::uint16_t>(i);
+            // The entries below the clear code keep their values: only
+            // entries from clear + 2 on are ever written.
             depth = 0;
             Reset();
             code = bits.Get(codeSize);
