@@ -22,17 +22,19 @@ wine_session_stop() {
 }
 
 wine_session_start() {
-  local prefix=$1 display
-  for display in $(seq 91 199); do
-    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
-  done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local prefix=$1 display displayfile
+  # Xvfb picks a free display itself and writes its number: two sessions
+  # starting at once never race for the same one.
+  displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
   NORVANE_XVFB_PID=$!
   trap wine_session_stop EXIT
   for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
+    [ -s "$displayfile" ] && break
     sleep 0.1
   done
+  display=$(head -n 1 "$displayfile")
+  rm -f "$displayfile"
   export DISPLAY=":$display"
   rm -rf "$prefix"
   wine_prefix_create "$prefix"

@@ -86,6 +86,9 @@ struct Bounds {
 
 class Form : public Window {
   public:
+    // Every component, menu items included, has identifier 100 + its index.
+    static constexpr UINT kFirstComponentId = 100;
+
     struct Component {
         std::string name;
         ComponentKind kind;

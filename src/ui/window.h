@@ -4,7 +4,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace norvane {
+
+// The text (caption) of any window.
+std::string WindowTextOf(HWND window);
 
 class Window {
   public:

@@ -1,0 +1,196 @@
+// Creation of the components of each kind, and the drawing of the
+// owner-drawn ones.
+#include "ui/form.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "ui/fonts.h"
+#include "util/mul_div.h"
+
+namespace norvane {
+namespace {
+
+constexpr int kGlyphSize = 16;
+constexpr int kGlyphSpacing = 4;
+
+}  // namespace
+
+void Form::CreateComponents(std::span<const ComponentSpec> designs) {
+    components_.reserve(designs.size());
+    for (const ComponentSpec& design : designs) {
+        Component& c = components_.emplace_back();
+        c.name = design.name;
+        c.kind = design.kind;
+        c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
+        c.onClick = design.onClick;
+        c.fontFace = design.font.face ? design.font.face : fontFace_;
+        c.fontHeight =
+            design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
+        c.flags = design.flags;
+        c.bold = design.font.bold;
+        c.underline = design.font.underline;
+
+        if (design.kind == ComponentKind::MainMenu) {
+            menuBar_ = CreateMenu();
+            c.submenu = menuBar_;
+        } else if (design.kind == ComponentKind::MenuItem) {
+            Component& parent = Find(design.parent ? design.parent : "");
+            c.menu = parent.submenu;
+            const bool isPopup = std::ranges::any_of(designs, [&](const ComponentSpec& other) {
+                return other.parent && c.name == other.parent;
+            });
+            if (isPopup) {
+                c.submenu = CreatePopupMenu();
+                AppendMenuA(c.menu, MF_POPUP, reinterpret_cast<UINT_PTR>(c.submenu),
+                            design.caption);
+            } else if (std::string_view(design.caption) == "-") {
+                AppendMenuA(c.menu, MF_SEPARATOR, c.id, nullptr);
+            } else {
+                AppendMenuA(c.menu, MF_STRING, c.id, design.caption);
+            }
+        } else {
+            CreateControl(c, design);
+        }
+    }
+}
+
+void Form::CreateControl(Component& c, const ComponentSpec& design) {
+    const char* windowClass = "BUTTON";
+    DWORD style = WS_CHILD | (design.flags & kHidden ? 0 : WS_VISIBLE) |
+                  (design.flags & kDisabled ? WS_DISABLED : 0);
+    DWORD exStyle = 0;
+    switch (design.kind) {
+        case ComponentKind::BitBtn:
+            style |= BS_OWNERDRAW | WS_TABSTOP;
+            break;
+        case ComponentKind::Button:
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case ComponentKind::ListBox:
+            windowClass = "LISTBOX";
+            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ComponentKind::Label:
+            windowClass = "STATIC";
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case ComponentKind::Panel:
+            windowClass = "STATIC";
+            style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
+            exStyle = WS_EX_DLGMODALFRAME;
+            break;
+        case ComponentKind::RichEdit:
+            windowClass = RICHEDIT_CLASSA;
+            style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ComponentKind::Picture:
+            windowClass = "STATIC";
+            style |= SS_OWNERDRAW;
+            break;
+        default:
+            throw std::logic_error("not a control: " + c.name);
+    }
+    style |= WS_CLIPSIBLINGS;
+    c.hwnd = CreateWindowExA(exStyle, windowClass, design.caption, style, Scaled(design.left),
+                             Scaled(design.top), Scaled(design.width), Scaled(design.height),
+                             Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
+                             GetModuleHandleA(nullptr), nullptr);
+    if (!c.hwnd) throw std::runtime_error("Cannot create control " + c.name);
+    // Controls made later lie over the earlier ones.
+    SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (design.kind == ComponentKind::RichEdit) {
+        // Shown as it is: no RTF is read from what the box is given.
+        SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    }
+    MakeFont(c);
+    if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
+    if (design.glyph)
+        c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
+                                            MAKEINTRESOURCEA(design.glyph), kGlyphSize, 0,
+                                            CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    if (design.hint) AddTooltip(c.hwnd, design.hint);
+}
+
+void Form::MakeFont(Component& c) {
+    // The control takes the new font before the old one is deleted.
+    UniqueFont font(CreateFontFor(c.fontFace, c.fontHeight, c.bold, c.underline));
+    SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    c.font = std::move(font);
+}
+
+void Form::AddTooltip(HWND control, const char* hint) {
+    if (!tooltip_) {
+        // Unowned: a topmost popup owned by the form would keep Wine from
+        // making the form itself topmost (Always On Top).
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    }
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!c.picture) return;
+    BITMAP info{};
+    GetObjectA(c.picture.get(), sizeof info, &info);
+    HDC memory = CreateCompatibleDC(dc);
+    {
+        SelectedObject selected(memory, c.picture.get());
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    }
+    DeleteDC(memory);
+}
+
+void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
+    Component* c = &component;
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    const bool pushed = item.itemState & ODS_SELECTED;
+    const bool disabled = item.itemState & ODS_DISABLED;
+    const bool focused = item.itemState & ODS_FOCUS;
+    if (focused) {
+        FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        InflateRect(&r, -1, -1);
+    }
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+
+    const std::string caption = TextOf(*c);
+    SelectedObject font(dc, c->font.get());
+    SIZE text{};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    const int glyphWidth = c->glyphs ? kGlyphSize + kGlyphSpacing : 0;
+    const int shift = pushed ? 1 : 0;
+    int x = r.left + (r.right - r.left - glyphWidth - text.cx) / 2 + shift;
+    const int middle = (r.top + r.bottom) / 2 + shift;
+    if (c->glyphs) {
+        ImageList_Draw(c->glyphs.get(), disabled ? 1 : 0, dc, x, middle - kGlyphSize / 2,
+                       ILD_TRANSPARENT);
+        x += glyphWidth;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    RECT textRect{x, middle - text.cy / 2, x + text.cx, middle - text.cy / 2 + text.cy};
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
+              DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+    if (focused) {
+        InflateRect(&r, -3, -3);
+        DrawFocusRect(dc, &r);
+    }
+}
+
+}  // namespace norvane

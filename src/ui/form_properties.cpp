@@ -1,0 +1,126 @@
+// What a form and its components show: caption, bounds, fonts, checks,
+// visibility and texts.
+#include "ui/form.h"
+
+#include "ui/fonts.h"
+#include "util/mul_div.h"
+
+namespace norvane {
+
+std::string Form::Caption() const {
+    return WindowTextOf(Handle());
+}
+
+void Form::SetCaption(std::string_view caption) {
+    SetWindowTextA(Handle(), std::string(caption).c_str());
+}
+
+int Form::ClientWidth() const {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    return r.right;
+}
+
+int Form::ClientHeight() const {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    return r.bottom;
+}
+
+void Form::SetClientWidth(int width) {
+    SetWidth(OuterBounds().width + width - ClientWidth());
+}
+
+void Form::SetClientHeight(int height) {
+    SetHeight(OuterBounds().height + height - ClientHeight());
+}
+
+Bounds Form::OuterBounds() const {
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Form::SetLeft(int left) {
+    SetWindowPos(Handle(), nullptr, left, OuterBounds().top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetTop(int top) {
+    SetWindowPos(Handle(), nullptr, OuterBounds().left, top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetWidth(int width) {
+    SetWindowPos(Handle(), nullptr, 0, 0, width, OuterBounds().height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetHeight(int height) {
+    SetWindowPos(Handle(), nullptr, 0, 0, OuterBounds().width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Bounds Form::BoundsOf(const Component& c) const {
+    RECT r;
+    GetWindowRect(c.hwnd, &r);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Form::SetBoundsOf(Component& c, const Bounds& b) {
+    MoveWindow(c.hwnd, b.left, b.top, b.width, b.height, TRUE);
+}
+
+int Form::FontSizeOf(const Component& c) const {
+    return FontPointsFromHeight(c.fontHeight, dpi_);
+}
+
+void Form::SetFontSizeOf(Component& c, int points) {
+    c.fontHeight = FontHeightFromPoints(points, dpi_);
+    MakeFont(c);
+}
+
+bool Form::IsChecked(const Component& item) const {
+    return GetMenuState(item.menu, item.id, MF_BYCOMMAND) & MF_CHECKED;
+}
+
+void Form::SetChecked(Component& item, bool checked) {
+    CheckMenuItem(item.menu, item.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Form::SetVisible(Component& c, bool visible) {
+    ShowWindow(c.hwnd, visible ? SW_SHOW : SW_HIDE);
+}
+
+void Form::SetEnabled(Component& c, bool enabled) {
+    EnableWindow(c.hwnd, enabled);
+}
+
+std::string Form::TextOf(const Component& c) const {
+    return WindowTextOf(c.hwnd);
+}
+
+void Form::SetTextOf(Component& c, std::string_view text) {
+    SetWindowTextA(c.hwnd, std::string(text).c_str());
+    if (!(c.flags & kAutoSize)) return;
+    WindowDC dc(c.hwnd);
+    SelectedObject font(dc.get(), c.font.get());
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &extent);
+    const Bounds b = BoundsOf(c);
+    SetBoundsOf(c, {b.left, b.top, extent.cx, extent.cy});
+}
+
+void Form::SetPicture(Component& c, HBITMAP bitmap) {
+    c.picture.reset(bitmap);
+    InvalidateRect(c.hwnd, nullptr, TRUE);
+}
+
+void Form::AlignClientComponents() {
+    for (Component& c : components_)
+        if (c.hwnd && (c.flags & kAlignClient))
+            SetBoundsOf(c, {0, 0, ClientWidth(), ClientHeight()});
+}
+
+}  // namespace norvane
