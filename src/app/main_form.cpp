@@ -16,6 +16,7 @@ namespace norvane {
 namespace {
 
 constexpr char kProductName[] = "Norvane v1.1b";
+constexpr char kReleaseDate[] = "November 2002";
 
 using K = ComponentKind;
 const FontSpec kButtonFont{.bold = true};
@@ -169,6 +170,22 @@ void TMainForm1::ApplyStartupShowState() {
 void TMainForm1::Set_Product_Identity() {
     SetApplicationTitle(kProductName);
     SetCaption(kProductName);
+    if (!about_) return;
+    Form& about = *about_;
+    about.SetCaption(std::string("About ") + kProductName + " ...");
+    const auto write = [&](const char* name, const std::string& text) {
+        about.SetTextOf(about.Find(name), text);
+    };
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    write("ProductName", kProductName);
+    write("Author_and_Date", stored::kAuthorCredit.Display() + ", " + kReleaseDate);
+    write("Developed_using", stored::kToolCredit.Display());
+    write("Copyright", stored::kCopyrightLine.Display() + std::to_string(now.wYear));
+    write("Comments", stored::kCommentLine.Display());
+    write("WEB_Page_Label", stored::kWebPageLine.Display());
+    write("Email_Button", stored::kContactEmail.Display());
+    write("WEB_Button", stored::kWebAddress.Display());
 }
 
 void TMainForm1::TakeLayoutSnapshot() {
@@ -286,7 +303,8 @@ void TMainForm1::View_Readme_file_OptionClick() {
 }
 
 void TMainForm1::View_Shareware_Catalog_OptionClick() {
-    ViewCatalogFile(Messages(), kProductName);
+    ViewCatalogFile(Messages(),
+                    about_ ? about_->TextOf(about_->Find("ProductName")) : kProductName);
 }
 
 void TMainForm1::Display_Clipboard_Data_BitBtnClick() {
@@ -297,7 +315,8 @@ void TMainForm1::List_Clipboard_Format_BitBtnClick() {
     if (formats_) formats_->ShowModal();
 }
 
-// The About dialog is still to come; until it exists the command does nothing.
-void TMainForm1::AboutOptionClick() {}
+void TMainForm1::AboutOptionClick() {
+    if (about_) about_->ShowModal();
+}
 
 }  // namespace norvane

@@ -25,7 +25,8 @@ class TMainForm1 final : public Form {
     void AboutOptionClick();
 
     // The dialogs the commands show, created after the main window.
-    void AttachDialogs(Form& viewer, Form& formats) {
+    void AttachDialogs(Form& about, Form& viewer, Form& formats) {
+        about_ = &about;
         viewer_ = &viewer;
         formats_ = &formats;
     }
@@ -51,6 +52,7 @@ class TMainForm1 final : public Form {
 
     ClipboardService& clipboard_;
     RegistryStore& registry_;
+    Form* about_ = nullptr;
     Form* viewer_ = nullptr;
     Form* formats_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "about/about_box.h"
 #include "app/main_form.h"
 #include "app/win32_registry_store.h"
 #include "clipboard/formats_form.h"
@@ -23,11 +24,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         norvane::Win32ClipboardService clipboard;
         norvane::Win32RegistryStore registry(HKEY_LOCAL_MACHINE);
         norvane::TMainForm1 MainForm1(messages, clipboard, registry);
+        norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
         norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
                                                               MainForm1.Handle());
         norvane::TClipboard_Formats_Form Clipboard_Formats_Form(messages, clipboard,
                                                                 MainForm1.Handle());
-        MainForm1.AttachDialogs(Clipboard_Viewer_Form, Clipboard_Formats_Form);
+        MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
         MainForm1.Show();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {

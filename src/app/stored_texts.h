@@ -14,4 +14,13 @@ inline constexpr auto kDefaultsQuestion3 = SCRAMBLED("and Always On Top is switc
 inline constexpr auto kDefaultsQuestion4 =
     SCRAMBLED("Do you want to restore the factory defaults now ?");
 
+// The About dialog's credits and the maker's addresses.
+inline constexpr auto kAuthorCredit = SCRAMBLED("Written by Varnok");
+inline constexpr auto kToolCredit = SCRAMBLED("Developed in C++ on the Win32 API");
+inline constexpr auto kCopyrightLine = SCRAMBLED("Copyright \xA9 Varnok 2002-");
+inline constexpr auto kCommentLine = SCRAMBLED("Shareware: try it freely, keep it if it helps.");
+inline constexpr auto kWebPageLine = SCRAMBLED("More small utilities on Varnok's web page:");
+inline constexpr auto kContactEmail = SCRAMBLED("varnok@varnok.example");
+inline constexpr auto kWebAddress = SCRAMBLED("http://www.varnok.example/");
+
 }  // namespace norvane::stored

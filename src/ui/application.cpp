@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ui/window.h"
+
 namespace norvane {
 namespace {
 
@@ -19,6 +21,9 @@ std::string& Title() {
 
 void Dispatch(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+        if (Window* window = Window::FromHandle(root); window && window->PreviewKey(msg.wParam))
+            return;
     if (root && IsDialogMessageA(root, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -111,6 +111,33 @@ void Form::Close() {
     SendMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
+bool Form::PreviewKey(WPARAM key) {
+    if (!keyPreview_) return false;
+    WORD pressed = static_cast<WORD>(key);
+    Guarded([&] { FormKeyDown(pressed); });
+    return pressed == 0;
+}
+
+LRESULT Form::ColorStatic(HDC dc, HWND control) {
+    const Component* c = FindById(static_cast<UINT>(GetDlgCtrlID(control)));
+    if (c && c->textColor != kSystemColor) SetTextColor(dc, c->textColor);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT Form::DefaultButtonId() {
+    for (const Component& c : components_)
+        if ((c.flags & kDefault) && c.hwnd && IsWindowVisible(c.hwnd))
+            return MAKELRESULT(c.id, DC_HASDEFID);
+    return 0;
+}
+
+void Form::RunTimer(UINT id) {
+    Component* c = FindById(id);
+    if (c && c->kind == ComponentKind::Timer && c->timerRunning && c->onTimer)
+        Guarded([&] { (this->*(c->onTimer))(); });
+}
+
 LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
@@ -128,11 +155,20 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (Component* c = FindById(item.CtlID)) {
                 if (c->kind == ComponentKind::Picture)
                     DrawPicture(*c, item);
+                else if (c->kind == ComponentKind::Image)
+                    DrawImage(*c, item);
                 else
                     DrawBitBtn(*c, item);
             }
             return TRUE;
         }
+        case WM_CTLCOLORSTATIC:
+            return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case DM_GETDEFID:
+            return DefaultButtonId();
+        case WM_TIMER:
+            RunTimer(static_cast<UINT>(wParam));
+            return 0;
         case WM_SIZE:
             if (constructed_) {
                 AlignClientComponents();

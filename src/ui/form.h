@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ enum class ComponentKind {
     Panel,     // raised box with a centred caption
     RichEdit,  // plain-text rich edit box, word-wrapped
     Picture,   // a bitmap at its natural size from the top-left corner
+    Image,     // a placeable Windows metafile stretched over the component
+    Timer,     // a message-driven timer: its handler runs every `interval` ms while enabled
     MainMenu,
     MenuItem,
 };
@@ -50,6 +53,13 @@ inline constexpr unsigned kHidden = 1u << 0;
 inline constexpr unsigned kDisabled = 1u << 1;
 inline constexpr unsigned kAlignClient = 1u << 2;  // fills the client area, also on resize
 inline constexpr unsigned kAutoSize = 1u << 3;     // labels: sized to their text
+inline constexpr unsigned kNoWordWrap = 1u << 4;   // labels: one line, cut at the right
+inline constexpr unsigned kCenterText = 1u << 5;   // labels: lines centred
+inline constexpr unsigned kDefault = 1u << 6;      // buttons: the one Enter presses
+
+// A colour as 0x00BBGGRR; kSystemColor leaves the system's colour.
+inline constexpr std::uint32_t kSystemColor = 0xFFFFFFFF;
+inline constexpr std::uint32_t kBlue = 0x00FF0000;
 
 struct ComponentSpec {
     const char* name;
@@ -62,7 +72,11 @@ struct ComponentSpec {
     int glyph = 0;  // bitmap resource: 16x16 picture, then its disabled picture
     const char* hint = nullptr;
     Handler onClick = nullptr;
-    int itemHeight = 0;  // list boxes
+    int itemHeight = 0;                      // list boxes
+    std::uint32_t textColor = kSystemColor;  // labels
+    Handler onTimer = nullptr;               // timers
+    UINT interval = 0;                       // timers, milliseconds
+    std::span<const std::uint8_t> data{};    // raw picture bytes (Image: a placeable metafile)
 };
 
 struct FormSpec {
@@ -97,13 +111,19 @@ class Form : public Window {
         HMENU menu = nullptr;  // menu items: the menu holding the item
         HMENU submenu = nullptr;
         Handler onClick = nullptr;
+        Handler onTimer = nullptr;
+        UINT interval = 0;
+        bool timerRunning = false;
+        std::uint32_t textColor = kSystemColor;
+        std::string hint;
         std::string fontFace;
         int fontHeight = 0;  // pixels at the screen's resolution
         bool bold = false, underline = false;
         unsigned flags = 0;
         UniqueFont font;
         UniqueImageList glyphs;
-        UniqueBitmap picture;  // Picture components
+        UniqueBitmap picture;        // Picture components
+        UniqueEnhMetafile metafile;  // Image components
         bool IsControl() const { return hwnd != nullptr; }
     };
 
@@ -141,19 +161,29 @@ class Form : public Window {
     void SetVisible(Component& c, bool visible);
     void SetEnabled(Component& c, bool enabled);
     std::string TextOf(const Component& c) const;
+    // The hint shows as a tooltip only on components designed with one.
+    const std::string& HintOf(const Component& c) const { return c.hint; }
+    void SetHintOf(Component& c, std::string_view hint);
     void SetTextOf(Component& c, std::string_view text);
     bool IsVisible(const Component& c) const { return IsWindowVisible(c.hwnd); }
-    bool IsEnabled(const Component& c) const { return IsWindowEnabled(c.hwnd); }
+    // Timers: running; other components: taking input.
+    bool IsEnabled(const Component& c) const;
     // Gives a Picture component its bitmap, which it owns from then on.
     void SetPicture(Component& c, HBITMAP bitmap);
     // Lays the kAlignClient components over the whole client area.
     void AlignClientComponents();
+    // With key preview on, FormKeyDown sees every key press before the
+    // focused control does.
+    void SetKeyPreview(bool on) { keyPreview_ = on; }
+    bool PreviewKey(WPARAM key) override;
 
   protected:
     virtual void FormShow() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
     virtual void FormActivate() {}
+    // Key presses while key preview is on; clearing `key` keeps it from the control.
+    virtual void FormKeyDown(WORD& /*key*/) {}
 
     MessageDialog& Messages() { return messages_; }
     template <class F>
@@ -168,6 +198,10 @@ class Form : public Window {
     void AddTooltip(HWND control, const char* hint);
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
     void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);
+    void DrawImage(Component& c, const DRAWITEMSTRUCT& item);
+    LRESULT ColorStatic(HDC dc, HWND control);
+    LRESULT DefaultButtonId();
+    void RunTimer(UINT id);
     Component* FindById(UINT id);
     int Scaled(int value) const;
 
@@ -184,6 +218,7 @@ class Form : public Window {
     bool modal_ = false;
     bool modalDone_ = false;
     bool isMainForm_ = false;
+    bool keyPreview_ = false;
 };
 
 }  // namespace norvane

@@ -10,12 +10,27 @@
 
 #include "ui/fonts.h"
 #include "util/mul_div.h"
+#include "util/placeable_metafile.h"
 
 namespace norvane {
 namespace {
 
 constexpr int kGlyphSize = 16;
 constexpr int kGlyphSpacing = 4;
+
+// A placeable Windows metafile as an enhanced one; none when the bytes are not one.
+UniqueEnhMetafile EnhMetafileFromPlaceable(std::span<const std::uint8_t> bytes) {
+    const auto header = ReadPlaceableHeader(bytes);
+    if (!header) return {};
+    constexpr int kHimetricPerInch = 2540;
+    METAFILEPICT picture{};
+    picture.mm = MM_ANISOTROPIC;
+    picture.xExt = MulDivRound(header->width, kHimetricPerInch, header->unitsPerInch);
+    picture.yExt = MulDivRound(header->height, kHimetricPerInch, header->unitsPerInch);
+    const auto records = bytes.subspan(kPlaceableHeaderSize);
+    return UniqueEnhMetafile(
+        SetWinMetaFileBits(static_cast<UINT>(records.size()), records.data(), nullptr, &picture));
+}
 
 }  // namespace
 
@@ -27,6 +42,9 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
         c.kind = design.kind;
         c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
         c.onClick = design.onClick;
+        c.onTimer = design.onTimer;
+        c.interval = design.interval;
+        c.textColor = design.textColor;
         c.fontFace = design.font.face ? design.font.face : fontFace_;
         c.fontHeight =
             design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
@@ -52,6 +70,8 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
             } else {
                 AppendMenuA(c.menu, MF_STRING, c.id, design.caption);
             }
+        } else if (design.kind == ComponentKind::Timer) {
+            // Started by SetEnabled: a timer has no window of its own.
         } else {
             CreateControl(c, design);
         }
@@ -68,7 +88,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design) {
             style |= BS_OWNERDRAW | WS_TABSTOP;
             break;
         case ComponentKind::Button:
-            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            style |= (design.flags & kDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
             break;
         case ComponentKind::ListBox:
             windowClass = "LISTBOX";
@@ -77,7 +97,10 @@ void Form::CreateControl(Component& c, const ComponentSpec& design) {
             break;
         case ComponentKind::Label:
             windowClass = "STATIC";
-            style |= SS_LEFT | SS_NOPREFIX;
+            style |= SS_NOPREFIX | (design.onClick ? SS_NOTIFY : 0);
+            style |= design.flags & kCenterText   ? SS_CENTER
+                     : design.flags & kNoWordWrap ? SS_LEFTNOWORDWRAP
+                                                  : SS_LEFT;
             break;
         case ComponentKind::Panel:
             windowClass = "STATIC";
@@ -92,6 +115,11 @@ void Form::CreateControl(Component& c, const ComponentSpec& design) {
         case ComponentKind::Picture:
             windowClass = "STATIC";
             style |= SS_OWNERDRAW;
+            break;
+        case ComponentKind::Image:
+            windowClass = "STATIC";
+            style |= SS_OWNERDRAW | (design.onClick ? SS_NOTIFY : 0);
+            c.metafile = EnhMetafileFromPlaceable(design.data);
             break;
         default:
             throw std::logic_error("not a control: " + c.name);
@@ -114,7 +142,10 @@ void Form::CreateControl(Component& c, const ComponentSpec& design) {
         c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
                                             MAKEINTRESOURCEA(design.glyph), kGlyphSize, 0,
                                             CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    if (design.hint) AddTooltip(c.hwnd, design.hint);
+    if (design.hint) {
+        c.hint = design.hint;
+        AddTooltip(c.hwnd, design.hint);
+    }
 }
 
 void Form::MakeFont(Component& c) {
@@ -154,6 +185,11 @@ void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
         BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
     }
     DeleteDC(memory);
+}
+
+void Form::DrawImage(Component& c, const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (c.metafile) PlayEnhMetaFile(item.hDC, c.metafile.get(), &item.rcItem);
 }
 
 void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {

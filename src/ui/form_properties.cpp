@@ -2,6 +2,10 @@
 // visibility and texts.
 #include "ui/form.h"
 
+#include <commctrl.h>
+
+#include <stdexcept>
+
 #include "ui/fonts.h"
 #include "util/mul_div.h"
 
@@ -94,7 +98,20 @@ void Form::SetVisible(Component& c, bool visible) {
 }
 
 void Form::SetEnabled(Component& c, bool enabled) {
-    EnableWindow(c.hwnd, enabled);
+    if (c.kind != ComponentKind::Timer) {
+        EnableWindow(c.hwnd, enabled);
+        return;
+    }
+    // A running timer keeps its phase.
+    if (enabled == c.timerRunning) return;
+    if (enabled && !SetTimer(Handle(), c.id, c.interval, nullptr))
+        throw std::runtime_error("No More Timers Available");
+    if (!enabled) KillTimer(Handle(), c.id);
+    c.timerRunning = enabled;
+}
+
+bool Form::IsEnabled(const Component& c) const {
+    return c.kind == ComponentKind::Timer ? c.timerRunning : IsWindowEnabled(c.hwnd);
 }
 
 std::string Form::TextOf(const Component& c) const {
@@ -110,6 +127,17 @@ void Form::SetTextOf(Component& c, std::string_view text) {
     GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &extent);
     const Bounds b = BoundsOf(c);
     SetBoundsOf(c, {b.left, b.top, extent.cx, extent.cy});
+}
+
+void Form::SetHintOf(Component& c, std::string_view hint) {
+    c.hint = hint;
+    if (!tooltip_ || !c.hwnd) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    tool.lpszText = c.hint.data();
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form::SetPicture(Component& c, HBITMAP bitmap) {

@@ -49,6 +49,12 @@ struct GdiTraits {
     static void Release(Gdi h) { DeleteObject(h); }
 };
 
+struct EnhMetafileTraits {
+    static HENHMETAFILE Invalid() { return nullptr; }
+    static void Release(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+};
+
+using UniqueEnhMetafile = Unique<HENHMETAFILE, EnhMetafileTraits>;
 using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;

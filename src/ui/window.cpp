@@ -45,6 +45,12 @@ void Window::Create(const char* className, const char* caption, DWORD style, DWO
     hwnd_ = created;
 }
 
+Window* Window::FromHandle(HWND hwnd) {
+    if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::Proc))
+        return nullptr;
+    return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, message, wParam, lParam);
 }

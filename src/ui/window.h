@@ -19,6 +19,11 @@ class Window {
     virtual ~Window();
 
     HWND Handle() const { return hwnd_; }
+    // The object behind a window of the program's own classes, else nullptr.
+    static Window* FromHandle(HWND hwnd);
+    // Offered every key press for the window's dialogs before the control
+    // with the focus sees it; true when it was taken.
+    virtual bool PreviewKey(WPARAM /*key*/) { return false; }
 
   protected:
     // Registers `className` once per process with this base's procedure.

@@ -1,0 +1,305 @@
+#include "about/about_box.h"
+
+#include <shellapi.h>
+
+#include <array>
+#include <cstdint>
+
+#include "about/about_texts.h"
+#include "app/resource.h"
+#include "gif/gif_image.h"
+#include "util/paths.h"
+
+namespace norvane {
+namespace {
+
+constexpr std::uint8_t kLogoData[] = {
+#include "about/res/logo_data.inc"
+};
+constexpr std::uint8_t kBannerMetafile[] = {
+#include "about/res/banner_data.inc"
+};
+
+using K = ComponentKind;
+const FontSpec kTimes15{.face = "Times New Roman", .height = -15};
+const FontSpec kTimes15Bold{.face = "Times New Roman", .height = -15, .bold = true};
+const FontSpec kLinkFont{.face = "Times New Roman", .height = -16, .bold = true, .underline = true};
+const FontSpec kSystem13{.face = "System", .height = -13};
+const GifImageOptions kLogoOptions{.stretch = true};
+
+ComponentSpec Line(const char* name, int top, const FontSpec& font, unsigned flags) {
+    return {.name = name,
+            .kind = K::Label,
+            .parent = "GroupBox1",
+            .left = 205,
+            .top = top,
+            .width = 380,
+            .height = 18,
+            .font = font,
+            .flags = flags};
+}
+
+const std::array kLayout{
+    ComponentSpec{.name = "Quote_Change_Timer",
+                  .kind = K::Timer,
+                  .onTimer = Bind(&TAboutBox::Quote_Change_TimerTimer),
+                  .interval = 10000},
+    ComponentSpec{.name = "Free_Resources_Timer",
+                  .kind = K::Timer,
+                  .onTimer = Bind(&TAboutBox::Free_Resources_TimerTimer),
+                  .interval = 500},
+    ComponentSpec{.name = "GroupBox1",
+                  .kind = K::GroupBox,
+                  .left = 0,
+                  .top = 52,
+                  .width = 589,
+                  .height = 301},
+    Line("ProductName", 16, kTimes15Bold, kNoWordWrap),
+    Line("Author_and_Date", 45, kTimes15Bold, kNoWordWrap),
+    Line("Developed_using", 74, kTimes15, 0),
+    Line("Copyright", 103, kTimes15, kNoWordWrap),
+    Line("Comments", 162, kTimes15, 0),
+    Line("WEB_Page_Label", 191, kTimes15, 0),
+    ComponentSpec{.name = "Label3",
+                  .kind = K::Label,
+                  .parent = "GroupBox1",
+                  .left = 207,
+                  .top = 220,
+                  .caption = "Free System Resources :",
+                  .font = kTimes15,
+                  .flags = kAutoSize},
+    ComponentSpec{.name = "Label4",
+                  .kind = K::Label,
+                  .parent = "GroupBox1",
+                  .left = 375,
+                  .top = 220,
+                  .caption = "Free %",
+                  .font = kTimes15,
+                  .flags = kAutoSize},
+    ComponentSpec{.name = "Email_Button",
+                  .kind = K::Button,
+                  .parent = "GroupBox1",
+                  .left = 416,
+                  .top = 160,
+                  .width = 169,
+                  .height = 23,
+                  .font = kSystem13,
+                  .hint = "",
+                  .onClick = Bind(&TAboutBox::Email_ButtonClick)},
+    ComponentSpec{.name = "WEB_Button",
+                  .kind = K::Button,
+                  .parent = "GroupBox1",
+                  .left = 416,
+                  .top = 189,
+                  .width = 169,
+                  .height = 23,
+                  .font = kSystem13,
+                  .hint = "",
+                  .onClick = Bind(&TAboutBox::WEB_ButtonClick)},
+    ComponentSpec{.name = "Quotes_From_Varnok_ListBox",
+                  .kind = K::ListBox,
+                  .parent = "GroupBox1",
+                  .left = 484,
+                  .top = 20,
+                  .width = 97,
+                  .height = 61,
+                  .flags = kHidden},
+    ComponentSpec{.name = "Quote_From_Varnok_Label",
+                  .kind = K::Label,
+                  .parent = "GroupBox1",
+                  .left = 8,
+                  .top = 184,
+                  .width = 181,
+                  .height = 113,
+                  .font = kTimes15,
+                  .flags = kCenterText},
+    ComponentSpec{.name = "WEB_Address_Label",
+                  .kind = K::Label,
+                  .parent = "GroupBox1",
+                  .left = 424,
+                  .top = 104,
+                  .font = kLinkFont,
+                  .flags = kAutoSize,
+                  .onClick = Bind(&TAboutBox::WEB_ButtonClick),
+                  .textColor = kBlue},
+    ComponentSpec{.name = "Email_Address_Label",
+                  .kind = K::Label,
+                  .parent = "GroupBox1",
+                  .left = 424,
+                  .top = 136,
+                  .font = kLinkFont,
+                  .flags = kAutoSize,
+                  .onClick = Bind(&TAboutBox::Email_ButtonClick),
+                  .textColor = kBlue},
+    ComponentSpec{.name = "OKButton",
+                  .kind = K::BitBtn,
+                  .parent = "GroupBox1",
+                  .left = 245,
+                  .top = 252,
+                  .width = 100,
+                  .height = 37,
+                  .caption = "OK",
+                  .font = {.face = "MS Sans Serif", .height = -16, .bold = true},
+                  .flags = kDefault,
+                  .glyph = IDB_OK_GLYPH,
+                  .onClick = Bind(&TAboutBox::OKButtonClick)},
+    ComponentSpec{.name = "Varnok_Logo_GIFImage",
+                  .kind = K::GifImage,
+                  .parent = "GroupBox1",
+                  .left = 12,
+                  .top = 16,
+                  .width = 173,
+                  .height = 165,
+                  .onClick = Bind(&TAboutBox::WEB_ButtonClick),
+                  .data = kLogoData,
+                  .gifOptions = &kLogoOptions},
+    ComponentSpec{.name = "Bevel1",
+                  .kind = K::Bevel,
+                  .parent = "GroupBox1",
+                  .left = 5,
+                  .top = 14,
+                  .width = 184,
+                  .height = 167},
+    ComponentSpec{
+        .name = "GroupBox2", .kind = K::GroupBox, .left = 0, .top = -4, .width = 589, .height = 65},
+    ComponentSpec{.name = "Varnok_Logo_Banner_Image",
+                  .kind = K::Image,
+                  .parent = "GroupBox2",
+                  .left = 1,
+                  .top = 0,
+                  .width = 600,
+                  .height = 70,
+                  .onClick = Bind(&TAboutBox::WEB_ButtonClick),
+                  .data = kBannerMetafile},
+};
+
+const FormSpec kForm{
+    .className = "TAboutBox",
+    .caption = "??",
+    .style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN,
+    .exStyle = WS_EX_DLGMODALFRAME,
+    .left = 0,
+    .top = 0,
+    .width = 591,
+    .height = 354,
+    .clientSized = true,
+    .font = {.face = "System", .height = -13},
+    .designDpi = 96,
+    .designTextHeight = 16,
+    .components = kLayout,
+};
+
+unsigned ClockSeed() {
+    return static_cast<unsigned>(GetTickCount());
+}
+
+}  // namespace
+
+std::string Free_Memory_Text() {
+    MEMORYSTATUS status{};
+    status.dwLength = 32;
+    GlobalMemoryStatus(&status);
+    return FreeMemoryText({.memoryLoad = status.dwMemoryLoad,
+                           .totalPhys = status.dwTotalPhys,
+                           .availPhys = status.dwAvailPhys,
+                           .totalPageFile = status.dwTotalPageFile,
+                           .availPageFile = status.dwAvailPageFile});
+}
+
+TAboutBox::TAboutBox(MessageDialog& messages, HWND owner)
+    : Form(kForm, messages, owner), random_(ClockSeed()) {
+    Component& quotes = Find("Quotes_From_Varnok_ListBox");
+    for (const char* quote : kVarnokQuotes)
+        SendMessageA(quotes.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(quote));
+    // Centred on the screen.
+    const Bounds b = OuterBounds();
+    SetLeft((GetSystemMetrics(SM_CXSCREEN) - b.width) / 2);
+    SetTop((GetSystemMetrics(SM_CYSCREEN) - b.height) / 2);
+}
+
+void TAboutBox::FormActivate() {
+    random_.seed(ClockSeed());
+    SetEnabled(Find("Quote_Change_Timer"), true);
+    SetEnabled(Find("Free_Resources_Timer"), true);
+    GifImageOf(Find("Varnok_Logo_GIFImage")).SetAnimate(true);
+    Quote_Change_TimerTimer();
+    Free_Resources_TimerTimer();
+
+    Component& emailButton = Find("Email_Button");
+    Component& webButton = Find("WEB_Button");
+    Component& emailLabel = Find("Email_Address_Label");
+    Component& webLabel = Find("WEB_Address_Label");
+    SetHintOf(emailButton, "Click to send an E-Mail to Varnok.");
+    SetHintOf(webButton, "Click to visit Varnok's WEB Page.");
+    SetVisible(emailButton, false);
+    SetVisible(webButton, false);
+    SetHintOf(emailLabel, HintOf(emailButton));
+    SetHintOf(webLabel, HintOf(webButton));
+    for (auto [label, button] : {std::pair{&emailLabel, &emailButton}, {&webLabel, &webButton}}) {
+        Bounds b = BoundsOf(*label);
+        b.top = BoundsOf(*button).top;
+        SetBoundsOf(*label, b);
+        SetTextOf(*label, TextOf(*button));
+    }
+    HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    for (const char* name : {"Email_Address_Label", "WEB_Address_Label", "Varnok_Logo_GIFImage",
+                             "Varnok_Logo_Banner_Image", "Bevel1"})
+        SetCursorOf(Find(name), hand);
+    SendToBack(Find("Bevel1"));
+    SetKeyPreview(true);
+}
+
+void TAboutBox::FormKeyDown(WORD& key) {
+    if (key != VK_ESCAPE) return;
+    key = 0;
+    OKButtonClick();
+}
+
+void TAboutBox::FormCloseQuery(bool& /*canClose*/) {
+    // However the dialog closes, nothing of it keeps running while it is hidden.
+    StopTimersAndAnimation();
+}
+
+void TAboutBox::StopTimersAndAnimation() {
+    SetEnabled(Find("Quote_Change_Timer"), false);
+    SetEnabled(Find("Free_Resources_Timer"), false);
+    GifImageOf(Find("Varnok_Logo_GIFImage")).SetAnimate(false);
+}
+
+void TAboutBox::OKButtonClick() {
+    StopTimersAndAnimation();
+    Close();
+}
+
+void TAboutBox::Email_ButtonClick() {
+    ShellOpen(EmailLinkText(TextOf(Find("Email_Button")), FileNameOf(ExecutablePath())));
+}
+
+void TAboutBox::WEB_ButtonClick() {
+    ShellOpen(TextOf(Find("WEB_Button")));
+}
+
+void TAboutBox::ShellOpen(const std::string& text) {
+    if (text.empty()) return;
+    ShellExecuteA(GetWindow(Handle(), GW_OWNER), "open", text.c_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+}
+
+void TAboutBox::Quote_Change_TimerTimer() {
+    HWND quotes = Find("Quotes_From_Varnok_ListBox").hwnd;
+    const auto count = SendMessageA(quotes, LB_GETCOUNT, 0, 0);
+    if (count <= 0) return;
+    std::uniform_int_distribution<LRESULT> pick(0, count - 1);
+    const LRESULT index = pick(random_);
+    std::string quote(static_cast<std::size_t>(SendMessageA(quotes, LB_GETTEXTLEN, index, 0)) + 1,
+                      '\0');
+    quote.resize(static_cast<std::size_t>(
+        SendMessageA(quotes, LB_GETTEXT, index, reinterpret_cast<LPARAM>(quote.data()))));
+    SetTextOf(Find("Quote_From_Varnok_Label"), quote);
+}
+
+void TAboutBox::Free_Resources_TimerTimer() {
+    SetTextOf(Find("Label4"), Free_Memory_Text());
+}
+
+}  // namespace norvane
