@@ -7,6 +7,8 @@
 //   hold      places ARGUMENT, then keeps the clipboard open until NAME.release
 //   holdfile  keeps the file ARGUMENT open without sharing
 // Signals NAME.ready once set up, ends on NAME.quit.
+// As the shell's handler of links, "record FILE LINK" appends LINK to FILE
+// as a line and ends.
 #include <windows.h>
 
 #include <cstring>
@@ -50,6 +52,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (__argc < 4) return 2;
     const std::string mode = __argv[1], name = __argv[2];
     const char* text = __argv[3];
+    if (mode == "record") {
+        HANDLE file = CreateFileA(name.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, 0, nullptr);
+        const std::string line = std::string(text) + "\r\n";
+        DWORD written = 0;
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        CloseHandle(file);
+        return written == line.size() ? 0 : 3;
+    }
     if (mode == "holdfile") {
         HANDLE file =
             CreateFileA(text, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

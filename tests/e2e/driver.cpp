@@ -187,10 +187,15 @@ void Norvane::Sync() const {
 }
 
 void Norvane::Click(HWND control) const {
+    const RECT r = ClientRectOf(control);
+    ClickAt(control, {r.right / 2, r.bottom / 2});
+}
+
+void Norvane::ClickAt(HWND window, POINT point) const {
     Sync();
-    BringToFront(control);
-    RECT r = WindowRectOf(control);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    BringToFront(window);
+    ClientToScreen(window, &point);
+    const int x = point.x, y = point.y;
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT inputs[3] = {};
     for (INPUT& input : inputs) {

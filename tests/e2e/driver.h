@@ -85,6 +85,8 @@ class Norvane : public Process {
     // A child control of `window` by its text.
     HWND Control(std::string_view text, HWND window = nullptr) const;
     void Click(HWND control) const;
+    // A click at `point` of the window's client area.
+    void ClickAt(HWND window, POINT point) const;
     // Returns once the program's user-interface thread takes messages again
     // (one sent to it is handled only then): input sent after it is not
     // handled in the middle of an earlier command.

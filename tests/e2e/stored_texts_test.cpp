@@ -20,8 +20,11 @@ TEST(StoredTexts, OnlyTheScrambledFormIsInTheExecutable) {
     const std::string exe = ReadFile(WindowsPath(built));
     ASSERT_GT(exe.size(), 100000u);
     using namespace norvane::stored;
-    for (const auto& text : {kDefaultsQuestion1.view(), kDefaultsQuestion2.view(),
-                             kDefaultsQuestion3.view(), kDefaultsQuestion4.view()}) {
+    for (const auto& text :
+         {kDefaultsQuestion1.view(), kDefaultsQuestion2.view(), kDefaultsQuestion3.view(),
+          kDefaultsQuestion4.view(), kAuthorCredit.view(), kToolCredit.view(),
+          kCopyrightLine.view(), kCommentLine.view(), kWebPageLine.view(), kContactEmail.view(),
+          kWebAddress.view()}) {
         const std::string display = norvane::DescrambleText(text);
         EXPECT_TRUE(Contains(exe, text)) << display;
         EXPECT_FALSE(Contains(exe, display)) << display;

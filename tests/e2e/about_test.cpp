@@ -1,0 +1,208 @@
+// Help > About: the dialog's texts, its timers, its keys, its links and its
+// animated logo, seen from outside.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "about/about_texts.h"
+#include "e2e/driver.h"
+
+namespace e2e {
+namespace {
+
+// Where the dialog's pictures lie in its client area (designed at 96 dpi,
+// the test screen's resolution).
+constexpr RECT kLogo{12, 68, 12 + 173, 68 + 165};
+constexpr POINT kBannerPoint{300, 30};
+const std::string kWebAddress = "http://www.varnok.example/";
+const std::string kEmailLink = "mailto:varnok@varnok.example?subject=Shareware: ";
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+HWND ChildMatching(HWND parent, const std::regex& pattern) {
+    for (HWND child : Children(parent))
+        if (std::regex_match(WindowText(child), pattern)) return child;
+    return nullptr;
+}
+
+// The pixels of a rectangle of a window's client area as the screen shows them.
+std::vector<std::uint32_t> Capture(HWND window, RECT r) {
+    POINT origin{r.left, r.top};
+    ClientToScreen(window, &origin);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The shell's "open" of http and mailto links, handed to a recorder that
+// writes each link it gets as a line of a file.
+class LinkRecorder {
+  public:
+    explicit LinkRecorder(const std::string& file) : file_(file) {
+        const char* helper = std::getenv("NORVANE_HELPER");
+        const std::string command =
+            "\"" + WindowsPath(helper ? helper : "") + "\" record \"" + file + "\" \"%1\"";
+        for (const char* scheme : {"http", "mailto"}) {
+            const std::string key =
+                std::string("Software\\Classes\\") + scheme + "\\shell\\open\\command";
+            HKEY handle = nullptr;
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &handle, nullptr);
+            char old[1024] = {};
+            DWORD size = sizeof old;
+            RegQueryValueExA(handle, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old),
+                             &size);
+            saved_.push_back({key, old});
+            RegSetValueExA(handle, nullptr, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>(command.size() + 1));
+            RegCloseKey(handle);
+        }
+    }
+    ~LinkRecorder() {
+        for (const auto& [key, value] : saved_)
+            RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                            static_cast<DWORD>(value.size() + 1));
+    }
+    // Waits for the `count`th link and returns all so far.
+    std::string Links(std::size_t count) const {
+        std::string links;
+        WaitUntil(
+            [&] {
+                links = FileExists(file_) ? ReadFile(file_) : "";
+                return static_cast<std::size_t>(std::count(links.begin(), links.end(), '\n')) >=
+                       count;
+            },
+            10s);
+        return links;
+    }
+
+  private:
+    std::string file_;
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+struct About : ::testing::Test {
+    RunKey runKey;
+    std::string folder = FreshScratchFolder();
+
+    HWND Open(const Norvane& program) const {
+        program.ChooseMenu('h', 'a');
+        HWND about = program.WaitForWindow("TAboutBox");
+        EXPECT_NE(about, nullptr) << "no About dialog";
+        return about;
+    }
+};
+
+const std::regex kFigure("[0-9]{1,3}%");
+
+TEST_F(About, ShowsTheIdentityAMessageAndTheFigureAtOnce) {
+    Norvane program(folder);
+    HWND about = Open(program);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(WindowText(about), "About Norvane v1.1b ...");
+    EXPECT_FALSE(IsWindowEnabled(program.Main()));
+    EXPECT_NE(program.Control("Norvane v1.1b", about), nullptr);
+    EXPECT_NE(program.Control("Written by Varnok, November 2002", about), nullptr);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_NE(
+        ChildMatching(about, std::regex("Copyright .* Varnok 2002-" + std::to_string(now.wYear))),
+        nullptr);
+    EXPECT_NE(ChildMatching(about, kFigure), nullptr) << "no memory figure";
+    EXPECT_NE(program.Control(kWebAddress, about), nullptr);
+    EXPECT_NE(program.Control("varnok@varnok.example", about), nullptr);
+    const bool quoteShown = std::ranges::any_of(norvane::kVarnokQuotes, [&](const char* quote) {
+        HWND label = program.Control(quote, about);
+        return label && IsWindowVisible(label);
+    });
+    EXPECT_TRUE(quoteShown) << "none of the maker's messages is shown";
+}
+
+TEST_F(About, TheFigureIsRewrittenEveryHalfSecondAndNotAfterClosing) {
+    Norvane program(folder);
+    HWND about = Open(program);
+    ASSERT_NE(about, nullptr);
+    HWND figure = ChildMatching(about, kFigure);
+    ASSERT_NE(figure, nullptr);
+    SetWindowTextA(figure, "stale");
+    EXPECT_TRUE(WaitUntil([&] { return std::regex_match(WindowText(figure), kFigure); }, 2s));
+
+    program.PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
+    SetWindowTextA(figure, "stale");
+    Sleep(1200);
+    EXPECT_EQ(WindowText(figure), "stale") << "a timer still runs after the dialog closed";
+    EXPECT_TRUE(IsWindowEnabled(program.Main()));
+}
+
+TEST_F(About, EscapeAndEnterCloseIt) {
+    Norvane program(folder);
+    for (WORD key : {VK_ESCAPE, VK_RETURN}) {
+        HWND about = Open(program);
+        ASSERT_NE(about, nullptr);
+        program.PressKey(key);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); })) << "key " << key;
+    }
+}
+
+TEST_F(About, TheLogoAnimates) {
+    Norvane program(folder);
+    HWND about = Open(program);
+    ASSERT_NE(about, nullptr);
+    program.Sync();
+    Sleep(300);  // past frame 1, which stays for two frame times
+    const auto first = Capture(about, kLogo);
+    Sleep(150);
+    const auto second = Capture(about, kLogo);
+    EXPECT_NE(first, second) << "the logo did not change in 150 ms";
+}
+
+TEST_F(About, LinksLogoAndBannerReachTheShell) {
+    LinkRecorder recorder(folder + "links.txt");
+    Norvane program(folder);
+    HWND about = Open(program);
+    ASSERT_NE(about, nullptr);
+    program.Click(program.Control(kWebAddress, about));
+    EXPECT_EQ(recorder.Links(1), kWebAddress + "\r\n");
+    program.Click(program.Control("varnok@varnok.example", about));
+    program.ClickAt(about, {(kLogo.left + kLogo.right) / 2, (kLogo.top + kLogo.bottom) / 2});
+    program.ClickAt(about, kBannerPoint);
+    EXPECT_EQ(recorder.Links(4), kWebAddress + "\r\n" + kEmailLink + "norvanel.exe\r\n" +
+                                     kWebAddress + "\r\n" + kWebAddress + "\r\n");
+}
+
+TEST_F(About, TheEmailSubjectNamesTheExecutableAsStarted) {
+    LinkRecorder recorder(folder + "links.txt");
+    Norvane program(folder, SW_SHOWNORMAL, true, "other name.exe");
+    HWND about = Open(program);
+    ASSERT_NE(about, nullptr);
+    program.Click(program.Control("varnok@varnok.example", about));
+    EXPECT_EQ(recorder.Links(1), kEmailLink + "other name.exe\r\n");
+}
+
+}  // namespace
+}  // namespace e2e
