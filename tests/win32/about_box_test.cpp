@@ -1,0 +1,72 @@
+// The About dialog in this process: the identity the main window writes into
+// it, and the maker's messages it draws.
+#include "about/about_box.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "about/about_texts.h"
+#include "app/main_form.h"
+#include "clipboard/formats_form.h"
+#include "clipboard/viewer_form.h"
+#include "fakes/fake_clipboard.h"
+#include "fakes/fake_registry.h"
+#include "fakes/recording_messages.h"
+#include "ui/application.h"
+
+namespace norvane {
+namespace {
+
+struct AboutBoxTest : ::testing::Test {
+    testing::RecordingMessages messages;
+    testing::FakeClipboard clipboard;
+    testing::FakeRegistry registry;
+    TMainForm1 main{messages, clipboard, registry};
+    TAboutBox about{messages, main.Handle()};
+    TClipboard_Viewer_Form viewer{messages, clipboard, main.Handle()};
+    TClipboard_Formats_Form formats{messages, clipboard, main.Handle()};
+
+    AboutBoxTest() { main.AttachDialogs(about, viewer, formats); }
+    std::string Text(const char* name) { return about.TextOf(about.Find(name)); }
+};
+
+TEST_F(AboutBoxTest, ProductIdentityIsWrittenIntoBothWindows) {
+    main.Set_Product_Identity();
+    EXPECT_EQ(ApplicationTitle(), "Norvane v1.1b");
+    EXPECT_EQ(main.Caption(), "Norvane v1.1b");
+    EXPECT_EQ(about.Caption(), "About Norvane v1.1b ...");
+    EXPECT_EQ(Text("ProductName"), "Norvane v1.1b");
+    EXPECT_EQ(Text("Author_and_Date"), "Written by Varnok, November 2002");
+    EXPECT_EQ(Text("Developed_using"), "Developed in C++ on the Win32 API");
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(Text("Copyright"), "Copyright \xA9 Varnok 2002-" + std::to_string(now.wYear));
+    EXPECT_EQ(Text("Comments"), "Shareware: try it freely, keep it if it helps.");
+    EXPECT_EQ(Text("WEB_Page_Label"), "More small utilities on Varnok's web page:");
+    EXPECT_EQ(Text("Email_Button"), "varnok@varnok.example");
+    EXPECT_EQ(Text("WEB_Button"), "http://www.varnok.example/");
+}
+
+TEST_F(AboutBoxTest, TheMessageIsAlwaysOneOfTheMakersEleven) {
+    std::set<std::string> seen;
+    for (int i = 0; i < 200; ++i) {
+        about.Quote_Change_TimerTimer();
+        const std::string quote = Text("Quote_From_Varnok_Label");
+        ASSERT_TRUE(std::ranges::find(kVarnokQuotes, quote) != kVarnokQuotes.end()) << quote;
+        seen.insert(quote);
+    }
+    EXPECT_GT(seen.size(), 5u) << "the messages are not drawn at random";
+}
+
+TEST_F(AboutBoxTest, TheFigureComesFromTheSystemsMemoryReport) {
+    about.Free_Resources_TimerTimer();
+    MEMORYSTATUS status{};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    EXPECT_EQ(Text("Label4"), std::to_string(100 - status.dwMemoryLoad) + "%");
+}
+
+}  // namespace
+}  // namespace norvane
