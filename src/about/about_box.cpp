@@ -142,6 +142,7 @@ const std::array kLayout{
                   .font = {.face = "MS Sans Serif", .height = -16, .bold = true},
                   .flags = kDefault,
                   .glyph = IDB_OK_GLYPH,
+                  .glyphMargin = 2,
                   .onClick = Bind(&TAboutBox::OKButtonClick)},
     ComponentSpec{.name = "Varnok_Logo_GIFImage",
                   .kind = K::GifImage,

@@ -69,7 +69,8 @@ struct ComponentSpec {
     const char* caption = "";
     FontSpec font{};
     unsigned flags = 0;
-    int glyph = 0;  // bitmap resource: 16x16 picture, then its disabled picture
+    int glyph = 0;         // bitmap resource: 16x16 picture, then its disabled picture
+    int glyphMargin = -1;  // pixels from the left edge to the glyph; -1: glyph and caption centred
     const char* hint = nullptr;
     Handler onClick = nullptr;
     int itemHeight = 0;                      // list boxes
@@ -115,6 +116,7 @@ class Form : public Window {
         UINT interval = 0;
         bool timerRunning = false;
         std::uint32_t textColor = kSystemColor;
+        int glyphMargin = -1;
         std::string hint;
         std::string fontFace;
         int fontHeight = 0;  // pixels at the screen's resolution

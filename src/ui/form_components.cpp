@@ -45,6 +45,7 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
         c.onTimer = design.onTimer;
         c.interval = design.interval;
         c.textColor = design.textColor;
+        c.glyphMargin = design.glyphMargin;
         c.fontFace = design.font.face ? design.font.face : fontFace_;
         c.fontHeight =
             design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
@@ -214,9 +215,14 @@ void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
     int x = r.left + (r.right - r.left - glyphWidth - text.cx) / 2 + shift;
     const int middle = (r.top + r.bottom) / 2 + shift;
     if (c->glyphs) {
-        ImageList_Draw(c->glyphs.get(), disabled ? 1 : 0, dc, x, middle - kGlyphSize / 2,
+        // With a margin the glyph keeps to the left edge and the caption is
+        // centred in the room beside it.
+        const int glyphX = c->glyphMargin >= 0 ? r.left + Scaled(c->glyphMargin) + shift : x;
+        ImageList_Draw(c->glyphs.get(), disabled ? 1 : 0, dc, glyphX, middle - kGlyphSize / 2,
                        ILD_TRANSPARENT);
-        x += glyphWidth;
+        x = c->glyphMargin >= 0
+                ? glyphX + kGlyphSize + (r.right - glyphX - kGlyphSize - text.cx) / 2
+                : x + glyphWidth;
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
