@@ -145,6 +145,22 @@ TEST(Timer, TheSameHandlerAssignedAgainRestartsTheCountdown) {
     EXPECT_TRUE(PumpUntil([&] { return timer.ticks > 0; }, milliseconds(1000)));
 }
 
+// As the animated control does on every frame, on the user-interface thread.
+TEST(Timer, AHandlerMaySetItsTimersInterval) {
+    for (Mode mode : {Mode::Window, Mode::Thread}) {
+        testing::RecordingMessages errors;
+        TTimerEx timer(errors);
+        SetMode(timer, mode);
+        int handled = 0;
+        timer.SetOnTimer([&](TTimerEx& sender) {
+            ++handled;
+            sender.SetInterval(sender.Interval() == 10 ? 11 : 10);
+        });
+        timer.SetInterval(10);
+        EXPECT_TRUE(PumpUntil([&] { return handled >= 5; }, milliseconds(2000)));
+    }
+}
+
 TEST(Timer, WindowModeErrorsGoToTheErrorBoxAndTheTimerGoesOn) {
     testing::RecordingMessages errors;
     TTimerEx timer(errors);
