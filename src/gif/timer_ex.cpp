@@ -26,7 +26,7 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
 
-// A message-only window: no frame, never shown, only messages.
+// The windows here are message-only (parent HWND_MESSAGE): no bounds.
 constexpr RECT kNoBounds = {0, 0, 0, 0};
 
 }  // namespace
