@@ -161,6 +161,20 @@ TEST(Timer, AHandlerMaySetItsTimersInterval) {
     }
 }
 
+TEST(Timer, ThreadSafeTakesEffectAtTheNextTick) {
+    testing::RecordingMessages errors;
+    TTimerEx timer(errors);
+    timer.SetThreaded(true);
+    timer.SetInterval(10);
+    std::atomic<DWORD> thread = 0;
+    timer.SetOnTimer([&](TTimerEx&) { thread = GetCurrentThreadId(); });
+    EXPECT_TRUE(PumpUntil([&] { return thread == GetCurrentThreadId(); }, milliseconds(2000)));
+    timer.SetThreadSafe(true);
+    EXPECT_TRUE(PumpUntil([&] { return thread != GetCurrentThreadId(); }, milliseconds(2000)));
+    timer.SetThreadSafe(false);
+    EXPECT_TRUE(PumpUntil([&] { return thread == GetCurrentThreadId(); }, milliseconds(2000)));
+}
+
 TEST(Timer, WindowModeErrorsGoToTheErrorBoxAndTheTimerGoesOn) {
     testing::RecordingMessages errors;
     TTimerEx timer(errors);
