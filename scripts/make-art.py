@@ -411,18 +411,35 @@ def sub_blocks(data):
                     for i in range(0, len(data), 255)) + b'\0'
 
 
-def gif(frames, comments):
-    out = b'GIF89a' + struct.pack('<HHBBB', LOGO_W, LOGO_H, 0x80 | 0x30 | 3, 0, 0)
-    out += b''.join(bytes(rgb) for rgb in LOGO_PALETTE)
-    out += b'\x21\xff\x0bNETSCAPE2.0\x03\x01' + struct.pack('<H', 999) + b'\0'
-    for text in comments:
-        out += b'\x21\xfe' + sub_blocks(text.encode('ascii'))
+def comment_of_size(text, size):
+    """A comment extension of exactly `size` bytes: `text`, then blanks,
+    in as few sub-blocks as will hold it."""
+    body = size - 3  # introducer, label and terminator
+    blocks = -(-body // 256)
+    data = text.ljust(body - blocks).encode('ascii')
+    cuts = [len(data) * i // blocks for i in range(blocks + 1)]
+    return (b'\x21\xfe' + b''.join(bytes([b - a]) + data[a:b] for a, b in zip(cuts, cuts[1:])) +
+            b'\0')
+
+
+def gif(frames, title, credits, size):
+    """The animation as a GIF89a stream of exactly `size` bytes: the credits
+    comment takes up what the pictures leave."""
+    head = b'GIF89a' + struct.pack('<HHBBB', LOGO_W, LOGO_H, 0x80 | 0x30 | 3, 0, 0)
+    head += b''.join(bytes(rgb) for rgb in LOGO_PALETTE)
+    head += b'\x21\xff\x0bNETSCAPE2.0\x03\x01' + struct.pack('<H', 999) + b'\0'
+    head += b'\x21\xfe' + sub_blocks(title.encode('ascii'))
+    images = b''
     for pixels in frames:
         disposal_2_transparent = (2 << 2) | 1
-        out += b'\x21\xf9\x04' + struct.pack('<BHBB', disposal_2_transparent, 10, CLEAR, 0)
-        out += b'\x2c' + struct.pack('<HHHHB', 0, 0, LOGO_W, LOGO_H, 0)
-        out += b'\x04' + sub_blocks(lzw_encode(pixels, 4))
-    return out + b'\x3b'
+        images += b'\x21\xf9\x04' + struct.pack('<BHBB', disposal_2_transparent, 10, CLEAR, 0)
+        images += b'\x2c' + struct.pack('<HHHHB', 0, 0, LOGO_W, LOGO_H, 0)
+        images += b'\x04' + sub_blocks(lzw_encode(pixels, 4))
+    images += b'\x3b'
+    room = size - len(head) - len(images)
+    if room < len(credits) + 5:
+        raise SystemExit('the logo no longer fits in %d bytes' % size)
+    return head + comment_of_size(credits, room) + images
 
 
 # ---------------------------------------------------------------------------
@@ -595,7 +612,8 @@ ico(res / 'norvanel.ico', [doubled(grid(CLIPBOARD)), grid(CLIPBOARD)])
 
 about = root / 'src' / 'about' / 'res'
 about.mkdir(parents=True, exist_ok=True)
-logo = gif(logo_frames(), ['Norvane - the clipboard utility', 'Varnok Software'])
+# The dialog's "Data" property is 13800 bytes: its length and 13796 of GIF.
+logo = gif(logo_frames(), 'Norvane - the clipboard utility', 'Varnok Software', 13796)
 (about / 'logo.gif').write_bytes(logo)
 byte_list(about / 'logo_data.inc', struct.pack('<i', len(logo)) + logo,
           'The logo as the "Data" property: its length, then logo.gif.')
