@@ -227,10 +227,6 @@ class Canvas:
         self.w, self.h = w, h
         self.px = [[fill] * w for _ in range(h)]
 
-    def put(self, x, y, colour):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = colour
-
     def shape(self, inside, colour, box=None):
         """Every pixel whose centre satisfies inside(x, y)."""
         x0, y0, x1, y1 = box or (0, 0, self.w, self.h)
