@@ -168,6 +168,15 @@ Norvane::Norvane(const std::string& folder, WORD showWindow, bool useShowWindow,
           }(),
           "", showWindow, useShowWindow),
       folder_(folder) {
+    AwaitMainWindow();
+}
+
+Norvane::Norvane(InPlace, const std::string& folder)
+    : Process(folder + "norvanel.exe"), folder_(folder) {
+    AwaitMainWindow();
+}
+
+void Norvane::AwaitMainWindow() {
     main_ = WaitForWindow("TMainForm1");
     if (!main_) throw std::runtime_error("the main window did not appear");
     // The window shows in the middle of the show sequence; the program is

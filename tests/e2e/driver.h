@@ -79,6 +79,9 @@ class Norvane : public Process {
   public:
     explicit Norvane(const std::string& folder, WORD showWindow = SW_SHOWNORMAL,
                      bool useShowWindow = true, const std::string& exeName = "norvanel.exe");
+    // The norvanel.exe that lies in `folder` already, started where it is.
+    struct InPlace {};
+    Norvane(InPlace, const std::string& folder);
     HWND Main() const { return main_; }
     const std::string& Folder() const { return folder_; }
 
@@ -103,6 +106,8 @@ class Norvane : public Process {
     bool NoMessageBoxWithin(Duration wait) const;
 
   private:
+    void AwaitMainWindow();
+
     std::string folder_;
     HWND main_ = nullptr;
 };
