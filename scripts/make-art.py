@@ -227,10 +227,6 @@ class Canvas:
         self.w, self.h = w, h
         self.px = [[fill] * w for _ in range(h)]
 
-    def put(self, x, y, colour):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = colour
-
     def shape(self, inside, colour, box=None):
         """Every pixel whose centre satisfies inside(x, y)."""
         x0, y0, x1, y1 = box or (0, 0, self.w, self.h)
@@ -411,18 +407,35 @@ def sub_blocks(data):
                     for i in range(0, len(data), 255)) + b'\0'
 
 
-def gif(frames, comments):
-    out = b'GIF89a' + struct.pack('<HHBBB', LOGO_W, LOGO_H, 0x80 | 0x30 | 3, 0, 0)
-    out += b''.join(bytes(rgb) for rgb in LOGO_PALETTE)
-    out += b'\x21\xff\x0bNETSCAPE2.0\x03\x01' + struct.pack('<H', 999) + b'\0'
-    for text in comments:
-        out += b'\x21\xfe' + sub_blocks(text.encode('ascii'))
+def comment_of_size(text, size):
+    """A comment extension of exactly `size` bytes: `text`, then blanks,
+    in as few sub-blocks as will hold it."""
+    body = size - 3  # introducer, label and terminator
+    blocks = -(-body // 256)
+    data = text.ljust(body - blocks).encode('ascii')
+    cuts = [len(data) * i // blocks for i in range(blocks + 1)]
+    return (b'\x21\xfe' + b''.join(bytes([b - a]) + data[a:b] for a, b in zip(cuts, cuts[1:])) +
+            b'\0')
+
+
+def gif(frames, title, credits, size):
+    """The animation as a GIF89a stream of exactly `size` bytes: the credits
+    comment takes up what the pictures leave."""
+    head = b'GIF89a' + struct.pack('<HHBBB', LOGO_W, LOGO_H, 0x80 | 0x30 | 3, 0, 0)
+    head += b''.join(bytes(rgb) for rgb in LOGO_PALETTE)
+    head += b'\x21\xff\x0bNETSCAPE2.0\x03\x01' + struct.pack('<H', 999) + b'\0'
+    head += b'\x21\xfe' + sub_blocks(title.encode('ascii'))
+    images = b''
     for pixels in frames:
         disposal_2_transparent = (2 << 2) | 1
-        out += b'\x21\xf9\x04' + struct.pack('<BHBB', disposal_2_transparent, 10, CLEAR, 0)
-        out += b'\x2c' + struct.pack('<HHHHB', 0, 0, LOGO_W, LOGO_H, 0)
-        out += b'\x04' + sub_blocks(lzw_encode(pixels, 4))
-    return out + b'\x3b'
+        images += b'\x21\xf9\x04' + struct.pack('<BHBB', disposal_2_transparent, 10, CLEAR, 0)
+        images += b'\x2c' + struct.pack('<HHHHB', 0, 0, LOGO_W, LOGO_H, 0)
+        images += b'\x04' + sub_blocks(lzw_encode(pixels, 4))
+    images += b'\x3b'
+    room = size - len(head) - len(images)
+    if room < len(credits) + 5:
+        raise SystemExit('the logo no longer fits in %d bytes' % size)
+    return head + comment_of_size(credits, room) + images
 
 
 # ---------------------------------------------------------------------------
@@ -437,43 +450,53 @@ def rgb(r, g, b):
 
 
 class Metafile:
-    """Records of a standard Windows metafile; objects take the lowest free
-    slot of the object table, as the player assigns them."""
+    """Records of a standard Windows metafile. Objects take the lowest free
+    slot of the object table, as the player assigns them; each is deleted
+    once another of its kind has taken its place in the device context, and
+    the last ones after the context is restored, so none is deleted while
+    selected."""
 
     def __init__(self):
-        self.records, self.slots, self.most_objects = [], [], 0
+        self.records, self.slots, self.in_use = [], [], {}
+        self.record(0x001E)  # SaveDC
 
     def record(self, function, payload=b''):
         if len(payload) % 2:
             payload += b'\0'
         self.records.append(struct.pack('<IH', 3 + len(payload) // 2, function) + payload)
 
-    def create(self, function, payload):
+    def create(self, kind, function, payload):
         self.record(function, payload)
         slot = self.slots.index(False) if False in self.slots else len(self.slots)
         if slot == len(self.slots):
             self.slots.append(True)
         self.slots[slot] = True
-        self.most_objects = max(self.most_objects, sum(self.slots))
-        return slot
-
-    def select(self, slot):
-        self.record(0x012D, struct.pack('<H', slot))
+        self.record(0x012D, struct.pack('<H', slot))  # SelectObject
+        if kind in self.in_use:
+            self.delete(self.in_use[kind])
+        self.in_use[kind] = slot
 
     def delete(self, slot):
         self.record(0x01F0, struct.pack('<H', slot))
         self.slots[slot] = False
 
     def brush(self, colour):
-        return self.create(0x02FC, struct.pack('<HIH', 0, colour, 0))  # BS_SOLID
+        self.create('brush', 0x02FC, struct.pack('<HIH', 0, colour, 0))  # BS_SOLID
 
     def pen(self, colour, width=0, style=0):  # PS_SOLID; 5 is PS_NULL
-        return self.create(0x02FA, struct.pack('<HhhI', style, width, 0, colour))
+        self.create('pen', 0x02FA, struct.pack('<HhhI', style, width, 0, colour))
 
     def font(self, face, height, weight=400, italic=False):
-        return self.create(0x02FB, struct.pack('<hhhhhBBBBBBBB', -height, 0, 0, 0, weight,
-                                               italic, 0, 0, 0, 0, 0, 2, 0x12) +  # ANSI, proof quality, variable-pitch roman
-                           face.encode('ascii') + b'\0')
+        self.create('font', 0x02FB,
+                    struct.pack('<hhhhhBBBBBBBB', -height, 0, 0, 0, weight, italic, 0, 0,
+                                0, 0, 0, 2, 0x12) +  # ANSI, proof quality, variable-pitch roman
+                    face.encode('ascii') + b'\0')
+
+    def text_colour(self, colour):
+        self.record(0x0209, struct.pack('<I', colour))
+
+    def text_align(self, align):  # TA_TOP with TA_LEFT 0 or TA_RIGHT 2
+        self.record(0x012E, struct.pack('<H', align))
 
     def rectangle(self, left, top, right, bottom):
         self.record(0x041B, struct.pack('<hhhh', bottom, right, top, left))
@@ -492,9 +515,12 @@ class Metafile:
         self.record(0x0521, struct.pack('<h', len(text)) + data + struct.pack('<hh', y, x))
 
     def placeable_bytes(self, bounds, inch):
+        self.record(0x0127, struct.pack('<h', -1))  # RestoreDC
+        for slot in self.in_use.values():
+            self.delete(slot)
         self.record(0x0000)  # end of file
         body = b''.join(self.records)
-        header = struct.pack('<HHHIHIH', 1, 9, 0x0300, 9 + len(body) // 2, self.most_objects,
+        header = struct.pack('<HHHIHIH', 1, 9, 0x0300, 9 + len(body) // 2, len(self.slots),
                              max(len(r) for r in self.records) // 2, 0)
         placeable = struct.pack('<IHhhhhHI', 0x9AC6CDD7, 0, *bounds, inch, 0)
         checksum = 0
@@ -506,6 +532,7 @@ class Metafile:
 NAVY, TOP_BAND, BOTTOM_BAND = rgb(18, 34, 96), rgb(10, 20, 64), rgb(34, 70, 160)
 GOLD, WHITE, PALE = rgb(236, 188, 40), rgb(255, 255, 255), rgb(190, 210, 255)
 BOARD, BOARD_EDGE, CLIP = rgb(166, 104, 46), rgb(70, 36, 12), rgb(160, 164, 176)
+NO_PEN = 5
 
 
 def banner():
@@ -514,57 +541,51 @@ def banner():
     m.record(0x020C, struct.pack('<hh', BANNER_H, BANNER_W))  # window extent
     m.record(0x0102, struct.pack('<H', 1))  # transparent text background
 
-    no_pen = m.pen(0, style=5)
-    m.select(no_pen)
-
-    def filled(colour, draw):
-        b = m.brush(colour)
-        m.select(b)
-        draw()
-        m.delete(b)
-
     # Bands of blue with a gold rule. They reach past the edges: a rectangle
     # without a pen leaves out its last pixel column and row, wherever the
     # picture is scaled to.
     over = 12
-    filled(NAVY, lambda: m.rectangle(-over, -over, BANNER_W + over, BANNER_H + over))
-    filled(TOP_BAND, lambda: m.rectangle(-over, -over, BANNER_W + over, 18))
-    filled(GOLD, lambda: m.rectangle(-over, 176, BANNER_W + over, 187))
-    filled(BOTTOM_BAND, lambda: m.rectangle(-over, 186, BANNER_W + over, BANNER_H + over))
+    m.pen(0, style=NO_PEN)
+    m.brush(NAVY)
+    m.rectangle(-over, -over, BANNER_W + over, BANNER_H + over)
+    m.brush(TOP_BAND)
+    m.rectangle(-over, -over, BANNER_W + over, 18)
+    m.brush(GOLD)
+    m.rectangle(-over, 176, BANNER_W + over, 187)
+    m.brush(BOTTOM_BAND)
+    m.rectangle(-over, 186, BANNER_W + over, BANNER_H + over)
 
     # The emblem: a clipboard with a written sheet.
-    edge = m.pen(BOARD_EDGE, 6)
-    m.select(edge)
-    filled(BOARD, lambda: m.round_rect(60, 30, 220, 210, 30))
-    filled(WHITE, lambda: m.rectangle(84, 58, 196, 192))
-    filled(CLIP, lambda: m.round_rect(104, 22, 176, 68, 20))
-    m.select(no_pen)
-    filled(NAVY, lambda: [m.rectangle(100, y, 100 + w, y + 10)
-                          for y, w in [(80, 80), (104, 64), (128, 84), (152, 52)]])
-    m.delete(edge)
+    m.pen(BOARD_EDGE, 6)
+    m.brush(BOARD)
+    m.round_rect(60, 30, 220, 210, 30)
+    m.brush(WHITE)
+    m.rectangle(84, 58, 196, 192)
+    m.brush(CLIP)
+    m.round_rect(104, 22, 176, 68, 20)
+    m.pen(0, style=NO_PEN)
+    m.brush(NAVY)
+    for y, width in [(80, 80), (104, 64), (128, 84), (152, 52)]:
+        m.rectangle(100, y, 100 + width, y + 10)
 
     # A row of gold diamonds between the maker and the product.
-    filled(GOLD, lambda: [m.polygon([(x, 96), (x + 22, 74), (x + 44, 96), (x + 22, 118)])
-                          for x in (1330, 1390, 1450)])
+    m.brush(GOLD)
+    for x in (1330, 1390, 1450):
+        m.polygon([(x, 96), (x + 22, 74), (x + 44, 96), (x + 22, 118)])
 
-    m.record(0x0209, struct.pack('<I', WHITE))  # text colour
-    m.record(0x012E, struct.pack('<H', 0))  # TA_LEFT | TA_TOP
-    big = m.font('Times New Roman', 112, 700, italic=True)
-    m.select(big)
+    m.font('Times New Roman', 112, 700, italic=True)
+    m.text_colour(WHITE)
+    m.text_align(0)
     m.text(270, 24, 'Varnok Software')
-    m.record(0x0209, struct.pack('<I', GOLD))
-    m.record(0x012E, struct.pack('<H', 2))  # TA_RIGHT | TA_TOP
+    m.text_colour(GOLD)
+    m.text_align(2)
     m.text(2250, 24, 'Norvane')
-    m.delete(big)
 
-    small = m.font('Times New Roman', 48)
-    m.select(small)
-    m.record(0x0209, struct.pack('<I', PALE))
+    m.font('Times New Roman', 48)
+    m.text_colour(PALE)
     m.text(2250, 124, 'the clipboard utility')
-    m.record(0x012E, struct.pack('<H', 0))
+    m.text_align(0)
     m.text(276, 124, 'Small utilities that do one job well')
-    m.delete(small)
-    m.delete(no_pen)
     return m.placeable_bytes((0, 0, BANNER_W, BANNER_H), 300)
 
 
@@ -587,7 +608,8 @@ ico(res / 'norvanel.ico', [doubled(grid(CLIPBOARD)), grid(CLIPBOARD)])
 
 about = root / 'src' / 'about' / 'res'
 about.mkdir(parents=True, exist_ok=True)
-logo = gif(logo_frames(), ['Norvane - the clipboard utility', 'Varnok Software'])
+# The dialog's "Data" property is 13800 bytes: its length and 13796 of GIF.
+logo = gif(logo_frames(), 'Norvane - the clipboard utility', 'Varnok Software', 13796)
 (about / 'logo.gif').write_bytes(logo)
 byte_list(about / 'logo_data.inc', struct.pack('<i', len(logo)) + logo,
           'The logo as the "Data" property: its length, then logo.gif.')
