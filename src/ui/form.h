@@ -6,11 +6,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ui/graphic_control.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
@@ -18,6 +21,8 @@
 namespace norvane {
 
 class Form;
+class TGIFImage;
+struct GifImageOptions;
 using Handler = void (Form::*)();
 
 // Binds a handler of a derived form into a layout table.
@@ -36,6 +41,10 @@ enum class ComponentKind {
     Picture,   // a bitmap at its natural size from the top-left corner
     MainMenu,
     MenuItem,
+    // Windowless: painted and hit-tested by the form, beneath its child windows.
+    GroupBox,  // etched frame with an optional caption; may hold other components
+    Bevel,     // raised frame
+    GifImage,  // animated GIF picture (TGIFImage)
 };
 
 struct FontSpec {
@@ -54,7 +63,9 @@ inline constexpr unsigned kAutoSize = 1u << 3;     // labels: sized to their tex
 struct ComponentSpec {
     const char* name;
     ComponentKind kind;
-    const char* parent = nullptr;  // menu items: the parent item or the menu bar
+    // Menu items: the parent item or the menu bar. Other components: a
+    // GroupBox whose top-left their bounds are relative to, or none.
+    const char* parent = nullptr;
     int left = 0, top = 0, width = 0, height = 0;
     const char* caption = "";
     FontSpec font{};
@@ -63,6 +74,10 @@ struct ComponentSpec {
     const char* hint = nullptr;
     Handler onClick = nullptr;
     int itemHeight = 0;  // list boxes
+    // GifImage: the "Data" property (a 4-byte little-endian length, then
+    // the GIF bytes) and the initial options (none: the defaults).
+    std::span<const std::uint8_t> data{};
+    const GifImageOptions* gifOptions = nullptr;
 };
 
 struct FormSpec {
@@ -77,11 +92,6 @@ struct FormSpec {
     int designTextHeight;  // the form font's text height there
     std::span<const ComponentSpec> components;
     int icon = 0;  // icon resource of the window class
-};
-
-struct Bounds {
-    int left, top, width, height;
-    friend bool operator==(const Bounds&, const Bounds&) = default;
 };
 
 class Form : public Window {
@@ -103,8 +113,11 @@ class Form : public Window {
         unsigned flags = 0;
         UniqueFont font;
         UniqueImageList glyphs;
-        UniqueBitmap picture;  // Picture components
-        bool IsControl() const { return hwnd != nullptr; }
+        UniqueBitmap picture;                     // Picture components
+        std::unique_ptr<GraphicControl> graphic;  // windowless components
+        Component* container = nullptr;           // windowless: the GroupBox holding it
+        HCURSOR cursor = nullptr;                 // none: the window's own
+        bool IsControl() const { return hwnd != nullptr || graphic != nullptr; }
     };
 
     Form(const FormSpec& design, MessageDialog& messages, HWND owner);
@@ -142,12 +155,23 @@ class Form : public Window {
     void SetEnabled(Component& c, bool enabled);
     std::string TextOf(const Component& c) const;
     void SetTextOf(Component& c, std::string_view text);
-    bool IsVisible(const Component& c) const { return IsWindowVisible(c.hwnd); }
+    bool IsVisible(const Component& c) const {
+        return c.graphic ? c.graphic->Visible() : IsWindowVisible(c.hwnd);
+    }
     bool IsEnabled(const Component& c) const { return IsWindowEnabled(c.hwnd); }
     // Gives a Picture component its bitmap, which it owns from then on.
     void SetPicture(Component& c, HBITMAP bitmap);
     // Lays the kAlignClient components over the whole client area.
     void AlignClientComponents();
+
+    // The control behind a windowless component; none for a window.
+    GraphicControl* GraphicOf(Component& c) { return c.graphic.get(); }
+    TGIFImage& GifImageOf(Component& c);
+    // The pointer over the component, child window or windowless.
+    void SetCursorOf(Component& c, HCURSOR cursor);
+    // The drawing order: windowless among windowless, windows among windows.
+    void SendToBack(Component& c);
+    void BringToFront(Component& c);
 
   protected:
     virtual void FormShow() {}
@@ -163,13 +187,22 @@ class Form : public Window {
 
   private:
     void CreateComponents(std::span<const ComponentSpec> designs);
-    void CreateControl(Component& c, const ComponentSpec& design);
+    void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void AddTooltip(HWND control, const char* hint);
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
     void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);
     Component* FindById(UINT id);
     int Scaled(int value) const;
+
+    // Windowless components: form_windowless.cpp.
+    void CreateWindowless(Component& c, const ComponentSpec& design, POINT origin);
+    LRESULT OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void EraseBackground(HDC dc);
+    void PaintWindowless(HDC dc);
+    GraphicControl* WindowlessAt(POINT client);
+    bool SetCursorAt(HWND window);
+    void LoadedWindowless();
 
     MessageDialog& messages_;
     std::vector<Component> components_;
@@ -180,6 +213,9 @@ class Form : public Window {
     int scaleNumerator_ = 1, scaleDenominator_ = 1;
     HMENU menuBar_ = nullptr;
     HWND tooltip_ = nullptr;
+    std::vector<GraphicControl*> windowless_;  // bottom first
+    GraphicControl* pressed_ = nullptr;        // the button went down over it
+    bool clickPending_ = false;
     bool constructed_ = false;
     bool modal_ = false;
     bool modalDone_ = false;

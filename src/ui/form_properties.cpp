@@ -62,6 +62,7 @@ void Form::SetHeight(int height) {
 }
 
 Bounds Form::BoundsOf(const Component& c) const {
+    if (c.graphic) return c.graphic->BoundsRect();
     RECT r;
     GetWindowRect(c.hwnd, &r);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
@@ -69,6 +70,7 @@ Bounds Form::BoundsOf(const Component& c) const {
 }
 
 void Form::SetBoundsOf(Component& c, const Bounds& b) {
+    if (c.graphic) return c.graphic->SetBounds(b);
     MoveWindow(c.hwnd, b.left, b.top, b.width, b.height, TRUE);
 }
 
@@ -90,6 +92,7 @@ void Form::SetChecked(Component& item, bool checked) {
 }
 
 void Form::SetVisible(Component& c, bool visible) {
+    if (c.graphic) return c.graphic->SetVisible(visible);
     ShowWindow(c.hwnd, visible ? SW_SHOW : SW_HIDE);
 }
 

@@ -51,6 +51,7 @@ struct GdiTraits {
 
 using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
+using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
 
