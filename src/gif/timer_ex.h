@@ -5,11 +5,15 @@
 // worker itself when ThreadSafe is set.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 
 #include "gif/thread_priority.h"
+#include "gif/timer_plan.h"
 #include "ui/message_dialog.h"
 
 namespace norvane {
@@ -53,7 +57,21 @@ class TTimerEx {
     void ReconfigureTimer();
 
   private:
-    // Filled in by the implementation.
+    // The Win32 side: hidden window, worker thread, hand-over of ticks.
+    struct Machinery;
+
+    TimerSettings Settings() const;
+
+    MessageDialog& errors_;
+    // Read by ticks, which run on the worker when ThreadSafe is set.
+    std::atomic<bool> enabled_ = true;
+    mutable std::mutex handlerMutex_;
+    std::uint32_t interval_ = 1000;
+    bool threaded_ = false;
+    TThreadPriority threadPriority_ = TThreadPriority::tpNormal;
+    bool threadSafe_ = false;
+    NotifyEvent onTimer_;
+    std::unique_ptr<Machinery> machinery_;
 };
 
 }  // namespace norvane

@@ -1,0 +1,105 @@
+#include "gif/timer_worker.h"
+
+#include <chrono>
+
+namespace norvane {
+
+void TimerWorkerControl::Run(std::uint32_t milliseconds) {
+    std::lock_guard lock(mutex_);
+    running_ = true;
+    interval_ = milliseconds;
+    changed_.notify_all();
+}
+
+void TimerWorkerControl::Pause() {
+    std::lock_guard lock(mutex_);
+    running_ = false;
+    changed_.notify_all();
+}
+
+void TimerWorkerControl::SetThreadSafe(bool threadSafe) {
+    std::lock_guard lock(mutex_);
+    threadSafe_ = threadSafe;
+}
+
+void TimerWorkerControl::Stop() {
+    std::unique_lock lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+    if (tickingHere_ && worker_ != std::this_thread::get_id())
+        changed_.wait(lock, [this] { return !tickingHere_; });
+}
+
+bool TimerWorkerControl::TakeUiTick(std::uint64_t request) {
+    std::lock_guard lock(mutex_);
+    return !stopped_ && running_ && request == lastRequest_;
+}
+
+void TimerWorkerControl::FinishUiTick(std::uint64_t request, bool failed) {
+    std::lock_guard lock(mutex_);
+    if (request != lastRequest_) return;
+    answered_ = request;
+    failed_ = failed;
+    changed_.notify_all();
+}
+
+bool TimerWorkerControl::Stopped() const {
+    std::lock_guard lock(mutex_);
+    return stopped_;
+}
+
+void TimerWorkerControl::Loop(TimerWorkerTarget& target) {
+    std::unique_lock lock(mutex_);
+    worker_ = std::this_thread::get_id();
+    while (Sleep(lock)) {
+        if (threadSafe_) {
+            TickHere(lock, target);
+        } else if (TickOnUi(lock, target) != Handover::Done) {
+            return;
+        }
+    }
+}
+
+bool TimerWorkerControl::Sleep(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [this] { return stopped_ || running_; });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
+    for (;;) {
+        if (stopped_) return false;
+        if (!running_) {
+            changed_.wait(lock, [this] { return stopped_ || running_; });
+        } else if (std::chrono::steady_clock::now() >= deadline) {
+            return true;
+        } else {
+            changed_.wait_until(lock, deadline);
+        }
+    }
+}
+
+void TimerWorkerControl::TickHere(std::unique_lock<std::mutex>& lock, TimerWorkerTarget& target) {
+    tickingHere_ = true;
+    lock.unlock();
+    struct Done {
+        TimerWorkerControl& control;
+        std::unique_lock<std::mutex>& lock;
+        ~Done() {
+            lock.lock();
+            control.tickingHere_ = false;
+            control.changed_.notify_all();
+        }
+    } done{*this, lock};
+    target.TickOnWorker();
+}
+
+TimerWorkerControl::Handover TimerWorkerControl::TickOnUi(std::unique_lock<std::mutex>& lock,
+                                                          TimerWorkerTarget& target) {
+    const std::uint64_t request = ++lastRequest_;
+    lock.unlock();
+    const bool posted = target.PostUiTick(request);
+    lock.lock();
+    if (!posted) return Handover::Failed;
+    changed_.wait(lock, [&] { return stopped_ || answered_ == request; });
+    if (stopped_) return Handover::Stopped;
+    return failed_ ? Handover::Failed : Handover::Done;
+}
+
+}  // namespace norvane

@@ -1,0 +1,294 @@
+// The timer under Wine, in its three ways of ticking: from the hidden
+// window's Win32 timer, from its worker through the user-interface thread,
+// and on the worker itself. Wine's timers have a granularity of 10-16 ms, so
+// counts have generous bounds.
+#include "gif/timer_ex.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "fakes/recording_messages.h"
+#include "ui/application.h"
+
+namespace norvane {
+namespace {
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// Runs the messages of this thread, as the program's loop would, until
+// `done` or the time is up; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (!done()) {
+        const auto left = std::chrono::duration_cast<milliseconds>(end - Clock::now()).count();
+        if (left <= 0) return false;
+        // Short waits: ticks on the worker post no message to wake us.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                  static_cast<DWORD>(std::min<long long>(left, 10)), QS_ALLINPUT);
+        ProcessPendingMessages();
+    }
+    return true;
+}
+
+void PumpFor(milliseconds time) {
+    PumpUntil([] { return false; }, time);
+}
+
+// Counts every tick that reaches Tick, handler or not.
+class CountingTimer : public TTimerEx {
+  public:
+    using TTimerEx::TTimerEx;
+    std::atomic<int> ticks = 0;
+
+  protected:
+    void Tick() override {
+        ++ticks;
+        TTimerEx::Tick();
+    }
+};
+
+enum class Mode { Window, Thread, ThreadSafe };
+
+void SetMode(TTimerEx& timer, Mode mode) {
+    timer.SetThreadSafe(mode == Mode::ThreadSafe);
+    timer.SetThreaded(mode != Mode::Window);
+}
+
+class TimerModes : public ::testing::TestWithParam<Mode> {
+  protected:
+    testing::RecordingMessages errors;
+    std::atomic<int> handled = 0;
+    TTimerEx::NotifyEvent count = [this](TTimerEx&) { ++handled; };
+};
+
+TEST_P(TimerModes, TicksEveryIntervalOnTheThreadOfItsMode) {
+    std::atomic<DWORD> thread = 0;
+    CountingTimer timer(errors);
+    SetMode(timer, GetParam());
+    timer.SetOnTimer([&](TTimerEx& sender) {
+        EXPECT_EQ(&sender, &timer);
+        thread = GetCurrentThreadId();
+        ++handled;
+    });
+    timer.SetInterval(20);
+    PumpFor(milliseconds(400));
+    timer.SetEnabled(false);
+    EXPECT_GE(handled, 5);
+    EXPECT_LE(handled, 25);
+    EXPECT_EQ(timer.ticks, handled);
+    EXPECT_EQ(thread == GetCurrentThreadId(), GetParam() != Mode::ThreadSafe);
+    EXPECT_TRUE(errors.errors.empty());
+}
+
+TEST_P(TimerModes, NoTickWithoutIntervalEnabledOrHandler) {
+    CountingTimer noInterval(errors), disabled(errors), noHandler(errors);
+    for (CountingTimer* timer : {&noInterval, &disabled, &noHandler}) {
+        SetMode(*timer, GetParam());
+        timer->SetInterval(10);
+    }
+    noInterval.SetOnTimer(count);
+    noInterval.SetInterval(0);
+    disabled.SetEnabled(false);
+    disabled.SetOnTimer(count);
+    PumpFor(milliseconds(200));
+    EXPECT_EQ(noInterval.ticks + disabled.ticks + noHandler.ticks, 0);
+    // Each starts once the missing piece comes.
+    noInterval.SetInterval(10);
+    disabled.SetEnabled(true);
+    noHandler.SetOnTimer(count);
+    EXPECT_TRUE(
+        PumpUntil([&] { return noInterval.ticks > 0 && disabled.ticks > 0 && noHandler.ticks > 0; },
+                  milliseconds(2000)));
+}
+
+TEST_P(TimerModes, AHandlerMayReleaseItsTimer) {
+    auto timer = std::make_unique<TTimerEx>(errors);
+    SetMode(*timer, GetParam());
+    timer->SetInterval(10);
+    timer->SetOnTimer([&, kept = std::make_shared<int>(7)](TTimerEx&) {
+        timer.reset();
+        handled += *kept;  // the handler's own state outlives the timer
+    });
+    EXPECT_TRUE(PumpUntil([&] { return handled > 0; }, milliseconds(2000)));
+    PumpFor(milliseconds(200));
+    EXPECT_EQ(handled, 7);
+}
+
+std::string ModeName(const ::testing::TestParamInfo<Mode>& info) {
+    static const char* const kNames[] = {"Window", "Thread", "ThreadSafe"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModes, TimerModes,
+                         ::testing::Values(Mode::Window, Mode::Thread, Mode::ThreadSafe), ModeName);
+
+TEST(Timer, TheSameHandlerAssignedAgainRestartsTheCountdown) {
+    testing::RecordingMessages errors;
+    CountingTimer timer(errors);
+    timer.SetOnTimer([](TTimerEx&) {});
+    timer.SetInterval(300);
+    PumpFor(milliseconds(200));
+    timer.SetOnTimer(timer.OnTimer());
+    PumpFor(milliseconds(200));  // 400 ms after the start, 200 after the restart
+    EXPECT_EQ(timer.ticks, 0);
+    EXPECT_TRUE(PumpUntil([&] { return timer.ticks > 0; }, milliseconds(1000)));
+}
+
+// As the animated control does on every frame, on the user-interface thread.
+TEST(Timer, AHandlerMaySetItsTimersInterval) {
+    for (Mode mode : {Mode::Window, Mode::Thread}) {
+        testing::RecordingMessages errors;
+        TTimerEx timer(errors);
+        SetMode(timer, mode);
+        int handled = 0;
+        timer.SetOnTimer([&](TTimerEx& sender) {
+            ++handled;
+            sender.SetInterval(sender.Interval() == 10 ? 11 : 10);
+        });
+        timer.SetInterval(10);
+        EXPECT_TRUE(PumpUntil([&] { return handled >= 5; }, milliseconds(2000)));
+    }
+}
+
+TEST(Timer, ThreadSafeTakesEffectAtTheNextTick) {
+    testing::RecordingMessages errors;
+    TTimerEx timer(errors);
+    timer.SetThreaded(true);
+    timer.SetInterval(10);
+    std::atomic<DWORD> thread = 0;
+    timer.SetOnTimer([&](TTimerEx&) { thread = GetCurrentThreadId(); });
+    EXPECT_TRUE(PumpUntil([&] { return thread == GetCurrentThreadId(); }, milliseconds(2000)));
+    timer.SetThreadSafe(true);
+    EXPECT_TRUE(PumpUntil([&] { return thread != GetCurrentThreadId(); }, milliseconds(2000)));
+    timer.SetThreadSafe(false);
+    EXPECT_TRUE(PumpUntil([&] { return thread == GetCurrentThreadId(); }, milliseconds(2000)));
+}
+
+TEST(Timer, WindowModeErrorsGoToTheErrorBoxAndTheTimerGoesOn) {
+    testing::RecordingMessages errors;
+    TTimerEx timer(errors);
+    timer.SetInterval(10);
+    timer.SetOnTimer([](TTimerEx&) { throw std::runtime_error("Frame lost"); });
+    ASSERT_TRUE(PumpUntil([&] { return errors.errors.size() >= 3; }, milliseconds(2000)));
+    EXPECT_EQ(errors.errors[0], "Frame lost");
+}
+
+TEST(Timer, ThreadModeErrorsGoToTheErrorBoxAndEndTheWorker) {
+    for (bool threadSafe : {false, true}) {
+        testing::RecordingMessages errors;
+        CountingTimer timer(errors);
+        timer.SetThreaded(true);
+        timer.SetThreadSafe(threadSafe);
+        timer.SetInterval(10);
+        timer.SetOnTimer([](TTimerEx&) { throw std::runtime_error("Frame lost"); });
+        ASSERT_TRUE(PumpUntil([&] { return !errors.errors.empty(); }, milliseconds(2000)));
+        PumpFor(milliseconds(200));
+        EXPECT_EQ(errors.errors, std::vector<std::string>{"Frame lost"});
+        EXPECT_EQ(timer.ticks, 1);
+    }
+}
+
+TEST(Timer, TheWorkerRunsAtTheTimersPriority) {
+    testing::RecordingMessages errors;
+    TTimerEx timer(errors);
+    timer.SetThreadPriority(TThreadPriority::tpLowest);  // stored until thread mode starts
+    timer.SetThreaded(true);
+    timer.SetThreadSafe(true);
+    std::atomic<int> priority = 99;
+    timer.SetOnTimer([&](TTimerEx&) { priority = GetThreadPriority(GetCurrentThread()); });
+    timer.SetInterval(10);
+    EXPECT_TRUE(PumpUntil([&] { return priority == -2; }, milliseconds(2000)));
+    timer.SetThreadPriority(TThreadPriority::tpHighest);
+    EXPECT_TRUE(PumpUntil([&] { return priority == 2; }, milliseconds(2000)));
+}
+
+BOOL CALLBACK KeepBox(HWND window, LPARAM box) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770") *reinterpret_cast<HWND*>(box) = window;
+    return TRUE;
+}
+
+void CloseBoxOfThisThread() {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), KeepBox, reinterpret_cast<LPARAM>(&box));
+    if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+void CALLBACK CloseBoxLate(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    CloseBoxOfThisThread();
+}
+
+TEST(Timer, ThreadModeTicksRunInsideAMessageBox) {
+    testing::RecordingMessages errors;
+    TTimerEx timer(errors);
+    timer.SetThreaded(true);
+    timer.SetInterval(20);
+    int ticks = 0;
+    timer.SetOnTimer([&](TTimerEx&) {
+        if (++ticks == 3) CloseBoxOfThisThread();
+    });
+    SetTimer(nullptr, 0, 5000, CloseBoxLate);  // in case the ticks never come
+    MessageBoxA(nullptr, "Waiting for three ticks", "Timer", MB_OK);
+    EXPECT_GE(ticks, 3);
+}
+
+DWORD HandlesOfThisProcess() {
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    return handles;
+}
+
+int ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int threads = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        threads += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return threads;
+}
+
+TEST(Timer, ManyTimersSwitchingModesLeaveNothingBehind) {
+    testing::RecordingMessages errors;
+    std::atomic<int> ticks = 0;
+    auto cycle = [&] {
+        TTimerEx timer(errors);
+        timer.SetOnTimer([&](TTimerEx&) { ++ticks; });
+        timer.SetInterval(1);
+        timer.SetThreaded(true);
+        timer.SetThreaded(false);
+    };
+    cycle();  // the first makes what lives as long as the thread
+    PumpFor(milliseconds(100));
+    const DWORD handles = HandlesOfThisProcess();
+    const int threads = ThreadsOfThisProcess();
+    for (int i = 0; i < 10'000; ++i) {
+        cycle();
+        if (i % 100 == 0) ProcessPendingMessages();
+    }
+    EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads; }, milliseconds(10000)))
+        << ThreadsOfThisProcess() << " threads, " << threads << " before";
+    EXPECT_TRUE(PumpUntil([&] { return HandlesOfThisProcess() <= handles; }, milliseconds(5000)))
+        << HandlesOfThisProcess() << " handles, " << handles << " before";
+    const int settled = ticks;
+    PumpFor(milliseconds(300));
+    EXPECT_EQ(ticks, settled);
+    EXPECT_TRUE(errors.errors.empty());
+}
+
+}  // namespace
+}  // namespace norvane
