@@ -54,6 +54,19 @@ bool CoversClient(bool shown, bool empty, bool firstFrameTransparent, const Rect
     return shown && !empty && !firstFrameTransparent && Intersection(image, client) == client;
 }
 
+Rect AreaOnControl(const Rect& image, const Rect& area, const Sizes& s, bool tile) {
+    if (tile) return {0, 0, s.width, s.height};
+    if (s.logicalWidth <= 0 || s.logicalHeight <= 0) return {};
+    const long long iw = image.right - image.left, ih = image.bottom - image.top;
+    const long long lw = s.logicalWidth, lh = s.logicalHeight;
+    Rect r{image.left + static_cast<int>(area.left * iw / lw),
+           image.top + static_cast<int>(area.top * ih / lh),
+           image.left + static_cast<int>((area.right * iw + lw - 1) / lw),
+           image.top + static_cast<int>((area.bottom * ih + lh - 1) / lh)};
+    if (iw != lw || ih != lh) r = {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
+    return r;
+}
+
 TileGrid Tiles(const Sizes& s) {
     if (s.logicalWidth <= 0 || s.logicalHeight <= 0) return {0, 0};
     return {s.width / s.logicalWidth + 1, s.height / s.logicalHeight + 1};

@@ -39,6 +39,11 @@ Rect ImageRect(const Placement& placement, bool stretchActive, const Sizes& size
 bool CoversClient(bool shown, bool empty, bool firstFrameTransparent, const Rect& image, int width,
                   int height);
 
+// Where a rectangle of the picture (a frame's) shows on the control, given
+// the picture's rectangle there: scaled with it, a pixel wider each way when
+// stretched; tiled, the whole control.
+Rect AreaOnControl(const Rect& image, const Rect& pictureArea, const Sizes& sizes, bool tile);
+
 // Tiles drawn to fill the control: whole ones and the ones cut at its edges.
 struct TileGrid {
     int columns, rows;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "gif/gif_image.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/frame_controls.h"
@@ -33,6 +34,14 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
         case ComponentKind::Bevel:
             c.graphic = std::make_unique<BevelControl>();
             break;
+        case ComponentKind::GifImage: {
+            auto image = std::make_unique<TGIFImage>(Messages());
+            if (design.gifOptions) image->ApplyOptions(*design.gifOptions);
+            // Decoded once every component exists (Loaded).
+            if (!design.data.empty()) image->ReadDataProperty(design.data);
+            c.graphic = std::move(image);
+            break;
+        }
         default:
             throw std::logic_error("not a windowless component: " + c.name);
     }
@@ -47,6 +56,12 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
     }
     if (design.parent) c.container = &Find(design.parent);
     windowless_.push_back(&g);
+}
+
+TGIFImage& Form::GifImageOf(Component& c) {
+    auto* image = dynamic_cast<TGIFImage*>(c.graphic.get());
+    if (!image) throw std::logic_error("not a GifImage: " + c.name);
+    return *image;
 }
 
 void Form::LoadedWindowless() {

@@ -43,6 +43,17 @@ TEST(ImageRect, CenterTileAndTopLeft) {
     EXPECT_EQ(Place({.stretch = true}, {105, 105, 0, 30}), (Rect{}));  // nothing loaded
 }
 
+TEST(AreaOnControl, FollowsThePlacementOfThePicture) {
+    const Sizes s{100, 100, 40, 30};
+    // Unscaled, centred: moved only.
+    EXPECT_EQ(AreaOnControl({30, 35, 70, 65}, {5, 6, 15, 16}, s, false), (Rect{35, 41, 45, 51}));
+    // Stretched 2.5 x 3.333: scaled outward, and a pixel more each way.
+    EXPECT_EQ(AreaOnControl({0, 0, 100, 100}, {5, 6, 15, 16}, s, false), (Rect{11, 19, 39, 55}));
+    EXPECT_EQ(AreaOnControl({0, 0, 100, 100}, {0, 0, 40, 30}, s, false), (Rect{-1, -1, 101, 101}));
+    // Tiled: every tile shows it.
+    EXPECT_EQ(AreaOnControl({0, 0, 100, 100}, {5, 6, 15, 16}, s, true), (Rect{0, 0, 100, 100}));
+}
+
 TEST(Tiles, CoverTheControlWithTheLastOnesCut) {
     const TileGrid grid = Tiles({105, 105, 40, 30});
     EXPECT_EQ(grid.columns, 3);                     // columns 0 to 2

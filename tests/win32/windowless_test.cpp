@@ -9,6 +9,7 @@
 #include "fakes/recording_messages.h"
 #include "ui/form.h"
 #include "win32/pixels.h"
+#include "win32/test_forms.h"
 
 namespace norvane {
 namespace {
@@ -74,19 +75,7 @@ const std::array kFramesLayout{
                   .onClick = Bind(&FramesForm::FailingClick)},
 };
 
-const FormSpec kFramesForm{.className = "TFramesForm",
-                           .caption = "Frames",
-                           .style = WS_OVERLAPPEDWINDOW,
-                           .exStyle = 0,
-                           .left = 40,
-                           .top = 40,
-                           .width = 200,
-                           .height = 150,
-                           .clientSized = true,
-                           .font = {.face = "Times New Roman", .height = -15},
-                           .designDpi = 96,
-                           .designTextHeight = 17,
-                           .components = kFramesLayout};
+const FormSpec kFramesForm = testing::TestFormSpec("TFramesForm", kFramesLayout, 200, 150);
 
 FramesForm::FramesForm(MessageDialog& messages) : Form(kFramesForm, messages, nullptr) {}
 
