@@ -206,6 +206,15 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             if (isMainForm_) PostQuitMessage(0);
             return 0;
+        case WM_ERASEBKGND:
+        case WM_PAINT:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+        case WM_CAPTURECHANGED:
+        case WM_SETCURSOR:
+            return OnWindowlessMessage(message, wParam, lParam);
     }
     return Window::OnMessage(message, wParam, lParam);
 }

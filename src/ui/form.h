@@ -7,11 +7,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ui/graphic_control.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
@@ -19,6 +21,8 @@
 namespace norvane {
 
 class Form;
+class TGIFImage;
+struct GifImageOptions;
 using Handler = void (Form::*)();
 
 // Binds a handler of a derived form into a layout table.
@@ -39,6 +43,10 @@ enum class ComponentKind {
     Timer,     // a message-driven timer: its handler runs every `interval` ms while enabled
     MainMenu,
     MenuItem,
+    // Windowless: painted and hit-tested by the form, beneath its child windows.
+    GroupBox,  // etched frame with an optional caption; may hold other components
+    Bevel,     // raised frame
+    GifImage,  // animated GIF picture (TGIFImage)
 };
 
 struct FontSpec {
@@ -64,7 +72,9 @@ inline constexpr std::uint32_t kBlue = 0x00FF0000;
 struct ComponentSpec {
     const char* name;
     ComponentKind kind;
-    const char* parent = nullptr;  // menu items: the parent item or the menu bar
+    // Menu items: the parent item or the menu bar. Other components: a
+    // GroupBox whose top-left their bounds are relative to, or none.
+    const char* parent = nullptr;
     int left = 0, top = 0, width = 0, height = 0;
     const char* caption = "";
     FontSpec font{};
@@ -77,7 +87,10 @@ struct ComponentSpec {
     std::uint32_t textColor = kSystemColor;  // labels
     Handler onTimer = nullptr;               // timers
     UINT interval = 0;                       // timers, milliseconds
-    std::span<const std::uint8_t> data{};    // raw picture bytes (Image: a placeable metafile)
+    // Raw picture bytes. Image: a placeable metafile. GifImage: the "Data"
+    // property (a 4-byte little-endian length, then the GIF bytes).
+    std::span<const std::uint8_t> data{};
+    const GifImageOptions* gifOptions = nullptr;  // GifImage: initial options, or the defaults
 };
 
 struct FormSpec {
@@ -92,11 +105,6 @@ struct FormSpec {
     int designTextHeight;  // the form font's text height there
     std::span<const ComponentSpec> components;
     int icon = 0;  // icon resource of the window class
-};
-
-struct Bounds {
-    int left, top, width, height;
-    friend bool operator==(const Bounds&, const Bounds&) = default;
 };
 
 class Form : public Window {
@@ -124,9 +132,12 @@ class Form : public Window {
         unsigned flags = 0;
         UniqueFont font;
         UniqueImageList glyphs;
-        UniqueBitmap picture;        // Picture components
-        UniqueEnhMetafile metafile;  // Image components
-        bool IsControl() const { return hwnd != nullptr; }
+        UniqueBitmap picture;                     // Picture components
+        UniqueEnhMetafile metafile;               // Image components
+        std::unique_ptr<GraphicControl> graphic;  // windowless components
+        Component* container = nullptr;           // windowless: the GroupBox holding it
+        HCURSOR cursor = nullptr;                 // none: the window's own
+        bool IsControl() const { return hwnd != nullptr || graphic != nullptr; }
     };
 
     Form(const FormSpec& design, MessageDialog& messages, HWND owner);
@@ -167,7 +178,9 @@ class Form : public Window {
     const std::string& HintOf(const Component& c) const { return c.hint; }
     void SetHintOf(Component& c, std::string_view hint);
     void SetTextOf(Component& c, std::string_view text);
-    bool IsVisible(const Component& c) const { return IsWindowVisible(c.hwnd); }
+    bool IsVisible(const Component& c) const {
+        return c.graphic ? c.graphic->Visible() : IsWindowVisible(c.hwnd);
+    }
     // Timers: running; other components: taking input.
     bool IsEnabled(const Component& c) const;
     // Gives a Picture component its bitmap, which it owns from then on.
@@ -178,6 +191,15 @@ class Form : public Window {
     // focused control does.
     void SetKeyPreview(bool on) { keyPreview_ = on; }
     bool PreviewKey(WPARAM key) override;
+
+    // The control behind a windowless component; none for a window.
+    GraphicControl* GraphicOf(Component& c) { return c.graphic.get(); }
+    TGIFImage& GifImageOf(Component& c);
+    // The pointer over the component, child window or windowless.
+    void SetCursorOf(Component& c, HCURSOR cursor);
+    // The drawing order: windowless among windowless, windows among windows.
+    void SendToBack(Component& c);
+    void BringToFront(Component& c);
 
   protected:
     virtual void FormShow() {}
@@ -195,7 +217,7 @@ class Form : public Window {
 
   private:
     void CreateComponents(std::span<const ComponentSpec> designs);
-    void CreateControl(Component& c, const ComponentSpec& design);
+    void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void AddTooltip(HWND control, const char* hint);
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
@@ -207,6 +229,15 @@ class Form : public Window {
     Component* FindById(UINT id);
     int Scaled(int value) const;
 
+    // Windowless components: form_windowless.cpp.
+    void CreateWindowless(Component& c, const ComponentSpec& design, POINT origin);
+    LRESULT OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void EraseBackground(HDC dc);
+    void PaintWindowless(HDC dc);
+    GraphicControl* WindowlessAt(POINT client);
+    bool SetCursorAt(HWND window);
+    void LoadedWindowless();
+
     MessageDialog& messages_;
     std::vector<Component> components_;
     std::string fontFace_;
@@ -216,6 +247,9 @@ class Form : public Window {
     int scaleNumerator_ = 1, scaleDenominator_ = 1;
     HMENU menuBar_ = nullptr;
     HWND tooltip_ = nullptr;
+    std::vector<GraphicControl*> windowless_;  // bottom first
+    GraphicControl* pressed_ = nullptr;        // the button went down over it
+    bool clickPending_ = false;
     bool constructed_ = false;
     bool modal_ = false;
     bool modalDone_ = false;

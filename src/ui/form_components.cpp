@@ -32,6 +32,22 @@ UniqueEnhMetafile EnhMetafileFromPlaceable(std::span<const std::uint8_t> bytes) 
         SetWinMetaFileBits(static_cast<UINT>(records.size()), records.data(), nullptr, &picture));
 }
 
+// The design position of a container's top-left in the form's client area.
+POINT DesignOrigin(std::span<const ComponentSpec> designs, const char* container) {
+    if (!container) return {0, 0};
+    for (const ComponentSpec& d : designs) {
+        if (std::string_view(d.name) != container) continue;
+        const POINT outer = DesignOrigin(designs, d.parent);
+        return {outer.x + d.left, outer.y + d.top};
+    }
+    throw std::logic_error(std::string("no container ") + container);
+}
+
+bool IsWindowless(ComponentKind kind) {
+    return kind == ComponentKind::GroupBox || kind == ComponentKind::Bevel ||
+           kind == ComponentKind::GifImage;
+}
+
 }  // namespace
 
 void Form::CreateComponents(std::span<const ComponentSpec> designs) {
@@ -73,13 +89,16 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
             }
         } else if (design.kind == ComponentKind::Timer) {
             // Started by SetEnabled: a timer has no window of its own.
+        } else if (IsWindowless(design.kind)) {
+            CreateWindowless(c, design, DesignOrigin(designs, design.parent));
         } else {
-            CreateControl(c, design);
+            CreateControl(c, design, DesignOrigin(designs, design.parent));
         }
     }
+    LoadedWindowless();
 }
 
-void Form::CreateControl(Component& c, const ComponentSpec& design) {
+void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin) {
     const char* windowClass = "BUTTON";
     DWORD style = WS_CHILD | (design.flags & kHidden ? 0 : WS_VISIBLE) |
                   (design.flags & kDisabled ? WS_DISABLED : 0);
@@ -126,10 +145,12 @@ void Form::CreateControl(Component& c, const ComponentSpec& design) {
             throw std::logic_error("not a control: " + c.name);
     }
     style |= WS_CLIPSIBLINGS;
-    c.hwnd = CreateWindowExA(exStyle, windowClass, design.caption, style, Scaled(design.left),
-                             Scaled(design.top), Scaled(design.width), Scaled(design.height),
-                             Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
-                             GetModuleHandleA(nullptr), nullptr);
+    // Every control is a child of the form itself, so that its commands reach
+    // the form's one dispatch path; a container only places it.
+    c.hwnd = CreateWindowExA(
+        exStyle, windowClass, design.caption, style, Scaled(origin.x + design.left),
+        Scaled(origin.y + design.top), Scaled(design.width), Scaled(design.height), Handle(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), GetModuleHandleA(nullptr), nullptr);
     if (!c.hwnd) throw std::runtime_error("Cannot create control " + c.name);
     // Controls made later lie over the earlier ones.
     SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

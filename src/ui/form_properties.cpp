@@ -66,6 +66,7 @@ void Form::SetHeight(int height) {
 }
 
 Bounds Form::BoundsOf(const Component& c) const {
+    if (c.graphic) return c.graphic->BoundsRect();
     RECT r;
     GetWindowRect(c.hwnd, &r);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
@@ -73,6 +74,7 @@ Bounds Form::BoundsOf(const Component& c) const {
 }
 
 void Form::SetBoundsOf(Component& c, const Bounds& b) {
+    if (c.graphic) return c.graphic->SetBounds(b);
     MoveWindow(c.hwnd, b.left, b.top, b.width, b.height, TRUE);
 }
 
@@ -94,6 +96,7 @@ void Form::SetChecked(Component& item, bool checked) {
 }
 
 void Form::SetVisible(Component& c, bool visible) {
+    if (c.graphic) return c.graphic->SetVisible(visible);
     ShowWindow(c.hwnd, visible ? SW_SHOW : SW_HIDE);
 }
 

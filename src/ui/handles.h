@@ -57,6 +57,7 @@ struct EnhMetafileTraits {
 using UniqueEnhMetafile = Unique<HENHMETAFILE, EnhMetafileTraits>;
 using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
+using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
 

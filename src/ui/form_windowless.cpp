@@ -1,0 +1,212 @@
+// The form's windowless components: their creation, their drawing order,
+// painting them into whatever device context the form is handed, and
+// hit-testing them for the mouse and the cursor.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "gif/gif_image.h"
+#include "ui/fonts.h"
+#include "ui/form.h"
+#include "ui/frame_controls.h"
+
+namespace norvane {
+namespace {
+
+POINT PointOf(LPARAM lParam) {
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
+bool Contains(const GraphicControl& g, POINT p) {
+    const RECT r = g.ParentRect();
+    return PtInRect(&r, p);
+}
+
+}  // namespace
+
+void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT origin) {
+    switch (design.kind) {
+        case ComponentKind::GroupBox:
+            c.font.reset(CreateFontFor(c.fontFace, c.fontHeight, c.bold, c.underline));
+            c.graphic = std::make_unique<GroupBoxControl>(design.caption, c.font.get());
+            break;
+        case ComponentKind::Bevel:
+            c.graphic = std::make_unique<BevelControl>();
+            break;
+        case ComponentKind::GifImage: {
+            auto image = std::make_unique<TGIFImage>(Messages());
+            if (design.gifOptions) image->ApplyOptions(*design.gifOptions);
+            // Decoded once every component exists (Loaded).
+            if (!design.data.empty()) image->ReadDataProperty(design.data);
+            c.graphic = std::move(image);
+            break;
+        }
+        default:
+            throw std::logic_error("not a windowless component: " + c.name);
+    }
+    GraphicControl& g = *c.graphic;
+    g.SetParent(Handle());
+    g.SetBounds({Scaled(origin.x + design.left), Scaled(origin.y + design.top),
+                 Scaled(design.width), Scaled(design.height)});
+    if (design.flags & kHidden) g.SetVisible(false);
+    if (design.onClick) {
+        const Handler handler = design.onClick;
+        g.onClick = [this, handler](GraphicControl&) { (this->*handler)(); };
+    }
+    if (design.parent) c.container = &Find(design.parent);
+    windowless_.push_back(&g);
+}
+
+TGIFImage& Form::GifImageOf(Component& c) {
+    auto* image = dynamic_cast<TGIFImage*>(c.graphic.get());
+    if (!image) throw std::logic_error("not a GifImage: " + c.name);
+    return *image;
+}
+
+void Form::LoadedWindowless() {
+    for (GraphicControl* g : windowless_) g->Loaded();
+}
+
+void Form::SetCursorOf(Component& c, HCURSOR cursor) {
+    c.cursor = cursor;
+    if (c.graphic) c.graphic->SetCursor(cursor);
+}
+
+void Form::SendToBack(Component& c) {
+    if (!c.graphic) {
+        SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return;
+    }
+    // To the back of its container's components: just above the container.
+    std::erase(windowless_, c.graphic.get());
+    auto at = windowless_.begin();
+    if (c.container && c.container->graphic) {
+        at = std::ranges::find(windowless_, c.container->graphic.get());
+        if (at != windowless_.end()) ++at;
+    }
+    windowless_.insert(at, c.graphic.get());
+    c.graphic->Invalidate();
+}
+
+void Form::BringToFront(Component& c) {
+    if (!c.graphic) {
+        SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return;
+    }
+    std::erase(windowless_, c.graphic.get());
+    windowless_.push_back(c.graphic.get());
+    c.graphic->Invalidate();
+}
+
+GraphicControl* Form::WindowlessAt(POINT client) {
+    for (auto it = windowless_.rbegin(); it != windowless_.rend(); ++it)
+        if ((*it)->Showing() && Contains(**it, client)) return *it;
+    return nullptr;
+}
+
+void Form::EraseBackground(HDC dc) {
+    const int saved = SaveDC(dc);
+    // Opaque controls paint every pixel of their own: nothing behind them.
+    for (GraphicControl* g : windowless_) {
+        if (!g->Showing() || !g->OpaqueStyle()) continue;
+        const RECT r = g->ParentRect();
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    RECT client;
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetClassLongPtrA(Handle(), GCLP_HBRBACKGROUND)));
+    RestoreDC(dc, saved);
+}
+
+void Form::PaintWindowless(HDC dc) {
+    RECT clip;
+    if (GetClipBox(dc, &clip) == ERROR) return;
+    // A control may change the order while it paints (none does today): walk a copy.
+    const std::vector<GraphicControl*> order = windowless_;
+    for (GraphicControl* g : order) {
+        const RECT r = g->ParentRect();
+        RECT overlap;
+        if (!g->Showing() || !IntersectRect(&overlap, &r, &clip)) continue;
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+        Guarded([&] { g->PaintMessage(dc); });
+        RestoreDC(dc, saved);
+    }
+}
+
+bool Form::SetCursorAt(HWND window) {
+    HCURSOR cursor = nullptr;
+    if (window == Handle()) {
+        POINT p;
+        GetCursorPos(&p);
+        ScreenToClient(Handle(), &p);
+        if (GraphicControl* g = WindowlessAt(p)) cursor = g->Cursor();
+    } else {
+        for (const Component& c : components_)
+            if (c.hwnd && c.hwnd == window) cursor = c.cursor;
+    }
+    if (!cursor) return false;
+    ::SetCursor(cursor);
+    return true;
+}
+
+LRESULT Form::OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            EraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_PAINT:
+            // With a device context: paint into it (a control's immediate repaint).
+            if (wParam) {
+                PaintWindowless(reinterpret_cast<HDC>(wParam));
+            } else {
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(Handle(), &paint);
+                PaintWindowless(dc);
+                EndPaint(Handle(), &paint);
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            const POINT p = PointOf(lParam);
+            GraphicControl* g = WindowlessAt(p);
+            if (!g) break;
+            SetCapture(Handle());
+            pressed_ = g;
+            // The second press of a double click makes no second click.
+            clickPending_ = message == WM_LBUTTONDOWN;
+            Guarded([&] { g->MouseDown(p.x - g->Left(), p.y - g->Top()); });
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            const POINT p = PointOf(lParam);
+            GraphicControl* g = pressed_ ? pressed_ : WindowlessAt(p);
+            if (!g) break;
+            Guarded([&] { g->MouseMove(p.x - g->Left(), p.y - g->Top()); });
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            if (!pressed_) break;
+            const POINT p = PointOf(lParam);
+            GraphicControl* g = std::exchange(pressed_, nullptr);
+            const bool click = clickPending_ && Contains(*g, p);
+            ReleaseCapture();
+            Guarded([&] { g->MouseUp(p.x - g->Left(), p.y - g->Top()); });
+            if (click) Guarded([&] { g->Click(); });
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            pressed_ = nullptr;
+            break;
+        case WM_SETCURSOR:
+            // A child window's default handling asks its parent first.
+            if (LOWORD(lParam) == HTCLIENT && SetCursorAt(reinterpret_cast<HWND>(wParam)))
+                return TRUE;
+            break;
+    }
+    return Window::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace norvane
