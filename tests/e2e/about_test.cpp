@@ -18,15 +18,14 @@ constexpr POINT kBannerPoint{300, 30};
 const std::string kWebAddress = "http://www.varnok.example/";
 const std::string kEmailLink = "mailto:varnok@varnok.example?subject=Shareware: ";
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
@@ -48,7 +47,11 @@ std::vector<std::uint32_t> Capture(HWND window, RECT r) {
     BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     SelectObject(memory, old);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
     GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
@@ -63,8 +66,9 @@ class LinkRecorder {
   public:
     explicit LinkRecorder(const std::string& file) : file_(file) {
         const char* helper = std::getenv("NORVANE_HELPER");
-        const std::string command =
-            "\"" + WindowsPath(helper ? helper : "") + "\" record \"" + file + "\" \"%1\"";
+        std::string command = "\"";
+        command.append(WindowsPath(helper ? helper : "")).append("\" record \"");
+        command.append(file).append("\" \"%1\"");
         for (const char* scheme : {"http", "mailto"}) {
             const std::string key =
                 std::string("Software\\Classes\\") + scheme + "\\shell\\open\\command";
