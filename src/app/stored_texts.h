@@ -18,9 +18,9 @@ inline constexpr auto kDefaultsQuestion4 =
 inline constexpr auto kAuthorCredit = SCRAMBLED("Written by Varnok");
 inline constexpr auto kToolCredit = SCRAMBLED("Developed in C++ on the Win32 API");
 inline constexpr auto kCopyrightLine = SCRAMBLED("Copyright \xA9 Varnok 2002-");
-inline constexpr auto kCommentLine = SCRAMBLED("Shareware: try it freely, keep it if it helps.");
-inline constexpr auto kWebPageLine = SCRAMBLED("More small utilities on Varnok's web page:");
-inline constexpr auto kContactEmail = SCRAMBLED("varnok@varnok.example");
-inline constexpr auto kWebAddress = SCRAMBLED("http://www.varnok.example/");
+inline constexpr auto kCommentLine = SCRAMBLED("Comments and ideas by e-mail:");
+inline constexpr auto kWebPageLine = SCRAMBLED("More utilities on the web:");
+inline constexpr auto kContactEmail = SCRAMBLED("mail@varnok.example");
+inline constexpr auto kWebAddress = SCRAMBLED("http://varnok.example/");
 
 }  // namespace norvane::stored

@@ -219,6 +219,7 @@ class Form : public Window {
     void CreateComponents(std::span<const ComponentSpec> designs);
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
+    void FitToText(Component& c, std::string_view text);
     void AddTooltip(HWND control, const char* hint);
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
     void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);

@@ -159,6 +159,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
         SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     }
     MakeFont(c);
+    if (design.flags & kAutoSize) FitToText(c, design.caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
     if (design.glyph)
         c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),

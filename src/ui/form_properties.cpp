@@ -123,7 +123,10 @@ std::string Form::TextOf(const Component& c) const {
 
 void Form::SetTextOf(Component& c, std::string_view text) {
     SetWindowTextA(c.hwnd, std::string(text).c_str());
-    if (!(c.flags & kAutoSize)) return;
+    if (c.flags & kAutoSize) FitToText(c, text);
+}
+
+void Form::FitToText(Component& c, std::string_view text) {
     WindowDC dc(c.hwnd);
     SelectedObject font(dc.get(), c.font.get());
     SIZE extent{};

@@ -15,8 +15,8 @@ namespace {
 // the test screen's resolution).
 constexpr RECT kLogo{12, 68, 12 + 173, 68 + 165};
 constexpr POINT kBannerPoint{300, 30};
-const std::string kWebAddress = "http://www.varnok.example/";
-const std::string kEmailLink = "mailto:varnok@varnok.example?subject=Shareware: ";
+const std::string kWebAddress = "http://varnok.example/";
+const std::string kEmailLink = "mailto:mail@varnok.example?subject=Shareware: ";
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
@@ -138,7 +138,7 @@ TEST_F(About, ShowsTheIdentityAMessageAndTheFigureAtOnce) {
         nullptr);
     EXPECT_NE(ChildMatching(about, kFigure), nullptr) << "no memory figure";
     EXPECT_NE(program.Control(kWebAddress, about), nullptr);
-    EXPECT_NE(program.Control("varnok@varnok.example", about), nullptr);
+    EXPECT_NE(program.Control("mail@varnok.example", about), nullptr);
     const bool quoteShown = std::ranges::any_of(norvane::kVarnokQuotes, [&](const char* quote) {
         HWND label = program.Control(quote, about);
         return label && IsWindowVisible(label);
@@ -192,7 +192,7 @@ TEST_F(About, LinksLogoAndBannerReachTheShell) {
     ASSERT_NE(about, nullptr);
     program.Click(program.Control(kWebAddress, about));
     EXPECT_EQ(recorder.Links(1), kWebAddress + "\r\n");
-    program.Click(program.Control("varnok@varnok.example", about));
+    program.Click(program.Control("mail@varnok.example", about));
     program.ClickAt(about, {(kLogo.left + kLogo.right) / 2, (kLogo.top + kLogo.bottom) / 2});
     program.ClickAt(about, kBannerPoint);
     EXPECT_EQ(recorder.Links(4), kWebAddress + "\r\n" + kEmailLink + "norvanel.exe\r\n" +
@@ -204,7 +204,7 @@ TEST_F(About, TheEmailSubjectNamesTheExecutableAsStarted) {
     Norvane program(folder, SW_SHOWNORMAL, true, "other name.exe");
     HWND about = Open(program);
     ASSERT_NE(about, nullptr);
-    program.Click(program.Control("varnok@varnok.example", about));
+    program.Click(program.Control("mail@varnok.example", about));
     EXPECT_EQ(recorder.Links(1), kEmailLink + "other name.exe\r\n");
 }
 

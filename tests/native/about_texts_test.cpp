@@ -33,8 +33,8 @@ TEST(FreeMemoryText, NothingReportedReadsZeroInsteadOfDividingByZero) {
 }
 
 TEST(EmailLinkText, NamesTheExecutableInTheSubject) {
-    EXPECT_EQ(EmailLinkText("varnok@varnok.example", "norvanel.exe"),
-              "mailto:varnok@varnok.example?subject=Shareware: norvanel.exe");
+    EXPECT_EQ(EmailLinkText("mail@varnok.example", "norvanel.exe"),
+              "mailto:mail@varnok.example?subject=Shareware: norvanel.exe");
     EXPECT_EQ(EmailLinkText("a@b", "other name.exe"),
               "mailto:a@b?subject=Shareware: other name.exe");
 }

@@ -43,10 +43,10 @@ TEST_F(AboutBoxTest, ProductIdentityIsWrittenIntoBothWindows) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     EXPECT_EQ(Text("Copyright"), "Copyright \xA9 Varnok 2002-" + std::to_string(now.wYear));
-    EXPECT_EQ(Text("Comments"), "Shareware: try it freely, keep it if it helps.");
-    EXPECT_EQ(Text("WEB_Page_Label"), "More small utilities on Varnok's web page:");
-    EXPECT_EQ(Text("Email_Button"), "varnok@varnok.example");
-    EXPECT_EQ(Text("WEB_Button"), "http://www.varnok.example/");
+    EXPECT_EQ(Text("Comments"), "Comments and ideas by e-mail:");
+    EXPECT_EQ(Text("WEB_Page_Label"), "More utilities on the web:");
+    EXPECT_EQ(Text("Email_Button"), "mail@varnok.example");
+    EXPECT_EQ(Text("WEB_Button"), "http://varnok.example/");
 }
 
 TEST_F(AboutBoxTest, TheMessageIsAlwaysOneOfTheMakersEleven) {
