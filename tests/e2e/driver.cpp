@@ -299,11 +299,17 @@ void Norvane::ChooseMenu(char menu, char item) const {
     BringToFront(main_);
     // Hands off the mouse: a tooltip that pops up under it would end the menu.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    SendKey(VK_MENU, false);
-    SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
-    SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), true);
-    SendKey(VK_MENU, true);
-    Sleep(150ms);
+    // The item's key goes only to an open menu: on a busy machine the menu
+    // can take longer to open than any fixed pause.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SendKey(VK_MENU, false);
+        SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
+        SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), true);
+        SendKey(VK_MENU, true);
+        if (WaitUntil([&] { return !Windows("#32768").empty(); }, 3s)) break;
+        PressKey(VK_ESCAPE);  // whatever the keys started, before the next try
+        Sync();
+    }
     SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), false);
     SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), true);
 }
