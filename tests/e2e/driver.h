@@ -132,8 +132,10 @@ std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 RECT ClientRectOf(HWND window);
 RECT WindowRectOf(HWND window);
-// Line `index` of a list box of another process.
-std::string ListBoxLine(HWND list, int index);
+// Line `index` of a list box of another process; nothing when there is no
+// such line or it kept changing while it was read.
+std::optional<std::string> ReadListBoxLine(HWND list, int index);
+std::string ListBoxLine(HWND list, int index);  // "" for nothing
 int ListBoxCount(HWND list);
 
 // clipboard_helper.exe in one of its modes ("MODE NAME ARGUMENT"), talked to
@@ -145,6 +147,9 @@ class HelperProcess {
     ~HelperProcess();
     HelperProcess(const HelperProcess&) = delete;
     HelperProcess& operator=(const HelperProcess&) = delete;
+    bool WaitForExit(Duration timeout, DWORD* code = nullptr) const {
+        return process_->WaitForExit(timeout, code);
+    }
 
   protected:
     void Release();
