@@ -14,6 +14,7 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/fake_registry.h"
 #include "fakes/recording_messages.h"
+#include "gif/gif_image.h"
 #include "ui/application.h"
 
 namespace norvane {
@@ -69,6 +70,28 @@ TEST_F(AboutBoxTest, TheFigureComesFromTheSystemsMemoryReport) {
     ASSERT_EQ(figure.back(), '%');
     // The load may move a little between the two reports.
     EXPECT_NEAR(std::stoi(figure), 100 - static_cast<int>(status.dwMemoryLoad), 2) << figure;
+}
+
+TEST_F(AboutBoxTest, ActivationStartsTimersAndLogoAndOkStopsThemAll) {
+    main.Set_Product_Identity();
+    ShowWindow(about.Handle(), SW_SHOW);
+    SetActiveWindow(about.Handle());
+    TGIFImage& logo = about.GifImageOf(about.Find("Varnok_Logo_GIFImage"));
+    EXPECT_TRUE(about.IsEnabled(about.Find("Quote_Change_Timer")));
+    EXPECT_TRUE(about.IsEnabled(about.Find("Free_Resources_Timer")));
+    EXPECT_TRUE(logo.Animate());
+    EXPECT_FALSE(about.IsVisible(about.Find("Email_Button")));
+    EXPECT_EQ(Text("Email_Address_Label"), "mail@varnok.example");
+    EXPECT_EQ(about.BoundsOf(about.Find("Email_Address_Label")).top,
+              about.BoundsOf(about.Find("Email_Button")).top);
+
+    logo.SetCurrentFrame(5);
+    about.OKButtonClick();
+    EXPECT_FALSE(IsWindowVisible(about.Handle()));
+    EXPECT_FALSE(about.IsEnabled(about.Find("Quote_Change_Timer")));
+    EXPECT_FALSE(about.IsEnabled(about.Find("Free_Resources_Timer")));
+    EXPECT_FALSE(logo.Animate());
+    EXPECT_EQ(logo.CurrentFrame(), 1);
 }
 
 }  // namespace
