@@ -40,8 +40,11 @@ wine_session_start() {
   wine_prefix_create "$prefix"
   # No window manager runs here: Wine must not wait for one on every hide.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  # A program that crashes ends at once (the test reports it) instead of
-  # waiting in the crash debugger.
-  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1
+  # A program that crashes ends at once with its exception code (the test
+  # reports it) instead of waiting in the crash debugger. Without a Debugger
+  # value Wine falls back to "winedbg --auto", which waits in its crash
+  # dialog: the value names no program, so no debugger can start.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
   wineserver -p 2>/dev/null || true
 }

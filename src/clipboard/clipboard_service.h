@@ -47,4 +47,21 @@ class ClipboardService {
     virtual BitmapHandle CopyBitmap() = 0;
 };
 
+// The clipboard opened for `owner`, and closed again on every path out of
+// the scope (if it was opened).
+class OpenClipboardScope {
+  public:
+    OpenClipboardScope(ClipboardService& clipboard, WindowHandle owner)
+        : clipboard_(clipboard), opened_(clipboard.Open(owner)) {}
+    ~OpenClipboardScope() {
+        if (opened_) clipboard_.Close();
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+
+  private:
+    ClipboardService& clipboard_;
+    bool opened_;
+};
+
 }  // namespace norvane

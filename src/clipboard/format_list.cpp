@@ -46,11 +46,10 @@ std::string FormatLine(unsigned format, const std::string& registeredName) {
 
 FormatList ReadFormatList(ClipboardService& clipboard) {
     FormatList list{FormatCountLine(clipboard.CountFormats()), {}};
-    clipboard.Open(nullptr);
+    const OpenClipboardScope open(clipboard, nullptr);
     for (unsigned format = clipboard.EnumFormats(0); format != 0;
          format = clipboard.EnumFormats(format))
         list.lines.push_back(FormatLine(format, clipboard.FormatName(format)));
-    clipboard.Close();
     return list;
 }
 

@@ -95,22 +95,6 @@ const FormSpec kForm{
     .icon = IDI_MAINICON,
 };
 
-// Opened for the viewer, and closed again however the load ends.
-class OpenClipboardScope {
-  public:
-    OpenClipboardScope(ClipboardService& clipboard, HWND owner)
-        : clipboard_(clipboard), opened_(clipboard.Open(owner)) {}
-    ~OpenClipboardScope() {
-        if (opened_) clipboard_.Close();
-    }
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-
-  private:
-    ClipboardService& clipboard_;
-    bool opened_;
-};
-
 }  // namespace
 
 namespace {
@@ -123,7 +107,8 @@ struct StreamSource {
 DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
     auto* source = reinterpret_cast<StreamSource*>(cookie);
     const std::size_t count =
-        std::min(static_cast<std::size_t>(wanted), source->text.size() - source->at);
+        StreamChunkLength(std::string_view(source->text).substr(source->at),
+                          static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
     std::memcpy(buffer, source->text.data() + source->at, count);
     source->at += count;
     *given = static_cast<LONG>(count);

@@ -1,6 +1,7 @@
 // The viewer's arithmetic and texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,20 @@ inline constexpr char kClipboardDataError[] = "Error getting clipboard data";
 
 inline std::string ViewerCaptionFor(std::string_view ownerClass) {
     return std::string("Clipboard Data Pasted From A ").append(ownerClass).append(" Class Window");
+}
+
+// How much of `rest` to hand over when the rich edit asks for `wanted` bytes
+// of the text streamed into it. It reads each chunk on its own, so a chunk
+// never ends between a CR and what follows it while text remains: a CR LF
+// split over two chunks would become two line breaks, a CR CR LF split
+// likewise. Trailing CRs wait for the next chunk; a chunk of nothing but
+// CRs leaves its last two to the next one (no pair or triple starts there).
+constexpr std::size_t StreamChunkLength(std::string_view rest, std::size_t wanted) {
+    if (rest.size() <= wanted) return rest.size();
+    std::size_t end = wanted;
+    while (end > 0 && rest[end - 1] == '\r') --end;
+    if (end > 0) return end;
+    return wanted > 2 ? wanted - 2 : wanted;
 }
 
 }  // namespace norvane

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "ui/handles.h"
+
 namespace norvane {
 
 int Win32ClipboardService::CountFormats() {
@@ -48,13 +50,11 @@ std::string Win32ClipboardService::FormatName(unsigned format) {
 std::optional<std::string> Win32ClipboardService::ReadText() {
     HANDLE data = GetClipboardData(CF_TEXT);
     if (!data) return std::nullopt;
-    const char* chars = static_cast<const char*>(GlobalLock(data));
+    const LockedMemory locked(data);
+    const char* chars = static_cast<const char*>(locked.get());
     if (!chars) return std::nullopt;
     // Another program's data need not end in a zero: stop at its block's end.
-    const SIZE_T size = GlobalSize(data);
-    std::string text(chars, strnlen(chars, size));
-    GlobalUnlock(data);
-    return text;
+    return std::string(chars, strnlen(chars, GlobalSize(data)));
 }
 
 BitmapHandle Win32ClipboardService::CopyBitmap() {

@@ -27,6 +27,13 @@ std::vector<HWND> DisableOtherWindows(HWND keep) {
     return disabled;
 }
 
+// An owner-drawn button reports the second of two quick clicks as a
+// double-click; a standard push button as another click. Both are clicks.
+bool IsClickNotification(const Form::Component& c, WORD code) {
+    if (code == BN_CLICKED) return true;
+    return code == BN_DOUBLECLICKED && c.kind == ComponentKind::BitBtn;
+}
+
 }  // namespace
 
 Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messages_(messages) {
@@ -94,6 +101,11 @@ void Form::Show() {
 }
 
 void Form::ShowModal() {
+    // Already in its own modal loop further down the stack: never a second one.
+    if (modal_) {
+        SetForegroundWindow(Handle());
+        return;
+    }
     const std::vector<HWND> disabled = DisableOtherWindows(Handle());
     modal_ = true;
     modalDone_ = false;
@@ -114,9 +126,9 @@ void Form::Close() {
 LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
-            const bool fromControl = lParam != 0;
-            if (fromControl && HIWORD(wParam) != BN_CLICKED) break;
             Component* c = FindById(LOWORD(wParam));
+            const bool fromControl = lParam != 0;
+            if (fromControl && !(c && IsClickNotification(*c, HIWORD(wParam)))) break;
             if (c && c->onClick) {
                 Guarded([&] { (this->*(c->onClick))(); });
                 return 0;
@@ -146,9 +158,12 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             bool canClose = true;
             Guarded([&] { FormCloseQuery(canClose); });
             if (!canClose) return 0;
-            if (modal_)
+            if (modal_) {
                 modalDone_ = true;
-            else if (isMainForm_)
+                // A close sent from another thread runs inside GetMessage,
+                // which returns only for a posted message: wake the loop.
+                PostMessageA(Handle(), WM_NULL, 0, 0);
+            } else if (isMainForm_)
                 DestroyWindow(Handle());
             else
                 ShowWindow(Handle(), SW_HIDE);

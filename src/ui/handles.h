@@ -71,6 +71,23 @@ class WindowDC {
     HDC dc_;
 };
 
+// A global memory block locked until scope exit; get() is null when the
+// lock failed.
+class LockedMemory {
+  public:
+    explicit LockedMemory(HGLOBAL memory) : memory_(memory), data_(GlobalLock(memory)) {}
+    ~LockedMemory() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    LockedMemory(const LockedMemory&) = delete;
+    LockedMemory& operator=(const LockedMemory&) = delete;
+    const void* get() const { return data_; }
+
+  private:
+    HGLOBAL memory_;
+    void* data_;
+};
+
 // A GDI object selected into a device context until scope exit.
 class SelectedObject {
   public:

@@ -54,6 +54,26 @@ HWND BoxOwner() {
     return active && IsWindowVisible(active) ? active : nullptr;
 }
 
+// A message box enables its owner again when it closes, also an owner that
+// was disabled before: the main window while a dialog is shown modally (its
+// FormShow runs before it becomes the active window). The owner is left
+// as the box found it.
+class OwnerStateKept {
+  public:
+    explicit OwnerStateKept(HWND owner)
+        : owner_(owner), wasDisabled_(owner && !IsWindowEnabled(owner)) {}
+    ~OwnerStateKept() {
+        if (wasDisabled_ && IsWindow(owner_)) EnableWindow(owner_, FALSE);
+    }
+    OwnerStateKept(const OwnerStateKept&) = delete;
+    OwnerStateKept& operator=(const OwnerStateKept&) = delete;
+    HWND get() const { return owner_; }
+
+  private:
+    HWND owner_;
+    bool wasDisabled_;
+};
+
 }  // namespace
 
 MessageAnswer Win32MessageDialog::Show(std::string_view text, MessageKind kind,
@@ -74,13 +94,14 @@ MessageAnswer Win32MessageDialog::Show(std::string_view text, MessageKind kind,
             break;
     }
     const std::string body(text);
+    const OwnerStateKept owner(BoxOwner());
     if (buttons == MessageButtons::Ok) {
-        const int answer = MessageBoxA(BoxOwner(), body.c_str(), title, style | MB_OK);
+        const int answer = MessageBoxA(owner.get(), body.c_str(), title, style | MB_OK);
         return answer == IDOK ? MessageAnswer::Ok : MessageAnswer::Closed;
     }
     EscapeAnswersNo escape;
     const int answer =
-        MessageBoxA(BoxOwner(), body.c_str(), title, style | MB_YESNO | MB_DEFBUTTON1);
+        MessageBoxA(owner.get(), body.c_str(), title, style | MB_YESNO | MB_DEFBUTTON1);
     switch (answer) {
         case IDYES:
             return MessageAnswer::Yes;
@@ -94,7 +115,8 @@ MessageAnswer Win32MessageDialog::Show(std::string_view text, MessageKind kind,
 void Win32MessageDialog::ShowError(std::string_view text) noexcept {
     try {
         const std::string body(text);
-        MessageBoxA(BoxOwner(), body.c_str(), ApplicationTitle().c_str(),
+        const OwnerStateKept owner(BoxOwner());
+        MessageBoxA(owner.get(), body.c_str(), ApplicationTitle().c_str(),
                     MB_APPLMODAL | MB_ICONERROR | MB_OK);
     } catch (...) {
         MessageBoxA(nullptr, "Unknown error", "Error", MB_ICONERROR | MB_OK);

@@ -6,6 +6,9 @@
 //   delayed   offers text by delayed rendering and then renders nothing
 //   hold      places ARGUMENT, then keeps the clipboard open until NAME.release
 //   holdfile  keeps the file ARGUMENT open without sharing
+//   listbox   shows a list box (window class NorvaneTestList) whose line 0 is
+//             ARGUMENT and whose line 1 grows each time it is read
+//   crash     writes through a null pointer once ready
 // Signals NAME.ready once set up, ends on NAME.quit.
 #include <windows.h>
 
@@ -20,6 +23,38 @@ HGLOBAL Copy(const char* text) {
     std::memcpy(GlobalLock(memory), text, size);
     GlobalUnlock(memory);
     return memory;
+}
+
+WNDPROC listProc = nullptr;
+
+// Answers a read of line 1, then makes that line longer. A wide list box:
+// the reads come from another process in their wide form.
+LRESULT CALLBACK GrowingList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(listProc, list, message, wParam, lParam);
+    if (message == LB_GETTEXT && wParam == 1) {
+        const auto length = CallWindowProcW(listProc, list, LB_GETTEXTLEN, 1, 0);
+        const std::wstring longer(static_cast<std::size_t>(length) + 100, L'x');
+        CallWindowProcW(listProc, list, LB_DELETESTRING, 1, 0);
+        CallWindowProcW(listProc, list, LB_INSERTSTRING, 1,
+                        reinterpret_cast<LPARAM>(longer.c_str()));
+    }
+    return result;
+}
+
+void ShowList(HINSTANCE instance, const char* steady) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = "NorvaneTestList";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA("NorvaneTestList", "list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                200, 200, nullptr, nullptr, instance, nullptr);
+    HWND list = CreateWindowW(L"ListBox", L"", WS_CHILD | WS_VISIBLE, 0, 0, 180, 150, window,
+                              nullptr, instance, nullptr);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(steady));
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("growing"));
+    listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GrowingList)));
 }
 
 bool Place(HWND owner, const std::string& mode, const char* text) {
@@ -60,6 +95,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return file == INVALID_HANDLE_VALUE ? 3 : 0;
     }
 
+    if (mode == "crash") {
+        SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+        *static_cast<volatile int*>(nullptr) = 1;
+        return 0;
+    }
+
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = instance;
@@ -67,7 +108,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
     HWND owner = CreateWindowA("NorvaneTestOwner", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                nullptr, instance, nullptr);
-    if (!Place(owner, mode, text)) return 3;
+    if (mode == "listbox")
+        ShowList(instance, text);
+    else if (!Place(owner, mode, text))
+        return 3;
     if (mode == "noowner") {
         // The data stays when its owner goes; the clipboard then has none.
         DestroyWindow(owner);

@@ -155,7 +155,26 @@ TEST_F(Dialogs, DataThatIsNeverRenderedIsAnError) {
         CloseClipboard();
         return true;
     }));
-    CloseDialog(viewer);
+
+    // The box left the main window as the viewer had made it: disabled.
+    program->Sync();
+    EXPECT_FALSE(IsWindowEnabled(program->Main()));
+    const int formats = ClipboardFormatCount();
+    ASSERT_GT(formats, 0);
+    program->Click(program->Control("Erase Clipboard"));
+    EXPECT_TRUE(program->NoMessageBoxWithin(500ms)) << "the main window took the click";
+    EXPECT_EQ(ClipboardFormatCount(), formats);
+
+    // The same after an error on Refresh.
+    program->Click(program->Control("Refresh", viewer));
+    box = program->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Error getting clipboard data");
+    program->Answer(*box, "OK");
+    program->Sync();
+    EXPECT_FALSE(IsWindowEnabled(program->Main()));
+    EXPECT_TRUE(IsWindowEnabled(viewer));
+    CloseDialog(viewer);  // and everything is enabled again
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -56,6 +57,80 @@ void BringToFront(HWND window) {
     WaitUntil([&] { return GetForegroundWindow() == root; }, 2s);
 }
 
+// Every process a test starts, by id, so that none outlives its test: not
+// when the test fails, and not when this program crashes. They also share a
+// job that ends with this program, taking along what they started in turn
+// (Notepad).
+class StartedProcesses {
+  public:
+    static StartedProcesses& Instance() {
+        static StartedProcesses instance;
+        return instance;
+    }
+    void Add(const PROCESS_INFORMATION& process) {
+        if (job_) AssignProcessToJobObject(job_, process.hProcess);
+        EnterCriticalSection(&lock_);
+        ids_.push_back(process.dwProcessId);
+        LeaveCriticalSection(&lock_);
+    }
+    void Remove(DWORD id) {
+        EnterCriticalSection(&lock_);
+        std::erase(ids_, id);
+        LeaveCriticalSection(&lock_);
+    }
+    // Ends each process still listed, by its id.
+    void EndAll() {
+        EnterCriticalSection(&lock_);
+        const std::vector<DWORD> ids = std::exchange(ids_, {});
+        LeaveCriticalSection(&lock_);
+        for (DWORD id : ids) {
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+                TerminateProcess(process, 99);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
+            }
+        }
+    }
+
+  private:
+    StartedProcesses() {
+        InitializeCriticalSection(&lock_);
+        job_ = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (job_)
+            SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits,
+                                    sizeof limits);
+    }
+    CRITICAL_SECTION lock_;
+    HANDLE job_ = nullptr;  // closed by the system when this program ends
+    std::vector<DWORD> ids_;
+};
+
+// A crash of this program ends it at once with the exception's code, after
+// ending what it started: it never waits in a debugger, and leaves nothing
+// behind for the next run.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
+    const DWORD code = exception->ExceptionRecord->ExceptionCode;
+    std::fprintf(stderr, "e2e_tests.exe crashed: exception %08lx at %p\n",
+                 static_cast<unsigned long>(code), exception->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    StartedProcesses::Instance().EndAll();
+    TerminateProcess(GetCurrentProcess(), code);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// After every test, whatever it left running goes.
+class EndLeftoverProcesses : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { StartedProcesses::Instance().EndAll(); }
+};
+
+[[maybe_unused]] const bool installed = [] {
+    SetUnhandledExceptionFilter(&EndOnCrash);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new EndLeftoverProcesses);
+    return true;
+}();
+
 }  // namespace
 
 std::string WindowsPath(std::string path) {
@@ -107,10 +182,13 @@ Process::Process(const std::string& exe, const std::string& arguments, WORD show
         startup.wShowWindow = showWindow;
     }
     std::string command = "\"" + exe + "\" " + arguments;
-    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info_))
+    // Started suspended, so that it is in the job before it can start anything.
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &info_))
         throw std::runtime_error("cannot start " + exe + ": error " +
                                  std::to_string(GetLastError()));
+    StartedProcesses::Instance().Add(info_);
+    ResumeThread(info_.hThread);
 }
 
 Process::~Process() {
@@ -118,6 +196,7 @@ Process::~Process() {
         TerminateProcess(info_.hProcess, 99);
         WaitForSingleObject(info_.hProcess, 5000);
     }
+    StartedProcesses::Instance().Remove(info_.dwProcessId);
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
 }
@@ -168,6 +247,15 @@ Norvane::Norvane(const std::string& folder, WORD showWindow, bool useShowWindow,
           }(),
           "", showWindow, useShowWindow),
       folder_(folder) {
+    AwaitMainWindow();
+}
+
+Norvane::Norvane(InPlace, const std::string& folder)
+    : Process(folder + "norvanel.exe"), folder_(folder) {
+    AwaitMainWindow();
+}
+
+void Norvane::AwaitMainWindow() {
     main_ = WaitForWindow("TMainForm1");
     if (!main_) throw std::runtime_error("the main window did not appear");
     // The window shows in the middle of the show sequence; the program is
@@ -220,11 +308,17 @@ void Norvane::ChooseMenu(char menu, char item) const {
     BringToFront(main_);
     // Hands off the mouse: a tooltip that pops up under it would end the menu.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    SendKey(VK_MENU, false);
-    SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
-    SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), true);
-    SendKey(VK_MENU, true);
-    Sleep(150ms);
+    // The item's key goes only to an open menu: on a busy machine the menu
+    // can take longer to open than any fixed pause.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SendKey(VK_MENU, false);
+        SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), false);
+        SendKey(static_cast<WORD>(VkKeyScanA(menu) & 0xFF), true);
+        SendKey(VK_MENU, true);
+        if (WaitUntil([&] { return !Windows("#32768").empty(); }, 3s)) break;
+        PressKey(VK_ESCAPE);  // whatever the keys started, before the next try
+        Sync();
+    }
     SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), false);
     SendKey(static_cast<WORD>(VkKeyScanA(item) & 0xFF), true);
 }
@@ -317,18 +411,48 @@ int ListBoxCount(HWND list) {
     return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
 }
 
+std::optional<std::string> ReadListBoxLine(HWND list, int index) {
+    // LB_GETTEXT takes no buffer size, and the other process may refill its
+    // list between asking the length and the text: the text goes into a
+    // buffer far longer than any line the program makes (a registered
+    // format's name is at most 255 characters), a longer line is refused,
+    // and a read is kept only when the line's length did not change around
+    // it. Only the wide forms are marshalled across processes.
+    constexpr LRESULT kCapacity = 16384;  // characters
+    std::vector<wchar_t> wide(static_cast<std::size_t>(kCapacity) + 1, L'\0');
+    auto ask = [&](UINT message, LPARAM lParam) -> std::optional<LRESULT> {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(list, message, static_cast<WPARAM>(index), lParam,
+                                 SMTO_ABORTIFHUNG, 5000, &result))
+            return std::nullopt;  // gone, or hung
+        return static_cast<LRESULT>(result);
+    };
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const auto before = ask(LB_GETTEXTLEN, 0);
+        if (!before || *before == LB_ERR) return std::nullopt;
+        if (*before < 0 || *before >= kCapacity) {
+            ADD_FAILURE() << "list box line " << index << " of " << *before << " characters";
+            return std::nullopt;
+        }
+        const auto got = ask(LB_GETTEXT, reinterpret_cast<LPARAM>(wide.data()));
+        const auto after = ask(LB_GETTEXTLEN, 0);
+        if (!got || !after) return std::nullopt;
+        if (*got == *before && *after == *before) {
+            const int length = static_cast<int>(*got);
+            const int size =
+                WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+            std::string text(static_cast<std::size_t>(size), '\0');
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), length, text.data(), size, nullptr,
+                                nullptr);
+            return text;
+        }
+        Sleep(10ms);  // changed under the read: once more
+    }
+    return std::nullopt;
+}
+
 std::string ListBoxLine(HWND list, int index) {
-    // Only the wide form is marshalled across processes.
-    const auto length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (length < 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
-    std::string text(static_cast<std::size_t>(length) * 2 + 1, '\0');
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(length), text.data(),
-                            static_cast<int>(text.size()), nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(size));
-    return text;
+    return ReadListBoxLine(list, index).value_or("");
 }
 
 HelperProcess::HelperProcess(const std::string& mode, const std::string& argument) {

@@ -79,6 +79,9 @@ class Norvane : public Process {
   public:
     explicit Norvane(const std::string& folder, WORD showWindow = SW_SHOWNORMAL,
                      bool useShowWindow = true, const std::string& exeName = "norvanel.exe");
+    // The norvanel.exe that lies in `folder` already, started where it is.
+    struct InPlace {};
+    Norvane(InPlace, const std::string& folder);
     HWND Main() const { return main_; }
     const std::string& Folder() const { return folder_; }
 
@@ -103,6 +106,8 @@ class Norvane : public Process {
     bool NoMessageBoxWithin(Duration wait) const;
 
   private:
+    void AwaitMainWindow();
+
     std::string folder_;
     HWND main_ = nullptr;
 };
@@ -125,8 +130,10 @@ std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 RECT ClientRectOf(HWND window);
 RECT WindowRectOf(HWND window);
-// Line `index` of a list box of another process.
-std::string ListBoxLine(HWND list, int index);
+// Line `index` of a list box of another process; nothing when there is no
+// such line or it kept changing while it was read.
+std::optional<std::string> ReadListBoxLine(HWND list, int index);
+std::string ListBoxLine(HWND list, int index);  // "" for nothing
 int ListBoxCount(HWND list);
 
 // clipboard_helper.exe in one of its modes ("MODE NAME ARGUMENT"), talked to
@@ -138,6 +145,9 @@ class HelperProcess {
     ~HelperProcess();
     HelperProcess(const HelperProcess&) = delete;
     HelperProcess& operator=(const HelperProcess&) = delete;
+    bool WaitForExit(Duration timeout, DWORD* code = nullptr) const {
+        return process_->WaitForExit(timeout, code);
+    }
 
   protected:
     void Release();

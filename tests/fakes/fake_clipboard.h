@@ -1,6 +1,7 @@
 // A clipboard held in memory, whose calls can be made to fail or throw.
 #pragma once
 
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -25,6 +26,7 @@ class FakeClipboard : public ClipboardService {
     BitmapHandle bitmap = nullptr;    // copied by CopyBitmap (the fake hands it out once)
     bool failOpen = false, failEmpty = false, failClose = false;
     bool throwOnEmpty = false;
+    bool throwOnFormatName = false;  // as when memory runs out while the clipboard is open
     bool isOpen = false;
     std::vector<std::string> calls;
 
@@ -73,6 +75,7 @@ class FakeClipboard : public ClipboardService {
         return std::exchange(bitmap, nullptr);
     }
     std::string FormatName(unsigned format) override {
+        if (throwOnFormatName) throw std::bad_alloc();
         for (const Format& f : formats)
             if (f.number == format) return f.registeredName;
         return {};

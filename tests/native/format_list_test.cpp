@@ -61,6 +61,44 @@ TEST(FormatList, HeldOpenElsewhereGivesTheCountButNoLines) {
     EXPECT_TRUE(list.lines.empty());
 }
 
+TEST(FormatList, ClosesTheClipboardWhenMemoryRunsOut) {
+    FakeClipboard clipboard;
+    clipboard.formats = {{1, ""}, {49500, "Rich Text Format"}};
+    clipboard.throwOnFormatName = true;
+    EXPECT_THROW(ReadFormatList(clipboard), std::bad_alloc);
+    EXPECT_FALSE(clipboard.isOpen);
+    EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Close"));
+}
+
+TEST(ViewerStream, NoChunkEndsBetweenACrAndWhatFollows) {
+    EXPECT_EQ(StreamChunkLength("abc", 4096), 3u);
+    EXPECT_EQ(StreamChunkLength("abc\r\ndef", 4), 3u);
+    EXPECT_EQ(StreamChunkLength("abc\r\ndef", 5), 5u);
+    EXPECT_EQ(StreamChunkLength("ab\r\r\ndef", 4), 2u);
+    EXPECT_EQ(StreamChunkLength("abc\r", 4), 4u);  // the last chunk may end in a CR
+    EXPECT_EQ(StreamChunkLength("\r\r\r\r\r\n", 4), 2u);
+    EXPECT_EQ(StreamChunkLength("\r\r\n", 1), 1u);  // never an empty chunk while text remains
+
+    // Every mix of line breaks, cut into small chunks: the chunks make the
+    // whole text, and only a chunk of CRs alone ends in one.
+    const std::string text = "one\r\ntwo\nthree\rfour\r\r\nfive\r\r\r\r\r\r\r\r\nsix\n\r";
+    for (std::size_t wanted : {3u, 4u, 5u, 7u}) {
+        std::string joined;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t count = StreamChunkLength(std::string_view(text).substr(at), wanted);
+            ASSERT_GT(count, 0u);
+            ASSERT_LE(count, wanted);
+            const std::string chunk = text.substr(at, count);
+            at += count;
+            if (at < text.size() && chunk.back() == '\r') {
+                EXPECT_EQ(chunk.find_first_not_of('\r'), std::string::npos) << wanted;
+            }
+            joined += chunk;
+        }
+        EXPECT_EQ(joined, text);
+    }
+}
+
 TEST(ViewerLayout, ButtonsAtOneAndTwoThirds) {
     const ViewerButtonPlaces p = PlaceViewerButtons(300, 200, 125, 31);
     EXPECT_EQ(p.refreshLeft, 38);

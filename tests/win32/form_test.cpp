@@ -6,20 +6,27 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 #include "app/main_form.h"
 #include "clipboard/erase_clipboard.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/fake_registry.h"
 #include "fakes/recording_messages.h"
+#include "ui/win32_message_dialog.h"
+#include "win32/timer_script.h"
 
 namespace norvane {
 namespace {
 
 using ::testing::ElementsAre;
 using testing::FakeClipboard;
+using testing::FindThreadBox;
+using testing::PressInBox;
 using testing::RecordingMessages;
+using testing::TimerScript;
 
 class TestForm : public Form {
   public:
@@ -199,6 +206,180 @@ TEST_F(FormTest, MainWindowMenuMatchesItsTable) {
     EXPECT_EQ(GetMenuState(file, 0, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
     main.Always_On_Top_OptionClick();
     EXPECT_FALSE(GetWindowLongA(main.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(FormTest, EveryClickOfAPictureButtonCounts) {
+    TestForm form(messages);
+    ShowWindow(form.Handle(), SW_SHOWNA);
+    HWND go = form.Find("Go_BitBtn").hwnd;
+    const LPARAM at = MAKELPARAM(5, 5);
+    // Two quick clicks: the button sees the second press as a double-click.
+    SendMessageA(go, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(go, WM_LBUTTONUP, 0, at);
+    SendMessageA(go, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(go, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(form.clicks, 2);
+}
+
+// A dialog shown modally over a main window, with real message boxes.
+class ProbeForm : public Form {
+  public:
+    explicit ProbeForm(MessageDialog& messages);
+    void FailClick() { throw std::runtime_error("Error getting clipboard data"); }
+    void AskClick() {
+        answer = Messages().Show("Proceed ?", MessageKind::Warning, MessageButtons::YesNo);
+    }
+    void AgainClick() { ShowModal(); }
+    bool failShow = false;
+    int shows = 0;
+    MessageAnswer answer = MessageAnswer::Closed;
+
+  protected:
+    void FormShow() override {
+        ++shows;
+        if (failShow) throw std::runtime_error("Error getting clipboard data");
+    }
+};
+
+const std::array kProbeLayout{
+    ComponentSpec{.name = "Fail_Button",
+                  .kind = ComponentKind::Button,
+                  .width = 60,
+                  .height = 20,
+                  .caption = "Fail",
+                  .onClick = Bind(&ProbeForm::FailClick)},
+    ComponentSpec{.name = "Ask_Button",
+                  .kind = ComponentKind::Button,
+                  .top = 30,
+                  .width = 60,
+                  .height = 20,
+                  .caption = "Ask",
+                  .onClick = Bind(&ProbeForm::AskClick)},
+    ComponentSpec{.name = "Again_Button",
+                  .kind = ComponentKind::Button,
+                  .top = 60,
+                  .width = 60,
+                  .height = 20,
+                  .caption = "Again",
+                  .onClick = Bind(&ProbeForm::AgainClick)},
+};
+
+const FormSpec kProbeForm{.className = "TProbeForm",
+                          .caption = "Probe",
+                          .style = WS_OVERLAPPEDWINDOW,
+                          .exStyle = 0,
+                          .left = 300,
+                          .top = 60,
+                          .width = 120,
+                          .height = 90,
+                          .clientSized = true,
+                          .font = {},
+                          .designDpi = 96,
+                          .designTextHeight = 13,
+                          .components = kProbeLayout};
+
+ProbeForm::ProbeForm(MessageDialog& messages) : Form(kProbeForm, messages, nullptr) {}
+
+void Post(Form& form, const Form::Component& c) {
+    PostMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(c.hwnd));
+}
+
+struct ModalTest : FormTest {
+    Win32MessageDialog boxes;
+    TestForm main{messages};  // the first form is the main one
+    ProbeForm dialog{boxes};
+    std::vector<bool> mainEnabled;  // seen while the dialog is up, after each box
+
+    void SetUp() override { main.Show(); }
+    // Waits until no box is up and the dialog is, then notes the main window's state.
+    TimerScript::Step NoteMainWindow() {
+        return [this] {
+            if (FindThreadBox() || !IsWindowVisible(dialog.Handle())) return false;
+            mainEnabled.push_back(IsWindowEnabled(main.Handle()));
+            return true;
+        };
+    }
+    static TimerScript::Step Answer(WPARAM key) {
+        return [key] {
+            HWND box = FindThreadBox();
+            if (box) PressInBox(box, key);
+            return box != nullptr;
+        };
+    }
+    TimerScript::Step Then(std::function<void()> action) {
+        return [action] {
+            action();
+            return true;
+        };
+    }
+    std::function<void()> CloseDialog() {
+        return [this] { PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0); };
+    }
+};
+
+TEST_F(ModalTest, NoBoxEnablesWhatTheModalStateDisabled) {
+    dialog.failShow = true;
+    TimerScript script(
+        {
+            Answer(VK_RETURN),  // the error of the first load, before the dialog shows
+            NoteMainWindow(),
+            Then([&] { Post(dialog, dialog.Find("Fail_Button")); }),  // an error while it is up
+            Answer(VK_RETURN),
+            NoteMainWindow(),
+            Then([&] { Post(dialog, dialog.Find("Ask_Button")); }),  // a question
+            Answer(VK_RETURN),
+            NoteMainWindow(),
+            Then(CloseDialog()),
+        },
+        CloseDialog());
+    dialog.ShowModal();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_THAT(mainEnabled, ElementsAre(false, false, false));
+    EXPECT_EQ(dialog.answer, MessageAnswer::Yes);
+    EXPECT_TRUE(IsWindowEnabled(main.Handle()));  // closing restores what it disabled
+    EXPECT_TRUE(IsWindowEnabled(dialog.Handle()));
+    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+}
+
+TEST_F(ModalTest, AFormShownModallyIsNotEnteredAgain) {
+    bool returned = false;
+    TimerScript script(
+        {
+            NoteMainWindow(),
+            Then([&] { Post(dialog, dialog.Find("Again_Button")); }),
+            [&] {
+                // The second show returned at once: the first loop still runs.
+                returned = dialog.shows == 1 && IsWindowVisible(dialog.Handle());
+                return true;
+            },
+            NoteMainWindow(),
+            Then(CloseDialog()),
+        },
+        CloseDialog());
+    dialog.ShowModal();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(dialog.shows, 1);
+    EXPECT_THAT(mainEnabled, ElementsAre(false, false));
+    EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+}
+
+TEST_F(ModalTest, CloseSentFromAnotherThreadEndsTheLoopAtOnce) {
+    HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> endedByTheClose = false;
+    std::thread other([&] {
+        for (int i = 0; i < 250 && !IsWindowVisible(dialog.Handle()); ++i) Sleep(20);
+        SendMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+        endedByTheClose = WaitForSingleObject(ended, 5000) == WAIT_OBJECT_0;
+        if (!endedByTheClose) PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);  // let the test end
+    });
+    dialog.ShowModal();
+    SetEvent(ended);
+    other.join();
+    CloseHandle(ended);
+    EXPECT_TRUE(endedByTheClose);
+    EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/application.h"
+#include "win32/timer_script.h"
 
 namespace norvane {
 namespace {
@@ -19,21 +20,8 @@ struct Seen {
 };
 Seen seen;
 
-BOOL CALLBACK KeepBox(HWND w, LPARAM box) {
-    char cls[16] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::string(cls) == "#32770" && IsWindowVisible(w)) *reinterpret_cast<HWND*>(box) = w;
-    return TRUE;
-}
-
-HWND FindBox() {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), KeepBox, reinterpret_cast<LPARAM>(&box));
-    return box;
-}
-
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = FindBox();
+    HWND box = testing::FindThreadBox();
     if (!box) return;
     KillTimer(nullptr, timer);
     char text[512] = {};
@@ -41,9 +29,7 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     seen.title = text;
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     seen.text = text;
-    HWND focus = GetDlgItem(box, IDYES) ? GetDlgItem(box, IDYES) : GetDlgItem(box, IDOK);
-    PostMessageA(focus, WM_KEYDOWN, seen.key, 0);
-    PostMessageA(focus, WM_KEYUP, seen.key, 0);
+    testing::PressInBox(box, seen.key);
 }
 
 MessageAnswer ShowAndPress(WPARAM key, MessageKind kind, MessageButtons buttons) {

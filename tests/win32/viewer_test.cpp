@@ -4,10 +4,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
+
 #include "clipboard/formats_form.h"
 #include "clipboard/viewer_layout.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "ui/handles.h"
 #include "util/mul_div.h"
 
 namespace norvane {
@@ -47,6 +51,73 @@ TEST_F(ViewerTest, TextIsShownWhole) {
     EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Text_BitBtn")));
     EXPECT_FALSE(clipboard.isOpen);
     EXPECT_TRUE(messages.errors.empty());
+}
+
+// Words of text, `length` characters in all.
+std::string Words(std::size_t length) {
+    std::string words;
+    while (words.size() < length) words += "words ";
+    words.resize(length);
+    return words;
+}
+
+std::string TextOf(HWND edit) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+TEST_F(ViewerTest, LineBreaksAcrossChunksComeBackAsTheyWere) {
+    HWND edit = viewer.Find("RichEdit1").hwnd;
+    // A CR LF just over the first chunk's end.
+    const std::string first = Words(4095) + "\r\nafter the break";
+    SetRichEditText(edit, first);
+    EXPECT_EQ(TextOf(edit), first);
+
+    // 300 KB of 61-byte lines: more than 70 chunk ends, many inside a CR LF.
+    std::string lines;
+    for (int n = 0; lines.size() < 300000; ++n) {
+        std::string line = "line " + std::to_string(n) + " ";
+        line.resize(59, '.');
+        lines += line + "\r\n";
+    }
+    SetRichEditText(edit, lines);
+    const std::string back = TextOf(edit);
+    EXPECT_EQ(back.size(), lines.size());
+    EXPECT_TRUE(back == lines)
+        << "differs from offset "
+        << std::distance(back.begin(),
+                         std::mismatch(back.begin(), back.end(), lines.begin(), lines.end()).first);
+}
+
+TEST_F(ViewerTest, EveryKindOfLineBreakAcrossAChunkEndAsInAShortText) {
+    // Whatever the box makes of a lone LF, a lone CR or CR CR LF, it makes
+    // the same of it where the text is streamed in over a chunk's end.
+    HWND edit = viewer.Find("RichEdit1").hwnd;
+    for (const char* lineBreak : {"\r\n", "\n", "\r", "\r\r\n", "\n\r", "\r\r"}) {
+        SetRichEditText(edit, std::string("a") + lineBreak + "z");
+        const std::string shortText = TextOf(edit);
+        const std::string made = shortText.substr(1, shortText.size() - 2);
+        for (std::size_t before : {4093u, 4094u, 4095u, 4096u}) {
+            SetRichEditText(edit, Words(before) + lineBreak + "z");
+            EXPECT_TRUE(TextOf(edit) == Words(before) + made + "z")
+                << ::testing::PrintToString(std::string(lineBreak)) << " after " << before;
+        }
+    }
+}
+
+TEST(LockedMemory, UnlockedWhenTheCopyFails) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 16);
+    try {
+        const LockedMemory locked(memory);
+        ASSERT_NE(locked.get(), nullptr);
+        EXPECT_EQ(GlobalFlags(memory) & GMEM_LOCKCOUNT, 1u);
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+    }
+    EXPECT_EQ(GlobalFlags(memory) & GMEM_LOCKCOUNT, 0u);
+    GlobalFree(memory);
 }
 
 TEST_F(ViewerTest, RtfLookingTextIsShownAsItIs) {
