@@ -2,12 +2,11 @@
 // under Wine (or Windows): a 135x125 eight-frame logo like the About
 // dialog's, stretched into 173x165 at Speed 100, and the corpus's
 // gifplayer-muybridge.gif, each animating in a shown window for a few
-// seconds; then the cost of one animation step (dispose, draw, immediate
-// repaint) measured over many steps.
-// Build: cmake --build --preset win32 --target gif_control_bench; run it with
-// wine, optionally with the corpus folder and the seconds of each run as its
-// arguments (processor times under Wine come in steps of 10 ms: long runs
-// measure finer).
+// seconds (and the About dialog's own logo.gif); then the cost of one animation step (dispose,
+// draw, immediate repaint) measured over many steps. Build: cmake --build --preset win32 --target
+// gif_control_bench; run it with wine, optionally with the corpus folder and the seconds of each
+// run as its arguments (processor times under Wine come in steps of 10 ms: long runs measure
+// finer).
 #include <windows.h>
 
 #include <array>
