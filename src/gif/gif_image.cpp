@@ -423,7 +423,10 @@ void TGIFImage::UpdateAnimationTimer(bool run, int interval) {
         timer->SetOnTimer([this](TTimerEx&) { AnimationTick(); });
         timer_ = std::move(timer);
     }
-    timer_->SetInterval(static_cast<std::uint32_t>(interval));
+    // The same interval again would only restart the countdown: a repaint
+    // between two steps must not hold the frame on the screen longer.
+    if (timer_->Interval() != static_cast<std::uint32_t>(interval))
+        timer_->SetInterval(static_cast<std::uint32_t>(interval));
 }
 
 void TGIFImage::AnimationTick() {

@@ -107,18 +107,23 @@ TEST_P(Animation, LoopRestartsAndAnimateFalseReturnsToFrameOne) {
     EXPECT_EQ(shown.size(), ticks);  // no tick after the timer went
 }
 
-TEST_P(Animation, SpeedChangesTakeEffectAtOnce) {
+INSTANTIATE_TEST_SUITE_P(TimerModes, Animation, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Threaded" : "Window"; });
+
+// A worker already asleep keeps its interval until it wakes; a window
+// timer starts the new one at once.
+TEST(AnimationSpeed, ChangesTakeEffectAtOnceOnAWindowTimer) {
+    RecordingMessages messages;
+    TGIFImage image(messages);
+    int wraps = 0;
+    image.onWrapAnimation = [&](TGIFImage&) { ++wraps; };
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::ThreeFrames(0, 1000)));  // 10 s a frame
-    image.SetSpeed(100);
     image.SetAnimate(true);
-    image.SetSpeed(20000);  // 50 ms * 100 / 20000: 1 ms a frame
+    image.SetSpeed(20000);  // 10 s * 100 / 20000: 50 ms a frame
     ASSERT_TRUE(PumpUntil([&] { return wraps >= 2; }, 3000));
     image.SetSpeed(0);
     EXPECT_EQ(image.Speed(), 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(TimerModes, Animation, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Threaded" : "Window"; });
 
 TEST(AnimationStart, OneFrameNeverAnimatesAndAnEmptyControlNeither) {
     RecordingMessages messages;

@@ -116,6 +116,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "peterdn/gifs/static_transparent.gif",
                       "wuffs/test/data/animated-red-blue.gif", "wuffs/test/data/muybridge.gif"));
 
+TEST(GifComposition, TheAboutLogoComposesLikeTheReference) {
+    const auto bytes = Load(fs::path(NORVANE_SOURCE_DIR) / "src/about/res/logo.gif");
+    ASSERT_FALSE(bytes.empty());
+    ExpectComposedLikeTheReference(bytes, "About logo");
+}
+
 TEST(GifComposition, TransparentPartsOfLaterFramesShowBlackUnderAnOpaqueFirstFrame) {
     const auto bytes = gif::testing::OpaqueThenHoles();
     ExpectComposedLikeTheReference(bytes, "opaque first frame");
