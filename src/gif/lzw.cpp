@@ -30,7 +30,7 @@ class BitReader {
     bool LastBlockFailed() const { return blockFailed_; }
 
     int Get(int codeSize) {
-        if (bitPosition_ + codeSize >= lastBit_) {
+        if (bitPosition_ + codeSize > lastBit_) {
             if (endOfData_) return kOutOfData;
             const int lastByte = lastBit_ / 8;
             const std::uint8_t carry0 = At(lastByte - 2), carry1 = At(lastByte - 1);
@@ -130,7 +130,8 @@ struct Machine {
             // entries from clear + 2 on are ever written.
             depth = 0;
             Reset();
-            code = bits.Get(codeSize);
+            do code = bits.Get(codeSize);
+            while (code == clear);
             if (code >= 0) firstValue = previous = code;
             return code;
         }
@@ -309,7 +310,8 @@ bool DecodeFast(Machine& mc, const FrameArea& a, std::uint8_t* out) {
                 nextFree = clear + 2;
                 codeSize = mc.m + 1;
                 sizeLimit = 2 * clear;
-                code = mc.bits.Get(codeSize);
+                do code = mc.bits.Get(codeSize);
+                while (code == clear);
                 if (code < 0) {
                     last = code;
                     break;

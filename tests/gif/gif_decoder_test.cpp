@@ -221,21 +221,65 @@ TEST(GifDecoder, ClearFirstKwKwKAndTinyBlocks) {
     }
 }
 
+// m = 2 goes through the whole-string path, m = 9 through the one-value path.
+std::vector<int> FirstRow(const std::vector<std::uint8_t>& bytes, int width) {
+    const auto picture = DecodeChecked(bytes);
+    std::vector<int> row;
+    if (!picture) return row;
+    for (int x = 0; x < width; ++x) row.push_back(PixelAt(picture->frames[0], x, 0));
+    return row;
+}
+
+TEST(GifDecoder, ClearCodesRightBehindAClearAreClears) {
+    for (int m : {2, 9}) {
+        const int clear = 1 << m, end = clear + 1;
+        for (int blockSize : {1, 255}) {
+            SCOPED_TRACE(::testing::Message() << "m " << m << ", block " << blockSize);
+            GifBuilder gif("GIF89a", 4, 1, 8);
+            gif.ImageFromCodes({.width = 4, .height = 1, .minCodeSize = m, .blockSize = blockSize},
+                               {clear, 1, clear, clear, 2, 3, 1, end})
+                .Trailer();
+            EXPECT_EQ(FirstRow(gif.Bytes(), 4), (std::vector<int>{1, 2, 3, 1}));
+        }
+    }
+}
+
+TEST(GifDecoder, CodeEndingOnTheLastBitOfTheDataIsDecoded) {
+    // No end code: m = 2 packs clear 1 2 3 1 into exactly 16 bits (the last
+    // code has 4), m = 9 packs clear 1 2 3 into exactly 40.
+    const struct {
+        int m;
+        std::vector<int> codes, row;
+        std::size_t bytes;
+    } cases[] = {{2, {4, 1, 2, 3, 1}, {1, 2, 3, 1}, 2}, {9, {512, 1, 2, 3}, {1, 2, 3, 0}, 5}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(testing::PackCodes(c.m, c.codes).size(), c.bytes);
+        for (int blockSize : {1, 2, 255}) {
+            SCOPED_TRACE(::testing::Message() << "m " << c.m << ", block " << blockSize);
+            GifBuilder gif("GIF89a", 4, 1, 8);
+            gif.ImageFromCodes(
+                   {.width = 4, .height = 1, .minCodeSize = c.m, .blockSize = blockSize}, c.codes)
+                .Trailer();
+            EXPECT_EQ(FirstRow(gif.Bytes(), 4), c.row);
+        }
+    }
+}
+
 TEST(GifDecoder, DataCutShortLeavesTheRestTransparent) {
-    // clear, 1, 2 fill 9 bits of two bytes; the padding bits read as one
-    // more code (0), which grows the code size to 4 bits, and the 4 bits
-    // left are no longer enough: the data gives out after 3 pixels.
+    // clear, 1, 2 fill 9 bits of two bytes; the padding bits read as two
+    // more codes (0 in 3 bits, which grows the code size, and 0 in the last
+    // 4 bits): the data gives out after 4 pixels.
     GifBuilder gif;
     gif.GraphicControl(0, 0, true, 3).ImageFromCodes({}, {4, 1, 2}).Trailer();
     const auto picture = DecodeChecked(gif.Bytes());
     ASSERT_TRUE(picture);
     const Frame& f = picture->frames[0];
-    const int decoded[] = {1, 2, 0};
-    for (int i = 0; i < 3; ++i) {
+    const int decoded[] = {1, 2, 0, 0};
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(PixelAt(f, i, 0), decoded[i]);
         EXPECT_FALSE(TransparentAt(f, i, 0));
     }
-    for (int i = 3; i < 16; ++i) {
+    for (int i = 4; i < 16; ++i) {
         EXPECT_EQ(PixelAt(f, i % 4, i / 4), 0);
         EXPECT_TRUE(TransparentAt(f, i % 4, i / 4)) << i;
     }
