@@ -30,7 +30,7 @@ class BitReader {
     bool LastBlockFailed() const { return blockFailed_; }
 
     int Get(int codeSize) {
-        if (bitPosition_ + codeSize > lastBit_) {
+        while (bitPosition_ + codeSize > lastBit_) {  // a code may span several short sub-blocks
             if (endOfData_) return kOutOfData;
             const int lastByte = lastBit_ / 8;
             const std::uint8_t carry0 = At(lastByte - 2), carry1 = At(lastByte - 1);

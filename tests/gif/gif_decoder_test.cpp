@@ -265,6 +265,26 @@ TEST(GifDecoder, CodeEndingOnTheLastBitOfTheDataIsDecoded) {
     }
 }
 
+TEST(GifDecoder, CodesSpanningSeveralOneByteSubBlocks) {
+    // 9- to 12-bit codes in sub-blocks of one byte, through both paths.
+    std::vector<int> pixels(40 * 40);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<int>(i * 7 % 251 ^ i / 97);
+    for (int m : {8, 9}) {
+        SCOPED_TRACE(m);
+        GifBuilder gif("GIF89a", 40, 40, 8);
+        gif.ImageFromLzw({.width = 40, .height = 40, .minCodeSize = m, .blockSize = 1}, pixels, {})
+            .Trailer();
+        const auto picture = DecodeChecked(gif.Bytes());
+        ASSERT_TRUE(picture);
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            ASSERT_EQ(
+                PixelAt(picture->frames[0], static_cast<int>(i % 40), static_cast<int>(i / 40)),
+                pixels[i])
+                << i;
+    }
+}
+
 TEST(GifDecoder, DataCutShortLeavesTheRestTransparent) {
     // clear, 1, 2 fill 9 bits of two bytes; the padding bits read as two
     // more codes (0 in 3 bits, which grows the code size, and 0 in the last

@@ -244,7 +244,7 @@ class Decoder {
         }
 
         int GetCode() {
-            if (bitPosition + codeSize > lastBit) {
+            while (bitPosition + codeSize > lastBit) {  // a code may span several short sub-blocks
                 if (endOfData) return -1;
                 const std::uint8_t a = Byte(lastBit / 8 - 2), b = Byte(lastBit / 8 - 1);
                 buffer[2] = a;
