@@ -24,7 +24,8 @@ size_t wuffs_peer_decode_gif(const uint8_t* data, size_t size, int max_frames) {
     const uint32_t height = wuffs_base__pixel_config__height(&config.pixcfg);
     wuffs_base__pixel_config__set(&config.pixcfg, WUFFS_BASE__PIXEL_FORMAT__INDEXED__BGRA_BINARY,
                                   WUFFS_BASE__PIXEL_SUBSAMPLING__NONE, width, height);
-    canvas_size = (size_t)width * height;
+    // The palette's 1024 bytes come first, then the indices.
+    canvas_size = WUFFS_BASE__PIXEL_FORMAT__INDEXED__PALETTE_BYTE_LENGTH + (size_t)width * height;
     canvas = wuffs_peer_alloc(canvas_size);
     wuffs_base__pixel_buffer buffer;
     if (wuffs_base__pixel_buffer__set_from_slice(&buffer, &config.pixcfg,

@@ -219,7 +219,7 @@ class Parser {
                                f.transparent ? f.mask.data() : nullptr};
         const bool rowProgress = options_.onProgress && area > kProgressPixels;
         const std::function<void()> progress = [this] { ReportProgress(); };
-        DecodeLzwImage(stream_, target, rowProgress ? &progress : nullptr);
+        DecodeLzwImage(stream_, target, rowProgress ? &progress : nullptr, lzw_);
 
         f.colorCount = 1 << (f.hasLocalTable ? f.localBits : picture_.globalBits);
         return f;
@@ -240,6 +240,7 @@ class Parser {
     GraphicControl control_{};
     bool keepOnProcessing_ = true;
     std::size_t pixelsUsed_ = 0;
+    LzwWorkspace lzw_;
 };
 
 }  // namespace
