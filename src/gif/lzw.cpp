@@ -511,48 +511,55 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
         rowOffset[k] =
             static_cast<std::uint32_t>((h - 1 - static_cast<std::size_t>(rows.Row())) * stride);
 
-    std::size_t done = 0, row = 0, x = 0;  // pixels written; where the next one goes
-    std::uint8_t* line = pixels + rowOffset[0];
+    const RowMap map{a, rowOffset, w, stride};
     PackedBits& bits = mc.bits;
     int last = mc.First();
-    std::size_t bit = bits.Bit(), endBit = bits.EndBit();
     if (last >= mc.clear) return false;
     if (last < 0) {
         if (a.transparent) BuildMask(a, t.rowOffset, 0);
         return true;
     }
-    const RowMap map{a, rowOffset, w, stride};
+    std::size_t bit = bits.Bit(), endBit = bits.EndBit();
+
+    // Where the next pixel goes, the end of its row, the pixels still to
+    // come; the row in data order.
+    std::uint8_t* out = pixels + rowOffset[0];
+    std::uint8_t* rowEnd = out + w;
+    std::size_t left = total, row = 0;
+    auto advance = [&](std::size_t n) {
+        out += n;
+        left -= n;
+        if (out >= rowEnd && left > 0) {
+            const auto x = static_cast<std::size_t>(out - rowEnd);
+            row += 1 + x / w;
+            rowEnd = pixels + rowOffset[row] + w;
+            out = rowEnd - w + x % w;
+        }
+    };
     // The previous code's string: offset in the rows, length, first 8 bytes.
-    std::uint32_t previousOffset = rowOffset[0];
+    auto previousOffset = static_cast<std::uint32_t>(out - pixels);
     std::size_t previousLength = 1;
     std::uint64_t previousBytes = static_cast<std::uint64_t>(last);
-    line[0] = static_cast<std::uint8_t>(last);
-    done = x = 1;
-    if (x == w) {
-        x = 0;
-        row = 1;
-        if (row < h) line = pixels + rowOffset[row];
-    }
+    *out = static_cast<std::uint8_t>(last);
+    advance(1);
     // The machine's state in locals: stores to the rows may alias anything.
     const int clear = mc.clear, end = mc.end;
     int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
     int previous = mc.previous, written = nextFree;
-    while (done < total) {
+    while (left > 0) {
         int code = bits.Get(codeSize, bit, endBit);
-        const auto offset = static_cast<std::uint32_t>(line - pixels + x);
-        const std::size_t room = total - done;
+        const auto offset = static_cast<std::uint32_t>(out - pixels);
         std::size_t length;
         std::uint64_t bytes;
-        std::uint32_t from;  // where a long string was written before
+        std::uint32_t from = 0;  // where a long string was written before
         if (code < clear) {
-            if (code < 0) {
+            if (code < 0) [[unlikely]] {
                 last = code;
                 break;
             }
             length = 1;
             bytes = static_cast<std::uint64_t>(code);
-            from = 0;
-        } else if (code < nextFree && code > end) {
+        } else if (code < nextFree && code > end) [[likely]] {
             const Tables::String& s = t.string[code];
             length = s.length;
             bytes = s.bytes;
@@ -575,16 +582,12 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
                 break;
             }
             if (code >= clear) return false;
-            line[x] = static_cast<std::uint8_t>(code);
+            *out = static_cast<std::uint8_t>(code);
             previous = code;
             previousOffset = offset;
             previousLength = 1;
             previousBytes = static_cast<std::uint64_t>(code);
-            ++done;
-            if (++x == w) {
-                x = 0;
-                if (++row < h) line = pixels + rowOffset[row];
-            }
+            advance(1);
             continue;
         } else if (code == end) {
             bits.DiscardRest();
@@ -594,18 +597,29 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             return false;
         }
 
-        const std::size_t n = std::min(length, room);
-        if (length <= 8 && x + 8 <= w) {
-            std::memcpy(line + x, &bytes, 8);  // little-endian; the rest is overwritten later
+        const std::size_t n = std::min(length, left);
+        if (length <= 8 && rowEnd - out >= 8) [[likely]] {
+            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
         } else if (length <= 8) {
-            for (std::size_t i = 0; i < n; ++i)
-                *map.At(done + i) = static_cast<std::uint8_t>(bytes >> 8 * i);
+            // Near the row end: a byte at a time, on into the next rows.
+            std::uint8_t* to = out;
+            const std::uint8_t* toEnd = rowEnd;
+            std::uint64_t rest = bytes;
+            for (std::size_t i = 0, r = row; i < n; ++i, rest >>= 8) {
+                *to = static_cast<std::uint8_t>(rest);
+                if (++to == toEnd && ++r < h) {
+                    to = pixels + rowOffset[r];
+                    toEnd = to + w;
+                }
+            }
         } else {
-            // A long string: copied from where it was written before (the
-            // previous string: all but its last byte, which is its first).
-            const std::size_t copied = code == nextFree ? std::min(previousLength, room) : n;
-            if (x + n <= w && from % stride + copied <= w)
-                CopyInRow(line + x, pixels + from, copied, w - x, size - from);
+            // A long string, copied from where it was written before (of
+            // the previous string: all but the last byte, which is its first).
+            const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
+            const std::size_t done = total - left;
+            if (static_cast<std::size_t>(rowEnd - out) >= n && from % stride + copied <= w)
+                CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
+                          size - from);
             else
                 map.Copy(done, map.PositionOf(from), copied);
             if (copied < n) *map.At(done + copied) = pixels[from];
@@ -627,13 +641,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
         previousOffset = offset;
         previousLength = length;
         previousBytes = bytes;
-        done += n;
-        x += n;
-        if (x >= w) {
-            row += x / w;
-            x %= w;
-            if (row < h) line = pixels + rowOffset[row];
-        }
+        advance(n);
     }
     bits.Bit() = bit;
     if (last >= 0) {
@@ -651,11 +659,11 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             mc.firstValue = pixels[previousOffset];
             if (mc.Interpret(code) >= 0) mc.Drain();
         }
-    } else if (done < total) {
+    } else {
         // Short strings may have written ahead of the last pixel in its row.
-        std::memset(line + x, 0, w - x);
+        std::memset(out, 0, static_cast<std::size_t>(rowEnd - out));
     }
-    if (a.transparent) BuildMask(a, t.rowOffset, done);
+    if (a.transparent) BuildMask(a, t.rowOffset, total - left);
     return true;
 }
 
