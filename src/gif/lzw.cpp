@@ -105,8 +105,13 @@ class PackedBits {
 
     int Get(int codeSize) { return Get(codeSize, bit_, endBit_); }
 
-    // The fast path keeps the bit position and the end in registers.
+    // The fast path keeps the buffer, the bit position and the end in
+    // registers.
     [[gnu::always_inline]] int Get(int codeSize, std::size_t& bit, std::size_t& endBit) {
+        return Get(buffer_, codeSize, bit, endBit);
+    }
+    [[gnu::always_inline]] int Get(const std::uint8_t* buffer, int codeSize, std::size_t& bit,
+                                   std::size_t& endBit) {
         if (bit + static_cast<std::size_t>(codeSize) > endBit) [[unlikely]] {
             bit_ = bit;
             const int code = GetSlow(codeSize);
@@ -115,11 +120,12 @@ class PackedBits {
             return code;
         }
         std::uint64_t word;
-        std::memcpy(&word, buffer_ + (bit >> 3), 8);  // little-endian
+        std::memcpy(&word, buffer + (bit >> 3), 8);  // little-endian
         const int code = static_cast<int>((word >> (bit & 7)) & ((1u << codeSize) - 1));
         bit += static_cast<std::size_t>(codeSize);
         return code;
     }
+    const std::uint8_t* Buffer() const { return buffer_; }
     std::size_t& Bit() { return bit_; }
     std::size_t EndBit() const { return endBit_; }
 
@@ -215,7 +221,7 @@ struct LzwWorkspace::Buffers {
         std::uint64_t bytes;
         std::uint32_t offset;
         std::uint16_t length, prefix;
-    } string[kTableSize];
+    } string[kTableSize + 1];
     std::uint8_t packed[PackedBits::kChunk + PackedBits::kSlack];
     std::vector<std::uint32_t> rowOffset;  // data row to its offset in the rows
 };
@@ -520,6 +526,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
         return true;
     }
     std::size_t bit = bits.Bit(), endBit = bits.EndBit();
+    const std::uint8_t* const packed = bits.Buffer();
 
     // Where the next pixel goes, the end of its row, the pixels still to
     // come; the row in data order.
@@ -547,7 +554,55 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
     int previous = mc.previous, written = nextFree;
     while (left > 0) {
-        int code = bits.Get(codeSize, bit, endBit);
+        // The common case in a loop of its own, with no calls, so that its
+        // state stays in registers: short strings away from the row end,
+        // with the code's bits at hand.
+        while (rowEnd - out >= 8 && bit + static_cast<std::size_t>(codeSize) <= endBit) {
+            std::uint64_t word;
+            std::memcpy(&word, packed + (bit >> 3), 8);
+            const int code = static_cast<int>((word >> (bit & 7)) & ((1u << codeSize) - 1));
+            std::size_t length;
+            std::uint64_t bytes;
+            if (code < clear) {
+                length = 1;
+                bytes = static_cast<std::uint64_t>(code);
+            } else if (static_cast<unsigned>(code - end - 1) <
+                       static_cast<unsigned>(nextFree - end - 1)) {
+                const Tables::String& s = t.string[code];
+                if (s.length > 8) break;
+                length = s.length;
+                bytes = s.bytes;
+            } else if (code == nextFree && previousLength < 8) {
+                length = previousLength + 1;
+                bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
+            } else {
+                break;
+            }
+            bit += static_cast<std::size_t>(codeSize);
+            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
+            t.string[nextFree] = {previousLength < 8
+                                      ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
+                                      : previousBytes,
+                                  previousOffset, static_cast<std::uint16_t>(previousLength + 1),
+                                  static_cast<std::uint16_t>(previous)};
+            nextFree += nextFree < kTableSize;
+            if (nextFree >= sizeLimit) [[unlikely]] {
+                if (sizeLimit < kTableSize) ++codeSize;
+                sizeLimit *= 2;
+            }
+            previous = code;
+            previousOffset = static_cast<std::uint32_t>(out - pixels);
+            previousLength = length;
+            previousBytes = bytes;
+            out += length;
+            left -= length;
+        }
+        if (out == rowEnd) {
+            advance(0);
+            continue;
+        }
+
+        int code = bits.Get(packed, codeSize, bit, endBit);
         const auto offset = static_cast<std::uint32_t>(out - pixels);
         std::size_t length;
         std::uint64_t bytes;
@@ -559,7 +614,8 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             }
             length = 1;
             bytes = static_cast<std::uint64_t>(code);
-        } else if (code < nextFree && code > end) [[likely]] {
+        } else if (static_cast<unsigned>(code - end - 1) <
+                   static_cast<unsigned>(nextFree - end - 1)) [[likely]] {
             const Tables::String& s = t.string[code];
             length = s.length;
             bytes = s.bytes;
@@ -613,6 +669,9 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
                 }
             }
         } else {
+            // Longer strings are left to the exact path, which ends the
+            // data where its 4096-entry stack would overflow.
+            if (length >= kFastMaxLength) return false;
             // A long string, copied from where it was written before (of
             // the previous string: all but the last byte, which is its first).
             const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
@@ -625,17 +684,17 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             if (copied < n) *map.At(done + copied) = pixels[from];
         }
 
-        if (nextFree < kTableSize) {
-            if (previousLength + 1 > kFastMaxLength) return false;
-            t.string[nextFree] = {previousLength < 8
-                                      ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
-                                      : previousBytes,
-                                  previousOffset, static_cast<std::uint16_t>(previousLength + 1),
-                                  static_cast<std::uint16_t>(previous)};
-            if (++nextFree >= sizeLimit && sizeLimit < kTableSize) {
-                sizeLimit *= 2;
-                ++codeSize;
-            }
+        // A full table takes no more entries: the one written is a spare.
+        t.string[nextFree] = {previousLength < 8
+                                  ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
+                                  : previousBytes,
+                              previousOffset, static_cast<std::uint16_t>(previousLength + 1),
+                              static_cast<std::uint16_t>(previous)};
+        nextFree += nextFree < kTableSize;
+        if (nextFree >= sizeLimit) [[unlikely]] {
+            // sizeLimit past the table once it is full, so that this stays rare.
+            if (sizeLimit < kTableSize) ++codeSize;
+            sizeLimit *= 2;
         }
         previous = code;
         previousOffset = offset;
@@ -654,7 +713,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             MakeTables(mc, map, std::max(written, nextFree));
             mc.nextFree = nextFree;
             mc.codeSize = codeSize;
-            mc.sizeLimit = sizeLimit;
+            mc.sizeLimit = std::min(sizeLimit, kTableSize);
             mc.previous = previous;
             mc.firstValue = pixels[previousOffset];
             if (mc.Interpret(code) >= 0) mc.Drain();
