@@ -434,12 +434,18 @@ inline std::uint8_t TransparentBits(const std::uint8_t* pixels, std::uint64_t in
     return static_cast<std::uint8_t>(((zero >> 7) * 0x8040201008040201ull) >> 56);
 }
 
+// The top `count` bits (0 to 8) of a mask byte.
+inline unsigned TopBits(std::size_t count) {
+    return (0xFF00u >> count) & 0xFF;
+}
+
 // The mask of a frame the fast path decoded: transparent where a pixel is
 // the transparent index, and where the data did not reach (the first
-// `done` pixels in data order were decoded).
+// `done` pixels in data order were decoded). Bits beyond the width stay 0.
 void BuildMask(const FrameArea& a, const std::vector<std::uint32_t>& rowOffset, std::size_t done) {
     const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
     const std::size_t stride = PixelStride(a.width), maskStride = MaskStride(a.width);
+    const std::size_t size = stride * h;
     const std::uint64_t index8 = a.transparentIndex * 0x0101010101010101ull;
     for (std::size_t k = 0; k < h; ++k) {
         const std::uint8_t* line = a.pixels + rowOffset[k];
@@ -447,9 +453,20 @@ void BuildMask(const FrameArea& a, const std::vector<std::uint32_t>& rowOffset, 
         const std::size_t decoded = k < done / w ? w : k == done / w ? done % w : 0;
         std::size_t x = 0;
         for (; x + 8 <= decoded; x += 8) maskLine[x / 8] = TransparentBits(line + x, index8);
-        for (; x < w; ++x)
-            if (x >= decoded || line[x] == a.transparentIndex)
-                maskLine[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        for (; x < w; x += 8) {
+            // The last few pixels of the row, or those the data did not reach.
+            unsigned bits = 0;
+            if (rowOffset[k] + x + 8 <= size) {
+                bits = TransparentBits(line + x, index8);
+            } else {
+                for (std::size_t i = 0; i < 8 && x + i < w; ++i)
+                    if (line[x + i] == a.transparentIndex) bits |= 0x80u >> i;
+            }
+            const unsigned reached =
+                TopBits(decoded > x ? std::min<std::size_t>(decoded - x, 8) : 0);
+            maskLine[x / 8] = static_cast<std::uint8_t>(((bits & reached) | (~reached & 0xFF)) &
+                                                        TopBits(std::min<std::size_t>(w - x, 8)));
+        }
     }
 }
 
