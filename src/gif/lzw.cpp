@@ -6,6 +6,10 @@
 #include <memory>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "gif/gif_picture.h"
 
 namespace norvane::gif {
@@ -434,6 +438,16 @@ inline std::uint8_t TransparentBits(const std::uint8_t* pixels, std::uint64_t in
     return static_cast<std::uint8_t>(((zero >> 7) * 0x8040201008040201ull) >> 56);
 }
 
+// Each byte with its bits in reverse order: the first pixel goes to the
+// highest bit of a mask byte.
+constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i)
+        for (unsigned b = 0; b < 8; ++b)
+            if (i & (1u << b)) table[i] |= static_cast<std::uint8_t>(0x80u >> b);
+    return table;
+}();
+
 // The top `count` bits (0 to 8) of a mask byte.
 inline unsigned TopBits(std::size_t count) {
     return (0xFF00u >> count) & 0xFF;
@@ -452,6 +466,16 @@ void BuildMask(const FrameArea& a, const std::vector<std::uint32_t>& rowOffset, 
         std::uint8_t* maskLine = a.mask + rowOffset[k] / stride * maskStride;
         const std::size_t decoded = k < done / w ? w : k == done / w ? done % w : 0;
         std::size_t x = 0;
+#if defined(__SSE2__)
+        const __m128i index16 = _mm_set1_epi8(static_cast<char>(a.transparentIndex));
+        for (; x + 16 <= decoded; x += 16) {
+            const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x));
+            const auto bits =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(sixteen, index16)));
+            maskLine[x / 8] = kReversedBits[bits & 0xFF];
+            maskLine[x / 8 + 1] = kReversedBits[bits >> 8];
+        }
+#endif
         for (; x + 8 <= decoded; x += 8) maskLine[x / 8] = TransparentBits(line + x, index8);
         for (; x < w; x += 8) {
             // The last few pixels of the row, or those the data did not reach.
