@@ -285,6 +285,80 @@ TEST(GifDecoder, CodesSpanningSeveralOneByteSubBlocks) {
     }
 }
 
+TEST(GifDecoder, CodesBehindTheLastPixelAreReadOnAsBefore) {
+    // The frame fills after four pixels; the table codes, the code beyond
+    // the table and the clear code behind it are still interpreted, and the
+    // next frame is found behind the data.
+    for (int m : {2, 8, 9}) {
+        SCOPED_TRACE(m);
+        const int clear = 1 << m, end = clear + 1, first = clear + 2;
+        for (const std::vector<int>& tail :
+             {std::vector<int>{first, first + 1, first + 2, end},
+              std::vector<int>{first + 3, first + 200, clear, 3, first, end}, std::vector<int>{}}) {
+            std::vector<int> codes{clear, 1, 2, 3, 1};
+            codes.insert(codes.end(), tail.begin(), tail.end());
+            GifBuilder gif("GIF89a", 4, 1, 8);
+            gif.GraphicControl(0, 0, true, 2)
+                .ImageFromCodes({.width = 4, .height = 1, .minCodeSize = m}, codes)
+                .ImageFromPixels({.width = 4, .height = 1, .interlaced = true}, Ramp(4))
+                .Trailer();
+            const auto picture = DecodeChecked(gif.Bytes());
+            ASSERT_TRUE(picture);
+            EXPECT_EQ(picture->frames.size(), 2u);
+        }
+    }
+}
+
+TEST(GifDecoder, BrokenTableBehindTheLastPixelStopsTheDataThere) {
+    // Behind the four pixels, code X (two past the next free entry) four
+    // times: the third makes entry X its own prefix, the fourth finds that
+    // loop. The data ends there, inside its first sub-block; the scan walks
+    // on from the next one, whose ";" ends the picture before the second image.
+    for (int m : {2, 8, 9}) {
+        SCOPED_TRACE(m);
+        const int clear = 1 << m, x = clear + 7;
+        const auto packed = testing::PackCodes(m, {clear, 1, 2, 3, 1, x, x, x, x});
+        GifBuilder gif("GIF89a", 4, 1, 8);
+        gif.Raw({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0, static_cast<std::uint8_t>(m),
+                 static_cast<std::uint8_t>(packed.size())})
+            .Raw(packed)
+            .Raw({2, 0x3B, 0x3B, 0})
+            .ImageFromPixels({.width = 4, .height = 1}, Ramp(4))
+            .Trailer();
+        const auto picture = DecodeChecked(gif.Bytes());
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->frames.size(), 1u);
+        EXPECT_EQ(FirstRow(gif.Bytes(), 4), (std::vector<int>{1, 2, 3, 1}));
+    }
+}
+
+TEST(GifDecoder, LongStringsAcrossInterlacedRows) {
+    // A few colours in long runs: strings cross row ends and later codes
+    // copy them from rows the interlacing put far apart.
+    std::vector<int> pixels(37 * 29);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<int>(i / 50 % 3);
+    for (bool interlaced : {false, true}) {
+        GifBuilder gif("GIF89a", 37, 29, 2);
+        gif.GraphicControl(0, 0, true, 1)
+            .ImageFromLzw({.width = 37, .height = 29, .interlaced = interlaced}, pixels, {})
+            .Trailer();
+        const auto picture = DecodeChecked(gif.Bytes());
+        ASSERT_TRUE(picture);
+        // Image rows in the order the data holds them.
+        std::vector<int> rows;
+        for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            for (int y = start; y < 29; y += step)
+                if (interlaced) rows.push_back(y);
+        if (!interlaced) rows = Ramp(29, 29);
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            for (int x = 0; x < 37; ++x) {
+                const int value = pixels[k * 37 + static_cast<std::size_t>(x)];
+                ASSERT_EQ(PixelAt(picture->frames[0], x, rows[k]), value);
+                ASSERT_EQ(TransparentAt(picture->frames[0], x, rows[k]), value == 1);
+            }
+    }
+}
+
 TEST(GifDecoder, DataCutShortLeavesTheRestTransparent) {
     // clear, 1, 2 fill 9 bits of two bytes; the padding bits read as two
     // more codes (0 in 3 bits, which grows the code size, and 0 in the last
