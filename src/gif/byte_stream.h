@@ -20,7 +20,6 @@ class ByteStream {
     bool AtEnd() const { return position_ >= data_.size(); }
     void Seek(std::size_t position) { position_ = std::min(position, data_.size()); }
     std::size_t Remaining() const { return data_.size() - position_; }
-    const std::uint8_t* Data() const { return data_.data(); }
 
     // Fails with ReadError when fewer than `count` bytes remain (and reads nothing).
     void Strict(void* target, std::size_t count) {
