@@ -77,24 +77,27 @@ class Parser {
             } else if (block[0] == kImage) {
                 stream_.Seek(stream_.Position() - 2);
                 if (picture_.frames.size() == kMaxFrames) break;
-                std::optional<Frame> frame;
+                // Made in place: a frame is large to move.
+                Frame& frame = picture_.frames.emplace_back();
+                bool described = false, dropped = false;
                 try {
-                    frame = ReadFrame();
+                    described = ReadFrame(frame);
                 } catch (const ReadError&) {
-                    break;  // this frame is dropped; the picture keeps the ones before
+                    dropped = true;  // the picture keeps the frames before
                 } catch (const Abort&) {
-                    break;
+                    dropped = true;
                 } catch (const std::bad_alloc&) {
-                    break;
+                    dropped = true;
                 }
-                if (!frame) {
+                if (dropped || !described) picture_.frames.pop_back();
+                if (dropped) break;
+                if (!described) {
                     stream_.Seek(stream_.Size());
                     ReportProgress();
                     return false;
                 }
-                picture_.globalBits = std::max(picture_.globalBits, frame->localBits);
-                picture_.hasTransparency = picture_.hasTransparency || frame->transparent;
-                picture_.frames.push_back(std::move(*frame));
+                picture_.globalBits = std::max(picture_.globalBits, frame.localBits);
+                picture_.hasTransparency = picture_.hasTransparency || frame.transparent;
                 if (options_.firstImageOnly) {
                     stream_.Seek(stream_.Size());
                     break;
@@ -174,15 +177,15 @@ class Parser {
         }
     }
 
-    std::optional<Frame> ReadFrame() {
+    // False for a descriptor that cannot start a frame.
+    bool ReadFrame(Frame& f) {
         std::uint8_t descriptor[10];
         stream_.Strict(descriptor, sizeof descriptor);
-        Frame f;
         f.left = Le16(descriptor + 1);
         f.top = Le16(descriptor + 3);
         f.width = Le16(descriptor + 5);
         f.height = Le16(descriptor + 7);
-        if (descriptor[0] != kImage || f.width == 0 || f.height == 0) return std::nullopt;
+        if (descriptor[0] != kImage || f.width == 0 || f.height == 0) return false;
         if (f.width > kMaxFrameSide || f.height > kMaxFrameSide) throw Abort{};
 
         const std::uint8_t packed = descriptor[9];
@@ -219,10 +222,10 @@ class Parser {
                                f.transparent ? f.mask.data() : nullptr};
         const bool rowProgress = options_.onProgress && area > kProgressPixels;
         const std::function<void()> progress = [this] { ReportProgress(); };
-        DecodeLzwImage(stream_, target, rowProgress ? &progress : nullptr);
+        DecodeLzwImage(stream_, target, rowProgress ? &progress : nullptr, lzw_);
 
         f.colorCount = 1 << (f.hasLocalTable ? f.localBits : picture_.globalBits);
-        return f;
+        return true;
     }
 
     void ReportProgress() {
@@ -240,6 +243,7 @@ class Parser {
     GraphicControl control_{};
     bool keepOnProcessing_ = true;
     std::size_t pixelsUsed_ = 0;
+    LzwWorkspace lzw_;
 };
 
 }  // namespace

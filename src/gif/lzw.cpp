@@ -1,8 +1,14 @@
 #include "gif/lzw.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "gif/gif_picture.h"
 
@@ -30,7 +36,7 @@ class BitReader {
     bool LastBlockFailed() const { return blockFailed_; }
 
     int Get(int codeSize) {
-        if (bitPosition_ + codeSize >= lastBit_) {
+        while (bitPosition_ + codeSize > lastBit_) {  // a code may span several short sub-blocks
             if (endOfData_) return kOutOfData;
             const int lastByte = lastBit_ / 8;
             const std::uint8_t carry0 = At(lastByte - 2), carry1 = At(lastByte - 1);
@@ -86,24 +92,170 @@ class BitReader {
     bool blockFailed_ = false;
 };
 
-struct Tables {
+// Sub-blocks as the fast path reads them: payloads gathered into one
+// buffer of up to kChunk bytes and read through a 64-bit load per code. It
+// sees exactly the bits the BitReader sees: the data of every complete
+// sub-block up to the first that fails (size 0 or cut short), where a first
+// sub-block cut short counts with zeros for its missing bytes.
+class PackedBits {
+  public:
+    static constexpr std::size_t kChunk = 32768;
+    static constexpr std::size_t kSlack = 8;
+
+    PackedBits(ByteStream& stream, std::uint8_t* buffer)
+        : stream_(stream), start_(stream.Position()), buffer_(buffer) {
+        Gather(true);
+    }
+
+    int Get(int codeSize) { return Get(codeSize, bit_, endBit_); }
+
+    // The fast path keeps the buffer, the bit position and the end in
+    // registers.
+    [[gnu::always_inline]] int Get(int codeSize, std::size_t& bit, std::size_t& endBit) {
+        return Get(buffer_, codeSize, bit, endBit);
+    }
+    [[gnu::always_inline]] int Get(const std::uint8_t* buffer, int codeSize, std::size_t& bit,
+                                   std::size_t& endBit) {
+        if (bit + static_cast<std::size_t>(codeSize) > endBit) [[unlikely]] {
+            bit_ = bit;
+            const int code = GetSlow(codeSize);
+            bit = bit_;
+            endBit = endBit_;
+            return code;
+        }
+        std::uint64_t word;
+        std::memcpy(&word, buffer + (bit >> 3), 8);  // little-endian
+        const int code = static_cast<int>((word >> (bit & 7)) & ((1u << codeSize) - 1));
+        bit += static_cast<std::size_t>(codeSize);
+        return code;
+    }
+    const std::uint8_t* Buffer() const { return buffer_; }
+    std::size_t& Bit() { return bit_; }
+    std::size_t EndBit() const { return endBit_; }
+
+  private:
+    // The buffer ran short: more sub-blocks, or the data is out.
+    [[gnu::noinline]] int GetSlow(int codeSize) {
+        Refill();
+        if (bit_ + static_cast<std::size_t>(codeSize) > endBit_) {
+            outOfData_ = true;
+            return kOutOfData;
+        }
+        return Get(codeSize, bit_, endBit_);
+    }
+
+  public:
+    // After the end code: the rest of the data up to its terminator.
+    void DiscardRest() {
+        discarded_ = true;
+        while (!failed_) Skip();
+    }
+
+    // Leaves the stream where the BitReader would have: behind the failed
+    // sub-block once the data ran out or was discarded (where gathering
+    // has left it), else behind the sub-block that holds the last bit read.
+    void Settle() {
+        if (discarded_ || outOfData_) return;
+        const std::uint64_t used = dropped_ * 8 + bit_;
+        stream_.Seek(start_);
+        std::uint64_t seen = 0;
+        do {
+            std::uint8_t size = 0;
+            stream_.Lenient(&size, 1);
+            stream_.Skip(size);
+            seen += 8u * size;
+            if (size == 0) break;
+        } while (seen < used);
+    }
+
+  private:
+    // Reads the next sub-block's payload behind the buffered bytes.
+    void Gather(bool first) {
+        while (!failed_ && have_ + 255 <= kChunk) {
+            std::uint8_t size = 0;
+            stream_.Lenient(&size, 1);
+            const std::size_t got = stream_.Lenient(buffer_ + have_, size);
+            if (size == 0 || got < size) {
+                failed_ = true;
+                if (!first || size == 0) break;
+                std::memset(buffer_ + have_ + got, 0, size - got);
+            }
+            have_ += size;
+            first = false;
+        }
+        std::memset(buffer_ + have_, 0, kSlack);
+        endBit_ = 8 * have_;
+    }
+
+    void Skip() {
+        std::uint8_t size = 0;
+        stream_.Lenient(&size, 1);
+        failed_ = size == 0 || stream_.Remaining() < size;
+        stream_.Skip(size);
+    }
+
+    void Refill() {
+        if (failed_) return;
+        const std::size_t keep = bit_ >> 3;
+        std::memmove(buffer_, buffer_ + keep, have_ - keep);
+        dropped_ += keep;
+        have_ -= keep;
+        bit_ &= 7;
+        Gather(false);
+    }
+
+    ByteStream& stream_;
+    const std::size_t start_;
+    std::uint8_t* buffer_;
+    std::size_t have_ = 0, bit_ = 0, endBit_ = 0;
+    std::uint64_t dropped_ = 0;  // bytes moved out of the buffer's front
+    bool failed_ = false, discarded_ = false, outOfData_ = false;
+};
+
+}  // namespace
+
+struct LzwWorkspace::Buffers {
     std::uint16_t prefix[kTableSize];
     std::uint16_t suffix[kTableSize];
     std::uint32_t stack[kTableSize];
-    // Fast path: where each entry's string was first written, and its length.
+    // Fast path: each entry's first 8 bytes (all of a short string, written
+    // without reading the rows back), where in the rows the string was
+    // written, its length and its prefix code.
     struct String {
-        std::uint32_t position;
-        std::uint32_t length;
-    } string[kTableSize];
+        std::uint64_t bytes;
+        std::uint32_t offset;
+        std::uint16_t length, prefix;
+    } string[kTableSize + 1];
+    std::uint8_t packed[PackedBits::kChunk + PackedBits::kSlack];
+    std::vector<std::uint32_t> rowOffset;  // data row to its offset in the rows
 };
+
+LzwWorkspace::LzwWorkspace() = default;
+LzwWorkspace::~LzwWorkspace() = default;
+
+LzwWorkspace::Buffers& LzwWorkspace::Get() {
+    if (!buffers_) buffers_.reset(new Buffers);  // every table is written before it is read
+    return *buffers_;
+}
+
+namespace {
+
+using Tables = LzwWorkspace::Buffers;
 
 // The code interpreter, one value at a time: a pixel value, kOutOfData, or
 // kEnd. Its state is shared with the fast path.
+template <typename Bits>
 struct Machine {
-    Machine(BitReader& reader, Tables& tables, int minCodeSize)
+    Machine(Bits& reader, Tables& tables, int minCodeSize)
         : bits(reader), t(tables), m(minCodeSize), clear(1 << minCodeSize), end(clear + 1) {
-        for (int i = 0; i < clear; ++i) t.suffix[i] = static_cast<std::uint16_t>(i);
         Reset();
+    }
+
+    // Tables as a fresh decode has them: 0 but for the literals.
+    void ClearTables() {
+        std::fill(std::begin(t.prefix), std::end(t.prefix), 0);
+        std::fill(std::begin(t.suffix), std::end(t.suffix), 0);
+        for (int i = 0; i < clear; ++i) t.suffix[i] = static_cast<std::uint16_t>(i);
     }
 
     void Reset() {
@@ -123,14 +275,18 @@ struct Machine {
 
     int Next() {
         if (depth > 0) return static_cast<int>(t.stack[--depth]);
-        int code = bits.Get(codeSize);
+        return Interpret(bits.Get(codeSize));
+    }
+
+    int Interpret(int code) {
         if (code < 0) return code;
         if (code == clear) {
             // The entries below the clear code keep their values: only
             // entries from clear + 2 on are ever written.
             depth = 0;
             Reset();
-            code = bits.Get(codeSize);
+            do code = bits.Get(codeSize);
+            while (code == clear);
             if (code >= 0) firstValue = previous = code;
             return code;
         }
@@ -174,7 +330,7 @@ struct Machine {
         }
     }
 
-    BitReader& bits;
+    Bits& bits;
     Tables& t;
     const int m, clear, end;
     int nextFree = 0, codeSize = 0, sizeLimit = 0;
@@ -217,7 +373,8 @@ class RowOrder {
 
 // One value at a time, with row progress: the path for every stream the fast
 // path does not take, and the reference for what it must produce.
-void DecodeExact(Machine& machine, const FrameArea& a, const std::function<void()>* rowProgress) {
+void DecodeExact(Machine<BitReader>& machine, const FrameArea& a,
+                 const std::function<void()>* rowProgress) {
     const std::size_t pixelStride = PixelStride(a.width), maskStride = MaskStride(a.width);
     const std::int32_t rowMask = a.width > 320 ? 31 : 63;
     RowOrder rows(a.height, a.interlaced);
@@ -251,150 +408,391 @@ void DecodeExact(Machine& machine, const FrameArea& a, const std::function<void(
     }
 }
 
-// Copies a string of earlier output 8 bytes at a time. The bytes it needs
-// all lie before `to`; what it writes beyond `length` is overwritten by the
-// strings that follow (the output has kSlack spare bytes at its end).
-constexpr std::size_t kSlack = 16;
-inline void CopyString(std::uint8_t* to, const std::uint8_t* from, std::size_t length) {
-    if (length <= 8) {
-        std::uint64_t chunk;
-        std::memcpy(&chunk, from, 8);
-        std::memcpy(to, &chunk, 8);
-        return;
+// Copies a string written before, within one row. Short strings go 8 or
+// 16 bytes at once where the row has room for the bytes beyond them (the
+// strings that follow overwrite those).
+inline void CopyInRow(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
+                      std::size_t room, std::size_t readable) {
+    std::uint64_t low, high;
+    if (count <= 8 && room >= 8 && readable >= 8) {
+        std::memcpy(&low, from, 8);
+        std::memcpy(to, &low, 8);
+    } else if (count <= 16 && room >= 16 && readable >= 16) {
+        std::memcpy(&low, from, 8);
+        std::memcpy(&high, from + 8, 8);
+        std::memcpy(to, &low, 8);
+        std::memcpy(to + 8, &high, 8);
+    } else {
+        std::memcpy(to, from, count);
     }
-    std::memcpy(to, from, length);
+}
+
+// Mask bits (first pixel in the highest bit) of eight pixels: set where the
+// pixel is the transparent index.
+inline std::uint8_t TransparentBits(const std::uint8_t* pixels, std::uint64_t index8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, pixels, 8);
+    const std::uint64_t v = eight ^ index8;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kHigh = 0x8080808080808080ull;
+    const std::uint64_t zero = ~(((v & kLow7) + kLow7) | v) & kHigh;  // 0x80 in each 0 byte
+    return static_cast<std::uint8_t>(((zero >> 7) * 0x8040201008040201ull) >> 56);
+}
+
+// Each byte with its bits in reverse order: the first pixel goes to the
+// highest bit of a mask byte.
+constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i)
+        for (unsigned b = 0; b < 8; ++b)
+            if (i & (1u << b)) table[i] |= static_cast<std::uint8_t>(0x80u >> b);
+    return table;
+}();
+
+// The top `count` bits (0 to 8) of a mask byte.
+inline unsigned TopBits(std::size_t count) {
+    return (0xFF00u >> count) & 0xFF;
+}
+
+// The mask of a frame the fast path decoded: transparent where a pixel is
+// the transparent index, and where the data did not reach (the first
+// `done` pixels in data order were decoded). Bits beyond the width stay 0.
+void BuildMask(const FrameArea& a, const std::vector<std::uint32_t>& rowOffset, std::size_t done) {
+    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
+    const std::size_t stride = PixelStride(a.width), maskStride = MaskStride(a.width);
+    const std::size_t size = stride * h;
+    const std::uint64_t index8 = a.transparentIndex * 0x0101010101010101ull;
+    for (std::size_t k = 0; k < h; ++k) {
+        const std::uint8_t* line = a.pixels + rowOffset[k];
+        std::uint8_t* maskLine = a.mask + rowOffset[k] / stride * maskStride;
+        const std::size_t decoded = k < done / w ? w : k == done / w ? done % w : 0;
+        std::size_t x = 0;
+#if defined(__SSE2__)
+        const __m128i index16 = _mm_set1_epi8(static_cast<char>(a.transparentIndex));
+        for (; x + 16 <= decoded; x += 16) {
+            const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x));
+            const auto bits =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(sixteen, index16)));
+            maskLine[x / 8] = kReversedBits[bits & 0xFF];
+            maskLine[x / 8 + 1] = kReversedBits[bits >> 8];
+        }
+#endif
+        for (; x + 8 <= decoded; x += 8) maskLine[x / 8] = TransparentBits(line + x, index8);
+        for (; x < w; x += 8) {
+            // The last few pixels of the row, or those the data did not reach.
+            unsigned bits = 0;
+            if (rowOffset[k] + x + 8 <= size) {
+                bits = TransparentBits(line + x, index8);
+            } else {
+                for (std::size_t i = 0; i < 8 && x + i < w; ++i)
+                    if (line[x + i] == a.transparentIndex) bits |= 0x80u >> i;
+            }
+            const unsigned reached =
+                TopBits(decoded > x ? std::min<std::size_t>(decoded - x, 8) : 0);
+            maskLine[x / 8] = static_cast<std::uint8_t>(((bits & reached) | (~reached & 0xFF)) &
+                                                        TopBits(std::min<std::size_t>(w - x, 8)));
+        }
+    }
+}
+
+// Where the fast path's pixels are: data rows to offsets in the rows and
+// back.
+struct RowMap {
+    const FrameArea& a;
+    const std::uint32_t* rowOffset;
+    std::size_t w, stride;
+
+    std::uint8_t* At(std::size_t position) const {
+        return a.pixels + rowOffset[position / w] + position % w;
+    }
+    std::size_t PositionOf(std::uint32_t offset) const {
+        const std::size_t h = static_cast<std::size_t>(a.height);
+        const std::size_t r = h - 1 - offset / stride, x = offset % stride;
+        std::size_t k = r;
+        if (a.interlaced) {
+            const std::size_t pass1 = (h + 7) / 8, pass2 = (h + 3) / 8, pass3 = (h + 1) / 4;
+            k = r % 8 == 0   ? r / 8
+                : r % 8 == 4 ? pass1 + r / 8
+                : r % 4 == 2 ? pass1 + pass2 + r / 4
+                             : pass1 + pass2 + pass3 + r / 2;
+        }
+        return k * w + x;
+    }
+    // Copies `count` pixels from data position `from` to `to`, a piece of
+    // a row at a time, for strings that cross a row end.
+    void Copy(std::size_t to, std::size_t from, std::size_t count) const {
+        while (count > 0) {
+            const std::size_t n = std::min({count, w - to % w, w - from % w});
+            std::memcpy(At(to), At(from), n);
+            to += n;
+            from += n;
+            count -= n;
+        }
+    }
+};
+
+// The prefix and suffix tables the exact machine needs, made from the fast
+// path's string table: entries from clear + 2 up to `written`, the rest 0.
+void MakeTables(Machine<PackedBits>& mc, const RowMap& map, int written) {
+    Tables& t = mc.t;
+    mc.ClearTables();
+    for (int e = mc.clear + 2; e < written; ++e) {
+        const Tables::String& s = t.string[e];
+        t.prefix[e] = s.prefix;
+        t.suffix[e] = *map.At(map.PositionOf(s.offset) + s.length - 1u);
+    }
 }
 
 // Whole strings per code, copied from where the same string was written
-// before, into rows in data order. Takes streams of byte-sized values whose
+// before, straight into the rows. Takes streams of byte-sized values whose
 // codes stay inside the table; anything else makes it give up (false), and
 // the frame is decoded again by the exact path.
-bool DecodeFast(Machine& mc, const FrameArea& a, std::uint8_t* out) {
+bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     Tables& t = mc.t;
-    const std::size_t total =
-        static_cast<std::size_t>(a.width) * static_cast<std::size_t>(a.height);
-    std::size_t done = 0;
+    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
+    const std::size_t stride = PixelStride(a.width), total = w * h, size = stride * h;
+    std::uint8_t* const pixels = a.pixels;
+    t.rowOffset.resize(h);
+    std::uint32_t* const rowOffset = t.rowOffset.data();
+    RowOrder rows(a.height, a.interlaced);
+    for (std::size_t k = 0; k < h; ++k, rows.Advance())
+        rowOffset[k] =
+            static_cast<std::uint32_t>((h - 1 - static_cast<std::size_t>(rows.Row())) * stride);
+
+    const RowMap map{a, rowOffset, w, stride};
+    PackedBits& bits = mc.bits;
     int last = mc.First();
     if (last >= mc.clear) return false;
-    std::size_t previousAt = 0, previousLength = 1;
-    if (last >= 0) {
-        out[done++] = static_cast<std::uint8_t>(last);
-        // The machine's state in locals: stores to `out` may alias anything.
-        const int clear = mc.clear, end = mc.end;
-        int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
-        int previous = mc.previous;
-        while (done < total) {
-            int code = mc.bits.Get(codeSize);
-            const std::size_t at = done;
+    if (last < 0) {
+        if (a.transparent) BuildMask(a, t.rowOffset, 0);
+        return true;
+    }
+    std::size_t bit = bits.Bit(), endBit = bits.EndBit();
+    const std::uint8_t* const packed = bits.Buffer();
+
+    // Where the next pixel goes, the end of its row, the pixels still to
+    // come; the row in data order.
+    std::uint8_t* out = pixels + rowOffset[0];
+    std::uint8_t* rowEnd = out + w;
+    std::size_t left = total, row = 0;
+    auto advance = [&](std::size_t n) {
+        out += n;
+        left -= n;
+        if (out >= rowEnd && left > 0) {
+            const auto x = static_cast<std::size_t>(out - rowEnd);
+            row += 1 + x / w;
+            rowEnd = pixels + rowOffset[row] + w;
+            out = rowEnd - w + x % w;
+        }
+    };
+    // The previous code's string: offset in the rows, length, first 8 bytes.
+    auto previousOffset = static_cast<std::uint32_t>(out - pixels);
+    std::size_t previousLength = 1;
+    std::uint64_t previousBytes = static_cast<std::uint64_t>(last);
+    *out = static_cast<std::uint8_t>(last);
+    advance(1);
+    // The machine's state in locals: stores to the rows may alias anything.
+    const int clear = mc.clear, end = mc.end;
+    int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
+    int previous = mc.previous, written = nextFree;
+    while (left > 0) {
+        // The common case in a loop of its own, with no calls, so that its
+        // state stays in registers: short strings away from the row end,
+        // with the code's bits at hand.
+        while (rowEnd - out >= 8 && bit + static_cast<std::size_t>(codeSize) <= endBit) {
+            std::uint64_t word;
+            std::memcpy(&word, packed + (bit >> 3), 8);
+            const int code = static_cast<int>((word >> (bit & 7)) & ((1u << codeSize) - 1));
             std::size_t length;
+            std::uint64_t bytes;
             if (code < clear) {
-                if (code < 0) {
-                    last = code;
-                    break;
-                }
                 length = 1;
-                out[done++] = static_cast<std::uint8_t>(code);
-            } else if (code < nextFree && code > end) {
-                const Tables::String string = t.string[code];
-                length = string.length;
-                CopyString(out + done, out + string.position, std::min(length, total - done));
-                done = std::min(done + length, total);
-            } else if (code == nextFree) {
+                bytes = static_cast<std::uint64_t>(code);
+            } else if (static_cast<unsigned>(code - end - 1) <
+                       static_cast<unsigned>(nextFree - end - 1)) {
+                const Tables::String& s = t.string[code];
+                if (s.length > 8) break;
+                length = s.length;
+                bytes = s.bytes;
+            } else if (code == nextFree && previousLength < 8) {
                 length = previousLength + 1;
-                const std::size_t room = total - done;
-                CopyString(out + done, out + previousAt, std::min(previousLength, room));
-                if (previousLength < room) out[done + previousLength] = out[previousAt];
-                done = std::min(done + length, total);
-            } else if (code == clear) {
-                nextFree = clear + 2;
-                codeSize = mc.m + 1;
-                sizeLimit = 2 * clear;
-                code = mc.bits.Get(codeSize);
-                if (code < 0) {
-                    last = code;
-                    break;
-                }
-                if (code >= clear) return false;
-                previous = code;
-                previousAt = done;
-                previousLength = 1;
-                out[done++] = static_cast<std::uint8_t>(code);
-                continue;
-            } else if (code == end) {
-                mc.bits.DiscardRest();
-                last = kEnd;
-                break;
+                bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
             } else {
-                return false;
+                break;
             }
-            if (nextFree < kTableSize) {
-                if (previousLength + 1 > kFastMaxLength) return false;
-                t.string[nextFree] = {static_cast<std::uint32_t>(previousAt),
-                                      static_cast<std::uint32_t>(previousLength + 1)};
-                t.suffix[nextFree] = out[at];
-                t.prefix[nextFree] = static_cast<std::uint16_t>(previous);
-                if (++nextFree >= sizeLimit && sizeLimit < kTableSize) {
-                    sizeLimit *= 2;
-                    ++codeSize;
-                }
+            bit += static_cast<std::size_t>(codeSize);
+            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
+            t.string[nextFree] = {previousLength < 8
+                                      ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
+                                      : previousBytes,
+                                  previousOffset, static_cast<std::uint16_t>(previousLength + 1),
+                                  static_cast<std::uint16_t>(previous)};
+            nextFree += nextFree < kTableSize;
+            if (nextFree >= sizeLimit) [[unlikely]] {
+                if (sizeLimit < kTableSize) ++codeSize;
+                sizeLimit *= 2;
             }
             previous = code;
-            previousAt = at;
+            previousOffset = static_cast<std::uint32_t>(out - pixels);
             previousLength = length;
-            last = 0;
+            previousBytes = bytes;
+            out += length;
+            left -= length;
         }
-        mc.nextFree = nextFree;
-        mc.codeSize = codeSize;
-        mc.sizeLimit = sizeLimit;
-        mc.previous = previous;
-    }
-    if (last >= 0) {
-        // Filled: the machine takes over to find the end of the data.
-        mc.firstValue = out[previousAt];
-        mc.Drain();
-    }
-    std::memset(out + done, 0, total - done);
+        if (out == rowEnd) {
+            advance(0);
+            continue;
+        }
 
-    // Data order to bottom-up rows; what the data did not reach is transparent.
-    const std::size_t width = static_cast<std::size_t>(a.width);
-    const std::size_t pixelStride = PixelStride(a.width), maskStride = MaskStride(a.width);
-    RowOrder rows(a.height, a.interlaced);
-    for (std::size_t start = 0; start < total; start += width, rows.Advance()) {
-        const auto bottomUp = static_cast<std::size_t>(a.height - 1 - rows.Row());
-        std::memcpy(a.pixels + bottomUp * pixelStride, out + start, width);
-        if (!a.transparent) continue;
-        std::uint8_t* maskRow = a.mask + bottomUp * maskStride;
-        for (std::size_t x = 0; x < width; ++x) {
-            const bool clear = start + x >= done || out[start + x] == a.transparentIndex;
-            maskRow[x / 8] |= static_cast<std::uint8_t>(clear << (7 - x % 8));
+        int code = bits.Get(packed, codeSize, bit, endBit);
+        const auto offset = static_cast<std::uint32_t>(out - pixels);
+        std::size_t length;
+        std::uint64_t bytes;
+        std::uint32_t from = 0;  // where a long string was written before
+        if (code < clear) {
+            if (code < 0) [[unlikely]] {
+                last = code;
+                break;
+            }
+            length = 1;
+            bytes = static_cast<std::uint64_t>(code);
+        } else if (static_cast<unsigned>(code - end - 1) <
+                   static_cast<unsigned>(nextFree - end - 1)) [[likely]] {
+            const Tables::String& s = t.string[code];
+            length = s.length;
+            bytes = s.bytes;
+            from = s.offset;
+        } else if (code == nextFree) {
+            length = previousLength + 1;
+            bytes = previousLength < 8
+                        ? previousBytes | (previousBytes & 0xFF) << (8 * previousLength)
+                        : previousBytes;
+            from = previousOffset;
+        } else if (code == clear) {
+            written = std::max(written, nextFree);
+            nextFree = clear + 2;
+            codeSize = mc.m + 1;
+            sizeLimit = 2 * clear;
+            do code = bits.Get(codeSize, bit, endBit);
+            while (code == clear);
+            if (code < 0) {
+                last = code;
+                break;
+            }
+            if (code >= clear) return false;
+            *out = static_cast<std::uint8_t>(code);
+            previous = code;
+            previousOffset = offset;
+            previousLength = 1;
+            previousBytes = static_cast<std::uint64_t>(code);
+            advance(1);
+            continue;
+        } else if (code == end) {
+            bits.DiscardRest();
+            last = kEnd;
+            break;
+        } else {
+            return false;
         }
+
+        const std::size_t n = std::min(length, left);
+        if (length <= 8 && rowEnd - out >= 8) [[likely]] {
+            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
+        } else if (length <= 8) {
+            // Near the row end: a byte at a time, on into the next rows.
+            std::uint8_t* to = out;
+            const std::uint8_t* toEnd = rowEnd;
+            std::uint64_t rest = bytes;
+            for (std::size_t i = 0, r = row; i < n; ++i, rest >>= 8) {
+                *to = static_cast<std::uint8_t>(rest);
+                if (++to == toEnd && ++r < h) {
+                    to = pixels + rowOffset[r];
+                    toEnd = to + w;
+                }
+            }
+        } else {
+            // Longer strings are left to the exact path, which ends the
+            // data where its 4096-entry stack would overflow.
+            if (length >= kFastMaxLength) return false;
+            // A long string, copied from where it was written before (of
+            // the previous string: all but the last byte, which is its first).
+            const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
+            const std::size_t done = total - left;
+            if (static_cast<std::size_t>(rowEnd - out) >= n && from % stride + copied <= w)
+                CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
+                          size - from);
+            else
+                map.Copy(done, map.PositionOf(from), copied);
+            if (copied < n) *map.At(done + copied) = pixels[from];
+        }
+
+        // A full table takes no more entries: the one written is a spare.
+        t.string[nextFree] = {previousLength < 8
+                                  ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
+                                  : previousBytes,
+                              previousOffset, static_cast<std::uint16_t>(previousLength + 1),
+                              static_cast<std::uint16_t>(previous)};
+        nextFree += nextFree < kTableSize;
+        if (nextFree >= sizeLimit) [[unlikely]] {
+            // sizeLimit past the table once it is full, so that this stays rare.
+            if (sizeLimit < kTableSize) ++codeSize;
+            sizeLimit *= 2;
+        }
+        previous = code;
+        previousOffset = offset;
+        previousLength = length;
+        previousBytes = bytes;
+        advance(n);
     }
+    bits.Bit() = bit;
+    if (last >= 0) {
+        // Filled. Usually the end code follows; anything else goes to the
+        // machine, with the tables it needs.
+        const int code = bits.Get(codeSize);
+        if (code == end) {
+            bits.DiscardRest();
+        } else if (code >= 0) {
+            MakeTables(mc, map, std::max(written, nextFree));
+            mc.nextFree = nextFree;
+            mc.codeSize = codeSize;
+            mc.sizeLimit = std::min(sizeLimit, kTableSize);
+            mc.previous = previous;
+            mc.firstValue = pixels[previousOffset];
+            if (mc.Interpret(code) >= 0) mc.Drain();
+        }
+    } else {
+        // Short strings may have written ahead of the last pixel in its row.
+        std::memset(out, 0, static_cast<std::size_t>(rowEnd - out));
+    }
+    if (a.transparent) BuildMask(a, t.rowOffset, total - left);
     return true;
 }
 
 }  // namespace
 
 void DecodeLzwImage(ByteStream& stream, const FrameArea& area,
-                    const std::function<void()>* rowProgress) {
+                    const std::function<void()>* rowProgress, LzwWorkspace& workspace) {
     std::uint8_t minCodeSize = 0;
     stream.Lenient(&minCodeSize, 1);
     // Sizes from 12 on would put the clear code beyond the 4096-entry tables.
     if (minCodeSize >= 12) return;
     const std::size_t dataStart = stream.Position();
-    auto tables = std::make_unique<Tables>();
+    Tables& tables = workspace.Get();
 
     if (!rowProgress && minCodeSize <= 8) {
-        const std::size_t total =
-            static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height);
-        std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[total + kSlack]);
-        BitReader reader(stream);
-        Machine machine(reader, *tables, minCodeSize);
-        if (DecodeFast(machine, area, out.get())) return;
+        PackedBits bits(stream, tables.packed);
+        Machine<PackedBits> machine(bits, tables, minCodeSize);
+        if (DecodeFast(machine, area)) {
+            bits.Settle();
+            return;
+        }
+        // Given up: from the start again, one value at a time.
         stream.Seek(dataStart);
-        *tables = {};
+        std::memset(area.pixels, 0,
+                    PixelStride(area.width) * static_cast<std::size_t>(area.height));
     }
     BitReader reader(stream);
-    Machine machine(reader, *tables, minCodeSize);
+    Machine<BitReader> machine(reader, tables, minCodeSize);
+    machine.ClearTables();
     DecodeExact(machine, area, rowProgress);
 }
 

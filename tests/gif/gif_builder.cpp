@@ -1,5 +1,7 @@
 #include "gif/gif_builder.h"
 
+#include <unordered_map>
+
 namespace norvane::gif::testing {
 
 GifBuilder::GifBuilder(const char* signature, int width, int height, int globalBits) {
@@ -136,6 +138,59 @@ GifBuilder& GifBuilder::ImageFromPixels(const Image& image, const std::vector<in
     }
     codes.push_back(clear + 1);
     return ImageFromCodes(image, codes);
+}
+
+std::vector<int> LzwCodes(int m, const std::vector<int>& pixels, const GifBuilder::Lzw& options) {
+    const int clear = 1 << m;
+    std::vector<int> codes{clear};
+    // (prefix code, pixel value) to the code of that string.
+    std::unordered_map<std::uint32_t, int> table;
+    int next = clear + 2;
+    int string = -1;  // the code of the longest match so far, or none
+    auto restart = [&] {
+        table.clear();
+        next = clear + 2;
+        string = -1;
+    };
+    std::size_t clears = 0;
+    for (std::size_t i = 0; i <= pixels.size(); ++i) {
+        if (clears < options.clearsBefore.size() && options.clearsBefore[clears] == i) {
+            if (string >= 0) codes.push_back(string);
+            for (; clears < options.clearsBefore.size() && options.clearsBefore[clears] == i;
+                 ++clears)
+                codes.push_back(clear);
+            restart();
+        }
+        if (i == pixels.size()) break;
+        const int pixel = pixels[i];
+        if (string < 0) {
+            string = pixel;
+            continue;
+        }
+        const std::uint32_t key =
+            static_cast<std::uint32_t>(string) << 12 | static_cast<std::uint32_t>(pixel);
+        if (const auto found = table.find(key); found != table.end()) {
+            string = found->second;
+            continue;
+        }
+        codes.push_back(string);
+        string = pixel;
+        if (next == 4096) continue;  // full: the table stays as it is
+        table.emplace(key, next++);
+        if (next == 4096 && options.clearWhenFull) {
+            codes.push_back(clear);
+            table.clear();
+            next = clear + 2;
+        }
+    }
+    if (string >= 0) codes.push_back(string);
+    if (options.endCode) codes.push_back(clear + 1);
+    return codes;
+}
+
+GifBuilder& GifBuilder::ImageFromLzw(const Image& image, const std::vector<int>& pixels,
+                                     const Lzw& options) {
+    return ImageFromCodes(image, LzwCodes(image.minCodeSize, pixels, options));
 }
 
 GifBuilder& GifBuilder::Trailer() {

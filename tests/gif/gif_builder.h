@@ -1,6 +1,7 @@
 // Writes GIF streams for tests: headers, extensions, images from pixel
-// values (literal codes only, so the code size never grows) or from any
-// sequence of codes, cut into sub-blocks of a chosen size.
+// values (literal codes only, so the code size never grows, or real LZW
+// compression) or from any sequence of codes, cut into sub-blocks of a
+// chosen size.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,10 @@ class GifBuilder {
     // Pixel values in data order, encoded as literals with a clear code
     // whenever the code size would grow; an end code closes them.
     GifBuilder& ImageFromPixels(const Image& image, const std::vector<int>& pixels);
+    // Pixel values in data order, compressed with LZW as `options` say.
+    struct Lzw;
+    GifBuilder& ImageFromLzw(const Image& image, const std::vector<int>& pixels,
+                             const Lzw& options);
     // Exactly these codes, each written with the size the decoder expects
     // at that point; no end code unless listed.
     GifBuilder& ImageFromCodes(const Image& image, const std::vector<int>& codes);
@@ -44,6 +49,19 @@ class GifBuilder {
 
     std::vector<std::uint8_t> bytes_;
 };
+
+struct GifBuilder::Lzw {
+    // Clear codes written before the pixel at each of these positions
+    // (ascending; a position listed twice gives two clear codes in a row).
+    std::vector<std::size_t> clearsBefore;
+    bool clearWhenFull = true;  // else the table fills to 4096 entries and stays so
+    bool endCode = true;
+};
+
+// LZW codes for the pixel values, opened by a clear code, as an encoder
+// writes them (the first code after a clear adds no entry for the decoder).
+std::vector<int> LzwCodes(int minCodeSize, const std::vector<int>& pixels,
+                          const GifBuilder::Lzw& options);
 
 // Codes with the sizes a decoder reading them uses, packed LSB first.
 std::vector<std::uint8_t> PackCodes(int minCodeSize, const std::vector<int>& codes);

@@ -221,21 +221,159 @@ TEST(GifDecoder, ClearFirstKwKwKAndTinyBlocks) {
     }
 }
 
+// m = 2 goes through the whole-string path, m = 9 through the one-value path.
+std::vector<int> FirstRow(const std::vector<std::uint8_t>& bytes, int width) {
+    const auto picture = DecodeChecked(bytes);
+    std::vector<int> row;
+    if (!picture) return row;
+    for (int x = 0; x < width; ++x) row.push_back(PixelAt(picture->frames[0], x, 0));
+    return row;
+}
+
+TEST(GifDecoder, ClearCodesRightBehindAClearAreClears) {
+    for (int m : {2, 9}) {
+        const int clear = 1 << m, end = clear + 1;
+        for (int blockSize : {1, 255}) {
+            SCOPED_TRACE(::testing::Message() << "m " << m << ", block " << blockSize);
+            GifBuilder gif("GIF89a", 4, 1, 8);
+            gif.ImageFromCodes({.width = 4, .height = 1, .minCodeSize = m, .blockSize = blockSize},
+                               {clear, 1, clear, clear, 2, 3, 1, end})
+                .Trailer();
+            EXPECT_EQ(FirstRow(gif.Bytes(), 4), (std::vector<int>{1, 2, 3, 1}));
+        }
+    }
+}
+
+TEST(GifDecoder, CodeEndingOnTheLastBitOfTheDataIsDecoded) {
+    // No end code: m = 2 packs clear 1 2 3 1 into exactly 16 bits (the last
+    // code has 4), m = 9 packs clear 1 2 3 into exactly 40.
+    const struct {
+        int m;
+        std::vector<int> codes, row;
+        std::size_t bytes;
+    } cases[] = {{2, {4, 1, 2, 3, 1}, {1, 2, 3, 1}, 2}, {9, {512, 1, 2, 3}, {1, 2, 3, 0}, 5}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(testing::PackCodes(c.m, c.codes).size(), c.bytes);
+        for (int blockSize : {1, 2, 255}) {
+            SCOPED_TRACE(::testing::Message() << "m " << c.m << ", block " << blockSize);
+            GifBuilder gif("GIF89a", 4, 1, 8);
+            gif.ImageFromCodes(
+                   {.width = 4, .height = 1, .minCodeSize = c.m, .blockSize = blockSize}, c.codes)
+                .Trailer();
+            EXPECT_EQ(FirstRow(gif.Bytes(), 4), c.row);
+        }
+    }
+}
+
+TEST(GifDecoder, CodesSpanningSeveralOneByteSubBlocks) {
+    // 9- to 12-bit codes in sub-blocks of one byte, through both paths.
+    std::vector<int> pixels(40 * 40);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<int>(i * 7 % 251 ^ i / 97);
+    for (int m : {8, 9}) {
+        SCOPED_TRACE(m);
+        GifBuilder gif("GIF89a", 40, 40, 8);
+        gif.ImageFromLzw({.width = 40, .height = 40, .minCodeSize = m, .blockSize = 1}, pixels, {})
+            .Trailer();
+        const auto picture = DecodeChecked(gif.Bytes());
+        ASSERT_TRUE(picture);
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            ASSERT_EQ(
+                PixelAt(picture->frames[0], static_cast<int>(i % 40), static_cast<int>(i / 40)),
+                pixels[i])
+                << i;
+    }
+}
+
+TEST(GifDecoder, CodesBehindTheLastPixelAreReadOnAsBefore) {
+    // The frame fills after four pixels; the table codes, the code beyond
+    // the table and the clear code behind it are still interpreted, and the
+    // next frame is found behind the data.
+    for (int m : {2, 8, 9}) {
+        SCOPED_TRACE(m);
+        const int clear = 1 << m, end = clear + 1, first = clear + 2;
+        for (const std::vector<int>& tail :
+             {std::vector<int>{first, first + 1, first + 2, end},
+              std::vector<int>{first + 3, first + 200, clear, 3, first, end}, std::vector<int>{}}) {
+            std::vector<int> codes{clear, 1, 2, 3, 1};
+            codes.insert(codes.end(), tail.begin(), tail.end());
+            GifBuilder gif("GIF89a", 4, 1, 8);
+            gif.GraphicControl(0, 0, true, 2)
+                .ImageFromCodes({.width = 4, .height = 1, .minCodeSize = m}, codes)
+                .ImageFromPixels({.width = 4, .height = 1, .interlaced = true}, Ramp(4))
+                .Trailer();
+            const auto picture = DecodeChecked(gif.Bytes());
+            ASSERT_TRUE(picture);
+            EXPECT_EQ(picture->frames.size(), 2u);
+        }
+    }
+}
+
+TEST(GifDecoder, BrokenTableBehindTheLastPixelStopsTheDataThere) {
+    // Behind the four pixels, code X (two past the next free entry) four
+    // times: the third makes entry X its own prefix, the fourth finds that
+    // loop. The data ends there, inside its first sub-block; the scan walks
+    // on from the next one, whose ";" ends the picture before the second image.
+    for (int m : {2, 8, 9}) {
+        SCOPED_TRACE(m);
+        const int clear = 1 << m, x = clear + 7;
+        const auto packed = testing::PackCodes(m, {clear, 1, 2, 3, 1, x, x, x, x});
+        GifBuilder gif("GIF89a", 4, 1, 8);
+        gif.Raw({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0, static_cast<std::uint8_t>(m),
+                 static_cast<std::uint8_t>(packed.size())})
+            .Raw(packed)
+            .Raw({2, 0x3B, 0x3B, 0})
+            .ImageFromPixels({.width = 4, .height = 1}, Ramp(4))
+            .Trailer();
+        const auto picture = DecodeChecked(gif.Bytes());
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->frames.size(), 1u);
+        EXPECT_EQ(FirstRow(gif.Bytes(), 4), (std::vector<int>{1, 2, 3, 1}));
+    }
+}
+
+TEST(GifDecoder, LongStringsAcrossInterlacedRows) {
+    // A few colours in long runs: strings cross row ends and later codes
+    // copy them from rows the interlacing put far apart.
+    std::vector<int> pixels(37 * 29);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<int>(i / 50 % 3);
+    for (bool interlaced : {false, true}) {
+        GifBuilder gif("GIF89a", 37, 29, 2);
+        gif.GraphicControl(0, 0, true, 1)
+            .ImageFromLzw({.width = 37, .height = 29, .interlaced = interlaced}, pixels, {})
+            .Trailer();
+        const auto picture = DecodeChecked(gif.Bytes());
+        ASSERT_TRUE(picture);
+        // Image rows in the order the data holds them.
+        std::vector<int> rows;
+        for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            for (int y = start; y < 29; y += step)
+                if (interlaced) rows.push_back(y);
+        if (!interlaced) rows = Ramp(29, 29);
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            for (int x = 0; x < 37; ++x) {
+                const int value = pixels[k * 37 + static_cast<std::size_t>(x)];
+                ASSERT_EQ(PixelAt(picture->frames[0], x, rows[k]), value);
+                ASSERT_EQ(TransparentAt(picture->frames[0], x, rows[k]), value == 1);
+            }
+    }
+}
+
 TEST(GifDecoder, DataCutShortLeavesTheRestTransparent) {
-    // clear, 1, 2 fill 9 bits of two bytes; the padding bits read as one
-    // more code (0), which grows the code size to 4 bits, and the 4 bits
-    // left are no longer enough: the data gives out after 3 pixels.
+    // clear, 1, 2 fill 9 bits of two bytes; the padding bits read as two
+    // more codes (0 in 3 bits, which grows the code size, and 0 in the last
+    // 4 bits): the data gives out after 4 pixels.
     GifBuilder gif;
     gif.GraphicControl(0, 0, true, 3).ImageFromCodes({}, {4, 1, 2}).Trailer();
     const auto picture = DecodeChecked(gif.Bytes());
     ASSERT_TRUE(picture);
     const Frame& f = picture->frames[0];
-    const int decoded[] = {1, 2, 0};
-    for (int i = 0; i < 3; ++i) {
+    const int decoded[] = {1, 2, 0, 0};
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(PixelAt(f, i, 0), decoded[i]);
         EXPECT_FALSE(TransparentAt(f, i, 0));
     }
-    for (int i = 3; i < 16; ++i) {
+    for (int i = 4; i < 16; ++i) {
         EXPECT_EQ(PixelAt(f, i % 4, i / 4), 0);
         EXPECT_TRUE(TransparentAt(f, i % 4, i / 4)) << i;
     }

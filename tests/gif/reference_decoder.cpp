@@ -244,7 +244,7 @@ class Decoder {
         }
 
         int GetCode() {
-            if (bitPosition + codeSize >= lastBit) {
+            while (bitPosition + codeSize > lastBit) {  // a code may span several short sub-blocks
                 if (endOfData) return -1;
                 const std::uint8_t a = Byte(lastBit / 8 - 2), b = Byte(lastBit / 8 - 1);
                 buffer[2] = a;
@@ -274,7 +274,9 @@ class Decoder {
                 codeSize = m + 1;
                 sizeLimit = 2 * clearCode;
                 nextFree = clearCode + 2;
-                code = GetCode();
+                // A clear code right behind a clear code is one more clear.
+                do code = GetCode();
+                while (code == clearCode);
                 if (code >= 0) firstValue = previousCode = code;
                 return code;
             }
