@@ -91,6 +91,23 @@ TEST_P(TimerModes, TicksEveryIntervalOnTheThreadOfItsMode) {
     EXPECT_TRUE(errors.errors.empty());
 }
 
+// Started as the animated control starts it, the handler first (at the
+// initial interval of a second), the interval a moment later: whether or
+// not the worker began counting in between, the first tick follows the
+// interval.
+TEST_P(TimerModes, EveryStartTicksAfterTheIntervalSetLast) {
+    for (int pause : {0, 0, 0, 1, 1, 5, 5, 20, 20, 50}) {
+        CountingTimer timer(errors);
+        SetMode(timer, GetParam());
+        timer.SetOnTimer(count);
+        Sleep(pause);
+        timer.SetInterval(20);
+        EXPECT_TRUE(PumpUntil([&] { return timer.ticks > 0; }, milliseconds(500)))
+            << "no tick in 500 ms, " << pause << " ms between handler and interval";
+    }
+    EXPECT_TRUE(errors.errors.empty());
+}
+
 TEST_P(TimerModes, NoTickWithoutIntervalEnabledOrHandler) {
     CountingTimer noInterval(errors), disabled(errors), noHandler(errors);
     for (CountingTimer* timer : {&noInterval, &disabled, &noHandler}) {
