@@ -1,11 +1,13 @@
 #include "gif/timer_worker.h"
 
 #include <chrono>
+#include <utility>
 
 namespace norvane {
 
 void TimerWorkerControl::Run(std::uint32_t milliseconds) {
     std::lock_guard lock(mutex_);
+    if (waitingToSleep_) startedSleep_ = true;
     running_ = true;
     interval_ = milliseconds;
     changed_.notify_all();
@@ -61,10 +63,17 @@ void TimerWorkerControl::Loop(TimerWorkerTarget& target) {
 }
 
 bool TimerWorkerControl::Sleep(std::unique_lock<std::mutex>& lock) {
+    waitingToSleep_ = true;
     changed_.wait(lock, [this] { return stopped_ || running_; });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
+    waitingToSleep_ = false;
+    const bool followsInterval = std::exchange(startedSleep_, false);
+    const auto began = std::chrono::steady_clock::now();
+    const std::uint32_t length = interval_;
     for (;;) {
         if (stopped_) return false;
+        // Run wakes the worker, so a new interval moves this deadline at once.
+        const auto deadline =
+            began + std::chrono::milliseconds(followsInterval ? interval_ : length);
         if (!running_) {
             changed_.wait(lock, [this] { return stopped_ || running_; });
         } else if (std::chrono::steady_clock::now() >= deadline) {

@@ -7,6 +7,12 @@
 // A sleep's deadline is fixed when the sleep begins, from the interval of
 // that moment; a pause holds the tick back but not the deadline, so a sleep
 // whose time passed while paused completes as soon as it runs again.
+// The one exception is the first sleep after a start (a Run that finds the
+// worker waiting to begin a sleep): it counts from its beginning to the
+// interval in force until it ends. A timer is usually started by setting
+// its handler and then its interval, or the reverse, each a Run of its own;
+// the first tick must come after the interval set last, whether or not the
+// worker thread happened to begin counting between the two.
 #pragma once
 
 #include <condition_variable>
@@ -66,7 +72,9 @@ class TimerWorkerControl {
     bool stopped_ = false;
     bool threadSafe_ = false;
     std::uint32_t interval_ = 0;
-    bool tickingHere_ = false;  // a tick runs on the worker
+    bool waitingToSleep_ = true;  // blocked before a sleep, for want of a Run
+    bool startedSleep_ = false;   // the next or current sleep follows interval_
+    bool tickingHere_ = false;    // a tick runs on the worker
     std::thread::id worker_;
     std::uint64_t lastRequest_ = 0;
     std::uint64_t answered_ = 0;

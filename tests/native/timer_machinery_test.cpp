@@ -236,16 +236,48 @@ TEST_F(TimerWorkerTest, ASleepOverdueWhilePausedCompletesOnResume) {
 
 TEST_F(TimerWorkerTest, ANewIntervalAppliesFromTheNextSleep) {
     control.SetThreadSafe(true);
-    const auto started = Clock::now();
-    control.Run(400);
+    control.Run(300);
     StartLoop();
+    ASSERT_TRUE(target.WaitFor([&] { return target.ticksHere == 1; }));
+    const auto secondBegan = Clock::now();
     std::this_thread::sleep_for(milliseconds(50));
     control.Pause();
     control.Run(60'000);
+    ASSERT_TRUE(target.WaitFor([&] { return target.ticksHere == 2; }));
+    EXPECT_LT(Clock::now() - secondBegan, milliseconds(5'000));
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_EQ(TicksHere(), 2);
+}
+
+// A timer starts with one interval and gets its own a moment later, after
+// the worker has begun counting: the first tick follows the later one,
+// shorter or longer.
+TEST_F(TimerWorkerTest, TheFirstSleepAfterAStartEndsAtTheIntervalSetLast) {
+    control.SetThreadSafe(true);
+    auto started = Clock::now();
+    control.Run(60'000);
+    StartLoop();
+    std::this_thread::sleep_for(milliseconds(50));
+    control.Pause();
+    control.Run(100);
     ASSERT_TRUE(target.WaitFor([&] { return target.ticksHere == 1; }));
     EXPECT_LT(Clock::now() - started, milliseconds(5'000));
-    std::this_thread::sleep_for(milliseconds(500));
+    control.Stop();
+    worker.join();
+
+    TimerWorkerControl lengthened;
+    lengthened.SetThreadSafe(true);
+    started = Clock::now();
+    lengthened.Run(500);
+    std::thread loop([&] { lengthened.Loop(target); });
+    std::this_thread::sleep_for(milliseconds(50));
+    lengthened.Pause();
+    lengthened.Run(1'500);
+    std::this_thread::sleep_until(started + milliseconds(1'000));
     EXPECT_EQ(TicksHere(), 1);
+    ASSERT_TRUE(target.WaitFor([&] { return target.ticksHere == 2; }));
+    lengthened.Stop();
+    loop.join();
 }
 
 TEST_F(TimerWorkerTest, StopEndsASleepOrAHandoverAtOnce) {
