@@ -144,8 +144,8 @@ int Compose(TGIFImage& image, const std::string& dir) {
 
 class ViewerForm : public norvane::Form {
   public:
-    ViewerForm(const norvane::FormSpec& spec, norvane::MessageDialog& messages)
-        : Form(spec, messages, nullptr) {}
+    ViewerForm(const norvane::FormSpec& design, norvane::MessageDialog& messages)
+        : Form(design, messages, nullptr) {}
 };
 
 constexpr std::array kLayout{norvane::ComponentSpec{
@@ -153,20 +153,20 @@ constexpr std::array kLayout{norvane::ComponentSpec{
 
 int Show(const Arguments& a, const std::vector<std::uint8_t>& bytes,
          norvane::MessageDialog& messages) {
-    const norvane::FormSpec spec{.className = "TGifViewForm",
-                                 .caption = "gifview",
-                                 .style = WS_OVERLAPPEDWINDOW,
-                                 .exStyle = 0,
-                                 .left = 100,
-                                 .top = 100,
-                                 .width = 200,
-                                 .height = 200,
-                                 .clientSized = true,
-                                 .font = {.face = "MS Sans Serif", .height = -11},
-                                 .designDpi = 96,
-                                 .designTextHeight = 13,
-                                 .components = kLayout};
-    ViewerForm form(spec, messages);
+    const norvane::FormSpec design{.className = "TGifViewForm",
+                                   .caption = "gifview",
+                                   .style = WS_OVERLAPPEDWINDOW,
+                                   .exStyle = 0,
+                                   .left = 100,
+                                   .top = 100,
+                                   .width = 200,
+                                   .height = 200,
+                                   .clientSized = true,
+                                   .font = {.face = "MS Sans Serif", .height = -11},
+                                   .designDpi = 96,
+                                   .designTextHeight = 13,
+                                   .components = kLayout};
+    ViewerForm form(design, messages);
     auto& component = form.Find("Picture_GIFImage");
     TGIFImage& image = form.GifImageOf(component);
     image.ApplyOptions(a.options);

@@ -18,19 +18,8 @@ constexpr POINT kBannerPoint{300, 30};
 const std::string kWebAddress = "http://varnok.example/";
 const std::string kEmailLink = "mailto:mail@varnok.example?subject=Shareware: ";
 
-BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> children;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
 HWND ChildMatching(HWND parent, const std::regex& pattern) {
-    for (HWND child : Children(parent))
+    for (HWND child : ChildrenOf(parent))
         if (std::regex_match(WindowText(child), pattern)) return child;
     return nullptr;
 }

@@ -16,17 +16,6 @@ void Sleep(Duration d) {
     ::Sleep(static_cast<DWORD>(d.count()));
 }
 
-BOOL CALLBACK CollectChild(HWND w, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-    return TRUE;
-}
-
-std::vector<HWND> ChildrenOf(HWND parent) {
-    std::vector<HWND> children;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
 struct WindowSearch {
     DWORD pid;
     std::string_view className;
@@ -385,6 +374,17 @@ void Norvane::Answer(const MessageBoxSeen& box, std::string_view button) const {
 bool Norvane::NoMessageBoxWithin(Duration wait) const {
     Sleep(wait);
     return Windows("#32770").empty();
+}
+
+static BOOL CALLBACK CollectChild(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
 }
 
 std::string WindowText(HWND window) {

@@ -129,6 +129,8 @@ class RunKey {
 };
 
 std::string WindowText(HWND window);
+// Every child window of `parent`, its children's children included.
+std::vector<HWND> ChildrenOf(HWND parent);
 std::string ClassName(HWND window);
 RECT ClientRectOf(HWND window);
 RECT WindowRectOf(HWND window);
