@@ -16,6 +16,7 @@ namespace norvane::gif {
 namespace {
 
 constexpr int kTableSize = 4096;
+constexpr std::size_t kMaxCodeBits = 12;  // codes of a 4096-entry table
 constexpr int kMaxStack = 4095;
 constexpr int kOutOfData = -1;
 constexpr int kEnd = -2;  // end code, or a broken table
@@ -542,6 +543,82 @@ void MakeTables(Machine<PackedBits>& mc, const RowMap& map, int written) {
     }
 }
 
+// The fast path's state as the short string loop takes and leaves it.
+struct ShortRun {
+    std::uint8_t* out;
+    std::size_t bit;
+    int nextFree, codeSize, sizeLimit, previous;
+    std::uint32_t previousOffset;
+    std::size_t previousLength;
+    std::uint64_t previousBytes;
+};
+
+// Decodes codes while their strings are short (8 bytes at most), at least 8
+// bytes stay before the row end and the code's bits are buffered; stops at
+// anything else, with the code unread.
+[[gnu::always_inline]] inline void ShortStrings(ShortRun& run, const std::uint8_t* const rowEnd,
+                                                const std::size_t endBit,
+                                                const std::uint8_t* const packed,
+                                                Tables::String* const string,
+                                                const std::uint8_t* const pixels, const int clear) {
+    const int end = clear + 1;
+    std::uint8_t* out = run.out;
+    std::size_t bit = run.bit;
+    int nextFree = run.nextFree, codeSize = run.codeSize, sizeLimit = run.sizeLimit;
+    int previous = run.previous;
+    std::uint32_t previousOffset = run.previousOffset;
+    std::size_t previousLength = run.previousLength;
+    std::uint64_t previousBytes = run.previousBytes;
+    // Room for 8 bytes, and the bits of the longest code (the last few
+    // codes in the buffer go the long way).
+    const std::uint8_t* const shortEnd = rowEnd - 8;
+    const std::size_t bitEnd = endBit >= kMaxCodeBits ? endBit - (kMaxCodeBits - 1) : 0;
+    unsigned codeMask = (1u << codeSize) - 1;
+    while (out <= shortEnd && bit < bitEnd) {
+        std::uint64_t word;
+        std::memcpy(&word, packed + (bit >> 3), 8);
+        const int code = static_cast<int>((word >> (bit & 7)) & codeMask);
+        std::size_t length;
+        std::uint64_t bytes;
+        if (code < clear) {
+            length = 1;
+            bytes = static_cast<std::uint64_t>(code);
+        } else if (static_cast<unsigned>(code - end - 1) <
+                   static_cast<unsigned>(nextFree - end - 1)) {
+            const Tables::String& s = string[code];
+            if (s.length > 8) break;
+            length = s.length;
+            bytes = s.bytes;
+        } else if (code == nextFree && previousLength < 8) {
+            length = previousLength + 1;
+            bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
+        } else {
+            break;
+        }
+        bit += static_cast<std::size_t>(codeSize);
+        std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
+        string[nextFree] = {previousLength < 8
+                                ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
+                                : previousBytes,
+                            previousOffset, static_cast<std::uint16_t>(previousLength + 1),
+                            static_cast<std::uint16_t>(previous)};
+        nextFree += nextFree < kTableSize;
+        if (nextFree >= sizeLimit) [[unlikely]] {
+            if (sizeLimit < kTableSize) ++codeSize;
+            sizeLimit *= 2;
+            codeMask = (1u << codeSize) - 1;
+        }
+        previous = code;
+        previousOffset = static_cast<std::uint32_t>(out - pixels);
+        previousLength = length;
+        previousBytes = bytes;
+        out += length;
+    }
+    run = {out,          bit,      nextFree,       codeSize,
+           sizeLimit,    previous, previousOffset, previousLength,
+           previousBytes};
+}
+
 // Whole strings per code, copied from where the same string was written
 // before, straight into the rows. Takes streams of byte-sized values whose
 // codes stay inside the table; anything else makes it give up (false), and
@@ -595,48 +672,24 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
     int previous = mc.previous, written = nextFree;
     while (left > 0) {
-        // The common case in a loop of its own, with no calls, so that its
-        // state stays in registers: short strings away from the row end,
-        // with the code's bits at hand.
-        while (rowEnd - out >= 8 && bit + static_cast<std::size_t>(codeSize) <= endBit) {
-            std::uint64_t word;
-            std::memcpy(&word, packed + (bit >> 3), 8);
-            const int code = static_cast<int>((word >> (bit & 7)) & ((1u << codeSize) - 1));
-            std::size_t length;
-            std::uint64_t bytes;
-            if (code < clear) {
-                length = 1;
-                bytes = static_cast<std::uint64_t>(code);
-            } else if (static_cast<unsigned>(code - end - 1) <
-                       static_cast<unsigned>(nextFree - end - 1)) {
-                const Tables::String& s = t.string[code];
-                if (s.length > 8) break;
-                length = s.length;
-                bytes = s.bytes;
-            } else if (code == nextFree && previousLength < 8) {
-                length = previousLength + 1;
-                bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
-            } else {
-                break;
-            }
-            bit += static_cast<std::size_t>(codeSize);
-            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
-            t.string[nextFree] = {previousLength < 8
-                                      ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
-                                      : previousBytes,
-                                  previousOffset, static_cast<std::uint16_t>(previousLength + 1),
-                                  static_cast<std::uint16_t>(previous)};
-            nextFree += nextFree < kTableSize;
-            if (nextFree >= sizeLimit) [[unlikely]] {
-                if (sizeLimit < kTableSize) ++codeSize;
-                sizeLimit *= 2;
-            }
-            previous = code;
-            previousOffset = static_cast<std::uint32_t>(out - pixels);
-            previousLength = length;
-            previousBytes = bytes;
-            out += length;
-            left -= length;
+        // The common case in a loop of its own, with no calls and few live
+        // values, so that its state stays in registers: short strings away
+        // from the row end, with the code's bits at hand.
+        if (rowEnd - out >= 8) {
+            ShortRun run{out,          bit,      nextFree,       codeSize,
+                         sizeLimit,    previous, previousOffset, previousLength,
+                         previousBytes};
+            ShortStrings(run, rowEnd, endBit, packed, t.string, pixels, clear);
+            left -= static_cast<std::size_t>(run.out - out);
+            out = run.out;
+            bit = run.bit;
+            nextFree = run.nextFree;
+            codeSize = run.codeSize;
+            sizeLimit = run.sizeLimit;
+            previous = run.previous;
+            previousOffset = run.previousOffset;
+            previousLength = run.previousLength;
+            previousBytes = run.previousBytes;
         }
         if (out == rowEnd) {
             advance(0);
