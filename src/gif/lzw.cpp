@@ -229,6 +229,7 @@ struct LzwWorkspace::Buffers {
     } string[kTableSize + 1];
     std::uint8_t packed[PackedBits::kChunk + PackedBits::kSlack];
     std::vector<std::uint32_t> rowOffset;  // data row to its offset in the rows
+    int literalsFor = -1;                  // the clear code the string table's literals are for
 };
 
 LzwWorkspace::LzwWorkspace() = default;
@@ -543,6 +544,18 @@ void MakeTables(Machine<PackedBits>& mc, const RowMap& map, int written) {
     }
 }
 
+// The fast path's string table below clear + 2: each literal as a string of
+// one byte, and the clear and end codes as strings too long for the short
+// string loop, so that one look-up tells it every code it takes. Entries
+// from clear + 2 on are always written before they are read.
+void PrepareLiterals(Tables& t, int clear) {
+    if (t.literalsFor == clear) return;
+    for (int i = 0; i < clear; ++i)
+        t.string[i] = {static_cast<std::uint64_t>(i), 0, 1, static_cast<std::uint16_t>(i)};
+    t.string[clear] = t.string[clear + 1] = {0, 0, 0xFFFF, 0};
+    t.literalsFor = clear;
+}
+
 // The fast path's state as the short string loop takes and leaves it.
 struct ShortRun {
     std::uint8_t* out;
@@ -560,8 +573,7 @@ struct ShortRun {
                                                 const std::size_t endBit,
                                                 const std::uint8_t* const packed,
                                                 Tables::String* const string,
-                                                const std::uint8_t* const pixels, const int clear) {
-    const int end = clear + 1;
+                                                const std::uint8_t* const pixels) {
     std::uint8_t* out = run.out;
     std::size_t bit = run.bit;
     int nextFree = run.nextFree, codeSize = run.codeSize, sizeLimit = run.sizeLimit;
@@ -580,11 +592,8 @@ struct ShortRun {
         const int code = static_cast<int>((word >> (bit & 7)) & codeMask);
         std::size_t length;
         std::uint64_t bytes;
-        if (code < clear) {
-            length = 1;
-            bytes = static_cast<std::uint64_t>(code);
-        } else if (static_cast<unsigned>(code - end - 1) <
-                   static_cast<unsigned>(nextFree - end - 1)) {
+        if (code < nextFree) {
+            // Literals too; the clear and end codes count as long.
             const Tables::String& s = string[code];
             if (s.length > 8) break;
             length = s.length;
@@ -645,6 +654,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     }
     std::size_t bit = bits.Bit(), endBit = bits.EndBit();
     const std::uint8_t* const packed = bits.Buffer();
+    PrepareLiterals(t, mc.clear);
 
     // Where the next pixel goes, the end of its row, the pixels still to
     // come; the row in data order.
@@ -679,7 +689,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             ShortRun run{out,          bit,      nextFree,       codeSize,
                          sizeLimit,    previous, previousOffset, previousLength,
                          previousBytes};
-            ShortStrings(run, rowEnd, endBit, packed, t.string, pixels, clear);
+            ShortStrings(run, rowEnd, endBit, packed, t.string, pixels);
             left -= static_cast<std::size_t>(run.out - out);
             out = run.out;
             bit = run.bit;
