@@ -556,6 +556,18 @@ void PrepareLiterals(Tables& t, int clear) {
     t.literalsFor = clear;
 }
 
+// The fast path's step when nextFree reaches sizeLimit: a longer code, or,
+// once the table is full, nextFree kept at the spare entry behind it.
+inline void GrowCode(int& nextFree, int& codeSize, int& sizeLimit) {
+    if (nextFree < kTableSize) {
+        ++codeSize;
+        sizeLimit *= 2;
+    } else {
+        nextFree = kTableSize;
+        sizeLimit = kTableSize;
+    }
+}
+
 // The fast path's state as the short string loop takes and leaves it.
 struct ShortRun {
     std::uint8_t* out;
@@ -611,10 +623,8 @@ struct ShortRun {
                                 : previousBytes,
                             previousOffset, static_cast<std::uint16_t>(previousLength + 1),
                             static_cast<std::uint16_t>(previous)};
-        nextFree += nextFree < kTableSize;
-        if (nextFree >= sizeLimit) [[unlikely]] {
-            if (sizeLimit < kTableSize) ++codeSize;
-            sizeLimit *= 2;
+        if (++nextFree >= sizeLimit) [[unlikely]] {
+            GrowCode(nextFree, codeSize, sizeLimit);
             codeMask = (1u << codeSize) - 1;
         }
         previous = code;
@@ -794,12 +804,8 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
                                   : previousBytes,
                               previousOffset, static_cast<std::uint16_t>(previousLength + 1),
                               static_cast<std::uint16_t>(previous)};
-        nextFree += nextFree < kTableSize;
-        if (nextFree >= sizeLimit) [[unlikely]] {
-            // sizeLimit past the table once it is full, so that this stays rare.
-            if (sizeLimit < kTableSize) ++codeSize;
-            sizeLimit *= 2;
-        }
+        if (++nextFree >= sizeLimit) [[unlikely]]
+            GrowCode(nextFree, codeSize, sizeLimit);
         previous = code;
         previousOffset = offset;
         previousLength = length;
