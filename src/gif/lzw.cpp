@@ -598,6 +598,9 @@ struct ShortRun {
     const std::uint8_t* const shortEnd = rowEnd - 8;
     const std::size_t bitEnd = endBit >= kMaxCodeBits ? endBit - (kMaxCodeBits - 1) : 0;
     unsigned codeMask = (1u << codeSize) - 1;
+    // Where the next byte of the previous string goes in its first 8 (64:
+    // nowhere), shifted in two steps so that 64 stays defined.
+    std::size_t previousShift = 8 * std::min<std::size_t>(previousLength, 8);
     while (out <= shortEnd && bit < bitEnd) {
         std::uint64_t word;
         std::memcpy(&word, packed + (bit >> 3), 8);
@@ -618,9 +621,7 @@ struct ShortRun {
         }
         bit += static_cast<std::size_t>(codeSize);
         std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
-        string[nextFree] = {previousLength < 8
-                                ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
-                                : previousBytes,
+        string[nextFree] = {previousBytes | (bytes & 0xFF) << (previousShift - 1) << 1,
                             previousOffset, static_cast<std::uint16_t>(previousLength + 1),
                             static_cast<std::uint16_t>(previous)};
         if (++nextFree >= sizeLimit) [[unlikely]] {
@@ -630,6 +631,7 @@ struct ShortRun {
         previous = code;
         previousOffset = static_cast<std::uint32_t>(out - pixels);
         previousLength = length;
+        previousShift = 8 * length;
         previousBytes = bytes;
         out += length;
     }
