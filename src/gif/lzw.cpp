@@ -507,8 +507,12 @@ struct RowMap {
         return a.pixels + rowOffset[position / w] + position % w;
     }
     std::size_t PositionOf(std::uint32_t offset) const {
+        return DataRowOf(offset) * w + offset % stride;
+    }
+    // The data row that holds the pixel at `offset` in the rows.
+    std::size_t DataRowOf(std::uint32_t offset) const {
         const std::size_t h = static_cast<std::size_t>(a.height);
-        const std::size_t r = h - 1 - offset / stride, x = offset % stride;
+        const std::size_t r = h - 1 - offset / stride;
         std::size_t k = r;
         if (a.interlaced) {
             const std::size_t pass1 = (h + 7) / 8, pass2 = (h + 3) / 8, pass3 = (h + 1) / 4;
@@ -517,16 +521,35 @@ struct RowMap {
                 : r % 4 == 2 ? pass1 + pass2 + r / 4
                              : pass1 + pass2 + pass3 + r / 2;
         }
-        return k * w + x;
+        return k;
     }
-    // Copies `count` pixels from data position `from` to `to`, a piece of
-    // a row at a time, for strings that cross a row end.
-    void Copy(std::size_t to, std::size_t from, std::size_t count) const {
-        while (count > 0) {
-            const std::size_t n = std::min({count, w - to % w, w - from % w});
-            std::memcpy(At(to), At(from), n);
+    // Copies `count` pixels written before at offset `from` to `to` in
+    // data row `toRow`, a piece of a row at a time, for strings that cross
+    // a row end. Returns where the pixel behind them goes (the end of the
+    // last row, if none does).
+    std::uint8_t* Copy(std::uint8_t* to, std::size_t toRow, std::uint32_t from,
+                       std::size_t count) const {
+        std::uint8_t* const pixels = a.pixels;
+        const std::size_t h = static_cast<std::size_t>(a.height);
+        std::uint8_t* toEnd = pixels + rowOffset[toRow] + w;
+        std::size_t fromRow = DataRowOf(from);
+        const std::uint8_t* source = pixels + from;
+        const std::uint8_t* sourceEnd = pixels + rowOffset[fromRow] + w;
+        while (true) {
+            if (to == toEnd && toRow + 1 < h) {
+                to = pixels + rowOffset[++toRow];
+                toEnd = to + w;
+            }
+            if (count == 0) return to;
+            if (source == sourceEnd) {
+                source = pixels + rowOffset[++fromRow];
+                sourceEnd = source + w;
+            }
+            const std::size_t n = std::min({count, static_cast<std::size_t>(toEnd - to),
+                                            static_cast<std::size_t>(sourceEnd - source)});
+            std::memcpy(to, source, n);
             to += n;
-            from += n;
+            source += n;
             count -= n;
         }
     }
@@ -791,13 +814,13 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             // A long string, copied from where it was written before (of
             // the previous string: all but the last byte, which is its first).
             const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
-            const std::size_t done = total - left;
+            std::uint8_t* behind = out + copied;
             if (static_cast<std::size_t>(rowEnd - out) >= n && from % stride + copied <= w)
                 CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
                           size - from);
             else
-                map.Copy(done, map.PositionOf(from), copied);
-            if (copied < n) *map.At(done + copied) = pixels[from];
+                behind = map.Copy(out, row, from, copied);
+            if (copied < n) *behind = pixels[from];
         }
 
         // A full table takes no more entries: the one written is a spare.
