@@ -20,6 +20,37 @@ std::uint16_t Le16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
+// How many images the data seems to hold, by a walk over its blocks, so
+// that the frame list is allocated once rather than grown frame by frame.
+// Only a hint: the walk stops at anything unusual, and the parse itself
+// decides what the frames are.
+std::size_t CountImages(std::span<const std::uint8_t> b) {
+    const std::size_t size = b.size();
+    std::size_t at = 13, images = 0;
+    if (size < at) return 0;
+    if (b[10] & 0x80) at += 3u << ((b[10] & 7) + 1);
+    auto skipSubBlocks = [&] {
+        while (at < size && b[at] != 0) at += b[at] + 1u;
+        ++at;
+    };
+    while (at < size && images < kMaxFrames) {
+        if (b[at] == kExtension) {
+            at += 2;
+            skipSubBlocks();
+        } else if (b[at] == kImage && at + 10 < size) {
+            const std::uint8_t packed = b[at + 9];
+            at += 10;
+            if (packed & 0x80) at += 3u << ((packed & 7) + 1);
+            ++at;  // minimum code size
+            skipSubBlocks();
+            ++images;
+        } else {
+            break;
+        }
+    }
+    return images;
+}
+
 // The 6 bytes behind the label of the latest graphic control extension:
 // block size, packed byte, delay (16-bit), transparent index, terminator.
 using GraphicControl = std::array<std::uint8_t, 6>;
@@ -27,7 +58,9 @@ using GraphicControl = std::array<std::uint8_t, 6>;
 class Parser {
   public:
     Parser(std::span<const std::uint8_t> data, const DecodeOptions& options)
-        : stream_(data), options_(options) {}
+        : stream_(data), options_(options) {
+        if (!options.firstImageOnly) picture_.frames.reserve(CountImages(data));
+    }
 
     std::optional<Picture> Parse() {
         if (stream_.Size() == 0) return std::nullopt;

@@ -16,6 +16,7 @@ namespace norvane::gif {
 namespace {
 
 constexpr int kTableSize = 4096;
+constexpr std::size_t kMaxCodeBits = 12;  // codes of a 4096-entry table
 constexpr int kMaxStack = 4095;
 constexpr int kOutOfData = -1;
 constexpr int kEnd = -2;  // end code, or a broken table
@@ -228,6 +229,7 @@ struct LzwWorkspace::Buffers {
     } string[kTableSize + 1];
     std::uint8_t packed[PackedBits::kChunk + PackedBits::kSlack];
     std::vector<std::uint32_t> rowOffset;  // data row to its offset in the rows
+    int literalsFor = -1;                  // the clear code the string table's literals are for
 };
 
 LzwWorkspace::LzwWorkspace() = default;
@@ -505,8 +507,12 @@ struct RowMap {
         return a.pixels + rowOffset[position / w] + position % w;
     }
     std::size_t PositionOf(std::uint32_t offset) const {
+        return DataRowOf(offset) * w + offset % stride;
+    }
+    // The data row that holds the pixel at `offset` in the rows.
+    std::size_t DataRowOf(std::uint32_t offset) const {
         const std::size_t h = static_cast<std::size_t>(a.height);
-        const std::size_t r = h - 1 - offset / stride, x = offset % stride;
+        const std::size_t r = h - 1 - offset / stride;
         std::size_t k = r;
         if (a.interlaced) {
             const std::size_t pass1 = (h + 7) / 8, pass2 = (h + 3) / 8, pass3 = (h + 1) / 4;
@@ -515,16 +521,35 @@ struct RowMap {
                 : r % 4 == 2 ? pass1 + pass2 + r / 4
                              : pass1 + pass2 + pass3 + r / 2;
         }
-        return k * w + x;
+        return k;
     }
-    // Copies `count` pixels from data position `from` to `to`, a piece of
-    // a row at a time, for strings that cross a row end.
-    void Copy(std::size_t to, std::size_t from, std::size_t count) const {
-        while (count > 0) {
-            const std::size_t n = std::min({count, w - to % w, w - from % w});
-            std::memcpy(At(to), At(from), n);
+    // Copies `count` pixels written before at offset `from` to `to` in
+    // data row `toRow`, a piece of a row at a time, for strings that cross
+    // a row end. Returns where the pixel behind them goes (the end of the
+    // last row, if none does).
+    std::uint8_t* Copy(std::uint8_t* to, std::size_t toRow, std::uint32_t from,
+                       std::size_t count) const {
+        std::uint8_t* const pixels = a.pixels;
+        const std::size_t h = static_cast<std::size_t>(a.height);
+        std::uint8_t* toEnd = pixels + rowOffset[toRow] + w;
+        std::size_t fromRow = DataRowOf(from);
+        const std::uint8_t* source = pixels + from;
+        const std::uint8_t* sourceEnd = pixels + rowOffset[fromRow] + w;
+        while (true) {
+            if (to == toEnd && toRow + 1 < h) {
+                to = pixels + rowOffset[++toRow];
+                toEnd = to + w;
+            }
+            if (count == 0) return to;
+            if (source == sourceEnd) {
+                source = pixels + rowOffset[++fromRow];
+                sourceEnd = source + w;
+            }
+            const std::size_t n = std::min({count, static_cast<std::size_t>(toEnd - to),
+                                            static_cast<std::size_t>(sourceEnd - source)});
+            std::memcpy(to, source, n);
             to += n;
-            from += n;
+            source += n;
             count -= n;
         }
     }
@@ -540,6 +565,102 @@ void MakeTables(Machine<PackedBits>& mc, const RowMap& map, int written) {
         t.prefix[e] = s.prefix;
         t.suffix[e] = *map.At(map.PositionOf(s.offset) + s.length - 1u);
     }
+}
+
+// The fast path's string table below clear + 2: each literal as a string of
+// one byte, and the clear and end codes as strings too long for the short
+// string loop, so that one look-up tells it every code it takes. Entries
+// from clear + 2 on are always written before they are read.
+void PrepareLiterals(Tables& t, int clear) {
+    if (t.literalsFor == clear) return;
+    for (int i = 0; i < clear; ++i)
+        t.string[i] = {static_cast<std::uint64_t>(i), 0, 1, static_cast<std::uint16_t>(i)};
+    t.string[clear] = t.string[clear + 1] = {0, 0, 0xFFFF, 0};
+    t.literalsFor = clear;
+}
+
+// The fast path's step when nextFree reaches sizeLimit: a longer code, or,
+// once the table is full, nextFree kept at the spare entry behind it.
+inline void GrowCode(int& nextFree, int& codeSize, int& sizeLimit) {
+    if (nextFree < kTableSize) {
+        ++codeSize;
+        sizeLimit *= 2;
+    } else {
+        nextFree = kTableSize;
+        sizeLimit = kTableSize;
+    }
+}
+
+// The fast path's state as the short string loop takes and leaves it.
+struct ShortRun {
+    std::uint8_t* out;
+    std::size_t bit;
+    int nextFree, codeSize, sizeLimit, previous;
+    std::uint32_t previousOffset;
+    std::size_t previousLength;
+    std::uint64_t previousBytes;
+};
+
+// Decodes codes while their strings are short (8 bytes at most), at least 8
+// bytes stay before the row end and the code's bits are buffered; stops at
+// anything else, with the code unread.
+[[gnu::always_inline]] inline void ShortStrings(ShortRun& run, const std::uint8_t* const rowEnd,
+                                                const std::size_t endBit,
+                                                const std::uint8_t* const packed,
+                                                Tables::String* const string,
+                                                const std::uint8_t* const pixels) {
+    std::uint8_t* out = run.out;
+    std::size_t bit = run.bit;
+    int nextFree = run.nextFree, codeSize = run.codeSize, sizeLimit = run.sizeLimit;
+    int previous = run.previous;
+    std::uint32_t previousOffset = run.previousOffset;
+    std::size_t previousLength = run.previousLength;
+    std::uint64_t previousBytes = run.previousBytes;
+    // Room for 8 bytes, and the bits of the longest code (the last few
+    // codes in the buffer go the long way).
+    const std::uint8_t* const shortEnd = rowEnd - 8;
+    const std::size_t bitEnd = endBit >= kMaxCodeBits ? endBit - (kMaxCodeBits - 1) : 0;
+    unsigned codeMask = (1u << codeSize) - 1;
+    // Where the next byte of the previous string goes in its first 8 (64:
+    // nowhere), shifted in two steps so that 64 stays defined.
+    std::size_t previousShift = 8 * std::min<std::size_t>(previousLength, 8);
+    while (out <= shortEnd && bit < bitEnd) {
+        std::uint64_t word;
+        std::memcpy(&word, packed + (bit >> 3), 8);
+        const int code = static_cast<int>((word >> (bit & 7)) & codeMask);
+        std::size_t length;
+        std::uint64_t bytes;
+        if (code < nextFree) {
+            // Literals too; the clear and end codes count as long.
+            const Tables::String& s = string[code];
+            if (s.length > 8) break;
+            length = s.length;
+            bytes = s.bytes;
+        } else if (code == nextFree && previousLength < 8) {
+            length = previousLength + 1;
+            bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
+        } else {
+            break;
+        }
+        bit += static_cast<std::size_t>(codeSize);
+        std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
+        string[nextFree] = {previousBytes | (bytes & 0xFF) << (previousShift - 1) << 1,
+                            previousOffset, static_cast<std::uint16_t>(previousLength + 1),
+                            static_cast<std::uint16_t>(previous)};
+        if (++nextFree >= sizeLimit) [[unlikely]] {
+            GrowCode(nextFree, codeSize, sizeLimit);
+            codeMask = (1u << codeSize) - 1;
+        }
+        previous = code;
+        previousOffset = static_cast<std::uint32_t>(out - pixels);
+        previousLength = length;
+        previousShift = 8 * length;
+        previousBytes = bytes;
+        out += length;
+    }
+    run = {out,          bit,      nextFree,       codeSize,
+           sizeLimit,    previous, previousOffset, previousLength,
+           previousBytes};
 }
 
 // Whole strings per code, copied from where the same string was written
@@ -568,6 +689,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     }
     std::size_t bit = bits.Bit(), endBit = bits.EndBit();
     const std::uint8_t* const packed = bits.Buffer();
+    PrepareLiterals(t, mc.clear);
 
     // Where the next pixel goes, the end of its row, the pixels still to
     // come; the row in data order.
@@ -595,48 +717,24 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
     int previous = mc.previous, written = nextFree;
     while (left > 0) {
-        // The common case in a loop of its own, with no calls, so that its
-        // state stays in registers: short strings away from the row end,
-        // with the code's bits at hand.
-        while (rowEnd - out >= 8 && bit + static_cast<std::size_t>(codeSize) <= endBit) {
-            std::uint64_t word;
-            std::memcpy(&word, packed + (bit >> 3), 8);
-            const int code = static_cast<int>((word >> (bit & 7)) & ((1u << codeSize) - 1));
-            std::size_t length;
-            std::uint64_t bytes;
-            if (code < clear) {
-                length = 1;
-                bytes = static_cast<std::uint64_t>(code);
-            } else if (static_cast<unsigned>(code - end - 1) <
-                       static_cast<unsigned>(nextFree - end - 1)) {
-                const Tables::String& s = t.string[code];
-                if (s.length > 8) break;
-                length = s.length;
-                bytes = s.bytes;
-            } else if (code == nextFree && previousLength < 8) {
-                length = previousLength + 1;
-                bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
-            } else {
-                break;
-            }
-            bit += static_cast<std::size_t>(codeSize);
-            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
-            t.string[nextFree] = {previousLength < 8
-                                      ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
-                                      : previousBytes,
-                                  previousOffset, static_cast<std::uint16_t>(previousLength + 1),
-                                  static_cast<std::uint16_t>(previous)};
-            nextFree += nextFree < kTableSize;
-            if (nextFree >= sizeLimit) [[unlikely]] {
-                if (sizeLimit < kTableSize) ++codeSize;
-                sizeLimit *= 2;
-            }
-            previous = code;
-            previousOffset = static_cast<std::uint32_t>(out - pixels);
-            previousLength = length;
-            previousBytes = bytes;
-            out += length;
-            left -= length;
+        // The common case in a loop of its own, with no calls and few live
+        // values, so that its state stays in registers: short strings away
+        // from the row end, with the code's bits at hand.
+        if (rowEnd - out >= 8) {
+            ShortRun run{out,          bit,      nextFree,       codeSize,
+                         sizeLimit,    previous, previousOffset, previousLength,
+                         previousBytes};
+            ShortStrings(run, rowEnd, endBit, packed, t.string, pixels);
+            left -= static_cast<std::size_t>(run.out - out);
+            out = run.out;
+            bit = run.bit;
+            nextFree = run.nextFree;
+            codeSize = run.codeSize;
+            sizeLimit = run.sizeLimit;
+            previous = run.previous;
+            previousOffset = run.previousOffset;
+            previousLength = run.previousLength;
+            previousBytes = run.previousBytes;
         }
         if (out == rowEnd) {
             advance(0);
@@ -716,13 +814,13 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             // A long string, copied from where it was written before (of
             // the previous string: all but the last byte, which is its first).
             const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
-            const std::size_t done = total - left;
+            std::uint8_t* behind = out + copied;
             if (static_cast<std::size_t>(rowEnd - out) >= n && from % stride + copied <= w)
                 CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
                           size - from);
             else
-                map.Copy(done, map.PositionOf(from), copied);
-            if (copied < n) *map.At(done + copied) = pixels[from];
+                behind = map.Copy(out, row, from, copied);
+            if (copied < n) *behind = pixels[from];
         }
 
         // A full table takes no more entries: the one written is a spare.
@@ -731,12 +829,8 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
                                   : previousBytes,
                               previousOffset, static_cast<std::uint16_t>(previousLength + 1),
                               static_cast<std::uint16_t>(previous)};
-        nextFree += nextFree < kTableSize;
-        if (nextFree >= sizeLimit) [[unlikely]] {
-            // sizeLimit past the table once it is full, so that this stays rare.
-            if (sizeLimit < kTableSize) ++codeSize;
-            sizeLimit *= 2;
-        }
+        if (++nextFree >= sizeLimit) [[unlikely]]
+            GrowCode(nextFree, codeSize, sizeLimit);
         previous = code;
         previousOffset = offset;
         previousLength = length;
