@@ -229,6 +229,7 @@ struct LzwWorkspace::Buffers {
     } string[kTableSize + 1];
     std::uint8_t packed[PackedBits::kChunk + PackedBits::kSlack];
     std::vector<std::uint32_t> rowOffset;  // data row to its offset in the rows
+    std::vector<std::uint8_t> line;        // a small frame's pixels in data order
     int literalsFor = -1;                  // the clear code the string table's literals are for
 };
 
@@ -663,30 +664,37 @@ struct ShortRun {
            previousBytes};
 }
 
-// Whole strings per code, copied from where the same string was written
-// before, straight into the rows. Takes streams of byte-sized values whose
-// codes stay inside the table; anything else makes it give up (false), and
-// the frame is decoded again by the exact path.
-bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
-    Tables& t = mc.t;
-    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
-    const std::size_t stride = PixelStride(a.width), total = w * h, size = stride * h;
-    std::uint8_t* const pixels = a.pixels;
-    t.rowOffset.resize(h);
-    std::uint32_t* const rowOffset = t.rowOffset.data();
+// Row offsets in data order: top to bottom, or the interlace passes.
+void FillRowOffsets(std::vector<std::uint32_t>& rowOffset, const FrameArea& a) {
+    const std::size_t h = static_cast<std::size_t>(a.height), stride = PixelStride(a.width);
+    rowOffset.resize(h);
     RowOrder rows(a.height, a.interlaced);
     for (std::size_t k = 0; k < h; ++k, rows.Advance())
         rowOffset[k] =
             static_cast<std::uint32_t>((h - 1 - static_cast<std::size_t>(rows.Row())) * stride);
+}
+
+constexpr std::size_t kGaveUp = static_cast<std::size_t>(-1);
+
+// Whole strings per code, copied from where the same string was written
+// before, straight into the rows of `a` (whose data-order offsets are
+// `rowOffset`). Takes streams of byte-sized values whose codes stay inside
+// the table; anything else makes it give up (kGaveUp), and the frame is
+// decoded again by the exact path. Else: how many pixels, in data order,
+// the data reached; the rest are 0. `kOneLine`: `a` is a single row.
+template <bool kOneLine>
+std::size_t DecodeStrings(Machine<PackedBits>& mc, const FrameArea& a,
+                          const std::uint32_t* const rowOffset) {
+    Tables& t = mc.t;
+    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
+    const std::size_t stride = PixelStride(a.width), total = w * h, size = stride * h;
+    std::uint8_t* const pixels = a.pixels;
 
     const RowMap map{a, rowOffset, w, stride};
     PackedBits& bits = mc.bits;
     int last = mc.First();
-    if (last >= mc.clear) return false;
-    if (last < 0) {
-        if (a.transparent) BuildMask(a, t.rowOffset, 0);
-        return true;
-    }
+    if (last >= mc.clear) return kGaveUp;
+    if (last < 0) return 0;
     std::size_t bit = bits.Bit(), endBit = bits.EndBit();
     const std::uint8_t* const packed = bits.Buffer();
     PrepareLiterals(t, mc.clear);
@@ -699,7 +707,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     auto advance = [&](std::size_t n) {
         out += n;
         left -= n;
-        if (out >= rowEnd && left > 0) {
+        if (!kOneLine && out >= rowEnd && left > 0) {
             const auto x = static_cast<std::size_t>(out - rowEnd);
             row += 1 + x / w;
             rowEnd = pixels + rowOffset[row] + w;
@@ -776,7 +784,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
                 last = code;
                 break;
             }
-            if (code >= clear) return false;
+            if (code >= clear) return kGaveUp;
             *out = static_cast<std::uint8_t>(code);
             previous = code;
             previousOffset = offset;
@@ -789,7 +797,7 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
             last = kEnd;
             break;
         } else {
-            return false;
+            return kGaveUp;
         }
 
         const std::size_t n = std::min(length, left);
@@ -810,12 +818,13 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
         } else {
             // Longer strings are left to the exact path, which ends the
             // data where its 4096-entry stack would overflow.
-            if (length >= kFastMaxLength) return false;
+            if (length >= kFastMaxLength) return kGaveUp;
             // A long string, copied from where it was written before (of
             // the previous string: all but the last byte, which is its first).
             const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
             std::uint8_t* behind = out + copied;
-            if (static_cast<std::size_t>(rowEnd - out) >= n && from % stride + copied <= w)
+            if (static_cast<std::size_t>(rowEnd - out) >= n &&
+                (kOneLine || from % static_cast<std::uint32_t>(stride) + copied <= w))
                 CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
                           size - from);
             else
@@ -857,7 +866,37 @@ bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
         // Short strings may have written ahead of the last pixel in its row.
         std::memset(out, 0, static_cast<std::size_t>(rowEnd - out));
     }
-    if (a.transparent) BuildMask(a, t.rowOffset, total - left);
+    return total - left;
+}
+
+// Frames up to this many pixels are decoded as one line, which the short
+// string loop runs through without stopping at row ends, and then copied
+// row by row: cheaper for narrow frames, while the line stays in cache.
+constexpr std::size_t kLineMaxPixels = 1 << 16;
+
+// The fast path: false when it gives up.
+bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
+    Tables& t = mc.t;
+    FillRowOffsets(t.rowOffset, a);
+    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
+    const std::size_t total = w * h;
+    std::size_t done;
+    if (total <= kLineMaxPixels) {
+        const std::size_t lineSize = PixelStride(static_cast<std::int32_t>(total));
+        if (t.line.size() < lineSize) t.line.resize(lineSize);
+        const FrameArea line{
+            static_cast<std::int32_t>(total), 1, false, false, 0, t.line.data(), nullptr};
+        const std::uint32_t lineStart = 0;
+        done = DecodeStrings<true>(mc, line, &lineStart);
+        if (done == kGaveUp) return false;
+        // The rows beyond what the data reached stay as they are: 0.
+        for (std::size_t k = 0, at = 0; at < done; ++k, at += w)
+            std::memcpy(a.pixels + t.rowOffset[k], t.line.data() + at, std::min(w, done - at));
+    } else {
+        done = DecodeStrings<false>(mc, a, t.rowOffset.data());
+        if (done == kGaveUp) return false;
+    }
+    if (a.transparent) BuildMask(a, t.rowOffset, done);
     return true;
 }
 

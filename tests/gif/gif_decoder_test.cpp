@@ -379,6 +379,23 @@ TEST(GifDecoder, DataCutShortLeavesTheRestTransparent) {
     }
 }
 
+TEST(GifDecoder, FramesAfterOthersStartFromZero) {
+    // Frames of one picture share the decoder's buffers: what an earlier
+    // frame decoded must not show where a later one's data gives out.
+    GifBuilder gif;
+    gif.ImageFromPixels({}, Ramp(16, 3))
+        .ImageFromCodes({}, {4, 1, 2})
+        .ImageFromCodes({}, {})
+        .Trailer();
+    const auto picture = DecodeChecked(gif.Bytes());
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->frames.size(), 3u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(PixelAt(picture->frames[1], i % 4, i / 4), i == 0 ? 1 : i == 1 ? 2 : 0) << i;
+        EXPECT_EQ(PixelAt(picture->frames[2], i % 4, i / 4), 0) << i;
+    }
+}
+
 TEST(GifDecoder, CodeSizeAboveElevenDecodesNothingAndScansOn) {
     for (int m : {12, 15, 16, 200}) {
         SCOPED_TRACE(m);
