@@ -869,10 +869,11 @@ std::size_t DecodeStrings(Machine<PackedBits>& mc, const FrameArea& a,
     return total - left;
 }
 
-// Frames up to this many pixels are decoded as one line, which the short
-// string loop runs through without stopping at row ends, and then copied
-// row by row: cheaper for narrow frames, while the line stays in cache.
-constexpr std::size_t kLineMaxPixels = 1 << 16;
+// Frames up to this many pixels are decoded as one line and then copied
+// row by row: the short string loop runs on without stopping at row ends,
+// and long strings need no row arithmetic. Worth it while the line stays
+// in the processor's cache.
+constexpr std::size_t kLineMaxPixels = 1 << 18;
 
 // The fast path: false when it gives up.
 bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
