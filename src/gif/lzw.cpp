@@ -602,14 +602,32 @@ struct ShortRun {
     std::uint64_t previousBytes;
 };
 
+// Copies `count` bytes from where they were written before, 16 at a time:
+// `to` has room for up to 15 more (the strings that follow overwrite
+// them). The source ends at or before `to`, so each piece reads only bytes
+// already in place, or bytes whose copies land beyond `count`.
+[[gnu::always_inline]] inline void CopyEarlier(std::uint8_t* to, const std::uint8_t* from,
+                                               std::size_t count) {
+    for (std::size_t i = 0; i < count; i += 16) {
+        std::uint64_t low, high;
+        std::memcpy(&low, from + i, 8);
+        std::memcpy(&high, from + i + 8, 8);
+        std::memcpy(to + i, &low, 8);
+        std::memcpy(to + i + 8, &high, 8);
+    }
+}
+
 // Decodes codes while their strings are short (8 bytes at most), at least 8
 // bytes stay before the row end and the code's bits are buffered; stops at
-// anything else, with the code unread.
+// anything else, with the code unread. `kLong`: the rows are one line, and
+// longer strings are copied here too while the line has room for them.
+template <bool kLong>
 [[gnu::always_inline]] inline void ShortStrings(ShortRun& run, const std::uint8_t* const rowEnd,
-                                                const std::size_t endBit,
-                                                const std::uint8_t* const packed,
-                                                Tables::String* const string,
-                                                const std::uint8_t* const pixels) {
+                                                const std::size_t endBit, Tables& t,
+                                                std::uint8_t* const pixels) {
+    // Both through `t`: one register for the string table and the codes.
+    Tables::String* const string = t.string;
+    const std::uint8_t* const packed = t.packed;
     std::uint8_t* out = run.out;
     std::size_t bit = run.bit;
     int nextFree = run.nextFree, codeSize = run.codeSize, sizeLimit = run.sizeLimit;
@@ -634,17 +652,29 @@ struct ShortRun {
         if (code < nextFree) {
             // Literals too; the clear and end codes count as long.
             const Tables::String& s = string[code];
-            if (s.length > 8) break;
+            if (s.length > 8) {
+                if (!kLong || s.length >= kFastMaxLength || out + s.length + 7 > shortEnd) break;
+                CopyEarlier(out, pixels + s.offset, s.length);
+            }
             length = s.length;
             bytes = s.bytes;
         } else if (code == nextFree && previousLength < 8) {
             length = previousLength + 1;
             bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
+        } else if (kLong && code == nextFree && previousLength + 16 <= kFastMaxLength &&
+                   out + previousLength + 8 <= shortEnd) {
+            // The previous string and its own first byte.
+            length = previousLength + 1;
+            bytes = previousBytes;
+            CopyEarlier(out, pixels + previousOffset, previousLength);
+            out[previousLength] = static_cast<std::uint8_t>(bytes);
         } else {
             break;
         }
         bit += static_cast<std::size_t>(codeSize);
-        std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
+        // Little-endian; the rest is overwritten later (of a long string:
+        // its first 8 bytes again).
+        std::memcpy(out, &bytes, 8);
         string[nextFree] = {previousBytes | (bytes & 0xFF) << (previousShift - 1) << 1,
                             previousOffset, static_cast<std::uint16_t>(previousLength + 1),
                             static_cast<std::uint16_t>(previous)};
@@ -655,7 +685,7 @@ struct ShortRun {
         previous = code;
         previousOffset = static_cast<std::uint32_t>(out - pixels);
         previousLength = length;
-        previousShift = 8 * length;
+        previousShift = kLong ? 8 * std::min<std::size_t>(length, 8) : 8 * length;
         previousBytes = bytes;
         out += length;
     }
@@ -732,7 +762,7 @@ std::size_t DecodeStrings(Machine<PackedBits>& mc, const FrameArea& a,
             ShortRun run{out,          bit,      nextFree,       codeSize,
                          sizeLimit,    previous, previousOffset, previousLength,
                          previousBytes};
-            ShortStrings(run, rowEnd, endBit, packed, t.string, pixels);
+            ShortStrings<kOneLine>(run, rowEnd, endBit, t, pixels);
             left -= static_cast<std::size_t>(run.out - out);
             out = run.out;
             bit = run.bit;
