@@ -625,7 +625,6 @@ template <bool kLong>
 [[gnu::always_inline]] inline void ShortStrings(ShortRun& run, const std::uint8_t* const rowEnd,
                                                 const std::size_t endBit, Tables& t,
                                                 std::uint8_t* const pixels) {
-    // Both through `t`: one register for the string table and the codes.
     Tables::String* const string = t.string;
     const std::uint8_t* const packed = t.packed;
     std::uint8_t* out = run.out;
