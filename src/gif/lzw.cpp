@@ -411,20 +411,32 @@ void DecodeExact(Machine<BitReader>& machine, const FrameArea& a,
     }
 }
 
+// Copies `count` bytes from where they were written before, 16 at a time:
+// `to` has room for up to 15 more (the strings that follow overwrite
+// them). The source ends at or before `to`, so each piece reads only bytes
+// already in place, or bytes whose copies land beyond `count`.
+[[gnu::always_inline]] inline void CopyEarlier(std::uint8_t* to, const std::uint8_t* from,
+                                               std::size_t count) {
+    for (std::size_t i = 0; i < count; i += 16) {
+        std::uint64_t low, high;
+        std::memcpy(&low, from + i, 8);
+        std::memcpy(&high, from + i + 8, 8);
+        std::memcpy(to + i, &low, 8);
+        std::memcpy(to + i + 8, &high, 8);
+    }
+}
+
 // Copies a string written before, within one row. Short strings go 8 or
 // 16 bytes at once where the row has room for the bytes beyond them (the
 // strings that follow overwrite those).
 inline void CopyInRow(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
                       std::size_t room, std::size_t readable) {
-    std::uint64_t low, high;
+    std::uint64_t low;
     if (count <= 8 && room >= 8 && readable >= 8) {
         std::memcpy(&low, from, 8);
         std::memcpy(to, &low, 8);
     } else if (count <= 16 && room >= 16 && readable >= 16) {
-        std::memcpy(&low, from, 8);
-        std::memcpy(&high, from + 8, 8);
-        std::memcpy(to, &low, 8);
-        std::memcpy(to + 8, &high, 8);
+        CopyEarlier(to, from, count);
     } else {
         std::memcpy(to, from, count);
     }
@@ -601,21 +613,6 @@ struct ShortRun {
     std::size_t previousLength;
     std::uint64_t previousBytes;
 };
-
-// Copies `count` bytes from where they were written before, 16 at a time:
-// `to` has room for up to 15 more (the strings that follow overwrite
-// them). The source ends at or before `to`, so each piece reads only bytes
-// already in place, or bytes whose copies land beyond `count`.
-[[gnu::always_inline]] inline void CopyEarlier(std::uint8_t* to, const std::uint8_t* from,
-                                               std::size_t count) {
-    for (std::size_t i = 0; i < count; i += 16) {
-        std::uint64_t low, high;
-        std::memcpy(&low, from + i, 8);
-        std::memcpy(&high, from + i + 8, 8);
-        std::memcpy(to + i, &low, 8);
-        std::memcpy(to + i + 8, &high, 8);
-    }
-}
 
 // Decodes codes while their strings are short (8 bytes at most), at least 8
 // bytes stay before the row end and the code's bits are buffered; stops at
