@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "gif/gif_builder.h"
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/win32_message_dialog.h"

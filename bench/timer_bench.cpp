@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "gif/timer_ex.h"
+#include "timer/timer_ex.h"
 #include "ui/application.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "clipboard/viewer_form.h"
+#include "clipboard/win32_viewer_form.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "about/about_box.h"
-#include "app/main_form.h"
+#include "about/win32_about_box.h"
+#include "app/win32_main_form.h"
 #include "app/win32_registry_store.h"
-#include "clipboard/formats_form.h"
-#include "clipboard/viewer_form.h"
+#include "clipboard/win32_formats_form.h"
+#include "clipboard/win32_viewer_form.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"

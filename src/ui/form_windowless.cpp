@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/frame_controls.h"

@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "gif/bmp_file.h"
-#include "gif/data_property.h"
+#include "gif_control/data_property.h"
 #include "gif/gif_builder.h"
 #include "gif/picture_matchers.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/data_property.h"
+#include "gif_control/data_property.h"
 #include "gif/picture_matchers.h"
 
 namespace norvane::gif {

@@ -1,5 +1,5 @@
 // The timing and pass counting of the animated picture, run tick by tick.
-#include "gif/gif_animation.h"
+#include "gif_control/gif_animation.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

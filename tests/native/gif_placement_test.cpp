@@ -1,6 +1,6 @@
 // Where the animated picture lies in its control, and when it hides the
 // control's whole area.
-#include "gif/gif_placement.h"
+#include "gif_control/gif_placement.h"
 
 #include <gtest/gtest.h>
 

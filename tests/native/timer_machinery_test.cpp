@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "gif/timer_plan.h"
-#include "gif/timer_worker.h"
+#include "timer/timer_plan.h"
+#include "timer/timer_worker.h"
 
 namespace norvane {
 namespace {

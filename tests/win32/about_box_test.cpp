@@ -1,6 +1,6 @@
 // The About dialog in this process: the identity the main window writes into
 // it, and the maker's messages it draws.
-#include "about/about_box.h"
+#include "about/win32_about_box.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,13 @@
 #include <set>
 
 #include "about/about_texts.h"
-#include "app/main_form.h"
-#include "clipboard/formats_form.h"
-#include "clipboard/viewer_form.h"
+#include "app/win32_main_form.h"
+#include "clipboard/win32_formats_form.h"
+#include "clipboard/win32_viewer_form.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/fake_registry.h"
 #include "fakes/recording_messages.h"
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 #include "ui/application.h"
 
 namespace norvane {

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/main_form.h"
+#include "app/win32_main_form.h"
 #include "clipboard/erase_clipboard.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/fake_registry.h"

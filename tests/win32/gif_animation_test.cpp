@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/recording_messages.h"
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 #include "ui/application.h"
 #include "win32/gif_samples.h"
 #include "win32/pixels.h"

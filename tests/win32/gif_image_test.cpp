@@ -1,7 +1,7 @@
 // The animated picture control under Wine: its composition, painted into a
 // memory device context at every frame step, against a compositor written
 // pixel by pixel; its placements in a form; loading, assignment and events.
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 
 #include "fakes/recording_messages.h"
 #include "gif/gif_builder.h"
-#include "gif/data_property.h"
+#include "gif_control/data_property.h"
 #include "gif/gif_decoder.h"
 #include "gif/reference_compositor.h"
 #include "ui/form.h"

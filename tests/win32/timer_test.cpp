@@ -2,7 +2,7 @@
 // window's Win32 timer, from its worker through the user-interface thread,
 // and on the worker itself. Wine's timers have a granularity of 10-16 ms, so
 // counts have generous bounds.
-#include "gif/timer_ex.h"
+#include "timer/timer_ex.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

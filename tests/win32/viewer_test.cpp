@@ -1,5 +1,5 @@
 // The viewer and the format list in this process, over a clipboard in memory.
-#include "clipboard/viewer_form.h"
+#include "clipboard/win32_viewer_form.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <new>
 
-#include "clipboard/formats_form.h"
+#include "clipboard/win32_formats_form.h"
 #include "clipboard/viewer_layout.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"

@@ -1,4 +1,4 @@
-#include "clipboard/viewer_form.h"
+#include "clipboard/win32_viewer_form.h"
 
 #include <richedit.h>
 

@@ -1,12 +1,12 @@
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 
 #include <algorithm>
 #include <climits>
 #include <utility>
 
-#include "gif/data_property.h"
+#include "gif_control/data_property.h"
 #include "gif/gif_decoder.h"
-#include "gif/timer_ex.h"
+#include "timer/timer_ex.h"
 
 namespace norvane {
 namespace {

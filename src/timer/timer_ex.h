@@ -12,8 +12,8 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "gif/thread_priority.h"
-#include "gif/timer_plan.h"
+#include "timer/thread_priority.h"
+#include "timer/timer_plan.h"
 #include "ui/message_dialog.h"
 
 namespace norvane {

@@ -1,4 +1,4 @@
-#include "gif/gif_placement.h"
+#include "gif_control/gif_placement.h"
 
 #include <algorithm>
 #include <cmath>

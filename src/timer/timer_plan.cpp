@@ -1,4 +1,4 @@
-#include "gif/timer_plan.h"
+#include "timer/timer_plan.h"
 
 namespace norvane {
 namespace {

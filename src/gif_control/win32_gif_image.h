@@ -14,11 +14,11 @@
 #include <span>
 #include <vector>
 
-#include "gif/gif_animation.h"
-#include "gif/gif_composition.h"
+#include "gif_control/gif_animation.h"
+#include "gif_control/win32_gif_composition.h"
 #include "gif/gif_picture.h"
-#include "gif/gif_placement.h"
-#include "gif/thread_priority.h"
+#include "gif_control/gif_placement.h"
+#include "timer/thread_priority.h"
 #include "ui/graphic_control.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"

@@ -1,4 +1,4 @@
-#include "about/about_box.h"
+#include "about/win32_about_box.h"
 
 #include <shellapi.h>
 
@@ -7,7 +7,7 @@
 
 #include "about/about_texts.h"
 #include "app/resource.h"
-#include "gif/gif_image.h"
+#include "gif_control/win32_gif_image.h"
 #include "util/paths.h"
 
 namespace norvane {

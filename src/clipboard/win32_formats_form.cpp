@@ -1,4 +1,4 @@
-#include "clipboard/formats_form.h"
+#include "clipboard/win32_formats_form.h"
 
 #include <array>
 

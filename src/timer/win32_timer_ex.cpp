@@ -1,4 +1,4 @@
-#include "gif/timer_ex.h"
+#include "timer/timer_ex.h"
 
 #include <windows.h>
 #include <pthread.h>
@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "gif/timer_worker.h"
+#include "timer/timer_worker.h"
 #include "ui/guard.h"
 #include "ui/handles.h"
 #include "ui/window.h"

@@ -1,4 +1,4 @@
-#include "gif/gif_animation.h"
+#include "gif_control/gif_animation.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "gif/gif_composition.h"
+#include "gif_control/win32_gif_composition.h"
 
 #include <stdexcept>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "gif/data_property.h"
+#include "gif_control/data_property.h"
 
 #include <algorithm>
 

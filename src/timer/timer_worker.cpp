@@ -1,4 +1,4 @@
-#include "gif/timer_worker.h"
+#include "timer/timer_worker.h"
 
 #include <chrono>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/main_form.h"
+#include "app/win32_main_form.h"
 
 #include <array>
 
