@@ -6,11 +6,14 @@
 #include "clipboard/format_list.h"
 
 namespace norvane {
+
+using enum FormatsFormPart;
+
 namespace {
 
 using K = ComponentKind;
 
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Label1",
                   .kind = K::Label,
                   .left = 8,
@@ -29,7 +32,7 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Exit_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 27,
@@ -38,8 +41,10 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Refresh_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<FormatsFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TClipboard_Formats_Form",
@@ -62,13 +67,13 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {}
 
 void TClipboard_Formats_Form::FormShow() {
-    HWND list = Find("ListBox1").hwnd;
+    HWND list = Get(ListBox1).hwnd;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const FormatList formats = ReadFormatList(clipboard_);
-    SetTextOf(Find("Label1"), formats.countLine);
+    SetTextOf(Get(Label1), formats.countLine);
     for (const std::string& line : formats.lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
