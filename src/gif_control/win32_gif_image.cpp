@@ -479,4 +479,12 @@ void TGIFImage::SetSpeed(int speed) {
     if (FrameCount() > 1 && animate_ && timer_) timer_->SetInterval(1);
 }
 
+std::unique_ptr<GraphicControl> GifImageMaker::Make(MessageDialog& messages,
+                                                    std::span<const std::uint8_t> data) const {
+    auto image = std::make_unique<TGIFImage>(messages);
+    image->ApplyOptions(options_);
+    if (!data.empty()) image->ReadDataProperty(data);
+    return image;
+}
+
 }  // namespace norvane

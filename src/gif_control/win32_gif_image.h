@@ -193,4 +193,17 @@ class TGIFImage : public GraphicControl {
     SIZE bufferSize_{0, 0};
 };
 
+// Makes the TGIFImage of a form's layout entry (kind Graphic): the options
+// given here, then the entry's bytes as the "Data" property, decoded once
+// every component of the form exists (Loaded).
+class GifImageMaker final : public GraphicMaker {
+  public:
+    constexpr explicit GifImageMaker(const GifImageOptions& options = {}) : options_(options) {}
+    std::unique_ptr<GraphicControl> Make(MessageDialog& messages,
+                                         std::span<const std::uint8_t> data) const override;
+
+  private:
+    GifImageOptions options_;
+};
+
 }  // namespace norvane

@@ -42,7 +42,7 @@ POINT DesignOrigin(std::span<const ComponentSpec> designs, LayoutIndex container
 
 bool IsWindowless(ComponentKind kind) {
     return kind == ComponentKind::GroupBox || kind == ComponentKind::Bevel ||
-           kind == ComponentKind::GifImage;
+           kind == ComponentKind::Graphic;
 }
 
 }  // namespace

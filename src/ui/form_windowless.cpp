@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "gif_control/win32_gif_image.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/frame_controls.h"
@@ -34,17 +33,13 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
         case ComponentKind::Bevel:
             c.graphic = std::make_unique<BevelControl>();
             break;
-        case ComponentKind::GifImage: {
-            auto image = std::make_unique<TGIFImage>(Messages());
-            if (design.gifOptions) image->ApplyOptions(*design.gifOptions);
-            // Decoded once every component exists (Loaded).
-            if (!design.data.empty()) image->ReadDataProperty(design.data);
-            c.graphic = std::move(image);
+        case ComponentKind::Graphic:
+            if (design.graphic) c.graphic = design.graphic->Make(Messages(), design.data);
             break;
-        }
         default:
-            throw std::logic_error("not a windowless component: " + c.name);
+            break;
     }
+    if (!c.graphic) throw std::logic_error("not a windowless component: " + c.name);
     GraphicControl& g = *c.graphic;
     g.SetParent(Handle());
     g.SetBounds({Scaled(origin.x + design.left), Scaled(origin.y + design.top),
@@ -56,12 +51,6 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
     }
     if (design.parent.IsSet()) c.container = &ComponentAt(design.parent);
     windowless_.push_back(&g);
-}
-
-TGIFImage& Form::GifImageOf(Component& c) {
-    auto* image = dynamic_cast<TGIFImage*>(c.graphic.get());
-    if (!image) throw std::logic_error("not a GifImage: " + c.name);
-    return *image;
 }
 
 void Form::LoadedWindowless() {
