@@ -165,6 +165,8 @@ class TGIFImage : public GraphicControl {
     void UpdateAnimationTimer(bool run, int interval);
     // The immediate repaint of where a rectangle of the picture shows.
     void RepaintArea(const gif::Rect& pictureArea);
+    // The part of the parent's client area where pictureArea shows.
+    RECT ChangedParentRect(const gif::Rect& pictureArea) const;
     // The rectangle covering frames a and b (either may be out of range).
     gif::Rect FramesArea(int a, int b) const;
     int FrameTimeOf(int n) const;

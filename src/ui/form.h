@@ -251,10 +251,17 @@ class Form : public Window {
 
   private:
     void CreateComponents(std::span<const ComponentSpec> designs);
+    void TakeDesign(Component& c, const ComponentSpec& design);
+    void CreateMenuItem(Component& c, const ComponentSpec& design,
+                        std::span<const ComponentSpec> designs);
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
     void AddTooltip(HWND control, const char* hint);
+    bool RunCommand(WPARAM wParam, LPARAM lParam);
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void CloseOrHide();
+    void SaveBeforeEndSession() noexcept;
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
     void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);
     void DrawImage(Component& c, const DRAWITEMSTRUCT& item);
@@ -269,6 +276,10 @@ class Form : public Window {
     LRESULT OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void EraseBackground(HDC dc);
     void PaintWindowless(HDC dc);
+    void OnPaint(HDC given);
+    bool PressWindowless(POINT p, bool doubleClick);
+    bool MoveOverWindowless(POINT p);
+    bool ReleaseWindowless(POINT p);
     GraphicControl* WindowlessAt(POINT client);
     bool SetCursorAt(HWND window);
     void LoadedWindowless();
