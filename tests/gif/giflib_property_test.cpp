@@ -2,7 +2,6 @@
 // random byte: DecodeGif gives exactly the pixel indices, frame geometry,
 // colour tables, graphic-control values and loop count that giflib reads.
 // The base seed is printed; NORVANE_GIF_SEED=N replays a run.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 
 #include "gif/gif_builder.h"
 #include "gif/gif_decoder.h"
+#include "gif/giflib_file.h"
 #include "gif/picture_matchers.h"
 
 namespace norvane::gif {
@@ -35,19 +35,6 @@ struct GiflibPicture {
     std::vector<GiflibFrame> frames;
     bool complete = false;  // reached the trailer without an error
 };
-
-struct Memory {
-    const std::vector<std::uint8_t>* bytes;
-    std::size_t at = 0;
-};
-
-int ReadMemory(GifFileType* file, GifByteType* target, int count) {
-    auto* m = static_cast<Memory*>(file->UserData);
-    const std::size_t n = std::min(static_cast<std::size_t>(count), m->bytes->size() - m->at);
-    std::copy_n(m->bytes->data() + m->at, n, target);
-    m->at += n;
-    return static_cast<int>(n);
-}
 
 std::vector<GifColorType> Colors(const ColorMapObject* map) {
     if (!map) return {};
@@ -94,9 +81,8 @@ bool ReadExtension(GifFileType* file, GraphicsControlBlock& control, int& loopCo
 
 GiflibPicture ReadWithGiflib(const std::vector<std::uint8_t>& bytes) {
     GiflibPicture picture;
-    Memory memory{&bytes};
-    int error = 0;
-    GifFileType* file = DGifOpen(&memory, ReadMemory, &error);
+    const testing::GiflibFile giflib(bytes);
+    GifFileType* file = giflib.get();
     if (!file) return picture;
     picture.globalColors = Colors(file->SColorMap);
     GraphicsControlBlock control{0, false, 0, NO_TRANSPARENT_COLOR};
@@ -119,7 +105,6 @@ GiflibPicture ReadWithGiflib(const std::vector<std::uint8_t>& bytes) {
             break;
         }
     }
-    DGifCloseFile(file, &error);
     return picture;
 }
 
