@@ -180,9 +180,6 @@ class Form : public Window {
     void Close();
 
     std::vector<Component>& Components() { return components_; }
-    // The component of the layout entry at `index`.
-    Component& ComponentAt(LayoutIndex index) { return components_.at(index.Value()); }
-    const Component& ComponentAt(LayoutIndex index) const { return components_.at(index.Value()); }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -244,6 +241,9 @@ class Form : public Window {
     virtual void FormKeyDown(WORD& /*key*/) {}
 
     MessageDialog& Messages() { return messages_; }
+    // The component of the layout entry at `index`; FormOf names it by type.
+    Component& ComponentAt(LayoutIndex index) { return components_.at(index.Value()); }
+    const Component& ComponentAt(LayoutIndex index) const { return components_.at(index.Value()); }
     template <class F>
     void Guarded(F&& handler);
 
