@@ -2,6 +2,7 @@
 // out of the clipboard once, which is closed again before anything is shown.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ struct FormatReading {
     std::string ownerClass;
     OwnerProgram program;
 };
+
+// The format number a line of the format list ends in (" [<n>]").
+std::optional<unsigned> FormatOfLine(std::string_view line);
 
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
 
