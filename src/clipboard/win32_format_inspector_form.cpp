@@ -139,9 +139,13 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
 }
 
 void TFormat_Inspector_Form::Inspect(unsigned format, const std::string& line) {
+    SetFormat(format, line);
+    ShowModal();
+}
+
+void TFormat_Inspector_Form::SetFormat(unsigned format, const std::string& line) {
     format_ = format;
     line_ = line;
-    ShowModal();
 }
 
 void TFormat_Inspector_Form::FormShow() {

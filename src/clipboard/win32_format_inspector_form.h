@@ -18,6 +18,8 @@ class TFormat_Inspector_Form final : public Form {
 
     // Reads the format and shows it modally; `line` is its line in the list.
     void Inspect(unsigned format, const std::string& line);
+    // The format the next show reads.
+    void SetFormat(unsigned format, const std::string& line);
 
     void Save_As_BitBtnClick();
     void Refresh_BitBtnClick();

@@ -495,7 +495,7 @@ void HelperProcess::Release() {
 namespace {
 
 constexpr const char* kClipboardModes[] = {"text",    "bitmap",  "format",
-                                           "noowner", "delayed", "hold"};
+                                           "noowner", "delayed", "hold", "inspect", "bytes"};
 
 }  // namespace
 

@@ -172,7 +172,7 @@ class FileHolder : public HelperProcess {
 // owner, or holds the clipboard open until released.
 class ClipboardHelper : public HelperProcess {
   public:
-    enum class Mode { Text, Bitmap, Format, NoOwner, Delayed, Hold };
+    enum class Mode { Text, Bitmap, Format, NoOwner, Delayed, Hold, Inspect, Bytes };
     ClipboardHelper(Mode mode, const std::string& text);
     using HelperProcess::Release;  // closes a held clipboard, keeps owning the data
 };
