@@ -66,7 +66,9 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {}
+    : Form(kForm, messages, owner), clipboard_(clipboard) {
+    SetKeyPreview(true);  // the line menu's keys: Shift+F10 and the menu key
+}
 
 TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
@@ -156,6 +158,13 @@ void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
     if (chosen == kSaveAsCommand) SaveLine(index);
 }
 
+void TClipboard_Formats_Form::FormKeyDown(WORD& key) {
+    const bool menuKey = key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
+    if (!menuKey || GetFocus() != Find("ListBox1").hwnd) return;
+    key = 0;
+    ShowLineMenu(-1);
+}
+
 LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND list = Find("ListBox1").hwnd;
     if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == list &&
@@ -164,7 +173,9 @@ LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM l
         if (index >= 0) Guarded([&] { InspectLine(index); });
         return 0;
     }
-    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list) {
+    // The menu from the keyboard comes through FormKeyDown, so that it opens
+    // once however the system turns those keys into WM_CONTEXTMENU.
+    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list && lParam != -1) {
         Guarded([&] { ShowLineMenu(lParam); });
         return 0;
     }

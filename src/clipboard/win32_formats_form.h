@@ -27,6 +27,7 @@ class TClipboard_Formats_Form final : public Form {
 
   protected:
     void FormShow() override;
+    void FormKeyDown(WORD& key) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
