@@ -12,6 +12,9 @@
 #include "util/mul_div.h"
 
 namespace norvane {
+
+using enum InspectorFormPart;
+
 namespace {
 
 using K = ComponentKind;
@@ -22,7 +25,7 @@ constexpr int kViewGap = 6;
 // The text view shows at most this many characters of a text.
 constexpr std::size_t kTextViewLimit = 1 << 20;
 
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Header_Label",
                   .kind = K::Label,
                   .left = 8,
@@ -52,7 +55,7 @@ const std::array kLayout{
                   .width = 120,
                   .height = 26,
                   .caption = "Save As...",
-                  .onClick = Bind(&TFormat_Inspector_Form::Save_As_BitBtnClick)},
+                  .onClick = Bind<&TFormat_Inspector_Form::Save_As_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 240,
@@ -61,7 +64,7 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TFormat_Inspector_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TFormat_Inspector_Form::Refresh_BitBtnClick>},
     ComponentSpec{.name = "Exit_BitBtn",
                   .kind = K::BitBtn,
                   .left = 420,
@@ -70,8 +73,10 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TFormat_Inspector_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TFormat_Inspector_Form::Exit_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<InspectorFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TFormat_Inspector_Form",
@@ -132,10 +137,10 @@ DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* give
 
 TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, ClipboardService& clipboard,
                                                HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {
-    dump_ = std::make_unique<DumpView>(messages, Handle(), RectOf(BoundsOf(Find("Dump_Place"))),
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {
+    dump_ = std::make_unique<DumpView>(messages, Handle(), RectOf(BoundsOf(Get(Dump_Place))),
                                        MulDivRound(kDumpFontHeight, ScreenDpi(), kDesignDpi));
-    SendMessageA(Find("Text_RichEdit").hwnd, EM_SETREADONLY, TRUE, 0);
+    SendMessageA(Get(Text_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
 }
 
 void TFormat_Inspector_Form::Inspect(unsigned format, const std::string& line) {
@@ -164,15 +169,15 @@ void TFormat_Inspector_Form::FormShow() {
     if (withText && text.size() / unit > kTextViewLimit)
         header += "\r\nThe text view shows the first " + std::to_string(kTextViewLimit) + " of " +
                   std::to_string(text.size() / unit) + " characters.";
-    SetTextOf(Find("Header_Label"), header);
+    SetTextOf(Get(Header_Label), header);
     dump_->SetBytes(reading_.data.bytes);
-    SetEnabled(Find("Save_As_BitBtn"),
+    SetEnabled(Get(Save_As_BitBtn),
                reading_.outcome == ReadOutcome::Read && !reading_.data.bytes.empty());
 }
 
 void TFormat_Inspector_Form::PlaceViews(bool withText) {
-    Component& textView = Find("Text_RichEdit");
-    RECT dump = RectOf(BoundsOf(Find("Dump_Place")));
+    Component& textView = Get(Text_RichEdit);
+    RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
     if (withText) dump.bottom = BoundsOf(textView).top - kViewGap;
     MoveWindow(dump_->Handle(), dump.left, dump.top, dump.right - dump.left, dump.bottom - dump.top,
                TRUE);
@@ -180,7 +185,7 @@ void TFormat_Inspector_Form::PlaceViews(bool withText) {
 }
 
 void TFormat_Inspector_Form::ShowText(TextEncoding encoding) {
-    HWND box = Find("Text_RichEdit").hwnd;
+    HWND box = Get(Text_RichEdit).hwnd;
     const std::wstring text = WideText(TextBytes(reading_.data.bytes, encoding), encoding);
     SendMessageA(box, EM_EXLIMITTEXT, 0,
                  static_cast<LPARAM>(std::max<std::size_t>(text.size() + 1, 32767)));

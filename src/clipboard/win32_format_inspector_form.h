@@ -12,7 +12,17 @@
 
 namespace norvane {
 
-class TFormat_Inspector_Form final : public Form {
+// The inspector's components, in the order of its layout table.
+enum class InspectorFormPart {
+    Header_Label,
+    Dump_Place,
+    Text_RichEdit,
+    Save_As_BitBtn,
+    Refresh_BitBtn,
+    Exit_BitBtn,
+};
+
+class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
   public:
     TFormat_Inspector_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
 

@@ -10,11 +10,14 @@
 #include "clipboard/win32_format_inspector_form.h"
 
 namespace norvane {
+
+using enum FormatsFormPart;
+
 namespace {
 
 using K = ComponentKind;
 
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Label1",
                   .kind = K::Label,
                   .left = 8,
@@ -33,7 +36,7 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Exit_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 27,
@@ -42,8 +45,10 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Refresh_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<FormatsFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TClipboard_Formats_Form",
@@ -66,17 +71,17 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {
     SetKeyPreview(true);  // the line menu's keys: Shift+F10 and the menu key
 }
 
 TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
 void TClipboard_Formats_Form::FormShow() {
-    HWND list = Find("ListBox1").hwnd;
+    HWND list = Get(ListBox1).hwnd;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const FormatList formats = ReadFormatList(clipboard_);
-    SetTextOf(Find("Label1"), formats.countLine);
+    SetTextOf(Get(Label1), formats.countLine);
     for (const std::string& line : formats.lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
@@ -117,18 +122,18 @@ TFormat_Inspector_Form& TClipboard_Formats_Form::Inspector() {
 }
 
 void TClipboard_Formats_Form::InspectLine(int index) {
-    const std::string line = ListBoxLineText(Find("ListBox1").hwnd, index);
+    const std::string line = ListBoxLineText(Get(ListBox1).hwnd, index);
     if (const auto format = FormatOfLine(line)) Inspector().Inspect(*format, line);
 }
 
 void TClipboard_Formats_Form::SaveLine(int index) {
-    const std::string line = ListBoxLineText(Find("ListBox1").hwnd, index);
+    const std::string line = ListBoxLineText(Get(ListBox1).hwnd, index);
     if (const auto format = FormatOfLine(line))
         SaveFormatFromClipboard(clipboard_, Messages(), *format, line, Handle());
 }
 
 void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
-    HWND list = Find("ListBox1").hwnd;
+    HWND list = Get(ListBox1).hwnd;
     POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
     int index;
     if (where == -1) {
@@ -160,13 +165,13 @@ void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
 
 void TClipboard_Formats_Form::FormKeyDown(WORD& key) {
     const bool menuKey = key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
-    if (!menuKey || GetFocus() != Find("ListBox1").hwnd) return;
+    if (!menuKey || GetFocus() != Get(ListBox1).hwnd) return;
     key = 0;
     ShowLineMenu(-1);
 }
 
 LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND list = Find("ListBox1").hwnd;
+    HWND list = Get(ListBox1).hwnd;
     if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == list &&
         HIWORD(wParam) == LBN_DBLCLK) {
         const int index = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));

@@ -11,7 +11,15 @@ namespace norvane {
 
 class TFormat_Inspector_Form;
 
-class TClipboard_Formats_Form final : public Form {
+// The format list's components, in the order of its layout table.
+enum class FormatsFormPart {
+    Label1,
+    ListBox1,
+    Exit_BitBtn,
+    Refresh_BitBtn,
+};
+
+class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
   public:
     TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
     ~TClipboard_Formats_Form() override;

@@ -126,7 +126,9 @@ struct InspectorTest : ::testing::Test {
         inspector.Show();
         UpdateWindow(inspector.Dump().Handle());
     }
-    std::string Header() { return inspector.TextOf(inspector.Find("Header_Label")); }
+    std::string Header() {
+        return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
+    }
     std::string Owner() {
         return "Owner: A NorvaneTestOwner Class Window of clipboard_helper.exe, process id " +
                std::to_string(helper->Id());
@@ -153,15 +155,15 @@ TEST_F(InspectorTest, KnownBytesInARegisteredFormat) {
     inspector.Dump().ScrollTo(DumpLineCount(known.size()));
     UpdateWindow(inspector.Dump().Handle());
     EXPECT_EQ(inspector.Dump().PaintedLines().back(), DumpLine(known, 18));
-    EXPECT_FALSE(inspector.IsVisible(inspector.Find("Text_RichEdit")));
+    EXPECT_FALSE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
     EXPECT_EQ(FileBytes(Saved("bytes.bin")), known);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(InspectorTest, TextFormatsShowTheirText) {
     Show(1, "CF_TEXT (Predefined) [1]");
-    HWND text = inspector.Find("Text_RichEdit").hwnd;
-    EXPECT_TRUE(inspector.IsVisible(inspector.Find("Text_RichEdit")));
+    HWND text = inspector.Get(InspectorFormPart::Text_RichEdit).hwnd;
+    EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
     EXPECT_EQ(WideTextOf(text), L"Known text");
     EXPECT_THAT(inspector.Dump().PaintedLines(),
                 ElementsAre(StartsWith("00000000  4B 6E 6F 77 6E 20 74 65  78 74")));
@@ -214,7 +216,7 @@ TEST_F(InspectorTest, EachFailureReportedAndNothingLeftOpen) {
     EXPECT_THAT(Header(),
                 StartsWith("Format " + std::to_string(gone) + ": no longer on the clipboard\r\n"));
     EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
-    EXPECT_FALSE(inspector.IsEnabled(inspector.Find("Save_As_BitBtn")));
+    EXPECT_FALSE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
     ASSERT_TRUE(OpenClipboard(nullptr)) << "the inspector left the clipboard open";
     CloseClipboard();
 }
@@ -245,7 +247,7 @@ TEST(InspectorOverAHeldClipboard, ReportsAsTheListDoesAndOpensNothing) {
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
     inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
     inspector.Show();
-    EXPECT_THAT(inspector.TextOf(inspector.Find("Header_Label")),
+    EXPECT_THAT(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
                 StartsWith("Format 1: " + ClipboardHeldText() + "\r\nOwner: A NorvaneTestOwner"));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
