@@ -108,6 +108,18 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     program.Click(program.Control("Close", inspector));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
     EXPECT_EQ(Lines(list), before);
+
+    // "Save As..." on the same menu: the save dialog, cancelled.
+    program.ClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
+    program.Sync();
+    PressTogether({VK_SHIFT, VK_F10});
+    program.Sync();
+    program.PressKey('S');
+    HWND cancelled = WaitForTopWindow("#32770", "Save", 10s);
+    ASSERT_NE(cancelled, nullptr);
+    program.Click(program.Control("Cancel", cancelled));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(cancelled); }));
+    EXPECT_EQ(Lines(list), before);
     program.Click(program.Control("Close", dialog));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
 }

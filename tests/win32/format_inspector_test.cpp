@@ -14,6 +14,7 @@
 #include "clipboard/win32_clipboard_service.h"
 #include "clipboard/win32_save_format.h"
 #include "fakes/recording_messages.h"
+#include "util/placeable_metafile.h"
 
 namespace norvane {
 namespace {
@@ -203,6 +204,26 @@ TEST_F(InspectorTest, EnhancedMetafileWithItsBoundsSavedByteForByte) {
     CloseClipboard();
     EXPECT_EQ(FileBytes(Saved("picture.emf")), bits);
     EXPECT_THAT(Header(), HasSubstr(", " + std::to_string(bits.size()) + " bytes\r\n"));
+}
+
+TEST_F(InspectorTest, FormatsTheSystemMakesFromThemSavedAsPictures) {
+    // The system offers the bitmap as a DIB and the enhanced metafile as a
+    // metafile picture too.
+    Show(8, "CF_DIB (Predefined) [8]");
+    EXPECT_THAT(Header(), HasSubstr("Format 8: a memory block, "));
+    EXPECT_THAT(Header(), HasSubstr("\r\nBitmap: 24 x 16 pixels, "));
+    HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageA(nullptr, Saved("dib.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    EXPECT_NE(loaded, nullptr);
+    DeleteObject(loaded);
+
+    Show(3, "CF_METAFILEPICT (Predefined) [3]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nMetafile picture: mapping mode "));
+    const Bytes file = FileBytes(Saved("picture.wmf"));
+    EXPECT_TRUE(ReadPlaceableHeader(file));
+    HMETAFILE metafile = SetMetaFileBitsEx(static_cast<UINT>(file.size() - 22), file.data() + 22);
+    EXPECT_NE(metafile, nullptr) << "the records after the placeable header are a metafile";
+    DeleteMetaFile(metafile);
 }
 
 TEST_F(InspectorTest, EachFailureReportedAndNothingLeftOpen) {
