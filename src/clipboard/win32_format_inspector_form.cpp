@@ -6,7 +6,7 @@
 #include <array>
 #include <cstring>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/win32_save_format.h"
 #include "ui/fonts.h"
 #include "util/mul_div.h"

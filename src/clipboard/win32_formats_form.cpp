@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/format_list.h"
 #include "clipboard/win32_format_inspector_form.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/viewer_layout.h"
 #include "ui/application.h"
 
