@@ -163,7 +163,10 @@ void TFormat_Inspector_Form::FormShow() {
     const TextEncoding encoding = TextEncodingOf(format_, clipboard_.FormatName(format_));
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
     PlaceViews(withText);
-    if (withText) ShowText(encoding);
+    if (withText)
+        ShowText(encoding);
+    else
+        SetWindowTextA(Get(Text_RichEdit).hwnd, "");  // no text of an earlier format kept
     const auto text = TextBytes(reading_.data.bytes, encoding);
     const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
     if (withText && text.size() / unit > kTextViewLimit)

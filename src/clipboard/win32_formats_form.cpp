@@ -174,8 +174,12 @@ LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM l
     HWND list = Get(ListBox1).hwnd;
     if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == list &&
         HIWORD(wParam) == LBN_DBLCLK) {
-        const int index = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
-        if (index >= 0) Guarded([&] { InspectLine(index); });
+        // Only a double-click on a line: not on the blank below the last one.
+        const DWORD at = GetMessagePos();
+        POINT client{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+        ScreenToClient(list, &client);
+        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+        if (!HIWORD(hit)) Guarded([&] { InspectLine(LOWORD(hit)); });
         return 0;
     }
     // The menu from the keyboard comes through FormKeyDown, so that it opens
