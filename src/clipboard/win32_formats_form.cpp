@@ -4,6 +4,7 @@
 
 #include "app/resource.h"
 #include "clipboard/format_list.h"
+#include "ui/handles.h"
 
 namespace norvane {
 namespace {
@@ -66,9 +67,13 @@ TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
 
 void TClipboard_Formats_Form::FormShow() {
     HWND list = Find("ListBox1").hwnd;
+    // Rebuilt unseen and painted once: a shown list box otherwise repaints
+    // and resizes its scroll bar for every line.
+    const RedrawSuspended unseen(list);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const FormatList formats = ReadFormatList(clipboard_);
     SetTextOf(Find("Label1"), formats.countLine);
+    SendMessageA(list, LB_INITSTORAGE, formats.lines.size(), 0);
     for (const std::string& line : formats.lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
