@@ -64,7 +64,7 @@ int main() {
     double refresh = 1e9;
     for (int run = 0; run < 3; ++run)
         refresh = std::min(refresh, Timed([&] { form.Refresh_BitBtnClick(); }));
-    HWND list = form.Find("ListBox1").hwnd;
+    HWND list = form.Get(norvane::FormatsFormPart::ListBox1).hwnd;
     const auto lines = SendMessageA(list, LB_GETCOUNT, 0, 0);
     const double painted = Timed([&] {
         SendMessageA(list, LB_RESETCONTENT, 0, 0);

@@ -76,11 +76,11 @@ void OpenAndReopen(std::size_t size, bool inPlacePeer) {
     const double first = Timed([&] { viewer.Show(); });
     const double reopen = Timed([&] { viewer.Refresh_BitBtnClick(); });
     const double again = Timed([&] { viewer.Refresh_BitBtnClick(); });
-    const int length = GetWindowTextLengthA(viewer.Find("RichEdit1").hwnd);
+    const int length = GetWindowTextLengthA(viewer.Get(norvane::ViewerFormPart::RichEdit1).hwnd);
     std::printf("viewer/%zuMB  first open %8.0f ms  reopen %8.0f ms  %8.0f ms  (%d chars)\n",
                 size / 1000000, first * 1000, reopen * 1000, again * 1000, length);
     if (!inPlacePeer) return;
-    HWND box = viewer.Find("RichEdit1").hwnd;
+    HWND box = viewer.Get(norvane::ViewerFormPart::RichEdit1).hwnd;
     const double inPlace = Timed([&] { norvane::SetRichEditText(box, text); });
     std::printf("in-place/%zuMB  refill over the old text %8.0f ms\n", size / 1000000,
                 inPlace * 1000);

@@ -7,11 +7,14 @@
 #include "ui/handles.h"
 
 namespace norvane {
+
+using enum FormatsFormPart;
+
 namespace {
 
 using K = ComponentKind;
 
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Label1",
                   .kind = K::Label,
                   .left = 8,
@@ -30,7 +33,7 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Exit_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 27,
@@ -39,8 +42,10 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Refresh_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<FormatsFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TClipboard_Formats_Form",
@@ -63,16 +68,16 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {}
 
 void TClipboard_Formats_Form::FormShow() {
-    HWND list = Find("ListBox1").hwnd;
+    HWND list = Get(ListBox1).hwnd;
     // Rebuilt unseen and painted once: a shown list box otherwise repaints
     // and resizes its scroll bar for every line.
     const RedrawSuspended unseen(list);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const FormatList formats = ReadFormatList(clipboard_);
-    SetTextOf(Find("Label1"), formats.countLine);
+    SetTextOf(Get(Label1), formats.countLine);
     SendMessageA(list, LB_INITSTORAGE, formats.lines.size(), 0);
     for (const std::string& line : formats.lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));

@@ -6,7 +6,15 @@
 
 namespace norvane {
 
-class TClipboard_Formats_Form final : public Form {
+// The format list's components, in the order of its layout table.
+enum class FormatsFormPart {
+    Label1,
+    ListBox1,
+    Exit_BitBtn,
+    Refresh_BitBtn,
+};
+
+class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
   public:
     TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
 

@@ -14,12 +14,15 @@
 #include "ui/handles.h"
 
 namespace norvane {
+
+using enum ViewerFormPart;
+
 namespace {
 
 using K = ComponentKind;
 
 // Designed at 120 pixels per inch.
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Image1",
                   .kind = K::Picture,
                   .left = 80,
@@ -50,7 +53,7 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TClipboard_Viewer_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::Exit_BitBtnClick>},
     ComponentSpec{.name = "View_Text_BitBtn",
                   .kind = K::Button,
                   .left = 12,
@@ -59,7 +62,7 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "View Text",
                   .flags = kHidden,
-                  .onClick = Bind(&TClipboard_Viewer_Form::View_Text_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::View_Text_BitBtnClick>},
     ComponentSpec{.name = "View_Bitmap_BitBtn",
                   .kind = K::Button,
                   .left = 10,
@@ -68,7 +71,7 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "View Bitmap",
                   .flags = kHidden,
-                  .onClick = Bind(&TClipboard_Viewer_Form::View_Bitmap_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::View_Bitmap_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 151,
@@ -77,8 +80,10 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TClipboard_Viewer_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::Refresh_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<ViewerFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TClipboard_Viewer_Form",
@@ -147,15 +152,15 @@ std::size_t SetRichEditText(HWND richEdit, std::string_view text,
 
 TClipboard_Viewer_Form::TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard,
                                                HWND owner, AddressSpaceProbe available)
-    : Form(kForm, messages, owner), clipboard_(clipboard), available_(std::move(available)) {}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard), available_(std::move(available)) {}
 
 void TClipboard_Viewer_Form::FormResize() {
-    for (const char* name : {"Exit_BitBtn", "Refresh_BitBtn"}) {
-        Component& button = Find(name);
+    for (ViewerFormPart part : {Exit_BitBtn, Refresh_BitBtn}) {
+        Component& button = Get(part);
         const Bounds b = BoundsOf(button);
         const ViewerButtonPlaces places =
             PlaceViewerButtons(ClientWidth(), ClientHeight(), b.width, b.height);
-        const int left = button.name == "Exit_BitBtn" ? places.closeLeft : places.refreshLeft;
+        const int left = part == Exit_BitBtn ? places.closeLeft : places.refreshLeft;
         SetBoundsOf(button, {left, places.top, b.width, b.height});
     }
 }
@@ -163,12 +168,12 @@ void TClipboard_Viewer_Form::FormResize() {
 void TClipboard_Viewer_Form::FormShow() {
     FormResize();
     AlignClientComponents();
-    SetVisible(Find("Panel1"), false);
-    SetEnabled(Find("View_Text_BitBtn"), false);
-    SetEnabled(Find("View_Bitmap_BitBtn"), false);
+    SetVisible(Get(Panel1), false);
+    SetEnabled(Get(View_Text_BitBtn), false);
+    SetEnabled(Get(View_Bitmap_BitBtn), false);
     ProcessPendingMessages();
-    SetVisible(Find("Image1"), false);
-    SetVisible(Find("RichEdit1"), false);
+    SetVisible(Get(Image1), false);
+    SetVisible(Get(RichEdit1), false);
     SetCaption(kViewerCaption);
 
     const bool text = clipboard_.IsFormatAvailable(kTextFormat);
@@ -180,12 +185,12 @@ void TClipboard_Viewer_Form::FormShow() {
         if (bitmap) LoadBitmap();
     }
 
-    if (IsEnabled(Find("View_Bitmap_BitBtn")))
+    if (IsEnabled(Get(View_Bitmap_BitBtn)))
         View_Bitmap_BitBtnClick();
-    else if (IsEnabled(Find("View_Text_BitBtn")))
+    else if (IsEnabled(Get(View_Text_BitBtn)))
         View_Text_BitBtnClick();
     else
-        SetVisible(Find("Panel1"), true);
+        SetVisible(Get(Panel1), true);
     ProcessPendingMessages();
     // Said once what was loaded is on view and the clipboard closed again.
     if (!cutShort_.empty())
@@ -193,7 +198,7 @@ void TClipboard_Viewer_Form::FormShow() {
 }
 
 void TClipboard_Viewer_Form::LoadText() {
-    Component& box = Find("RichEdit1");
+    Component& box = Get(RichEdit1);
     const bool read = clipboard_.ReadText([&](std::string_view text) {
         // A fresh box: emptying one that holds much text takes the rich edit
         // time that grows with the square of its lines.
@@ -202,26 +207,26 @@ void TClipboard_Viewer_Form::LoadText() {
         if (shown < text.size()) cutShort_ = TextTooLargeMessage(shown, text.size());
     });
     if (!read) throw std::runtime_error(kClipboardDataError);
-    SetEnabled(Find("View_Text_BitBtn"), true);
+    SetEnabled(Get(View_Text_BitBtn), true);
 }
 
 void TClipboard_Viewer_Form::LoadBitmap() {
     const BitmapHandle copy = clipboard_.CopyBitmap();
     if (!copy) throw std::runtime_error(kClipboardDataError);
-    SetPicture(Find("Image1"), copy);
-    UpdateWindow(Find("Image1").hwnd);
-    SetEnabled(Find("View_Bitmap_BitBtn"), true);
+    SetPicture(Get(Image1), copy);
+    UpdateWindow(Get(Image1).hwnd);
+    SetEnabled(Get(View_Bitmap_BitBtn), true);
 }
 
 void TClipboard_Viewer_Form::View_Text_BitBtnClick() {
-    SetVisible(Find("RichEdit1"), true);
-    SetVisible(Find("Image1"), false);
+    SetVisible(Get(RichEdit1), true);
+    SetVisible(Get(Image1), false);
     ProcessPendingMessages();
 }
 
 void TClipboard_Viewer_Form::View_Bitmap_BitBtnClick() {
-    SetVisible(Find("RichEdit1"), false);
-    SetVisible(Find("Image1"), true);
+    SetVisible(Get(RichEdit1), false);
+    SetVisible(Get(Image1), true);
     ProcessPendingMessages();
 }
 

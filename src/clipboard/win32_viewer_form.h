@@ -16,7 +16,18 @@ namespace norvane {
 using AddressSpaceProbe = std::function<std::uint64_t()>;
 std::uint64_t AvailableAddressSpace();
 
-class TClipboard_Viewer_Form final : public Form {
+// The viewer's components, in the order of its layout table.
+enum class ViewerFormPart {
+    Image1,
+    Panel1,
+    RichEdit1,
+    Exit_BitBtn,
+    View_Text_BitBtn,
+    View_Bitmap_BitBtn,
+    Refresh_BitBtn,
+};
+
+class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
   public:
     // `available` tells the free address space, which bounds how much text
     // the rich edit box is given.

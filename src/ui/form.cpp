@@ -83,12 +83,6 @@ int Form::Scaled(int value) const {
     return MulDivRound(value, scaleNumerator_, scaleDenominator_);
 }
 
-Form::Component& Form::Find(std::string_view name) {
-    for (Component& c : components_)
-        if (c.name == name) return c;
-    throw std::logic_error("no component " + std::string(name));
-}
-
 Form::Component* Form::FindById(UINT id) {
     const UINT index = id - kFirstComponentId;
     return id >= kFirstComponentId && index < components_.size() ? &components_[index] : nullptr;

@@ -6,17 +6,20 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "ui/graphic_control.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
+#include "util/enumerator_names.h"
 
 namespace norvane {
 
@@ -25,11 +28,10 @@ class TGIFImage;
 struct GifImageOptions;
 using Handler = void (Form::*)();
 
-// Binds a handler of a derived form into a layout table.
-template <class Derived>
-constexpr Handler Bind(void (Derived::*handler)()) {
-    return static_cast<Handler>(handler);
-}
+// Binds a handler of a derived form into a layout table:
+// `.onClick = Bind<&TMyForm::OkClick>`.
+template <auto handler>
+constexpr Handler Bind = static_cast<Handler>(handler);
 
 enum class ComponentKind {
     BitBtn,  // owner-drawn button with a glyph
@@ -69,12 +71,29 @@ inline constexpr unsigned kDefault = 1u << 6;      // buttons: the one Enter pre
 inline constexpr std::uint32_t kSystemColor = 0xFFFFFFFF;
 inline constexpr std::uint32_t kBlue = 0x00FF0000;
 
+// An entry of a layout table by its index. Each form names the entries of
+// its table by an enumeration in table order, whose enumerators convert.
+class LayoutIndex {
+  public:
+    constexpr LayoutIndex() = default;
+    template <class Part>
+    requires std::is_enum_v<Part>
+    constexpr LayoutIndex(Part part) : index_(static_cast<int>(part)) {}
+    constexpr explicit LayoutIndex(std::size_t index) : index_(static_cast<int>(index)) {}
+    constexpr bool IsSet() const { return index_ >= 0; }
+    constexpr std::size_t Value() const { return static_cast<std::size_t>(index_); }
+    friend constexpr bool operator==(LayoutIndex, LayoutIndex) = default;
+
+  private:
+    int index_ = -1;
+};
+
 struct ComponentSpec {
     const char* name;
     ComponentKind kind;
     // Menu items: the parent item or the menu bar. Other components: a
     // GroupBox whose top-left their bounds are relative to, or none.
-    const char* parent = nullptr;
+    LayoutIndex parent{};
     int left = 0, top = 0, width = 0, height = 0;
     const char* caption = "";
     FontSpec font{};
@@ -92,6 +111,17 @@ struct ComponentSpec {
     std::span<const std::uint8_t> data{};
     const GifImageOptions* gifOptions = nullptr;  // GifImage: initial options, or the defaults
 };
+
+// True when the enumeration Part names the entries of the layout in order
+// (its enumerators spelt as their names, no more, no fewer), and every
+// parent comes before the components it holds. Each form checks its table
+// with it at compile time.
+template <class Part, std::size_t N>
+consteval bool IsLayoutOf(const std::array<ComponentSpec, N>& layout) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (layout[i].parent.IsSet() && layout[i].parent.Value() >= i) return false;
+    return NamesInOrder<Part>(layout);
+}
 
 struct FormSpec {
     const char* className;
@@ -151,7 +181,9 @@ class Form : public Window {
     void Close();
 
     std::vector<Component>& Components() { return components_; }
-    Component& Find(std::string_view name);
+    // The component of the layout entry at `index`.
+    Component& ComponentAt(LayoutIndex index) { return components_.at(index.Value()); }
+    const Component& ComponentAt(LayoutIndex index) const { return components_.at(index.Value()); }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -260,6 +292,17 @@ class Form : public Window {
     bool modalDone_ = false;
     bool isMainForm_ = false;
     bool keyPreview_ = false;
+};
+
+// A form whose layout entries are named by the enumeration Part, in table
+// order: its components are reached by those names alone.
+template <class Part>
+requires std::is_enum_v<Part>
+class FormOf : public Form {
+  public:
+    using Form::Form;
+    Component& Get(Part part) { return ComponentAt(part); }
+    const Component& Get(Part part) const { return ComponentAt(part); }
 };
 
 }  // namespace norvane

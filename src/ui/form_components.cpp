@@ -34,14 +34,11 @@ UniqueEnhMetafile EnhMetafileFromPlaceable(std::span<const std::uint8_t> bytes) 
 }
 
 // The design position of a container's top-left in the form's client area.
-POINT DesignOrigin(std::span<const ComponentSpec> designs, const char* container) {
-    if (!container) return {0, 0};
-    for (const ComponentSpec& d : designs) {
-        if (std::string_view(d.name) != container) continue;
-        const POINT outer = DesignOrigin(designs, d.parent);
-        return {outer.x + d.left, outer.y + d.top};
-    }
-    throw std::logic_error(std::string("no container ") + container);
+POINT DesignOrigin(std::span<const ComponentSpec> designs, LayoutIndex container) {
+    if (!container.IsSet()) return {0, 0};
+    const ComponentSpec& d = designs[container.Value()];
+    const POINT outer = DesignOrigin(designs, d.parent);
+    return {outer.x + d.left, outer.y + d.top};
 }
 
 bool IsWindowless(ComponentKind kind) {
@@ -74,11 +71,10 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
             menuBar_ = CreateMenu();
             c.submenu = menuBar_;
         } else if (design.kind == ComponentKind::MenuItem) {
-            Component& parent = Find(design.parent ? design.parent : "");
-            c.menu = parent.submenu;
-            const bool isPopup = std::ranges::any_of(designs, [&](const ComponentSpec& other) {
-                return other.parent && c.name == other.parent;
-            });
+            const LayoutIndex index(components_.size() - 1);
+            c.menu = components_.at(design.parent.Value()).submenu;
+            const bool isPopup = std::ranges::any_of(
+                designs, [&](const ComponentSpec& other) { return other.parent == index; });
             if (isPopup) {
                 c.submenu = CreatePopupMenu();
                 AppendMenuA(c.menu, MF_POPUP, reinterpret_cast<UINT_PTR>(c.submenu),

@@ -54,7 +54,7 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
         const Handler handler = design.onClick;
         g.onClick = [this, handler](GraphicControl&) { (this->*handler)(); };
     }
-    if (design.parent) c.container = &Find(design.parent);
+    if (design.parent.IsSet()) c.container = &ComponentAt(design.parent);
     windowless_.push_back(&g);
 }
 

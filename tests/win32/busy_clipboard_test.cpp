@@ -34,7 +34,7 @@ struct BusyClipboard : ::testing::Test {
     }
     std::string ViewerText() {
         char text[64] = {};
-        GetWindowTextA(viewer.Find("RichEdit1").hwnd, text, sizeof text);
+        GetWindowTextA(viewer.Get(ViewerFormPart::RichEdit1).hwnd, text, sizeof text);
         return text;
     }
 };
@@ -47,7 +47,7 @@ TEST_F(BusyClipboard, EveryCommandWaitsForAHolderThatLetsGoSoon) {
     });
     WhileHeldBriefly([&] { viewer.Show(); });
     EXPECT_EQ(ViewerText(), "held text");
-    EXPECT_TRUE(viewer.IsVisible(viewer.Find("RichEdit1")));
+    EXPECT_TRUE(viewer.IsVisible(viewer.Get(ViewerFormPart::RichEdit1)));
     EXPECT_THAT(messages.errors, IsEmpty());
 }
 
@@ -61,7 +61,7 @@ TEST_F(BusyClipboard, EveryCommandReportsAHolderThatStaysAsBefore) {
     EXPECT_THAT(formats.lines, IsEmpty());
     viewer.Show();
     EXPECT_THAT(messages.errors, ElementsAre(kClipboardDataError));
-    EXPECT_FALSE(viewer.IsVisible(viewer.Find("RichEdit1")));
+    EXPECT_FALSE(viewer.IsVisible(viewer.Get(ViewerFormPart::RichEdit1)));
 }
 
 }  // namespace
