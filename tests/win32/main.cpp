@@ -31,7 +31,11 @@ int HoldFile(const char* path, const std::string& name) {
 int HoldClipboard(const std::string& ms, const std::string& name) {
     HWND owner =
         CreateWindowA("STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    if (!OpenClipboard(owner)) return 3;
+    // Wine's own clipboard thread may have it open for a moment.
+    for (int attempt = 0; !OpenClipboard(owner); ++attempt) {
+        if (attempt == 100) return 3;
+        Sleep(30);
+    }
     EmptyClipboard();
     HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, sizeof "held text");
     std::memcpy(GlobalLock(text), "held text", sizeof "held text");
