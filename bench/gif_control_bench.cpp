@@ -68,6 +68,7 @@ std::vector<std::uint8_t> Logo() {
 }
 
 enum class BenchPart { Box_GroupBox, Logo_Bevel, Logo_GIFImage };
+constexpr norvane::GifImageMaker kLogoMaker;
 
 constexpr std::array kLayout{norvane::ComponentSpec{.name = "Box_GroupBox",
                                                     .kind = norvane::ComponentKind::GroupBox,
@@ -82,12 +83,13 @@ constexpr std::array kLayout{norvane::ComponentSpec{.name = "Box_GroupBox",
                                                     .width = 184,
                                                     .height = 167},
                              norvane::ComponentSpec{.name = "Logo_GIFImage",
-                                                    .kind = norvane::ComponentKind::GifImage,
+                                                    .kind = norvane::ComponentKind::Graphic,
                                                     .parent = BenchPart::Box_GroupBox,
                                                     .left = 12,
                                                     .top = 16,
                                                     .width = 173,
-                                                    .height = 165}};
+                                                    .height = 165,
+                                                    .graphic = &kLogoMaker}};
 static_assert(norvane::IsLayoutOf<BenchPart>(kLayout));
 
 const norvane::FormSpec kForm{.className = "TBenchForm",
@@ -124,7 +126,7 @@ void Measure(const char* name, const std::vector<std::uint8_t>& bytes, bool stre
     norvane::Win32MessageDialog messages;
     BenchForm form(messages);
     auto& component = form.Get(BenchPart::Logo_GIFImage);
-    TGIFImage& image = form.GifImageOf(component);
+    TGIFImage& image = form.ControlOf<TGIFImage>(component);
     if (!image.LoadFromGifStream(bytes)) {
         std::printf("%-40s did not load\n", name);
         return;

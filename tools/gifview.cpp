@@ -150,8 +150,12 @@ class ViewerForm : public norvane::FormOf<ViewerPart> {
         : FormOf(design, messages, nullptr) {}
 };
 
-constexpr std::array kLayout{norvane::ComponentSpec{
-    .name = "Picture_GIFImage", .kind = norvane::ComponentKind::GifImage, .width = 1, .height = 1}};
+constexpr norvane::GifImageMaker kPictureMaker;
+constexpr std::array kLayout{norvane::ComponentSpec{.name = "Picture_GIFImage",
+                                                    .kind = norvane::ComponentKind::Graphic,
+                                                    .width = 1,
+                                                    .height = 1,
+                                                    .graphic = &kPictureMaker}};
 static_assert(norvane::IsLayoutOf<ViewerPart>(kLayout));
 
 int Show(const Arguments& a, const std::vector<std::uint8_t>& bytes,
@@ -171,7 +175,7 @@ int Show(const Arguments& a, const std::vector<std::uint8_t>& bytes,
                                    .components = kLayout};
     ViewerForm form(design, messages);
     auto& component = form.Get(ViewerPart::Picture_GIFImage);
-    TGIFImage& image = form.GifImageOf(component);
+    TGIFImage& image = form.ControlOf<TGIFImage>(component);
     image.ApplyOptions(a.options);
     if (!image.LoadFromGifStream(bytes)) {
         std::fprintf(stderr, "gifview: %s did not load\n", a.file.c_str());

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "about/about_texts.h"
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "gif_control/win32_gif_image.h"
 #include "util/paths.h"
 
@@ -29,7 +29,7 @@ constexpr FontSpec kTimes15Bold{.face = "Times New Roman", .height = -15, .bold 
 constexpr FontSpec kLinkFont{
     .face = "Times New Roman", .height = -16, .bold = true, .underline = true};
 constexpr FontSpec kSystem13{.face = "System", .height = -13};
-constexpr GifImageOptions kLogoOptions{.stretch = true};
+constexpr GifImageMaker kLogoMaker({.stretch = true});
 
 constexpr ComponentSpec Line(const char* name, int top, const FontSpec& font, unsigned flags) {
     return {.name = name,
@@ -149,7 +149,7 @@ constexpr std::array kLayout{
                   .glyphMargin = 2,
                   .onClick = Bind<&TAboutBox::OKButtonClick>},
     ComponentSpec{.name = "Varnok_Logo_GIFImage",
-                  .kind = K::GifImage,
+                  .kind = K::Graphic,
                   .parent = GroupBox1,
                   .left = 12,
                   .top = 16,
@@ -157,7 +157,7 @@ constexpr std::array kLayout{
                   .height = 165,
                   .onClick = Bind<&TAboutBox::WEB_ButtonClick>,
                   .data = kLogoData,
-                  .gifOptions = &kLogoOptions},
+                  .graphic = &kLogoMaker},
     ComponentSpec{.name = "Bevel1",
                   .kind = K::Bevel,
                   .parent = GroupBox1,
@@ -228,7 +228,7 @@ void TAboutBox::FormActivate() {
     random_.seed(ClockSeed());
     SetEnabled(Get(Quote_Change_Timer), true);
     SetEnabled(Get(Free_Resources_Timer), true);
-    GifImageOf(Get(Varnok_Logo_GIFImage)).SetAnimate(true);
+    ControlOf<TGIFImage>(Get(Varnok_Logo_GIFImage)).SetAnimate(true);
     Quote_Change_TimerTimer();
     Free_Resources_TimerTimer();
 
@@ -270,7 +270,7 @@ void TAboutBox::FormCloseQuery(bool& /*canClose*/) {
 void TAboutBox::StopTimersAndAnimation() {
     SetEnabled(Get(Quote_Change_Timer), false);
     SetEnabled(Get(Free_Resources_Timer), false);
-    GifImageOf(Get(Varnok_Logo_GIFImage)).SetAnimate(false);
+    ControlOf<TGIFImage>(Get(Varnok_Logo_GIFImage)).SetAnimate(false);
 }
 
 void TAboutBox::OKButtonClick() {

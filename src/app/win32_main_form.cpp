@@ -4,7 +4,7 @@
 
 #include "app/companion_documents.h"
 #include "app/layout_scaling.h"
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "app/settings.h"
 #include "app/stored_texts.h"
 #include "clipboard/erase_clipboard.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/format_list.h"
 #include "ui/handles.h"
 

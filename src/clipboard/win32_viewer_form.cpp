@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/viewer_layout.h"
 #include "ui/application.h"
 #include "ui/handles.h"

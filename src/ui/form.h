@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -24,8 +25,6 @@
 namespace norvane {
 
 class Form;
-class TGIFImage;
-struct GifImageOptions;
 using Handler = void (Form::*)();
 
 // Binds a handler of a derived form into a layout table:
@@ -48,7 +47,7 @@ enum class ComponentKind {
     // Windowless: painted and hit-tested by the form, beneath its child windows.
     GroupBox,  // etched frame with an optional caption; may hold other components
     Bevel,     // raised frame
-    GifImage,  // animated GIF picture (TGIFImage)
+    Graphic,   // any other windowless control, made by the entry's `graphic` maker
 };
 
 struct FontSpec {
@@ -106,10 +105,10 @@ struct ComponentSpec {
     std::uint32_t textColor = kSystemColor;  // labels
     Handler onTimer = nullptr;               // timers
     UINT interval = 0;                       // timers, milliseconds
-    // Raw picture bytes. Image: a placeable metafile. GifImage: the "Data"
-    // property (a 4-byte little-endian length, then the GIF bytes).
+    // Raw picture bytes. Image: a placeable metafile. Graphic: handed to
+    // its maker (an animated picture's "Data" property, say).
     std::span<const std::uint8_t> data{};
-    const GifImageOptions* gifOptions = nullptr;  // GifImage: initial options, or the defaults
+    const GraphicMaker* graphic = nullptr;  // Graphic: makes its control
 };
 
 // True when the enumeration Part names the entries of the layout in order
@@ -230,7 +229,10 @@ class Form : public Window {
 
     // The control behind a windowless component; none for a window.
     GraphicControl* GraphicOf(Component& c) { return c.graphic.get(); }
-    TGIFImage& GifImageOf(Component& c);
+    // The windowless control behind a component, as the type it was made;
+    // a logic_error when it is none of that type.
+    template <class Control>
+    Control& ControlOf(Component& c);
     // The pointer over the component, child window or windowless.
     void SetCursorOf(Component& c, HCURSOR cursor);
     // The drawing order: windowless among windowless, windows among windows.
@@ -253,10 +255,17 @@ class Form : public Window {
 
   private:
     void CreateComponents(std::span<const ComponentSpec> designs);
+    void TakeDesign(Component& c, const ComponentSpec& design);
+    void CreateMenuItem(Component& c, const ComponentSpec& design,
+                        std::span<const ComponentSpec> designs);
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
     void AddTooltip(HWND control, const char* hint);
+    bool RunCommand(WPARAM wParam, LPARAM lParam);
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void CloseOrHide();
+    void SaveBeforeEndSession() noexcept;
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
     void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);
     void DrawImage(Component& c, const DRAWITEMSTRUCT& item);
@@ -271,6 +280,10 @@ class Form : public Window {
     LRESULT OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void EraseBackground(HDC dc);
     void PaintWindowless(HDC dc);
+    void OnPaint(HDC given);
+    bool PressWindowless(POINT p, bool doubleClick);
+    bool MoveOverWindowless(POINT p);
+    bool ReleaseWindowless(POINT p);
     GraphicControl* WindowlessAt(POINT client);
     bool SetCursorAt(HWND window);
     void LoadedWindowless();
@@ -312,4 +325,11 @@ class FormOf : public Form {
 template <class F>
 void norvane::Form::Guarded(F&& handler) {
     RunGuarded(messages_, std::forward<F>(handler));
+}
+
+template <class Control>
+Control& norvane::Form::ControlOf(Component& c) {
+    auto* control = dynamic_cast<Control*>(c.graphic.get());
+    if (!control) throw std::logic_error("not a control of that kind: " + c.name);
+    return *control;
 }

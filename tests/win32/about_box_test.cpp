@@ -78,7 +78,7 @@ TEST_F(AboutBoxTest, ActivationStartsTimersAndLogoAndOkStopsThemAll) {
     main.Set_Product_Identity();
     ShowWindow(about.Handle(), SW_SHOW);
     SetActiveWindow(about.Handle());
-    TGIFImage& logo = about.GifImageOf(about.Get(Varnok_Logo_GIFImage));
+    TGIFImage& logo = about.ControlOf<TGIFImage>(about.Get(Varnok_Logo_GIFImage));
     EXPECT_TRUE(about.IsEnabled(about.Get(Quote_Change_Timer)));
     EXPECT_TRUE(about.IsEnabled(about.Get(Free_Resources_Timer)));
     EXPECT_TRUE(logo.Animate());
