@@ -1,11 +1,11 @@
 // The viewer under Wine (or Windows) with large texts on the clipboard:
 // - first open against reopen (Refresh, the same load) of the viewer itself,
 //   and beside it the rich edit box refilled over its old text in place;
-// - the address space a load takes per byte of text: what the rich edit box
-//   keeps, and what the load holds only for a while (our own copies), each
-//   load in a process of its own so that its peak is its own.
+// - the memory a load takes per byte of text: the text once got (Wine's copy
+//   of the clipboard's block, and our own copies) and what the rich edit box
+//   keeps, each load in a process of its own.
 // Build: cmake --build --preset win32 --target viewer_bench; run it with wine
-// (no arguments; "memory SIZE" is the child that measures one load).
+// (no arguments; "memory SIZE HOW" is the child that measures one load).
 #include <windows.h>
 #include <psapi.h>
 #include <richedit.h>
@@ -86,39 +86,61 @@ void OpenAndReopen(std::size_t size, bool inPlacePeer) {
                 inPlace * 1000);
 }
 
-// Committed private memory, now or at its peak.
-std::uint64_t PrivateBytes(bool peak) {
+// Committed private memory (Wine gives no peak of its own).
+std::uint64_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return peak ? counters.PeakPagefileUsage : counters.PagefileUsage;
+    return counters.PagefileUsage;
 }
 
-// One load in this process: prints the bytes per byte of text that the box
-// keeps and that the load holds only while it runs.
-int MeasureOneLoad(std::size_t size) {
+// One load in this process of the text that the parent process put on the
+// clipboard, into a rich edit box of the viewer's: streamed from the locked
+// block as the viewer does, or from a copy of the text taken first (as the
+// viewer did before). Prints, per byte of text, what the process holds once
+// the text is got and before the box takes any of it (Wine's copy of the
+// clipboard's block in this process, and our own copies), and what the box
+// keeps.
+int MeasureOneLoad(std::size_t size, bool copied) {
     NoMessages messages;
     norvane::Win32ClipboardService clipboard;
-    PlaceText(Lines(size));  // the text's own string is gone again: only the clipboard's block
     norvane::TClipboard_Viewer_Form viewer(messages, clipboard, nullptr);
-    const std::uint64_t before = PrivateBytes(false);
-    viewer.Show();
-    const std::uint64_t after = PrivateBytes(false), peak = PrivateBytes(true);
+    viewer.AlignClientComponents();  // as wide as the viewer makes it: the lines wrap there
+    HWND box = viewer.Get(norvane::ViewerFormPart::RichEdit1).hwnd;
+    std::uint64_t atFirstChunk = 0;
+    const norvane::AddressSpaceProbe sampled = [&] {
+        if (!atFirstChunk) atFirstChunk = PrivateBytes();
+        return norvane::AvailableAddressSpace();
+    };
+    const std::uint64_t before = PrivateBytes();
+    std::string copy;
+    {
+        norvane::OpenClipboardScope open(clipboard, nullptr);
+        clipboard.ReadText([&](std::string_view text) {
+            if (copied)
+                copy = text;
+            else
+                norvane::SetRichEditText(box, text, sampled);
+        });
+    }
+    if (copied) norvane::SetRichEditText(box, copy, sampled);
+    const std::uint64_t after = PrivateBytes();
     const double bytes = static_cast<double>(size);
     std::printf(
-        "memory/%zuMB  rich edit keeps %6.1f B/char  load holds for a while %6.2f B/char"
-        "  (%.0f MB at the peak)\n",
-        size / 1000000, static_cast<double>(after - before) / bytes,
-        static_cast<double>(peak - std::max(after, before)) / bytes,
-        static_cast<double>(peak) / 1048576.0);
+        "memory/%zuMB/%s  got, before the box takes any %5.2f B/char  box keeps %6.1f"
+        " B/char  (%.0f MB in all)\n",
+        size / 1000000, copied ? "copied first" : "in place  ",
+        static_cast<double>(atFirstChunk - before) / bytes,
+        static_cast<double>(after - atFirstChunk) / bytes, static_cast<double>(after) / 1048576.0);
     return 0;
 }
 
-void MeasureInChild(std::size_t size) {
+void MeasureInChild(std::size_t size, bool copied) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string command;
     command.append("\"").append(exe).append("\" memory ").append(std::to_string(size));
+    command.append(copied ? " copied" : " inplace");
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -134,12 +156,14 @@ void MeasureInChild(std::size_t size) {
 
 int main(int argc, char** argv) {
     LoadLibraryA("riched20.dll");
-    if (argc == 3 && std::strcmp(argv[1], "memory") == 0)
-        return MeasureOneLoad(static_cast<std::size_t>(std::atoll(argv[2])));
+    if (argc == 4 && std::strcmp(argv[1], "memory") == 0)
+        return MeasureOneLoad(static_cast<std::size_t>(std::atoll(argv[2])),
+                              std::strcmp(argv[3], "copied") == 0);
     for (std::size_t size : {1000000u, 8000000u}) OpenAndReopen(size, size == 1000000u);
     for (std::size_t size : {1000000u, 8000000u}) {
         std::fflush(stdout);
-        MeasureInChild(size);
+        PlaceText(Lines(size));  // owned here, read there as from any other program
+        for (bool copied : {true, false}) MeasureInChild(size, copied);
     }
     return 0;
 }
