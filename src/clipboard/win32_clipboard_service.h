@@ -18,6 +18,8 @@ class Win32ClipboardService final : public ClipboardService {
     std::string FormatName(unsigned format) override;
     bool ReadText(const std::function<void(std::string_view)>& read) override;
     BitmapHandle CopyBitmap() override;
+    std::optional<FormatData> CopyFormatData(unsigned format) override;
+    OwnerProgram ProgramOf(WindowHandle window) override;
 };
 
 }  // namespace norvane
