@@ -17,24 +17,12 @@
 
 #include "clipboard/win32_clipboard_service.h"
 #include "clipboard/win32_viewer_form.h"
+#include "win32_bench_support.h"
 
 namespace {
 
-class NoMessages : public norvane::MessageDialog {
-  public:
-    norvane::MessageAnswer Show(std::string_view, norvane::MessageKind,
-                                norvane::MessageButtons) override {
-        return norvane::MessageAnswer::Ok;
-    }
-    void ShowError(std::string_view) noexcept override {}
-};
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using norvane::bench::NoMessages;
+using norvane::bench::Seconds;
 
 // 80-character lines, CR LF included.
 std::string Lines(std::size_t size) {
