@@ -56,6 +56,7 @@ const FormSpec kForm{
     .designTextHeight = 13,
     .components = kLayout,
     .icon = IDI_MAINICON,
+    .componentsOnDemand = true,
 };
 
 }  // namespace

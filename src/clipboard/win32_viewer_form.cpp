@@ -93,6 +93,7 @@ const FormSpec kForm{
     .designTextHeight = 16,
     .components = kLayout,
     .icon = IDI_MAINICON,
+    .componentsOnDemand = true,
 };
 
 }  // namespace

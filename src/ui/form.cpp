@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "ui/application.h"
 #include "ui/fonts.h"
@@ -69,9 +70,17 @@ Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messag
         mainForm = this;
         isMainForm_ = true;
     }
-    CreateComponents(design.components);
-    if (menuBar_) SetMenu(Handle(), menuBar_);
+    designs_ = design.components;
+    if (!design.componentsOnDemand) CreateComponentsOnce();
     constructed_ = true;
+}
+
+void Form::CreateComponentsOnce() {
+    if (componentsMade_) return;
+    componentsMade_ = true;
+    CreateComponents(std::exchange(designs_, {}));
+    if (menuBar_) SetMenu(Handle(), menuBar_);
+    if (constructed_) AlignClientComponents();
 }
 
 Form::~Form() {
@@ -84,6 +93,7 @@ int Form::Scaled(int value) const {
 }
 
 Form::Component& Form::Find(std::string_view name) {
+    CreateComponentsOnce();
     for (Component& c : components_)
         if (c.name == name) return c;
     throw std::logic_error("no component " + std::string(name));
@@ -95,6 +105,8 @@ Form::Component* Form::FindById(UINT id) {
 }
 
 void Form::Show() {
+    CreateComponentsOnce();
+    LoadWindowlessOnce();
     Guarded([&] { FormShow(); });
     if (!IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());

@@ -105,6 +105,10 @@ struct FormSpec {
     int designTextHeight;  // the form font's text height there
     std::span<const ComponentSpec> components;
     int icon = 0;  // icon resource of the window class
+    // The components are made when first reached (Find, Components) or at
+    // the first showing, not with the window: for a dialog that the program
+    // makes at start and may never show. `components` must then outlive it.
+    bool componentsOnDemand = false;
 };
 
 class Form : public Window {
@@ -125,6 +129,7 @@ class Form : public Window {
         bool timerRunning = false;
         std::uint32_t textColor = kSystemColor;
         int glyphMargin = -1;
+        int glyph = 0;  // its image list is loaded when the button is first drawn
         std::string hint;
         std::string fontFace;
         int fontHeight = 0;  // pixels at the screen's resolution
@@ -133,7 +138,8 @@ class Form : public Window {
         UniqueFont font;
         UniqueImageList glyphs;
         UniqueBitmap picture;                     // Picture components
-        UniqueEnhMetafile metafile;               // Image components
+        std::span<const std::uint8_t> data;       // Image components: the placeable metafile,
+        UniqueEnhMetafile metafile;               // made an enhanced one at its first drawing
         std::unique_ptr<GraphicControl> graphic;  // windowless components
         Component* container = nullptr;           // windowless: the GroupBox holding it
         HCURSOR cursor = nullptr;                 // none: the window's own
@@ -150,7 +156,10 @@ class Form : public Window {
     // As the caption-bar close button: FormCloseQuery, then hide (or end the program).
     void Close();
 
-    std::vector<Component>& Components() { return components_; }
+    std::vector<Component>& Components() {
+        CreateComponentsOnce();
+        return components_;
+    }
     Component& Find(std::string_view name);
 
     std::string Caption() const;
@@ -193,7 +202,10 @@ class Form : public Window {
     bool PreviewKey(WPARAM key) override;
 
     // The control behind a windowless component; none for a window.
-    GraphicControl* GraphicOf(Component& c) { return c.graphic.get(); }
+    GraphicControl* GraphicOf(Component& c) {
+        LoadWindowlessOnce();
+        return c.graphic.get();
+    }
     TGIFImage& GifImageOf(Component& c);
     // The pointer over the component, child window or windowless.
     void SetCursorOf(Component& c, HCURSOR cursor);
@@ -216,6 +228,7 @@ class Form : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    void CreateComponentsOnce();
     void CreateComponents(std::span<const ComponentSpec> designs);
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
@@ -237,10 +250,14 @@ class Form : public Window {
     void PaintWindowless(HDC dc);
     GraphicControl* WindowlessAt(POINT client);
     bool SetCursorAt(HWND window);
-    void LoadedWindowless();
+    // What they decode (a GIF's frames) waits until they are first needed.
+    void LoadWindowlessOnce();
 
     MessageDialog& messages_;
+    std::span<const ComponentSpec> designs_;  // until the components are made
     std::vector<Component> components_;
+    bool componentsMade_ = false;
+    bool windowlessLoaded_ = false;
     std::string fontFace_;
     int fontHeight_ = 0;
     int dpi_ = 96;

@@ -62,6 +62,7 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
         c.interval = design.interval;
         c.textColor = design.textColor;
         c.glyphMargin = design.glyphMargin;
+        c.glyph = design.glyph;
         c.fontFace = design.font.face ? design.font.face : fontFace_;
         c.fontHeight =
             design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
@@ -95,7 +96,6 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
             CreateControl(c, design, DesignOrigin(designs, design.parent));
         }
     }
-    LoadedWindowless();
 }
 
 void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin) {
@@ -127,11 +127,15 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
             style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
             exStyle = WS_EX_DLGMODALFRAME;
             break;
-        case ComponentKind::RichEdit:
+        case ComponentKind::RichEdit: {
+            // Its library is loaded by the first form that has one.
+            static const HMODULE richEdit = LoadLibraryA("riched20.dll");
+            (void)richEdit;
             windowClass = RICHEDIT_CLASSA;
             style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
             exStyle = WS_EX_CLIENTEDGE;
             break;
+        }
         case ComponentKind::Picture:
             windowClass = "STATIC";
             style |= SS_OWNERDRAW;
@@ -139,7 +143,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
         case ComponentKind::Image:
             windowClass = "STATIC";
             style |= SS_OWNERDRAW | (design.onClick ? SS_NOTIFY : 0);
-            c.metafile = EnhMetafileFromPlaceable(design.data);
+            c.data = design.data;
             break;
         default:
             throw std::logic_error("not a control: " + c.name);
@@ -161,10 +165,6 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     MakeFont(c);
     if (design.flags & kAutoSize) FitToText(c, design.caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
-    if (design.glyph)
-        c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
-                                            MAKEINTRESOURCEA(design.glyph), kGlyphSize, 0,
-                                            CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
     if (design.hint) {
         c.hint = design.hint;
         AddTooltip(c.hwnd, design.hint);
@@ -212,6 +212,7 @@ void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
 
 void Form::DrawImage(Component& c, const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!c.metafile) c.metafile = EnhMetafileFromPlaceable(c.data);
     if (c.metafile) PlayEnhMetaFile(item.hDC, c.metafile.get(), &item.rcItem);
 }
 
@@ -227,6 +228,10 @@ void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
         InflateRect(&r, -1, -1);
     }
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    if (c->glyph && !c->glyphs)
+        c->glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c->glyph),
+                                             kGlyphSize, 0, CLR_DEFAULT, IMAGE_BITMAP,
+                                             LR_CREATEDIBSECTION));
 
     const std::string caption = TextOf(*c);
     SelectedObject font(dc, c->font.get());

@@ -59,12 +59,15 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
 }
 
 TGIFImage& Form::GifImageOf(Component& c) {
+    LoadWindowlessOnce();
     auto* image = dynamic_cast<TGIFImage*>(c.graphic.get());
     if (!image) throw std::logic_error("not a GifImage: " + c.name);
     return *image;
 }
 
-void Form::LoadedWindowless() {
+void Form::LoadWindowlessOnce() {
+    if (windowlessLoaded_ || !componentsMade_) return;
+    windowlessLoaded_ = true;
     for (GraphicControl* g : windowless_) g->Loaded();
 }
 
@@ -120,6 +123,7 @@ void Form::EraseBackground(HDC dc) {
 }
 
 void Form::PaintWindowless(HDC dc) {
+    LoadWindowlessOnce();
     RECT clip;
     if (GetClipBox(dc, &clip) == ERROR) return;
     // A control may change the order while it paints (none does today): walk a copy.
