@@ -12,6 +12,10 @@ namespace norvane {
 namespace {
 
 Form* mainForm = nullptr;  // the first form created; closing it ends the program
+// The program's active form: the last of its forms to be activated while
+// shown. Coming back from another program, or from a message box, leaves
+// it as it was.
+Form* activeForm = nullptr;
 
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
     if (IsWindowVisible(w) && IsWindowEnabled(w))
@@ -86,6 +90,7 @@ void Form::CreateComponentsOnce() {
 Form::~Form() {
     if (tooltip_) DestroyWindow(tooltip_);
     if (mainForm == this) mainForm = nullptr;
+    if (activeForm == this) activeForm = nullptr;
 }
 
 int Form::Scaled(int value) const {
@@ -128,7 +133,13 @@ void Form::ShowModal() {
     // Re-enable first, so that activation returns to the window below.
     for (HWND w : disabled)
         if (IsWindow(w)) EnableWindow(w, TRUE);
+    Hide();
+}
+
+void Form::Hide() {
     ShowWindow(Handle(), SW_HIDE);
+    // Its next showing makes it the active form again.
+    if (activeForm == this) activeForm = nullptr;
 }
 
 void Form::Close() {
@@ -200,7 +211,10 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) Guarded([&] { FormActivate(); });
+            if (LOWORD(wParam) != WA_INACTIVE && activeForm != this) {
+                activeForm = this;
+                Guarded([&] { FormActivate(); });
+            }
             break;
         case WM_CLOSE: {
             bool canClose = true;
@@ -214,7 +228,7 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             } else if (isMainForm_)
                 DestroyWindow(Handle());
             else
-                ShowWindow(Handle(), SW_HIDE);
+                Hide();
             return 0;
         }
         case WM_QUERYENDSESSION: {

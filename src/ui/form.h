@@ -155,6 +155,7 @@ class Form : public Window {
     void ShowModal();
     // As the caption-bar close button: FormCloseQuery, then hide (or end the program).
     void Close();
+    void Hide();
 
     std::vector<Component>& Components() {
         CreateComponentsOnce();
@@ -217,6 +218,7 @@ class Form : public Window {
     virtual void FormShow() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
+    // Each time the form becomes the program's active form.
     virtual void FormActivate() {}
     // Key presses while key preview is on; clearing `key` keeps it from the control.
     virtual void FormKeyDown(WORD& /*key*/) {}
