@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "about/about_texts.h"
 #include "app/resource.h"
@@ -194,6 +196,19 @@ unsigned ClockSeed() {
     return static_cast<unsigned>(GetTickCount());
 }
 
+// A text of the ANSI code page in UTF-8, as a "mailto:" link is read.
+std::string AnsiToUtf8(std::string_view ansi) {
+    const int size = static_cast<int>(ansi.size());
+    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, text.data(), wide);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
 }  // namespace
 
 std::string Free_Memory_Text() {
@@ -273,7 +288,8 @@ void TAboutBox::OKButtonClick() {
 }
 
 void TAboutBox::Email_ButtonClick() {
-    ShellOpen(EmailLinkText(TextOf(Find("Email_Button")), FileNameOf(ExecutablePath())));
+    ShellOpen(
+        EmailLinkText(TextOf(Find("Email_Button")), AnsiToUtf8(FileNameOf(ExecutablePath()))));
 }
 
 void TAboutBox::WEB_ButtonClick() {

@@ -46,8 +46,8 @@ TEST_F(AboutBoxTest, ProductIdentityIsWrittenIntoBothWindows) {
     EXPECT_EQ(Text("Copyright"), "Copyright \xA9 Varnok 2002-" + std::to_string(now.wYear));
     EXPECT_EQ(Text("Comments"), "Comments and ideas by e-mail:");
     EXPECT_EQ(Text("WEB_Page_Label"), "More utilities on the web:");
-    EXPECT_EQ(Text("Email_Button"), "mail@varnok.example");
-    EXPECT_EQ(Text("WEB_Button"), "http://varnok.example/");
+    EXPECT_EQ(Text("Email_Button"), "mail@varnok.test");
+    EXPECT_EQ(Text("WEB_Button"), "http://varnok.test/");
 }
 
 TEST_F(AboutBoxTest, TheMessageIsAlwaysOneOfTheMakersEleven) {
@@ -81,7 +81,7 @@ TEST_F(AboutBoxTest, ActivationStartsTimersAndLogoAndOkStopsThemAll) {
     EXPECT_TRUE(about.IsEnabled(about.Find("Free_Resources_Timer")));
     EXPECT_TRUE(logo.Animate());
     EXPECT_FALSE(about.IsVisible(about.Find("Email_Button")));
-    EXPECT_EQ(Text("Email_Address_Label"), "mail@varnok.example");
+    EXPECT_EQ(Text("Email_Address_Label"), "mail@varnok.test");
     EXPECT_EQ(about.BoundsOf(about.Find("Email_Address_Label")).top,
               about.BoundsOf(about.Find("Email_Button")).top);
 
