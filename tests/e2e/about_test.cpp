@@ -228,7 +228,9 @@ TEST_F(About, BothAddressesShowWholeAt96And120Dpi) {
         HWND about = Open(program);
         ASSERT_NE(about, nullptr);
         const RECT client = ClientRectOf(about);
-        if (c.dpi != 96) ASSERT_GT(client.right, 591) << "the resolution did not take effect";
+        if (c.dpi != 96) {
+            ASSERT_GT(client.right, 591) << "the resolution did not take effect";
+        }
         HDC screen = GetDC(nullptr);
         HFONT font = CreateFontA(-c.linkFontHeight, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE,
                                  ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
