@@ -386,5 +386,29 @@ TEST_F(PlacementTest, ImmediateRepaintDrawsTheNewFrameOnTheScreen) {
     ReleaseDC(form.Handle(), screen);
 }
 
+TEST_F(PlacementTest, ImmediateRepaintWithoutAMemoryBitmapDrawsOnTheScreen) {
+    // Stretched over a control too large for any memory bitmap; frame 1 is
+    // partly transparent, so the repaint goes through one.
+    std::array layout = Layout();
+    layout[1].parent = nullptr;
+    layout[1].left = layout[1].top = 0;
+    layout[1].width = layout[1].height = 40000;
+    options.stretch = true;
+    PictureForm form(messages, layout);
+    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    ASSERT_TRUE(image.LoadFromGifStream(gif::testing::RestoreToPrevious()));
+    ShowWindow(form.Handle(), SW_SHOWNA);
+    UpdateWindow(form.Handle());
+    HDC screen = GetDC(form.Handle());
+    // Both steps touch the picture's top-left pixel, all that the window shows of it.
+    for (int frame : {2, 1}) {
+        const RECT client{0, 0, 200, 150};
+        FillRect(screen, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        image.SetCurrentFrame(frame);  // repaints at once: the picture's red top-left
+        EXPECT_EQ(GetPixel(screen, 5, 5), RGB(255, 0, 0)) << "frame " << frame;
+    }
+    ReleaseDC(form.Handle(), screen);
+}
+
 }  // namespace
 }  // namespace norvane
