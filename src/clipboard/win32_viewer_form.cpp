@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "clipboard/viewer_layout.h"
 #include "ui/application.h"
+#include "ui/wait_cursor.h"
 
 namespace norvane {
 namespace {
@@ -160,6 +161,7 @@ void TClipboard_Viewer_Form::FormShow() {
     const bool text = clipboard_.IsFormatAvailable(kTextFormat);
     const bool bitmap = clipboard_.IsFormatAvailable(kBitmapFormat);
     if (text || bitmap) {
+        const WaitCursor loading;
         SetCaption(ViewerCaptionFor(clipboard_.WindowClassName(clipboard_.Owner())));
         OpenClipboardScope open(clipboard_, Handle());
         if (text) LoadText();

@@ -208,6 +208,20 @@ TEST_F(FormTest, FormActivateRunsWhenTheFormBecomesTheProgramsActiveForm) {
     EXPECT_EQ(dialog.activations, 2);
 }
 
+// GetMessageA failing: it has read nothing into the message.
+BOOL WINAPI FailingSource(LPMSG msg, HWND, UINT, UINT) {
+    msg->message = WM_COMMAND;
+    msg->wParam = 77;
+    return -1;
+}
+
+TEST(MessageLoop, AFailedGetMessageEndsTheLoopWithoutReadingTheMessage) {
+    EXPECT_EQ(RunMessageLoop(FailingSource), -1);
+    EXPECT_FALSE(PumpMessage(FailingSource));
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no quit was posted";
+}
+
 TEST_F(FormTest, ClicksReachTheirHandlersAndErrorsTheErrorBox) {
     TestForm form(messages);
     Click(form, form.Find("Go_BitBtn"));
