@@ -270,7 +270,9 @@ TEST_F(GifImageTest, PaletteOfTheFrameOnTheScreen) {
 
 // Placement in a form ---------------------------------------------------------
 
-class PictureForm : public Form {
+enum class PicturePart { Box_GroupBox, Picture_GIFImage };
+
+class PictureForm : public FormOf<PicturePart> {
   public:
     PictureForm(MessageDialog& messages, std::span<const ComponentSpec> layout);
     void PictureClick() { ++clicks; }
@@ -278,7 +280,7 @@ class PictureForm : public Form {
 };
 
 PictureForm::PictureForm(MessageDialog& messages, std::span<const ComponentSpec> layout)
-    : Form(testing::TestFormSpec("TPictureForm", layout, 200, 150), messages, nullptr) {}
+    : FormOf(testing::TestFormSpec("TPictureForm", layout, 200, 150), messages, nullptr) {}
 
 // The form's own painting into a canvas: background, then windowless controls.
 void PaintForm(Form& form, Canvas& canvas) {
@@ -290,8 +292,10 @@ struct PlacementTest : ::testing::Test {
     RecordingMessages messages;
     std::vector<std::uint8_t> payload = gif::WriteDataProperty(gif::testing::Quadrants());
     GifImageOptions options;
+    GifImageMaker maker;
 
     std::array<ComponentSpec, 2> Layout() {
+        maker = GifImageMaker(options);
         return {ComponentSpec{.name = "Box_GroupBox",
                               .kind = ComponentKind::GroupBox,
                               .left = 10,
@@ -299,22 +303,22 @@ struct PlacementTest : ::testing::Test {
                               .width = 150,
                               .height = 120},
                 ComponentSpec{.name = "Picture_GIFImage",
-                              .kind = ComponentKind::GifImage,
-                              .parent = "Box_GroupBox",
+                              .kind = ComponentKind::Graphic,
+                              .parent = PicturePart::Box_GroupBox,
                               .left = 10,
                               .top = 10,
                               .width = 40,
                               .height = 20,
-                              .onClick = Bind(&PictureForm::PictureClick),
+                              .onClick = Bind<&PictureForm::PictureClick>,
                               .data = payload,
-                              .gifOptions = &options}};
+                              .graphic = &maker}};
     }
 };
 
 TEST_F(PlacementTest, TopLeftAtItsPlaceInTheForm) {
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     EXPECT_EQ(image.BoundsRect(), (Bounds{20, 20, 40, 20}));
     EXPECT_EQ(image.FrameCount(), 1);
     Canvas canvas(form.ClientWidth(), form.ClientHeight(), kBehind);
@@ -326,7 +330,7 @@ TEST_F(PlacementTest, TopLeftAtItsPlaceInTheForm) {
     EXPECT_EQ(canvas.At(27, 27), GetSysColor(COLOR_BTNFACE));  // the form shows through
     EXPECT_EQ(canvas.At(30, 20), GetSysColor(COLOR_BTNFACE));
     EXPECT_FALSE(image.OpaqueStyle());
-    EXPECT_THROW(form.GifImageOf(form.Find("Box_GroupBox")), std::logic_error);
+    EXPECT_THROW(form.ControlOf<TGIFImage>(form.Get(PicturePart::Box_GroupBox)), std::logic_error);
 
     SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 25));
     SendMessageA(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(25, 25));
@@ -337,7 +341,7 @@ TEST_F(PlacementTest, StretchedCentredTiledOpaqueAndHidden) {
     options.stretch = true;
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     Canvas canvas(form.ClientWidth(), form.ClientHeight(), kBehind);
     PaintForm(form, canvas);
     EXPECT_EQ(canvas.At(20 + 19, 20 + 9), RGB(255, 0, 0));  // quadrants stretched to 20x10
@@ -374,7 +378,7 @@ TEST_F(PlacementTest, AnOpaquePictureOverTheWholeControlHasTheOpaqueStyle) {
     options.stretch = true;
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::ThreeFrames(1)));  // opaque frames
     Canvas canvas(form.ClientWidth(), form.ClientHeight(), kBehind);
     PaintForm(form, canvas);  // the style changes: painted at the next paint
@@ -390,7 +394,7 @@ TEST_F(PlacementTest, AnOpaquePictureOverTheWholeControlHasTheOpaqueStyle) {
 TEST_F(PlacementTest, ImmediateRepaintDrawsTheNewFrameOnTheScreen) {
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::ThreeFrames(1)));
     ShowWindow(form.Handle(), SW_SHOWNA);
     UpdateWindow(form.Handle());
@@ -404,13 +408,13 @@ TEST_F(PlacementTest, ImmediateRepaintDrawsTheNewFrameOnTheScreen) {
 TEST_F(PlacementTest, ImmediateRepaintWithoutAMemoryBitmapDrawsOnTheScreen) {
     // Stretched over a control too large for any memory bitmap; frame 1 is
     // partly transparent, so the repaint goes through one.
+    options.stretch = true;
     std::array layout = Layout();
-    layout[1].parent = nullptr;
+    layout[1].parent = {};
     layout[1].left = layout[1].top = 0;
     layout[1].width = layout[1].height = 40000;
-    options.stretch = true;
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::RestoreToPrevious()));
     ShowWindow(form.Handle(), SW_SHOWNA);
     UpdateWindow(form.Handle());
