@@ -196,6 +196,8 @@ const FormSpec kForm{
     .designDpi = 96,
     .designTextHeight = 16,
     .components = kLayout,
+    // Made at its first showing: the program starts without waiting for them.
+    .componentsOnDemand = true,
 };
 
 unsigned ClockSeed() {
@@ -230,13 +232,16 @@ std::string Free_Memory_Text() {
 
 TAboutBox::TAboutBox(MessageDialog& messages, HWND owner)
     : FormOf(kForm, messages, owner), random_(ClockSeed()) {
-    Component& quotes = Get(Quotes_From_Varnok_ListBox);
-    for (const char* quote : kVarnokQuotes)
-        SendMessageA(quotes.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(quote));
     // Centred on the screen.
     const Bounds b = OuterBounds();
     SetLeft((GetSystemMetrics(SM_CXSCREEN) - b.width) / 2);
     SetTop((GetSystemMetrics(SM_CYSCREEN) - b.height) / 2);
+}
+
+void TAboutBox::ComponentsMade() {
+    Component& quotes = Get(Quotes_From_Varnok_ListBox);
+    for (const char* quote : kVarnokQuotes)
+        SendMessageA(quotes.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(quote));
 }
 
 void TAboutBox::FormActivate() {

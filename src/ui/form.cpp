@@ -82,9 +82,12 @@ Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messag
 void Form::CreateComponentsOnce() {
     if (componentsMade_) return;
     componentsMade_ = true;
-    CreateComponents(std::exchange(designs_, {}));
+    CreateComponents(designs_);
+    designs_ = {};
+    textsBeforeComponents_.clear();
     if (menuBar_) SetMenu(Handle(), menuBar_);
     if (constructed_) AlignClientComponents();
+    ComponentsMade();
 }
 
 Form::~Form() {

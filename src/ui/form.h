@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -222,6 +223,11 @@ class Form : public Window {
     void SetVisible(Component& c, bool visible);
     void SetEnabled(Component& c, bool enabled);
     std::string TextOf(const Component& c) const;
+    // The text of the layout entry at `index`, also before the components
+    // of a form that makes them on demand exist: kept until then, and
+    // given to the component when it is made.
+    std::string TextAt(LayoutIndex index) const;
+    void SetTextAt(LayoutIndex index, std::string_view text);
     // The hint shows as a tooltip only on components designed with one.
     const std::string& HintOf(const Component& c) const { return c.hint; }
     void SetHintOf(Component& c, std::string_view hint);
@@ -256,6 +262,8 @@ class Form : public Window {
     void BringToFront(Component& c);
 
   protected:
+    // Once every component exists (at construction, or when first needed).
+    virtual void ComponentsMade() {}
     virtual void FormShow() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
@@ -311,6 +319,7 @@ class Form : public Window {
     std::span<const ComponentSpec> designs_;  // until the components are made
     std::vector<Component> components_;
     bool componentsMade_ = false;
+    std::map<std::size_t, std::string> textsBeforeComponents_;
     bool windowlessLoaded_ = false;
     std::string fontFace_;
     int fontHeight_ = 0;

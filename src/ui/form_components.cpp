@@ -174,7 +174,11 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     }
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
-    c.hwnd = CreateWindowExA(window->exStyle, window->windowClass, design.caption, window->style,
+    // A text set before the form made its components replaces the design's.
+    const auto kept = textsBeforeComponents_.find(components_.size() - 1);
+    const std::string caption =
+        kept != textsBeforeComponents_.end() ? kept->second : std::string(design.caption);
+    c.hwnd = CreateWindowExA(window->exStyle, window->windowClass, caption.c_str(), window->style,
                              Scaled(origin.x + design.left), Scaled(origin.y + design.top),
                              Scaled(design.width), Scaled(design.height), Handle(),
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
@@ -187,7 +191,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
         SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     }
     MakeFont(c);
-    if (design.flags & kAutoSize) FitToText(c, design.caption);
+    if (design.flags & kAutoSize) FitToText(c, caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
     if (design.hint) {
         c.hint = design.hint;

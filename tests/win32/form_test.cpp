@@ -199,6 +199,10 @@ TEST_F(FormTest, ComponentsOnDemandAreMadeWhenFirstReachedInTableOrder) {
     spec.className = "TOnDemandForm";
     spec.componentsOnDemand = true;
     OnDemandForm form(messages, spec);
+    // Texts are kept until the components come, and then shown.
+    EXPECT_EQ(form.TextAt(TestPart::Fail_Button), "Fail");
+    form.SetTextAt(TestPart::Fail_Button, "Later");
+    EXPECT_EQ(form.TextAt(TestPart::Fail_Button), "Later");
     EXPECT_EQ(GetWindow(form.Handle(), GW_CHILD), nullptr);
     EXPECT_EQ(GetMenu(form.Handle()), nullptr);
     HWND go = form.Get(TestPart::Go_BitBtn).hwnd;
@@ -207,6 +211,9 @@ TEST_F(FormTest, ComponentsOnDemandAreMadeWhenFirstReachedInTableOrder) {
     EXPECT_NE(GetMenu(form.Handle()), nullptr);
     // Controls made later lie over the earlier ones, as when made at once.
     EXPECT_EQ(GetWindow(go, GW_HWNDPREV), form.Get(TestPart::Fail_Button).hwnd);
+    EXPECT_EQ(form.TextOf(form.Get(TestPart::Fail_Button)), "Later");
+    form.SetTextAt(TestPart::Fail_Button, "Now");
+    EXPECT_EQ(form.TextOf(form.Get(TestPart::Fail_Button)), "Now");
 }
 
 TEST_F(FormTest, FormActivateRunsWhenTheFormBecomesTheProgramsActiveForm) {
