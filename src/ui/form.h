@@ -287,7 +287,8 @@ class Form : public Window {
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
-    void AddTooltip(HWND control, const char* hint);
+    // The hints' tooltip, made when the pointer first comes over the form.
+    void MakeTooltipOnce();
     bool RunCommand(WPARAM wParam, LPARAM lParam);
     void DrawItem(const DRAWITEMSTRUCT& item);
     void CloseOrHide();
@@ -328,6 +329,7 @@ class Form : public Window {
     int scaleNumerator_ = 1, scaleDenominator_ = 1;
     HMENU menuBar_ = nullptr;
     HWND tooltip_ = nullptr;
+    std::vector<Component*> hinted_;           // designed with a hint
     std::vector<GraphicControl*> windowless_;  // bottom first
     GraphicControl* pressed_ = nullptr;        // the button went down over it
     bool clickPending_ = false;

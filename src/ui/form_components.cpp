@@ -195,7 +195,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
     if (design.hint) {
         c.hint = design.hint;
-        AddTooltip(c.hwnd, design.hint);
+        hinted_.push_back(&c);
     }
 }
 
@@ -206,22 +206,23 @@ void Form::MakeFont(Component& c) {
     c.font = std::move(font);
 }
 
-void Form::AddTooltip(HWND control, const char* hint) {
-    if (!tooltip_) {
-        // Unowned: a topmost popup owned by the form would keep Wine from
-        // making the form itself topmost (Always On Top).
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+void Form::MakeTooltipOnce() {
+    if (tooltip_ || hinted_.empty()) return;
+    // Unowned: a topmost popup owned by the form would keep Wine from
+    // making the form itself topmost (Always On Top).
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    for (Component* c : hinted_) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(c->hwnd);
+        tool.lpszText = c->hint.data();
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
