@@ -237,6 +237,10 @@ class Form : public Window {
     }
     // Timers: running; other components: taking input.
     bool IsEnabled(const Component& c) const;
+    // Gives a control a new, empty window made like its present one (class,
+    // styles, bounds, font, place in the drawing order, hint), which is
+    // destroyed. Cheaper than emptying a rich edit box that holds much text.
+    void RecreateWindowOf(Component& c);
     // Gives a Picture component its bitmap, which it owns from then on.
     void SetPicture(Component& c, HBITMAP bitmap);
     // Lays the kAlignClient components over the whole client area.
@@ -289,6 +293,7 @@ class Form : public Window {
     void FitToText(Component& c, std::string_view text);
     // The hints' tooltip, made when the pointer first comes over the form.
     void MakeTooltipOnce();
+    void AddTool(const Component& c);
     bool RunCommand(WPARAM wParam, LPARAM lParam);
     void DrawItem(const DRAWITEMSTRUCT& item);
     void CloseOrHide();

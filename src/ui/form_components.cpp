@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "ui/fonts.h"
 #include "util/mul_div.h"
@@ -199,6 +200,34 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     }
 }
 
+void Form::RecreateWindowOf(Component& c) {
+    char windowClass[64] = {};
+    GetClassNameA(c.hwnd, windowClass, sizeof windowClass);
+    const Bounds b = BoundsOf(c);
+    HWND fresh = CreateWindowExA(
+        static_cast<DWORD>(GetWindowLongA(c.hwnd, GWL_EXSTYLE)), windowClass, "",
+        static_cast<DWORD>(GetWindowLongA(c.hwnd, GWL_STYLE)), b.left, b.top, b.width, b.height,
+        Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), GetModuleHandleA(nullptr),
+        nullptr);
+    if (!fresh) throw std::runtime_error("Cannot create control " + c.name);
+    SetWindowPos(fresh, c.hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool focused = GetFocus() == c.hwnd;
+    // Once the tooltip is made, it follows the window of a hinted component.
+    const bool hinted = tooltip_ && std::ranges::find(hinted_, &c) != hinted_.end();
+    if (hinted) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+        SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    DestroyWindow(std::exchange(c.hwnd, fresh));
+    if (focused) SetFocus(fresh);
+    if (c.kind == ComponentKind::RichEdit) SendMessageA(fresh, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), FALSE);
+    if (hinted) AddTool(c);
+}
+
 void Form::MakeFont(Component& c) {
     // The control takes the new font before the old one is deleted.
     UniqueFont font(CreateFontFor(c.fontFace, c.fontHeight, c.bold, c.underline));
@@ -214,15 +243,17 @@ void Form::MakeTooltipOnce() {
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-    for (Component* c : hinted_) {
-        TTTOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(c->hwnd);
-        tool.lpszText = c->hint.data();
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    for (const Component* c : hinted_) AddTool(*c);
+}
+
+void Form::AddTool(const Component& c) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    tool.lpszText = const_cast<char*>(c.hint.c_str());
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
