@@ -87,6 +87,9 @@ void Form::CreateComponentsOnce() {
     textsBeforeComponents_.clear();
     if (menuBar_) SetMenu(Handle(), menuBar_);
     if (constructed_) AlignClientComponents();
+    // Made with the components, before the form shows: under Wine a form
+    // made topmost (Always On Top) before its tooltip existed did not stay so.
+    MakeTooltipOnce();
     ComponentsMade();
 }
 

@@ -291,7 +291,7 @@ class Form : public Window {
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
-    // The hints' tooltip, made when the pointer first comes over the form.
+    // The hints' tooltip, made with the components.
     void MakeTooltipOnce();
     void AddTool(const Component& c);
     bool RunCommand(WPARAM wParam, LPARAM lParam);

@@ -206,7 +206,6 @@ LRESULT Form::OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             pressed_ = nullptr;
             break;
         case WM_SETCURSOR:
-            MakeTooltipOnce();
             // A child window's default handling asks its parent first.
             if (LOWORD(lParam) == HTCLIENT && SetCursorAt(reinterpret_cast<HWND>(wParam)))
                 return TRUE;

@@ -2,8 +2,6 @@
 // and the message boxes replaced by fakes.
 #include "ui/form.h"
 
-#include <commctrl.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -253,42 +251,6 @@ TEST(MessageLoop, AFailedGetMessageEndsTheLoopWithoutReadingTheMessage) {
     EXPECT_FALSE(PumpMessage(FailingSource));
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no quit was posted";
-}
-
-BOOL CALLBACK CollectTooltip(HWND window, LPARAM found) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == TOOLTIPS_CLASSA)
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> TooltipsOfThisThread() {
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), CollectTooltip, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-TEST_F(FormTest, TheHintsTooltipComesWhenThePointerFirstComesOverTheForm) {
-    FakeClipboard clipboard;
-    testing::FakeRegistry registry;
-    TMainForm1 main(messages, clipboard, registry);
-    const std::size_t before = TooltipsOfThisThread().size();
-    HWND erase = main.Get(MainFormPart::Erase_Clipboard_BitBtn).hwnd;
-    SendMessageA(main.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(erase),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    const std::vector<HWND> tooltips = TooltipsOfThisThread();
-    ASSERT_EQ(tooltips.size(), before + 1);
-    HWND tooltip = tooltips.back();
-    EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
-    char text[128] = {};
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.hwnd = main.Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(erase);
-    tool.lpszText = text;
-    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(text, "Erase ALL data in the Windows Clipboard.");
 }
 
 TEST_F(FormTest, ClicksReachTheirHandlersAndErrorsTheErrorBox) {
