@@ -39,7 +39,8 @@ struct MemoryFigures {
 std::string FreeMemoryText(const MemoryFigures& figures);
 
 // "mailto:" + address + "?subject=Shareware: " + the executable's file name,
-// with the bytes that would end or change the link percent-encoded.
+// given in UTF-8 (RFC 6068), with the bytes that would end or change the
+// link, and every byte beyond ASCII, percent-encoded.
 std::string EmailLinkText(std::string_view address, std::string_view executableName);
 
 // The file name of a path, without its folder.

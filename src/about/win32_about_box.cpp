@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "about/about_texts.h"
 #include "resources/resource_ids.h"
@@ -194,10 +196,25 @@ const FormSpec kForm{
     .designDpi = 96,
     .designTextHeight = 16,
     .components = kLayout,
+    // Made at its first showing: the program starts without waiting for them.
+    .componentsOnDemand = true,
 };
 
 unsigned ClockSeed() {
     return static_cast<unsigned>(GetTickCount());
+}
+
+// A text of the ANSI code page in UTF-8, as a "mailto:" link is read.
+std::string AnsiToUtf8(std::string_view ansi) {
+    const int size = static_cast<int>(ansi.size());
+    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, text.data(), wide);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
 }
 
 }  // namespace
@@ -215,13 +232,16 @@ std::string Free_Memory_Text() {
 
 TAboutBox::TAboutBox(MessageDialog& messages, HWND owner)
     : FormOf(kForm, messages, owner), random_(ClockSeed()) {
-    Component& quotes = Get(Quotes_From_Varnok_ListBox);
-    for (const char* quote : kVarnokQuotes)
-        SendMessageA(quotes.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(quote));
     // Centred on the screen.
     const Bounds b = OuterBounds();
     SetLeft((GetSystemMetrics(SM_CXSCREEN) - b.width) / 2);
     SetTop((GetSystemMetrics(SM_CYSCREEN) - b.height) / 2);
+}
+
+void TAboutBox::ComponentsMade() {
+    Component& quotes = Get(Quotes_From_Varnok_ListBox);
+    for (const char* quote : kVarnokQuotes)
+        SendMessageA(quotes.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(quote));
 }
 
 void TAboutBox::FormActivate() {
@@ -279,7 +299,7 @@ void TAboutBox::OKButtonClick() {
 }
 
 void TAboutBox::Email_ButtonClick() {
-    ShellOpen(EmailLinkText(TextOf(Get(Email_Button)), FileNameOf(ExecutablePath())));
+    ShellOpen(EmailLinkText(TextOf(Get(Email_Button)), AnsiToUtf8(FileNameOf(ExecutablePath()))));
 }
 
 void TAboutBox::WEB_ButtonClick() {

@@ -52,6 +52,7 @@ class TAboutBox final : public FormOf<AboutBoxPart> {
     void ShellOpen(const std::string& text);
 
   protected:
+    void ComponentsMade() override;
     void FormActivate() override;
     void FormKeyDown(WORD& key) override;
     void FormCloseQuery(bool& canClose) override;

@@ -17,7 +17,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
     InitCommonControlsEx(&controls);
-    LoadLibraryA("riched20.dll");  // the viewer's rich edit box
 
     norvane::Win32MessageDialog messages;
     try {

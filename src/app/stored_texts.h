@@ -20,7 +20,7 @@ inline constexpr auto kToolCredit = SCRAMBLED("Developed in C++ on the Win32 API
 inline constexpr auto kCopyrightLine = SCRAMBLED("Copyright \xA9 Varnok 2002-");
 inline constexpr auto kCommentLine = SCRAMBLED("Comments and ideas by e-mail:");
 inline constexpr auto kWebPageLine = SCRAMBLED("More utilities on the web:");
-inline constexpr auto kContactEmail = SCRAMBLED("mail@varnok.example");
-inline constexpr auto kWebAddress = SCRAMBLED("http://varnok.example/");
+inline constexpr auto kContactEmail = SCRAMBLED("mail@varnok.test");
+inline constexpr auto kWebAddress = SCRAMBLED("http://varnok.test/");
 
 }  // namespace norvane::stored

@@ -175,8 +175,9 @@ void TMainForm1::Set_Product_Identity() {
     if (!about_) return;
     TAboutBox& about = *about_;
     about.SetCaption(std::string("About ") + kProductName + " ...");
+    // Kept by the dialog until its first showing makes its components.
     const auto write = [&](AboutBoxPart part, const std::string& text) {
-        about.SetTextOf(about.Get(part), text);
+        about.SetTextAt(part, text);
     };
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -305,8 +306,7 @@ void TMainForm1::View_Readme_file_OptionClick() {
 }
 
 void TMainForm1::View_Shareware_Catalog_OptionClick() {
-    ViewCatalogFile(Messages(),
-                    about_ ? about_->TextOf(about_->Get(AboutBoxPart::ProductName)) : kProductName);
+    ViewCatalogFile(Messages(), about_ ? about_->TextAt(AboutBoxPart::ProductName) : kProductName);
 }
 
 void TMainForm1::Display_Clipboard_Data_BitBtnClick() {

@@ -66,6 +66,7 @@ const FormSpec kForm{
     .designTextHeight = 13,
     .components = kLayout,
     .icon = IDI_MAINICON,
+    .componentsOnDemand = true,
 };
 
 }  // namespace
@@ -176,9 +177,11 @@ void TClipboard_Formats_Form::FormKeyDown(WORD& key) {
 }
 
 LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND list = Get(ListBox1).hwnd;
-    if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == list &&
-        HIWORD(wParam) == LBN_DBLCLK) {
+    // The list is reached only for the messages about it: the form's
+    // components are made at its first showing, and messages come before.
+    if (message == WM_COMMAND && HIWORD(wParam) == LBN_DBLCLK &&
+        reinterpret_cast<HWND>(lParam) == Get(ListBox1).hwnd) {
+        HWND list = Get(ListBox1).hwnd;
         // Only a double-click on a line: not on the blank below the last one.
         const DWORD at = GetMessagePos();
         POINT client{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
@@ -189,7 +192,8 @@ LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM l
     }
     // The menu from the keyboard comes through FormKeyDown, so that it opens
     // once however the system turns those keys into WM_CONTEXTMENU.
-    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list && lParam != -1) {
+    if (message == WM_CONTEXTMENU && lParam != -1 &&
+        reinterpret_cast<HWND>(wParam) == Get(ListBox1).hwnd) {
         Guarded([&] { ShowLineMenu(lParam); });
         return 0;
     }

@@ -12,6 +12,7 @@
 #include "clipboard/viewer_layout.h"
 #include "ui/application.h"
 #include "ui/handles.h"
+#include "ui/wait_cursor.h"
 
 namespace norvane {
 
@@ -100,6 +101,7 @@ const FormSpec kForm{
     .designTextHeight = 16,
     .components = kLayout,
     .icon = IDI_MAINICON,
+    .componentsOnDemand = true,
 };
 
 }  // namespace
@@ -179,6 +181,7 @@ void TClipboard_Viewer_Form::FormShow() {
     const bool text = clipboard_.IsFormatAvailable(kTextFormat);
     const bool bitmap = clipboard_.IsFormatAvailable(kBitmapFormat);
     if (text || bitmap) {
+        const WaitCursor loading;
         SetCaption(ViewerCaptionFor(clipboard_.WindowClassName(clipboard_.Owner())));
         OpenClipboardScope open(clipboard_, Handle());
         if (text) LoadText();

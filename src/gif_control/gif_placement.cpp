@@ -7,8 +7,14 @@ namespace norvane::gif {
 namespace {
 
 // Nearest integer, ties to even.
-int Nearest(float x) {
+int Nearest(double x) {
     return static_cast<int>(std::nearbyint(x));
+}
+
+// Rounded to single precision, also where the processor keeps more (x87).
+double Single(double x) {
+    volatile float rounded = static_cast<float>(x);
+    return rounded;
 }
 
 Rect Intersection(const Rect& a, const Rect& b) {
@@ -31,14 +37,16 @@ Rect ImageRect(const Placement& p, bool stretchActive, const Sizes& s) {
     const Rect client{0, 0, w, h};
     if (stretchActive) {
         if (!p.stretchRatio || p.stretch) return client;
-        const float sx = static_cast<float>(w) / static_cast<float>(lw);
-        const float sy = static_cast<float>(h) / static_cast<float>(lh);
+        // The two scale factors are single precision; the margins are
+        // worked out from them without rounding to single precision again.
+        const double sx = Single(static_cast<double>(w) / lw);
+        const double sy = Single(static_cast<double>(h) / lh);
         if (sx > sy) {
-            const float margin = (static_cast<float>(w) - static_cast<float>(lw) * sy) / 2;
-            return {Nearest(margin), 0, Nearest(static_cast<float>(w) - margin), h};
+            const double margin = (w - lw * sy) / 2;
+            return {Nearest(margin), 0, Nearest(w - margin), h};
         }
-        const float margin = (static_cast<float>(h) - static_cast<float>(lh) * sx) / 2;
-        return {0, Nearest(margin), w, Nearest(static_cast<float>(h) - margin)};
+        const double margin = (h - lh * sx) / 2;
+        return {0, Nearest(margin), w, Nearest(h - margin)};
     }
     if (p.tile) return client;
     if (p.center) {

@@ -13,7 +13,8 @@
 
 namespace norvane {
 
-// A memory device context with one bitmap selected into it for its lifetime.
+// A memory device context with one bitmap selected into it for its lifetime
+// (or none: a context into which others are selected for a moment).
 class MemoryCanvas {
   public:
     MemoryCanvas() = default;
@@ -24,6 +25,8 @@ class MemoryCanvas {
 
     HDC dc() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }
+    // Without its own bitmap the context draws into the default 1x1 one.
+    bool HasBitmap() const { return dc_ && bitmap_; }
 
   private:
     void Release();

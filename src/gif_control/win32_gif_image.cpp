@@ -379,12 +379,14 @@ void TGIFImage::RepaintArea(const gif::Rect& pictureArea) {
         HDC dc = parentDC;
         if (doubleBuffered_ && !coversClient_) {
             // A bitmap of the repainted rectangle alone, at its place in the
-            // parent's coordinates; kept for the next step.
-            if (!buffer_ || bufferSize_.cx < w || bufferSize_.cy < h) {
+            // parent's coordinates; kept for the next step. Without one
+            // (Windows could not give it) the step draws on the screen and
+            // the next one asks again.
+            if (!buffer_.HasBitmap() || bufferSize_.cx < w || bufferSize_.cy < h) {
                 buffer_ = MemoryCanvas(UniqueBitmap(CreateCompatibleBitmap(parentDC, w, h)));
                 bufferSize_ = {w, h};
             }
-            if (buffer_) {
+            if (buffer_.HasBitmap()) {
                 dc = buffer_.dc();
                 SetWindowOrgEx(dc, r.left, r.top, nullptr);
             }

@@ -50,8 +50,12 @@ class TTimerEx {
     void SetOnTimer(NotifyEvent handler);
 
   protected:
-    // Raises OnTimer when Enabled and a handler is assigned.
+    // Raises OnTimer when Enabled and a handler is assigned. A class that
+    // overrides it is made as TimerOf<that class> (below).
     virtual void Tick();
+    // No tick starts after this, and one running on the worker has ended.
+    // Waiting, the calling thread answers the messages sent to its windows.
+    void StopTicking();
     // Brings the machinery (hidden window, Win32 timer, worker) in line with
     // the properties; throws OutOfResources "No More Timers Available".
     void ReconfigureTimer();
@@ -72,6 +76,16 @@ class TTimerEx {
     bool threadSafe_ = false;
     NotifyEvent onTimer_;
     std::unique_ptr<Machinery> machinery_;
+};
+
+// A timer of a class that overrides Tick: its worker stops before any part
+// of that class goes, so that no tick runs on what is left of it.
+//   TimerOf<CountingTimer> timer(errors);
+template <class Timer>
+class TimerOf final : public Timer {
+  public:
+    using Timer::Timer;
+    ~TimerOf() override { this->StopTicking(); }
 };
 
 }  // namespace norvane

@@ -1,5 +1,6 @@
 #include "timer/timer_worker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -24,12 +25,23 @@ void TimerWorkerControl::SetThreadSafe(bool threadSafe) {
     threadSafe_ = threadSafe;
 }
 
-void TimerWorkerControl::Stop() {
+void TimerWorkerControl::Stop(TimerWaiter* waiter) {
     std::unique_lock lock(mutex_);
     stopped_ = true;
     changed_.notify_all();
-    if (tickingHere_ && worker_ != std::this_thread::get_id())
+    if (!tickingHere_ || worker_ == std::this_thread::get_id()) return;
+    if (!waiter) {
         changed_.wait(lock, [this] { return !tickingHere_; });
+        return;
+    }
+    // What the waiter lets run meanwhile may stop this worker again.
+    waiters_.push_back(waiter);
+    while (tickingHere_) {
+        lock.unlock();
+        waiter->Wait();
+        lock.lock();
+    }
+    std::erase(waiters_, waiter);
 }
 
 bool TimerWorkerControl::TakeUiTick(std::uint64_t request) {
@@ -93,6 +105,7 @@ void TimerWorkerControl::TickHere(std::unique_lock<std::mutex>& lock, TimerWorke
         ~Done() {
             lock.lock();
             control.tickingHere_ = false;
+            for (TimerWaiter* waiter : control.waiters_) waiter->Wake();
             control.changed_.notify_all();
         }
     } done{*this, lock};

@@ -19,8 +19,21 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace norvane {
+
+// How a thread that stops the worker waits for the tick running on it. A
+// user-interface thread must go on answering the messages that other
+// threads send to its windows meanwhile: the tick may be sending one.
+class TimerWaiter {
+  public:
+    virtual ~TimerWaiter() = default;
+    // The tick has ended; called by the worker with the control's lock held.
+    virtual void Wake() = 0;
+    // Blocks until Wake, or until there is something else to look at.
+    virtual void Wait() = 0;
+};
 
 // What the loop calls for a tick.
 class TimerWorkerTarget {
@@ -45,8 +58,9 @@ class TimerWorkerControl {
     void SetThreadSafe(bool threadSafe);
     // Tells the loop to end. No tick starts after this returns; a tick
     // already running on the worker is waited for (unless Stop is called
-    // from inside it), so that the timer it calls may then go.
-    void Stop();
+    // from inside it), so that the timer it calls may then go; by `waiter`
+    // when one is given.
+    void Stop(TimerWaiter* waiter = nullptr);
     // Whether handed-over tick `request` is to run now: false once stopped
     // or paused. Every request is answered with FinishUiTick.
     bool TakeUiTick(std::uint64_t request);
@@ -76,6 +90,7 @@ class TimerWorkerControl {
     bool startedSleep_ = false;   // the next or current sleep follows interval_
     bool tickingHere_ = false;    // a tick runs on the worker
     std::thread::id worker_;
+    std::vector<TimerWaiter*> waiters_;  // Stops waiting for a tick here
     std::uint64_t lastRequest_ = 0;
     std::uint64_t answered_ = 0;
     bool failed_ = false;

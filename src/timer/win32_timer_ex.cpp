@@ -23,6 +23,23 @@ constexpr UINT kWorkerErrorMessage = WM_APP + 2;
 // The windows here are message-only (parent HWND_MESSAGE): no bounds.
 constexpr RECT kNoBounds = {0, 0, 0, 0};
 
+// Waits for a tick on the worker while answering the messages other threads
+// send to this thread's windows: the tick may be sending one and waiting.
+class SentMessageWaiter final : public TimerWaiter {
+  public:
+    void Wake() override { SetEvent(woken_.get()); }
+    void Wait() override {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        HANDLE woken = woken_.get();
+        MsgWaitForMultipleObjects(1, &woken, FALSE, INFINITE, QS_SENDMESSAGE);
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+
+  private:
+    UniqueKernelHandle woken_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+};
+
 }  // namespace
 
 struct TTimerEx::Machinery {
@@ -179,7 +196,7 @@ struct TTimerEx::Machinery {
                 workerThread = Worker::Start(std::make_unique<Worker>(worker, timer));
                 break;
             case TimerStep::StopWorker:
-                worker->Stop();
+                StopWorker();
                 worker.reset();
                 workerThread.reset();
                 break;
@@ -197,6 +214,13 @@ struct TTimerEx::Machinery {
         }
     }
 
+    // No tick starts after this; one running on the worker has ended.
+    void StopWorker() {
+        if (!worker) return;
+        SentMessageWaiter waiter;
+        worker->Stop(&waiter);
+    }
+
     TimerMachinery state;
     std::unique_ptr<HiddenWindow> window;
     std::shared_ptr<TimerWorkerControl> worker;
@@ -210,7 +234,12 @@ TTimerEx::TTimerEx(MessageDialog& errors)
 
 TTimerEx::~TTimerEx() {
     // No tick starts after this; the worker ends by itself, unwaited.
-    if (machinery_->worker) machinery_->worker->Stop();
+    StopTicking();
+}
+
+void TTimerEx::StopTicking() {
+    machinery_->StopWorker();
+    if (machinery_->window) KillTimer(machinery_->window->Handle(), kTimerId);
 }
 
 bool TTimerEx::Enabled() const {

@@ -38,9 +38,11 @@ void SetApplicationTitle(std::string title) {
     Title() = std::move(title);
 }
 
-bool PumpMessage() {
+bool PumpMessage(MessageSource next) {
     MSG msg;
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    const BOOL got = next(&msg, nullptr, 0, 0);
+    if (got == -1) return false;  // nothing was read into msg
+    if (got == 0) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
     }
@@ -48,10 +50,14 @@ bool PumpMessage() {
     return true;
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(MessageSource next) {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
-    return static_cast<int>(msg.wParam);
+    for (;;) {
+        const BOOL got = next(&msg, nullptr, 0, 0);
+        if (got == -1) return -1;  // nothing was read into msg
+        if (got == 0) return static_cast<int>(msg.wParam);
+        Dispatch(msg);
+    }
 }
 
 void ProcessPendingMessages() {

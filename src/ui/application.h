@@ -11,12 +11,18 @@ namespace norvane {
 const std::string& ApplicationTitle();
 void SetApplicationTitle(std::string title);
 
-// Handles one message (keyboard navigation included); false on WM_QUIT,
-// which is left in the queue for the outer loop.
-bool PumpMessage();
+// Where the loops take their next message from: GetMessageA, which returns
+// 0 for WM_QUIT and -1 when it fails.
+using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
 
-// Runs until WM_QUIT; returns its exit code.
-int RunMessageLoop();
+// Handles one message (keyboard navigation included); false on WM_QUIT,
+// which is left in the queue for the outer loop, and when no message can
+// be had.
+bool PumpMessage(MessageSource next = GetMessageA);
+
+// Runs until WM_QUIT; returns its exit code, or -1 when no message can be
+// had.
+int RunMessageLoop(MessageSource next = GetMessageA);
 
 // Lets pending window messages run (repaints, input) and returns.
 void ProcessPendingMessages();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "ui/application.h"
 #include "ui/fonts.h"
@@ -11,6 +12,10 @@ namespace norvane {
 namespace {
 
 Form* mainForm = nullptr;  // the first form created; closing it ends the program
+// The program's active form: the last of its forms to be activated while
+// shown. Coming back from another program, or from a message box, leaves
+// it as it was.
+Form* activeForm = nullptr;
 
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
     if (IsWindowVisible(w) && IsWindowEnabled(w))
@@ -69,14 +74,29 @@ Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messag
         mainForm = this;
         isMainForm_ = true;
     }
-    CreateComponents(design.components);
-    if (menuBar_) SetMenu(Handle(), menuBar_);
+    designs_ = design.components;
+    if (!design.componentsOnDemand) CreateComponentsOnce();
     constructed_ = true;
+}
+
+void Form::CreateComponentsOnce() {
+    if (componentsMade_) return;
+    componentsMade_ = true;
+    CreateComponents(designs_);
+    designs_ = {};
+    textsBeforeComponents_.clear();
+    if (menuBar_) SetMenu(Handle(), menuBar_);
+    if (constructed_) AlignClientComponents();
+    // Made with the components, before the form shows: under Wine a form
+    // made topmost (Always On Top) before its tooltip existed did not stay so.
+    MakeTooltipOnce();
+    ComponentsMade();
 }
 
 Form::~Form() {
     if (tooltip_) DestroyWindow(tooltip_);
     if (mainForm == this) mainForm = nullptr;
+    if (activeForm == this) activeForm = nullptr;
 }
 
 int Form::Scaled(int value) const {
@@ -89,6 +109,8 @@ Form::Component* Form::FindById(UINT id) {
 }
 
 void Form::Show() {
+    CreateComponentsOnce();
+    LoadWindowlessOnce();
     Guarded([&] { FormShow(); });
     if (!IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
@@ -110,7 +132,13 @@ void Form::ShowModal() {
     // Re-enable first, so that activation returns to the window below.
     for (HWND w : disabled)
         if (IsWindow(w)) EnableWindow(w, TRUE);
+    Hide();
+}
+
+void Form::Hide() {
     ShowWindow(Handle(), SW_HIDE);
+    // Its next showing makes it the active form again.
+    if (activeForm == this) activeForm = nullptr;
 }
 
 void Form::Close() {
@@ -178,7 +206,7 @@ void Form::CloseOrHide() {
     } else if (isMainForm_) {
         DestroyWindow(Handle());
     } else {
-        ShowWindow(Handle(), SW_HIDE);
+        Hide();
     }
 }
 
@@ -214,7 +242,10 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) Guarded([&] { FormActivate(); });
+            if (LOWORD(wParam) != WA_INACTIVE && activeForm != this) {
+                activeForm = this;
+                Guarded([&] { FormActivate(); });
+            }
             break;
         case WM_CLOSE:
             CloseOrHide();

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -134,6 +135,10 @@ struct FormSpec {
     int designTextHeight;  // the form font's text height there
     std::span<const ComponentSpec> components;
     int icon = 0;  // icon resource of the window class
+    // The components are made when first reached (Find, Components) or at
+    // the first showing, not with the window: for a dialog that the program
+    // makes at start and may never show. `components` must then outlive it.
+    bool componentsOnDemand = false;
 };
 
 class Form : public Window {
@@ -154,6 +159,7 @@ class Form : public Window {
         bool timerRunning = false;
         std::uint32_t textColor = kSystemColor;
         int glyphMargin = -1;
+        int glyph = 0;  // its image list is loaded when the button is first drawn
         std::string hint;
         std::string fontFace;
         int fontHeight = 0;  // pixels at the screen's resolution
@@ -162,7 +168,8 @@ class Form : public Window {
         UniqueFont font;
         UniqueImageList glyphs;
         UniqueBitmap picture;                     // Picture components
-        UniqueEnhMetafile metafile;               // Image components
+        std::span<const std::uint8_t> data;       // Image components: the placeable metafile,
+        UniqueEnhMetafile metafile;               // made an enhanced one at its first drawing
         std::unique_ptr<GraphicControl> graphic;  // windowless components
         Component* container = nullptr;           // windowless: the GroupBox holding it
         HCURSOR cursor = nullptr;                 // none: the window's own
@@ -178,8 +185,12 @@ class Form : public Window {
     void ShowModal();
     // As the caption-bar close button: FormCloseQuery, then hide (or end the program).
     void Close();
+    void Hide();
 
-    std::vector<Component>& Components() { return components_; }
+    std::vector<Component>& Components() {
+        CreateComponentsOnce();
+        return components_;
+    }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -202,6 +213,11 @@ class Form : public Window {
     void SetVisible(Component& c, bool visible);
     void SetEnabled(Component& c, bool enabled);
     std::string TextOf(const Component& c) const;
+    // The text of the layout entry at `index`, also before the components
+    // of a form that makes them on demand exist: kept until then, and
+    // given to the component when it is made.
+    std::string TextAt(LayoutIndex index) const;
+    void SetTextAt(LayoutIndex index, std::string_view text);
     // The hint shows as a tooltip only on components designed with one.
     const std::string& HintOf(const Component& c) const { return c.hint; }
     void SetHintOf(Component& c, std::string_view hint);
@@ -225,7 +241,10 @@ class Form : public Window {
     bool PreviewKey(WPARAM key) override;
 
     // The control behind a windowless component; none for a window.
-    GraphicControl* GraphicOf(Component& c) { return c.graphic.get(); }
+    GraphicControl* GraphicOf(Component& c) {
+        LoadWindowlessOnce();
+        return c.graphic.get();
+    }
     // The windowless control behind a component, as the type it was made;
     // a logic_error when it is none of that type.
     template <class Control>
@@ -237,23 +256,34 @@ class Form : public Window {
     void BringToFront(Component& c);
 
   protected:
+    // Once every component exists (at construction, or when first needed).
+    virtual void ComponentsMade() {}
     virtual void FormShow() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
+    // Each time the form becomes the program's active form.
     virtual void FormActivate() {}
     // Key presses while key preview is on; clearing `key` keeps it from the control.
     virtual void FormKeyDown(WORD& /*key*/) {}
 
     MessageDialog& Messages() { return messages_; }
     // The component of the layout entry at `index`; FormOf names it by type.
-    Component& ComponentAt(LayoutIndex index) { return components_.at(index.Value()); }
-    const Component& ComponentAt(LayoutIndex index) const { return components_.at(index.Value()); }
+    Component& ComponentAt(LayoutIndex index) {
+        CreateComponentsOnce();
+        return components_.at(index.Value());
+    }
+    const Component& ComponentAt(LayoutIndex index) const {
+        // Made on demand: no form is itself const, only the view of it.
+        const_cast<Form*>(this)->CreateComponentsOnce();
+        return components_.at(index.Value());
+    }
     template <class F>
     void Guarded(F&& handler);
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    void CreateComponentsOnce();
     void CreateComponents(std::span<const ComponentSpec> designs);
     void TakeDesign(Component& c, const ComponentSpec& design);
     void CreateMenuItem(Component& c, const ComponentSpec& design,
@@ -261,7 +291,9 @@ class Form : public Window {
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
-    void AddTooltip(HWND control, const char* hint);
+    // The hints' tooltip, made with the components.
+    void MakeTooltipOnce();
+    void AddTool(const Component& c);
     bool RunCommand(WPARAM wParam, LPARAM lParam);
     void DrawItem(const DRAWITEMSTRUCT& item);
     void CloseOrHide();
@@ -286,10 +318,15 @@ class Form : public Window {
     bool ReleaseWindowless(POINT p);
     GraphicControl* WindowlessAt(POINT client);
     bool SetCursorAt(HWND window);
-    void LoadedWindowless();
+    // What they decode (a GIF's frames) waits until they are first needed.
+    void LoadWindowlessOnce();
 
     MessageDialog& messages_;
+    std::span<const ComponentSpec> designs_;  // until the components are made
     std::vector<Component> components_;
+    bool componentsMade_ = false;
+    std::map<std::size_t, std::string> textsBeforeComponents_;
+    bool windowlessLoaded_ = false;
     std::string fontFace_;
     int fontHeight_ = 0;
     int dpi_ = 96;
@@ -297,6 +334,7 @@ class Form : public Window {
     int scaleNumerator_ = 1, scaleDenominator_ = 1;
     HMENU menuBar_ = nullptr;
     HWND tooltip_ = nullptr;
+    std::vector<Component*> hinted_;           // designed with a hint
     std::vector<GraphicControl*> windowless_;  // bottom first
     GraphicControl* pressed_ = nullptr;        // the button went down over it
     bool clickPending_ = false;
@@ -329,7 +367,7 @@ void norvane::Form::Guarded(F&& handler) {
 
 template <class Control>
 Control& norvane::Form::ControlOf(Component& c) {
-    auto* control = dynamic_cast<Control*>(c.graphic.get());
+    auto* control = dynamic_cast<Control*>(GraphicOf(c));
     if (!control) throw std::logic_error("not a control of that kind: " + c.name);
     return *control;
 }

@@ -123,7 +123,6 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
             CreateControl(c, design, DesignOrigin(designs, design.parent));
         }
     }
-    LoadedWindowless();
 }
 
 // What the component keeps of its design (the component last added); its
@@ -137,6 +136,7 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.interval = design.interval;
     c.textColor = design.textColor;
     c.glyphMargin = design.glyphMargin;
+    c.glyph = design.glyph;
     c.fontFace = design.font.face ? design.font.face : fontFace_;
     c.fontHeight =
         design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
@@ -167,10 +167,19 @@ void Form::CreateMenuItem(Component& c, const ComponentSpec& design,
 void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin) {
     const auto window = WindowClassFor(design);
     if (!window) throw std::logic_error("not a control: " + c.name);
-    if (design.kind == ComponentKind::Image) c.metafile = EnhMetafileFromPlaceable(design.data);
+    if (design.kind == ComponentKind::Image) c.data = design.data;
+    if (design.kind == ComponentKind::RichEdit) {
+        // Its library is loaded by the first form that has one.
+        static const HMODULE richEdit = LoadLibraryA("riched20.dll");
+        (void)richEdit;
+    }
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
-    c.hwnd = CreateWindowExA(window->exStyle, window->windowClass, design.caption, window->style,
+    // A text set before the form made its components replaces the design's.
+    const auto kept = textsBeforeComponents_.find(components_.size() - 1);
+    const std::string caption =
+        kept != textsBeforeComponents_.end() ? kept->second : std::string(design.caption);
+    c.hwnd = CreateWindowExA(window->exStyle, window->windowClass, caption.c_str(), window->style,
                              Scaled(origin.x + design.left), Scaled(origin.y + design.top),
                              Scaled(design.width), Scaled(design.height), Handle(),
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
@@ -183,15 +192,11 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
         SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     }
     MakeFont(c);
-    if (design.flags & kAutoSize) FitToText(c, design.caption);
+    if (design.flags & kAutoSize) FitToText(c, caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
-    if (design.glyph)
-        c.glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
-                                            MAKEINTRESOURCEA(design.glyph), kGlyphSize, 0,
-                                            CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
     if (design.hint) {
         c.hint = design.hint;
-        AddTooltip(c.hwnd, design.hint);
+        hinted_.push_back(&c);
     }
 }
 
@@ -207,7 +212,9 @@ void Form::RecreateWindowOf(Component& c) {
     if (!fresh) throw std::runtime_error("Cannot create control " + c.name);
     SetWindowPos(fresh, c.hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool focused = GetFocus() == c.hwnd;
-    if (tooltip_ && !c.hint.empty()) {
+    // Once the tooltip is made, it follows the window of a hinted component.
+    const bool hinted = tooltip_ && std::ranges::find(hinted_, &c) != hinted_.end();
+    if (hinted) {
         TTTOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V1_SIZE;
         tool.hwnd = Handle();
@@ -218,7 +225,7 @@ void Form::RecreateWindowOf(Component& c) {
     if (focused) SetFocus(fresh);
     if (c.kind == ComponentKind::RichEdit) SendMessageA(fresh, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     SendMessageA(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), FALSE);
-    if (!c.hint.empty()) AddTooltip(fresh, c.hint.c_str());
+    if (hinted) AddTool(c);
 }
 
 void Form::MakeFont(Component& c) {
@@ -228,21 +235,24 @@ void Form::MakeFont(Component& c) {
     c.font = std::move(font);
 }
 
-void Form::AddTooltip(HWND control, const char* hint) {
-    if (!tooltip_) {
-        // Unowned: a topmost popup owned by the form would keep Wine from
-        // making the form itself topmost (Always On Top).
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-    }
+void Form::MakeTooltipOnce() {
+    if (tooltip_ || hinted_.empty()) return;
+    // Unowned: a topmost popup owned by the form would keep Wine from
+    // making the form itself topmost (Always On Top).
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    for (const Component* c : hinted_) AddTool(*c);
+}
+
+void Form::AddTool(const Component& c) {
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint);
+    tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    tool.lpszText = const_cast<char*>(c.hint.c_str());
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -262,6 +272,7 @@ void Form::DrawPicture(Component& c, const DRAWITEMSTRUCT& item) {
 
 void Form::DrawImage(Component& c, const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!c.metafile) c.metafile = EnhMetafileFromPlaceable(c.data);
     if (c.metafile) PlayEnhMetaFile(item.hDC, c.metafile.get(), &item.rcItem);
 }
 
@@ -277,6 +288,10 @@ void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
         InflateRect(&r, -1, -1);
     }
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    if (c->glyph && !c->glyphs)
+        c->glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c->glyph),
+                                             kGlyphSize, 0, CLR_DEFAULT, IMAGE_BITMAP,
+                                             LR_CREATEDIBSECTION));
 
     const std::string caption = TextOf(*c);
     SelectedObject font(dc, c->font.get());

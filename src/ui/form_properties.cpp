@@ -121,6 +121,19 @@ std::string Form::TextOf(const Component& c) const {
     return WindowTextOf(c.hwnd);
 }
 
+std::string Form::TextAt(LayoutIndex index) const {
+    if (componentsMade_) return TextOf(components_.at(index.Value()));
+    const auto kept = textsBeforeComponents_.find(index.Value());
+    return kept != textsBeforeComponents_.end() ? kept->second : designs_[index.Value()].caption;
+}
+
+void Form::SetTextAt(LayoutIndex index, std::string_view text) {
+    if (componentsMade_)
+        SetTextOf(components_.at(index.Value()), text);
+    else
+        textsBeforeComponents_[index.Value()] = text;
+}
+
 void Form::SetTextOf(Component& c, std::string_view text) {
     SetWindowTextA(c.hwnd, std::string(text).c_str());
     if (c.flags & kAutoSize) FitToText(c, text);

@@ -53,7 +53,9 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
     windowless_.push_back(&g);
 }
 
-void Form::LoadedWindowless() {
+void Form::LoadWindowlessOnce() {
+    if (windowlessLoaded_ || !componentsMade_) return;
+    windowlessLoaded_ = true;
     for (GraphicControl* g : windowless_) g->Loaded();
 }
 
@@ -109,6 +111,7 @@ void Form::EraseBackground(HDC dc) {
 }
 
 void Form::PaintWindowless(HDC dc) {
+    LoadWindowlessOnce();
     RECT clip;
     if (GetClipBox(dc, &clip) == ERROR) return;
     // A control may change the order while it paints (none does today): walk a copy.

@@ -15,8 +15,8 @@ namespace {
 // the test screen's resolution).
 constexpr RECT kLogo{12, 68, 12 + 173, 68 + 165};
 constexpr POINT kBannerPoint{300, 30};
-const std::string kWebAddress = "http://varnok.example/";
-const std::string kEmailLink = "mailto:mail@varnok.example?subject=Shareware: ";
+const std::string kWebAddress = "http://varnok.test/";
+const std::string kEmailLink = "mailto:mail@varnok.test?subject=Shareware: ";
 
 HWND ChildMatching(HWND parent, const std::regex& pattern) {
     for (HWND child : ChildrenOf(parent))
@@ -124,7 +124,7 @@ TEST_F(About, ShowsTheIdentityAMessageAndTheFigureAtOnce) {
         nullptr);
     EXPECT_NE(ChildMatching(about, kFigure), nullptr) << "no memory figure";
     EXPECT_NE(program.Control(kWebAddress, about), nullptr);
-    EXPECT_NE(program.Control("mail@varnok.example", about), nullptr);
+    EXPECT_NE(program.Control("mail@varnok.test", about), nullptr);
     const bool quoteShown = std::ranges::any_of(norvane::kVarnokQuotes, [&](const char* quote) {
         HWND label = program.Control(quote, about);
         return label && IsWindowVisible(label);
@@ -180,7 +180,7 @@ TEST_F(About, LinksLogoAndBannerReachTheShell) {
     EXPECT_EQ(recorder.Links(1), kWebAddress + "\r\n");
     // Each link starts a process of its own that writes it down: the next
     // click waits for it, so that the links are written in the order clicked.
-    program.Click(program.Control("mail@varnok.example", about));
+    program.Click(program.Control("mail@varnok.test", about));
     recorder.Links(2);
     program.ClickAt(about, {(kLogo.left + kLogo.right) / 2, (kLogo.top + kLogo.bottom) / 2});
     recorder.Links(3);
@@ -190,12 +190,70 @@ TEST_F(About, LinksLogoAndBannerReachTheShell) {
 }
 
 TEST_F(About, TheEmailSubjectNamesTheExecutableAsStarted) {
-    LinkRecorder recorder(folder + "links.txt");
-    Norvane program(folder, SW_SHOWNORMAL, true, "other name.exe");
-    HWND about = Open(program);
-    ASSERT_NE(about, nullptr);
-    program.Click(program.Control("mail@varnok.example", about));
-    EXPECT_EQ(recorder.Links(1), kEmailLink + "other name.exe\r\n");
+    ASSERT_EQ(GetACP(), 1252u) << "the names below are in Windows-1252";
+    // A mailto link is read as UTF-8: the e acute is C3 A9 there, E9 in Windows-1252.
+    const std::pair<std::string, std::string> names[] = {{"other name.exe", "other name.exe"},
+                                                         {"norvan\xE9l.exe", "norvan%C3%A9l.exe"}};
+    for (const auto& [name, inSubject] : names) {
+        LinkRecorder recorder(folder + "links.txt");
+        DeleteFileA((folder + "links.txt").c_str());
+        Norvane program(folder, SW_SHOWNORMAL, true, name);
+        HWND about = Open(program);
+        ASSERT_NE(about, nullptr);
+        program.Click(program.Control("mail@varnok.test", about));
+        EXPECT_EQ(recorder.Links(1), kEmailLink + inSubject + "\r\n");
+    }
+}
+
+// The screen resolution of the programs started while it lives.
+class ScreenResolution {
+  public:
+    explicit ScreenResolution(DWORD dpi) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+    ~ScreenResolution() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels"); }
+
+  private:
+    static constexpr const char* kKey = "Control Panel\\Desktop";
+};
+
+TEST_F(About, BothAddressesShowWholeAt96And120Dpi) {
+    struct Case {
+        DWORD dpi;
+        int linkFontHeight;  // the links' 16 pixels at 96 dpi, at this resolution
+    };
+    for (const Case c : {Case{96, 16}, Case{120, 20}}) {
+        SCOPED_TRACE(std::to_string(c.dpi) + " dpi");
+        ScreenResolution resolution(c.dpi);
+        Norvane program(folder);
+        HWND about = Open(program);
+        ASSERT_NE(about, nullptr);
+        const RECT client = ClientRectOf(about);
+        if (c.dpi != 96) {
+            ASSERT_GT(client.right, 591) << "the resolution did not take effect";
+        }
+        HDC screen = GetDC(nullptr);
+        HFONT font = CreateFontA(-c.linkFontHeight, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE,
+                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH, "Times New Roman");
+        HGDIOBJ old = SelectObject(screen, font);
+        for (const std::string& address : {kWebAddress, std::string("mail@varnok.test")}) {
+            HWND label = nullptr;  // the link, not the hidden button that carries it
+            for (HWND child : ChildrenOf(about))
+                if (WindowText(child) == address && ClassName(child) == "Static") label = child;
+            ASSERT_NE(label, nullptr) << address;
+            RECT r = WindowRectOf(label);
+            MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
+            SIZE extent{};
+            GetTextExtentPoint32A(screen, address.c_str(), static_cast<int>(address.size()),
+                                  &extent);
+            EXPECT_GE(r.right - r.left, extent.cx) << address;
+            EXPECT_LE(r.left + extent.cx, client.right) << address << " at " << r.left;
+        }
+        SelectObject(screen, old);
+        DeleteObject(font);
+        ReleaseDC(nullptr, screen);
+    }
 }
 
 }  // namespace

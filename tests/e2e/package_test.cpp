@@ -63,8 +63,8 @@ TEST_F(Package, HoldsTheProgramAndItsDocumentsWithWindowsLineEnds) {
              at = text.find('\n', at + 1))
             ASSERT_TRUE(at > 0 && text[at - 1] == '\r') << "a bare line feed at byte " << at;
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-        EXPECT_NE(text.find("mail@varnok.example"), std::string::npos);
-        EXPECT_NE(text.find("http://varnok.example/"), std::string::npos);
+        EXPECT_NE(text.find("mail@varnok.test"), std::string::npos);
+        EXPECT_NE(text.find("http://varnok.test/"), std::string::npos);
     }
 }
 

@@ -33,8 +33,8 @@ TEST(FreeMemoryText, NothingReportedReadsZeroInsteadOfDividingByZero) {
 }
 
 TEST(EmailLinkText, NamesTheExecutableInTheSubject) {
-    EXPECT_EQ(EmailLinkText("mail@varnok.example", "norvanel.exe"),
-              "mailto:mail@varnok.example?subject=Shareware: norvanel.exe");
+    EXPECT_EQ(EmailLinkText("mail@varnok.test", "norvanel.exe"),
+              "mailto:mail@varnok.test?subject=Shareware: norvanel.exe");
     EXPECT_EQ(EmailLinkText("a@b", "other name.exe"),
               "mailto:a@b?subject=Shareware: other name.exe");
 }
@@ -42,8 +42,11 @@ TEST(EmailLinkText, NamesTheExecutableInTheSubject) {
 TEST(EmailLinkText, EncodesWhatWouldEndOrChangeTheLink) {
     EXPECT_EQ(EmailLinkText("a@b", "x&body=y#z+%.exe"),
               "mailto:a@b?subject=Shareware: x%26body=y%23z%2B%25.exe");
-    EXPECT_EQ(EmailLinkText("a@b", std::string("\x01\x7F\xE9.exe")),
-              "mailto:a@b?subject=Shareware: %01%7F%E9.exe");
+    EXPECT_EQ(EmailLinkText("a@b", std::string("\x01\x7F.exe")),
+              "mailto:a@b?subject=Shareware: %01%7F.exe");
+    // A name beyond ASCII comes in UTF-8: each of its bytes is encoded.
+    EXPECT_EQ(EmailLinkText("a@b", "norvan\xC3\xA9l.exe"),
+              "mailto:a@b?subject=Shareware: norvan%C3%A9l.exe");
 }
 
 TEST(FileNameOf, DropsTheFolder) {

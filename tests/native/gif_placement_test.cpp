@@ -17,6 +17,16 @@ TEST(ImageRect, StretchRatioKeepsTheAspectRatioRoundingHalvesToEven) {
     EXPECT_EQ(Place(ratio, {100, 100, 40, 30}), (Rect{0, 12, 100, 88}));  // 12.5 and 87.5
     // Wider than the picture's ratio: margins left and right.
     EXPECT_EQ(Place(ratio, {100, 30, 40, 30}), (Rect{30, 0, 70, 30}));
+    // Only the scale factors are single precision. 10 / 50 is 0.2 there,
+    // 0.20000000298...; 95 x 0.20000000298 = 19.00000028, so the margin is
+    // (150 - 19.00000028) / 2 = 65.49999986, not a half: 65, and
+    // 150 - 65.49999986 = 84.50000014: 85.
+    EXPECT_EQ(Place(ratio, {150, 10, 95, 50}), (Rect{65, 0, 85, 10}));
+    EXPECT_EQ(Place(ratio, {10, 150, 50, 95}), (Rect{0, 65, 10, 85}));
+    // 15 x 0.20000000298 = 3.00000004: (10 - 3.00000004) / 2 = 3.49999998
+    // gives 3, and 10 - 3.49999998 = 6.50000002 gives 7.
+    EXPECT_EQ(Place(ratio, {10, 2, 15, 10}), (Rect{3, 0, 7, 2}));
+    EXPECT_EQ(Place(ratio, {2, 10, 10, 15}), (Rect{0, 3, 2, 7}));
     // Stretch wins over the ratio.
     EXPECT_EQ(Place({.stretch = true, .stretchRatio = true}, {100, 100, 40, 30}),
               (Rect{0, 0, 100, 100}));

@@ -43,12 +43,15 @@ TEST(LayoutScaling, ZeroClientAreaZeroesAndNextResizeRestores) {
 }
 
 TEST(LayoutScaling, ProductJustBelowAWholeNumberTruncatesDown) {
-    // 100/3 * 3 is a hair below 100 in binary floating point... or exactly 100.
-    const ScaleRatios r = RatiosFor("3 3 W/H Mainform1", 1, 1);
-    const int expected = static_cast<int>(300 * (1.0 / 3.0));
-    EXPECT_EQ(ScaleLine("300 0 0 0 0 X", r)->left, expected);
+    // 3 / 11 is 0.27272727272727270708... in double precision, a hair below
+    // the true ratio; 55 times it is 14.99999999999999889, which is held as
+    // 14.999999999999998: 14, where the true product is exactly 15.
+    EXPECT_EQ(ScaleLine("55 0 0 0 0 X", RatiosFor("11 11 W/H Mainform1", 3, 3))->left, 14);
+    // 7 / 10 is 0.69999999999999995559...; 90 times it is held as
+    // 62.999999999999993: 62, not 63.
+    EXPECT_EQ(ScaleLine("90 0 0 0 0 X", RatiosFor("10 10 W/H Mainform1", 7, 7))->left, 62);
     EXPECT_EQ(ScaleLine("0 0 0 0 0 X", RatiosFor("10 10 W/H Mainform1", 7, 7))->left, 0);
-    // 0.7 * 10 = 7.000000000000001 and 0.1 * 3 * 10 sits below 3: truncation, not rounding.
+    // 0.3 and 16.53: truncation toward zero, not rounding.
     EXPECT_EQ(ScaleLine("3 0 0 0 0 X", RatiosFor("10 10 W/H Mainform1", 1, 1))->left, 0);
     EXPECT_EQ(ScaleLine("29 0 0 0 0 X", RatiosFor("100 100 W/H Mainform1", 57, 57))->left, 16);
 }

@@ -318,6 +318,44 @@ TEST_F(TimerWorkerTest, StopWaitsForATickRunningOnTheWorker) {
     EXPECT_EQ(TicksHere(), 1);
 }
 
+// Answers what the held tick waits for, as a user-interface thread answers
+// a message sent to one of its windows, then sleeps until woken.
+class AnsweringWaiter : public TimerWaiter {
+  public:
+    explicit AnsweringWaiter(RecordingTarget& target) : target_(target) {}
+    void Wake() override {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+        changed_.notify_all();
+    }
+    void Wait() override {
+        ++waits;
+        target_.Release();
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return woken_; });
+    }
+    int waits = 0;
+
+  private:
+    RecordingTarget& target_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool woken_ = false;
+};
+
+TEST_F(TimerWorkerTest, StopWaitsThroughItsWaiterWhichMayServeTheTick) {
+    control.SetThreadSafe(true);
+    target.holdTicks = true;
+    control.Run(1);
+    StartLoop();
+    ASSERT_TRUE(target.WaitFor([&] { return target.inTick; }));
+    AnsweringWaiter waiter(target);
+    control.Stop(&waiter);  // the tick ends only once the waiter has answered it
+    EXPECT_GE(waiter.waits, 1);
+    worker.join();
+    EXPECT_EQ(TicksHere(), 1);
+}
+
 TEST_F(TimerWorkerTest, ATickMayStopItsOwnWorker) {
     control.SetThreadSafe(true);
     control.Run(1);

@@ -15,6 +15,7 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/fake_registry.h"
 #include "fakes/recording_messages.h"
+#include "ui/application.h"
 #include "ui/win32_message_dialog.h"
 #include "win32/timer_script.h"
 
@@ -37,11 +38,12 @@ class TestForm : public FormOf<TestPart> {
     void ThrowingClick() { throw std::runtime_error("handler failed"); }
     void CountingClick() { ++clicks; }
     void CloseClick() { Close(); }
-    int clicks = 0, shows = 0, resizes = 0;
+    int clicks = 0, shows = 0, resizes = 0, activations = 0;
 
   protected:
     void FormShow() override { ++shows; }
     void FormResize() override { ++resizes; }
+    void FormActivate() override { ++activations; }
 };
 
 constexpr std::array kTestLayout{
@@ -116,6 +118,52 @@ static_assert(!IsLayoutOf<PairPart>(std::array{
     ComponentSpec{.name = "Box", .kind = ComponentKind::GroupBox, .parent = PairPart::Inner_Button},
     ComponentSpec{.name = "Inner_Button", .kind = ComponentKind::Button}}));
 
+// The same form, made as a dialog that may never be shown.
+class OnDemandForm : public FormOf<TestPart> {
+  public:
+    OnDemandForm(MessageDialog& messages, const FormSpec& spec) : FormOf(spec, messages, nullptr) {}
+};
+
+// A top-level window of a thread of its own, as another program's would be.
+class OtherThreadWindow {
+  public:
+    OtherThreadWindow() {
+        thread_ = std::thread([this] {
+            window_ = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
+                                      300, 120, 80, nullptr, nullptr, nullptr, nullptr);
+            threadId_ = GetCurrentThreadId();
+            SetEvent(ready_);
+            MSG msg;
+            while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+            DestroyWindow(window_);
+        });
+        WaitForSingleObject(ready_, 5000);
+    }
+    ~OtherThreadWindow() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+        CloseHandle(ready_);
+    }
+    HWND Handle() const { return window_; }
+
+  private:
+    HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+// Brings `window` to the front and lets the activation messages run.
+bool Activate(HWND window) {
+    SetForegroundWindow(window);
+    for (int i = 0; i < 200 && GetForegroundWindow() != window; ++i) {
+        ProcessPendingMessages();
+        Sleep(10);
+    }
+    ProcessPendingMessages();
+    return GetForegroundWindow() == window;
+}
+
 void Click(Form& form, const Form::Component& c) {
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(c.hwnd));
@@ -138,6 +186,65 @@ TEST_F(FormTest, ComponentsAreCreatedInTableOrder) {
     EXPECT_EQ(form.BoundsOf(form.Get(TestPart::Fail_Button)), (Bounds{10, 50, 100, 30}));
     EXPECT_FALSE(IsWindowVisible(form.Get(TestPart::Lines_ListBox).hwnd));
     EXPECT_EQ(form.FontSizeOf(form.Get(TestPart::Go_BitBtn)), 11);
+}
+
+TEST_F(FormTest, ComponentsOnDemandAreMadeWhenFirstReachedInTableOrder) {
+    FormSpec spec = kTestForm;
+    spec.className = "TOnDemandForm";
+    spec.componentsOnDemand = true;
+    OnDemandForm form(messages, spec);
+    // Texts are kept until the components come, and then shown.
+    EXPECT_EQ(form.TextAt(TestPart::Fail_Button), "Fail");
+    form.SetTextAt(TestPart::Fail_Button, "Later");
+    EXPECT_EQ(form.TextAt(TestPart::Fail_Button), "Later");
+    EXPECT_EQ(GetWindow(form.Handle(), GW_CHILD), nullptr);
+    EXPECT_EQ(GetMenu(form.Handle()), nullptr);
+    HWND go = form.Get(TestPart::Go_BitBtn).hwnd;
+    ASSERT_NE(go, nullptr);
+    EXPECT_EQ(form.BoundsOf(form.Get(TestPart::Fail_Button)), (Bounds{10, 50, 100, 30}));
+    EXPECT_NE(GetMenu(form.Handle()), nullptr);
+    // Controls made later lie over the earlier ones, as when made at once.
+    EXPECT_EQ(GetWindow(go, GW_HWNDPREV), form.Get(TestPart::Fail_Button).hwnd);
+    EXPECT_EQ(form.TextOf(form.Get(TestPart::Fail_Button)), "Later");
+    form.SetTextAt(TestPart::Fail_Button, "Now");
+    EXPECT_EQ(form.TextOf(form.Get(TestPart::Fail_Button)), "Now");
+}
+
+TEST_F(FormTest, FormActivateRunsWhenTheFormBecomesTheProgramsActiveForm) {
+    TestForm form(messages), dialog(messages);
+    OtherThreadWindow other;
+    form.Show();
+    ASSERT_TRUE(Activate(form.Handle()));
+    EXPECT_EQ(form.activations, 1);
+    // Away to another program and back: the same active form.
+    ASSERT_TRUE(Activate(other.Handle()));
+    ASSERT_TRUE(Activate(form.Handle()));
+    EXPECT_EQ(form.activations, 1);
+    // Another form of the program, then back.
+    ShowWindow(dialog.Handle(), SW_SHOW);
+    ASSERT_TRUE(Activate(dialog.Handle()));
+    ASSERT_TRUE(Activate(form.Handle()));
+    EXPECT_EQ(dialog.activations, 1);
+    EXPECT_EQ(form.activations, 2);
+    // Every showing of a hidden form is one.
+    dialog.Hide();
+    ShowWindow(dialog.Handle(), SW_SHOW);
+    ASSERT_TRUE(Activate(dialog.Handle()));
+    EXPECT_EQ(dialog.activations, 2);
+}
+
+// GetMessageA failing: it has read nothing into the message.
+BOOL WINAPI FailingSource(LPMSG msg, HWND, UINT, UINT) {
+    msg->message = WM_COMMAND;
+    msg->wParam = 77;
+    return -1;
+}
+
+TEST(MessageLoop, AFailedGetMessageEndsTheLoopWithoutReadingTheMessage) {
+    EXPECT_EQ(RunMessageLoop(FailingSource), -1);
+    EXPECT_FALSE(PumpMessage(FailingSource));
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no quit was posted";
 }
 
 TEST_F(FormTest, ClicksReachTheirHandlersAndErrorsTheErrorBox) {

@@ -208,15 +208,30 @@ TEST_F(GifImageTest, AssignmentCopiesThePictureAndGivesFrameOnesBitmap) {
     other.ClearPicture();  // an independent copy
     EXPECT_EQ(image.FrameCount(), 3);
 
-    UniqueBitmap bitmap = image.AssignToBitmap();
+    // Frame 1 of a picture whose rows all differ and whose columns all
+    // differ, 5 wide (rows padded to 8 bytes): any flip, shift or stride
+    // slip shows.
+    const int indices[3][5] = {{0, 1, 2, 3, 0}, {1, 1, 3, 2, 2}, {3, 0, 0, 1, 2}};
+    std::vector<int> pixels;
+    for (const auto& row : indices) pixels.insert(pixels.end(), std::begin(row), std::end(row));
+    GifBuilder builder("GIF89a", 5, 3, 2);
+    builder.ImageFromPixels({.width = 5, .height = 3}, pixels);
+    TGIFImage rows(messages);
+    ASSERT_TRUE(rows.LoadFromGifStream(gif::testing::InFourColours(builder)));
+    UniqueBitmap bitmap = rows.AssignToBitmap();
     ASSERT_TRUE(bitmap);
     BITMAP info{};
     GetObjectA(bitmap.get(), sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 4);
+    EXPECT_EQ(info.bmWidth, 5);
+    EXPECT_EQ(info.bmHeight, 3);
     EXPECT_EQ(info.bmBitsPixel, 8);
+    const COLORREF colours[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
+                                 RGB(255, 255, 255)};
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap.get());
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));  // frame 1 is red
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(GetPixel(dc, x, y), colours[indices[y][x]]) << x << "," << y;
     SelectObject(dc, old);
     DeleteDC(dc);
 
@@ -387,6 +402,30 @@ TEST_F(PlacementTest, ImmediateRepaintDrawsTheNewFrameOnTheScreen) {
     HDC screen = GetDC(form.Handle());
     EXPECT_EQ(GetPixel(screen, 21, 21), RGB(0, 255, 0));
     EXPECT_EQ(GetPixel(screen, 30, 21), GetSysColor(COLOR_BTNFACE));
+    ReleaseDC(form.Handle(), screen);
+}
+
+TEST_F(PlacementTest, ImmediateRepaintWithoutAMemoryBitmapDrawsOnTheScreen) {
+    // Stretched over a control too large for any memory bitmap; frame 1 is
+    // partly transparent, so the repaint goes through one.
+    options.stretch = true;
+    std::array layout = Layout();
+    layout[1].parent = {};
+    layout[1].left = layout[1].top = 0;
+    layout[1].width = layout[1].height = 40000;
+    PictureForm form(messages, layout);
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
+    ASSERT_TRUE(image.LoadFromGifStream(gif::testing::RestoreToPrevious()));
+    ShowWindow(form.Handle(), SW_SHOWNA);
+    UpdateWindow(form.Handle());
+    HDC screen = GetDC(form.Handle());
+    // Both steps touch the picture's top-left pixel, all that the window shows of it.
+    for (int frame : {2, 1}) {
+        const RECT client{0, 0, 200, 150};
+        FillRect(screen, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        image.SetCurrentFrame(frame);  // repaints at once: the picture's red top-left
+        EXPECT_EQ(GetPixel(screen, 5, 5), RGB(255, 0, 0)) << "frame " << frame;
+    }
     ReleaseDC(form.Handle(), screen);
 }
 

@@ -57,6 +57,5 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--hold-clipboard")
         return HoldClipboard(argv[2], argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
-    LoadLibraryA("riched20.dll");  // the viewer's rich edit box, as the program loads it
     return RUN_ALL_TESTS();
 }

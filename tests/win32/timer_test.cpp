@@ -16,6 +16,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "fakes/recording_messages.h"
 #include "ui/application.h"
@@ -29,7 +30,7 @@ using testing::PumpFor;
 using testing::PumpUntil;
 
 // Counts every tick that reaches Tick, handler or not.
-class CountingTimer : public TTimerEx {
+class CountingTimerPart : public TTimerEx {
   public:
     using TTimerEx::TTimerEx;
     std::atomic<int> ticks = 0;
@@ -40,6 +41,7 @@ class CountingTimer : public TTimerEx {
         TTimerEx::Tick();
     }
 };
+using CountingTimer = TimerOf<CountingTimerPart>;
 
 enum class Mode { Window, Thread, ThreadSafe };
 
@@ -81,16 +83,27 @@ TEST_P(TimerModes, TicksEveryIntervalOnTheThreadOfItsMode) {
 // Started as the animated control starts it, the handler first (at the
 // initial interval of a second), the interval a moment later: whether or
 // not the worker began counting in between, the first tick follows the
-// interval.
+// interval set last, never the first: not before that interval has passed
+// since the start, and long before the initial second.
 TEST_P(TimerModes, EveryStartTicksAfterTheIntervalSetLast) {
-    for (int pause : {0, 0, 0, 1, 1, 5, 5, 20, 20, 50}) {
+    constexpr milliseconds kInterval(100);
+    // Wine's timers may fire up to one of their 10-16 ms steps early.
+    constexpr milliseconds kEarliest(80);
+    for (int pause : {0, 0, 0, 1, 1, 5, 5, 20, 50, 90}) {
         CountingTimer timer(errors);
         SetMode(timer, GetParam());
-        timer.SetOnTimer(count);
+        std::atomic<Clock::rep> firstTick = 0;
+        const Clock::time_point started = Clock::now();
+        timer.SetOnTimer([&](TTimerEx&) {
+            Clock::rep none = 0;
+            firstTick.compare_exchange_strong(none, Clock::now().time_since_epoch().count());
+        });
         Sleep(pause);
-        timer.SetInterval(20);
-        EXPECT_TRUE(PumpUntil([&] { return timer.ticks > 0; }, milliseconds(500)))
-            << "no tick in 500 ms, " << pause << " ms between handler and interval";
+        timer.SetInterval(static_cast<std::uint32_t>(kInterval.count()));
+        ASSERT_TRUE(PumpUntil([&] { return firstTick != 0; }, milliseconds(800)))
+            << "no tick in 800 ms, " << pause << " ms between handler and interval";
+        const auto after = Clock::time_point(Clock::duration(firstTick.load())) - started;
+        EXPECT_GE(after, kEarliest) << pause << " ms between handler and interval";
     }
     EXPECT_TRUE(errors.errors.empty());
 }
@@ -127,6 +140,76 @@ TEST_P(TimerModes, AHandlerMayReleaseItsTimer) {
     EXPECT_TRUE(PumpUntil([&] { return handled > 0; }, milliseconds(2000)));
     PumpFor(milliseconds(200));
     EXPECT_EQ(handled, 7);
+}
+
+// Ticks on the worker that keep a list of their own, and note any tick that
+// runs once the timer's own part has begun to go.
+class ListingTimerPart : public TTimerEx {
+  public:
+    using TTimerEx::TTimerEx;
+    ~ListingTimerPart() override { alive_ = false; }
+    static inline std::atomic<int> ticksAfterDeath = 0;
+    std::atomic<int> ticks = 0;
+
+  protected:
+    void Tick() override {
+        ++ticks;
+        Sleep(1);  // long enough for a destruction to begin meanwhile
+        if (!alive_) ++ticksAfterDeath;
+        seen_.push_back(ticks);
+        if (seen_.size() > 100) seen_.clear();
+        TTimerEx::Tick();
+    }
+
+  private:
+    std::atomic<bool> alive_ = true;
+    std::vector<int> seen_;
+};
+
+TEST(Timer, NoTickRunsOnADerivedTimerBeingDestroyed) {
+    testing::RecordingMessages errors;
+    for (int i = 0; i < 200; ++i) {
+        auto timer = std::make_unique<TimerOf<ListingTimerPart>>(errors);
+        SetMode(*timer, Mode::ThreadSafe);
+        timer->SetOnTimer([](TTimerEx&) {});
+        timer->SetInterval(1);
+        while (timer->ticks == 0) Sleep(0);
+        timer.reset();
+    }
+    EXPECT_EQ(ListingTimerPart::ticksAfterDeath, 0);
+}
+
+// A tick on the worker that sends a message to a window of the
+// user-interface thread, while that thread stops the worker: it answers the
+// message while it waits for the tick to end.
+TEST(Timer, StoppingTheWorkerAnswersWhatItsTickSends) {
+    testing::RecordingMessages errors;
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    std::atomic<int> unanswered = 0;
+    for (const bool destroy : {false, true}) {
+        for (int i = 0; i < 20; ++i) {
+            auto timer = std::make_unique<TTimerEx>(errors);
+            SetMode(*timer, Mode::ThreadSafe);
+            std::atomic<bool> sending = false;
+            timer->SetOnTimer([&](TTimerEx&) {
+                sending = true;
+                DWORD_PTR result = 0;
+                // Long enough to tell an answer from none, short enough to end the test.
+                if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result))
+                    ++unanswered;
+            });
+            timer->SetInterval(1);
+            while (!sending) Sleep(0);  // the tick waits for this thread now
+            if (destroy)
+                timer.reset();
+            else
+                timer->SetThreaded(false);
+        }
+    }
+    DestroyWindow(window);
+    EXPECT_EQ(unanswered, 0);
 }
 
 std::string ModeName(const ::testing::TestParamInfo<Mode>& info) {

@@ -55,6 +55,25 @@ TEST_F(ViewerTest, TextIsShownWhole) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(ViewerTest, TheWaitCursorShowsWhileTheClipboardLoads) {
+    struct CursorNotingClipboard : FakeClipboard {
+        HCURSOR seen = nullptr;
+        bool ReadText(const std::function<void(std::string_view)>& read) override {
+            seen = GetCursor();
+            return FakeClipboard::ReadText(read);
+        }
+    } noting;
+    noting.formats = {{kTextFormat, ""}};
+    noting.text = "text";
+    TClipboard_Viewer_Form form(messages, noting, nullptr);
+    HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    SetCursor(arrow);
+    form.Show();
+    EXPECT_EQ(noting.seen, LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    EXPECT_EQ(GetCursor(), arrow);
+    ShowWindow(form.Handle(), SW_HIDE);
+}
+
 // Words of text, `length` characters in all.
 std::string Words(std::size_t length) {
     std::string words;
