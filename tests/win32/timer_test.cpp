@@ -26,6 +26,7 @@ namespace norvane {
 namespace {
 
 using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
 using testing::PumpFor;
 using testing::PumpUntil;
 
