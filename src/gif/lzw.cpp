@@ -24,6 +24,18 @@ constexpr int kEnd = -2;  // end code, or a broken table
 // which knows what to do near the 4096-entry stack.
 constexpr int kFastMaxLength = 4000;
 
+// How much image data the fast path gathers at once, and up to how many
+// pixels a frame is decoded as one line (see DecodeFast). The fuzzing build
+// makes both small, so that small inputs take the paths of long data and
+// large frames too.
+#if defined(NORVANE_GIF_SMALL_LIMITS)
+constexpr std::size_t kGatherBytes = 600;
+constexpr std::size_t kLineMaxPixels = 1000;
+#else
+constexpr std::size_t kGatherBytes = 32768;
+constexpr std::size_t kLineMaxPixels = 1 << 18;
+#endif
+
 // Sub-blocks as the bit reader sees them: the current one behind the last
 // two bytes of the one before. Bits outside the buffer read as 0.
 class BitReader {
@@ -100,7 +112,7 @@ class BitReader {
 // sub-block cut short counts with zeros for its missing bytes.
 class PackedBits {
   public:
-    static constexpr std::size_t kChunk = 32768;
+    static constexpr std::size_t kChunk = kGatherBytes;
     static constexpr std::size_t kSlack = 8;
 
     PackedBits(ByteStream& stream, std::uint8_t* buffer)
@@ -256,8 +268,8 @@ struct Machine {
 
     // Tables as a fresh decode has them: 0 but for the literals.
     void ClearTables() {
-        std::fill(std::begin(t.prefix), std::end(t.prefix), 0);
-        std::fill(std::begin(t.suffix), std::end(t.suffix), 0);
+        std::memset(t.prefix, 0, sizeof t.prefix);
+        std::memset(t.suffix, 0, sizeof t.suffix);
         for (int i = 0; i < clear; ++i) t.suffix[i] = static_cast<std::uint16_t>(i);
     }
 
@@ -895,13 +907,10 @@ std::size_t DecodeStrings(Machine<PackedBits>& mc, const FrameArea& a,
     return total - left;
 }
 
-// Frames up to this many pixels are decoded as one line and then copied
-// row by row: the short string loop runs on without stopping at row ends,
-// and long strings need no row arithmetic. Worth it while the line stays
-// in the processor's cache.
-constexpr std::size_t kLineMaxPixels = 1 << 18;
-
-// The fast path: false when it gives up.
+// The fast path: false when it gives up. Frames up to kLineMaxPixels are
+// decoded as one line and then copied row by row: the short string loop
+// runs on without stopping at row ends, and long strings need no row
+// arithmetic. Worth it while the line stays in the processor's cache.
 bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
     Tables& t = mc.t;
     FillRowOffsets(t.rowOffset, a);
