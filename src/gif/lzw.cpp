@@ -778,184 +778,253 @@ constexpr std::size_t kGaveUp = static_cast<std::size_t>(-1);
 // before, straight into the rows of `a` (whose data-order offsets are
 // `rowOffset`). Takes streams of byte-sized values whose codes stay inside
 // the table; anything else makes it give up (kGaveUp), and the frame is
-// decoded again by the exact path. Else: how many pixels, in data order,
-// the data reached; the rest are 0. `kOneLine`: `a` is a single row that
+// decoded again by the exact path. `kOneLine`: `a` is a single row that
 // begins at `rowOffset[0]` behind the 256 byte values.
+//
+// Its steps are inlined into one loop whose state stays in registers.
 template <bool kOneLine>
-std::size_t DecodeStrings(PackedBits& bits, Tables& t, int m, const FrameArea& a,
-                          const std::uint32_t* const rowOffset) {
+class StringDecoder {
+  public:
+    StringDecoder(PackedBits& bits, Tables& t, int m, const FrameArea& a,
+                  const std::uint32_t* const rowOffset)
+        : bits_(bits),
+          table_(StringsFor<Entry>(t)),
+          a_(a),
+          rowOffset_(rowOffset),
+          map_{a, rowOffset, w_, stride_},
+          m_(m) {}
+
+    // How many pixels, in data order, the data reached; the rest are 0.
+    std::size_t Decode() {
+        int last;
+        do last = bits_.Get(codeSize_);
+        while (last == clear_);
+        if (last >= clear_) return kGaveUp;
+        if (last < 0) return 0;
+        bit_ = bits_.Bit();
+        endBit_ = bits_.EndBit();
+        PrepareLiterals(table_, clear_);
+        out_ = pixels_ + rowOffset_[0];
+        rowEnd_ = out_ + w_;
+        StartWith(last);
+        while (left_ > 0) {
+            if (rowEnd_ - out_ >= 8) ShortRunOn();
+            if (out_ == rowEnd_) {
+                Advance(0);
+                continue;
+            }
+            const Step step = TakeCode(bits_.Get(packed_, codeSize_, bit_, endBit_), last);
+            if (step == Step::kGiveUp) return kGaveUp;
+            if (step == Step::kStop) break;
+        }
+        bits_.Bit() = bit_;
+        return Finish(last);
+    }
+
+  private:
     using Entry = std::conditional_t<kOneLine, LineString, RowString>;
-    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
-    const std::size_t stride = PixelStride(a.width), total = w * h;
-    const std::size_t size = kOneLine ? rowOffset[0] + stride : stride * h;
-    std::uint8_t* const pixels = a.pixels;
+    enum class Step { kGoOn, kStop, kGiveUp };
 
-    const RowMap map{a, rowOffset, w, stride};
-    const int clear = 1 << m, end = clear + 1;
-    int nextFree = clear + 2, codeSize = m + 1, sizeLimit = 2 * clear;
-    int last;
-    do last = bits.Get(codeSize);
-    while (last == clear);
-    if (last >= clear) return kGaveUp;
-    if (last < 0) return 0;
-    std::size_t bit = bits.Bit(), endBit = bits.EndBit();
-    const std::uint8_t* const packed = bits.Buffer();
-    StringTable<Entry>& table = StringsFor<Entry>(t);
-    PrepareLiterals(table, clear);
-    Entry* const string = table.entry;
-
-    // Where the next pixel goes, the end of its row, the pixels still to
-    // come; the row in data order.
-    std::uint8_t* out = pixels + rowOffset[0];
-    std::uint8_t* rowEnd = out + w;
-    std::size_t left = total, row = 0;
-    auto advance = [&](std::size_t n) {
-        out += n;
-        left -= n;
-        if (!kOneLine && out >= rowEnd && left > 0) {
-            const auto x = static_cast<std::size_t>(out - rowEnd);
-            row += 1 + x / w;
-            rowEnd = pixels + rowOffset[row] + w;
-            out = rowEnd - w + x % w;
-        }
-    };
-    // The previous code's string: offset in the rows, length, first 8 bytes.
-    auto previousOffset = static_cast<std::uint32_t>(out - pixels);
-    std::size_t previousLength = 1;
-    std::uint64_t previousBytes = static_cast<std::uint64_t>(last);
-    *out = static_cast<std::uint8_t>(last);
-    advance(1);
-    while (left > 0) {
-        // The common case in a loop of its own, with no calls and few live
-        // values, so that its state stays in registers: short strings away
-        // from the row end, with the code's bits at hand.
-        if (rowEnd - out >= 8) {
-            ShortRun run{
-                out,          bit, nextFree, codeSize, sizeLimit, previousOffset, previousLength,
-                previousBytes};
-            ShortStrings<kOneLine>(run, rowEnd, endBit, string, packed, pixels);
-            left -= static_cast<std::size_t>(run.out - out);
-            out = run.out;
-            bit = run.bit;
-            nextFree = run.nextFree;
-            codeSize = run.codeSize;
-            sizeLimit = run.sizeLimit;
-            previousOffset = run.previousOffset;
-            previousLength = run.previousLength;
-            previousBytes = run.previousBytes;
-        }
-        if (out == rowEnd) {
-            advance(0);
-            continue;
-        }
-
-        int code = bits.Get(packed, codeSize, bit, endBit);
-        const auto offset = static_cast<std::uint32_t>(out - pixels);
+    // A code's string: its length, first 8 bytes and where it was written
+    // before.
+    struct Found {
         std::size_t length;
         std::uint64_t bytes;
-        std::uint32_t from = 0;  // where a long string was written before
-        if (code < clear) {
+        std::uint32_t from;
+    };
+
+    // The first pixel, after the first code or a clear code.
+    void StartWith(int code) {
+        *out_ = static_cast<std::uint8_t>(code);
+        previousOffset_ = static_cast<std::uint32_t>(out_ - pixels_);
+        previousLength_ = 1;
+        previousBytes_ = static_cast<std::uint64_t>(code);
+        Advance(1);
+    }
+
+    // Moves `n` pixels on, into the next row when this one is full.
+    [[gnu::always_inline]] void Advance(std::size_t n) {
+        out_ += n;
+        left_ -= n;
+        if (!kOneLine && out_ >= rowEnd_ && left_ > 0) {
+            const auto x = static_cast<std::size_t>(out_ - rowEnd_);
+            row_ += 1 + x / w_;
+            rowEnd_ = pixels_ + rowOffset_[row_] + w_;
+            out_ = rowEnd_ - w_ + x % w_;
+        }
+    }
+
+    // The common case in a loop of its own, with no calls and few live
+    // values: short strings away from the row end, with the code's bits at
+    // hand.
+    [[gnu::always_inline]] void ShortRunOn() {
+        ShortRun run{
+            out_,          bit_, nextFree_, codeSize_, sizeLimit_, previousOffset_, previousLength_,
+            previousBytes_};
+        ShortStrings<kOneLine>(run, rowEnd_, endBit_, table_.entry, packed_, pixels_);
+        left_ -= static_cast<std::size_t>(run.out - out_);
+        out_ = run.out;
+        bit_ = run.bit;
+        nextFree_ = run.nextFree;
+        codeSize_ = run.codeSize;
+        sizeLimit_ = run.sizeLimit;
+        previousOffset_ = run.previousOffset;
+        previousLength_ = run.previousLength;
+        previousBytes_ = run.previousBytes;
+    }
+
+    // One code the short string loop left: its string written, or the
+    // clear or end code, or the end of the data (then `last` is negative).
+    [[gnu::always_inline]] Step TakeCode(int code, int& last) {
+        Found s;
+        if (code < clear_) {
             if (code < 0) [[unlikely]] {
                 last = code;
-                break;
+                return Step::kStop;
             }
-            length = 1;
-            bytes = static_cast<std::uint64_t>(code);
-        } else if (static_cast<unsigned>(code - end - 1) <
-                   static_cast<unsigned>(nextFree - end - 1)) [[likely]] {
-            const Entry s = string[code];
-            length = s.Length();
-            bytes = s.First8(pixels);
-            from = s.Offset();
-        } else if (code == nextFree) {
-            length = previousLength + 1;
-            bytes =
-                previousLength < 8 ? WithFirstByte(previousBytes, previousLength) : previousBytes;
-            from = previousOffset;
-        } else if (code == clear) {
-            nextFree = clear + 2;
-            codeSize = m + 1;
-            sizeLimit = 2 * clear;
-            do code = bits.Get(codeSize, bit, endBit);
-            while (code == clear);
-            if (code < 0) {
-                last = code;
-                break;
-            }
-            if (code >= clear) return kGaveUp;
-            *out = static_cast<std::uint8_t>(code);
-            previousOffset = offset;
-            previousLength = 1;
-            previousBytes = static_cast<std::uint64_t>(code);
-            advance(1);
-            continue;
-        } else if (code == end) {
-            bits.DiscardRest();
+            s = {1, static_cast<std::uint64_t>(code), 0};
+        } else if (static_cast<unsigned>(code - end_ - 1) <
+                   static_cast<unsigned>(nextFree_ - end_ - 1)) [[likely]] {
+            const Entry e = table_.entry[code];
+            s = {e.Length(), e.First8(pixels_), e.Offset()};
+        } else if (code == nextFree_) {
+            s = {previousLength_ + 1,
+                 previousLength_ < 8 ? WithFirstByte(previousBytes_, previousLength_)
+                                     : previousBytes_,
+                 previousOffset_};
+        } else if (code == clear_) {
+            return Restart(last);
+        } else if (code == end_) {
+            bits_.DiscardRest();
             last = kEnd;
-            break;
+            return Step::kStop;
         } else {
-            return kGaveUp;
+            return Step::kGiveUp;
         }
+        const auto offset = static_cast<std::uint32_t>(out_ - pixels_);
+        const std::size_t n = std::min(s.length, left_);
+        if (!Write(s, n, code == nextFree_)) return Step::kGiveUp;
+        AddEntry(s.bytes);
+        previousOffset_ = offset;
+        previousLength_ = s.length;
+        previousBytes_ = s.bytes;
+        Advance(n);
+        return Step::kGoOn;
+    }
 
-        const std::size_t n = std::min(length, left);
-        if (length <= 8 && rowEnd - out >= 8) [[likely]] {
-            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
-        } else if (length <= 8) {
+    // A clear code: a fresh table and the first pixel after it.
+    Step Restart(int& last) {
+        nextFree_ = clear_ + 2;
+        codeSize_ = m_ + 1;
+        sizeLimit_ = 2 * clear_;
+        int code;
+        do code = bits_.Get(codeSize_, bit_, endBit_);
+        while (code == clear_);
+        if (code < 0) {
+            last = code;
+            return Step::kStop;
+        }
+        if (code >= clear_) return Step::kGiveUp;
+        StartWith(code);
+        return Step::kGoOn;
+    }
+
+    // Writes the first `n` bytes of string `s` at the next pixel; false for
+    // strings too long for the fast path. `ofPrevious`: `s` is the previous
+    // string and its own first byte.
+    [[gnu::always_inline]] bool Write(const Found& s, std::size_t n, bool ofPrevious) {
+        if (s.length <= 8 && rowEnd_ - out_ >= 8) [[likely]] {
+            std::memcpy(out_, &s.bytes, 8);  // little-endian; the rest is overwritten later
+        } else if (s.length <= 8) {
             // Near the row end: a byte at a time, on into the next rows.
-            std::uint8_t* to = out;
-            const std::uint8_t* toEnd = rowEnd;
-            std::uint64_t rest = bytes;
-            for (std::size_t i = 0, r = row; i < n; ++i, rest >>= 8) {
+            std::uint8_t* to = out_;
+            const std::uint8_t* toEnd = rowEnd_;
+            std::uint64_t rest = s.bytes;
+            for (std::size_t i = 0, r = row_; i < n; ++i, rest >>= 8) {
                 *to = static_cast<std::uint8_t>(rest);
-                if (++to == toEnd && ++r < h) {
-                    to = pixels + rowOffset[r];
-                    toEnd = to + w;
+                if (++to == toEnd && ++r < h_) {
+                    to = pixels_ + rowOffset_[r];
+                    toEnd = to + w_;
                 }
             }
         } else {
             // Longer strings are left to the exact path, which ends the
             // data where its 4096-entry stack would overflow.
-            if (length >= kFastMaxLength) return kGaveUp;
+            if (s.length >= kFastMaxLength) return false;
             // A long string, copied from where it was written before (of
             // the previous string: all but the last byte, which is its first).
-            const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
-            std::uint8_t* behind = out + copied;
-            if (static_cast<std::size_t>(rowEnd - out) >= n &&
-                (kOneLine || from % static_cast<std::uint32_t>(stride) + copied <= w))
-                CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
-                          size - from);
+            const std::size_t copied = ofPrevious ? std::min(previousLength_, left_) : n;
+            std::uint8_t* behind = out_ + copied;
+            if (static_cast<std::size_t>(rowEnd_ - out_) >= n &&
+                (kOneLine || s.from % static_cast<std::uint32_t>(stride_) + copied <= w_))
+                CopyInRow(out_, pixels_ + s.from, copied, static_cast<std::size_t>(rowEnd_ - out_),
+                          size_ - s.from);
             else
-                behind = map.Copy(out, row, from, copied);
-            if (copied < n) *behind = pixels[from];
+                behind = map_.Copy(out_, row_, s.from, copied);
+            if (copied < n) *behind = pixels_[s.from];
         }
+        return true;
+    }
 
-        // A full table takes no more entries: the one written is a spare.
-        string[nextFree] =
-            Entry::Make(previousLength < 8 ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
-                                           : previousBytes,
-                        previousOffset, previousLength + 1);
-        if (++nextFree >= sizeLimit) [[unlikely]]
-            GrowCode(nextFree, codeSize, sizeLimit);
-        previousOffset = offset;
-        previousLength = length;
-        previousBytes = bytes;
-        advance(n);
+    // The entry behind the previous string: that string and the first byte
+    // of this one. A full table takes no more entries: the one written is a
+    // spare.
+    [[gnu::always_inline]] void AddEntry(std::uint64_t bytes) {
+        table_.entry[nextFree_] = Entry::Make(
+            previousLength_ < 8 ? previousBytes_ | (bytes & 0xFF) << (8 * previousLength_)
+                                : previousBytes_,
+            previousOffset_, previousLength_ + 1);
+        if (++nextFree_ >= sizeLimit_) [[unlikely]]
+            GrowCode(nextFree_, codeSize_, sizeLimit_);
     }
-    bits.Bit() = bit;
-    if (last >= 0) {
-        // Filled. Usually the end code follows. Other codes still decide
-        // where the data ends (an end code, or a broken table, or none), so
-        // such a frame goes to the exact path.
-        const int code = bits.Get(codeSize);
-        if (code == end)
-            bits.DiscardRest();
-        else if (code >= 0)
-            return kGaveUp;
-    } else {
-        // Short strings may have written ahead of the last pixel in its row.
-        std::memset(out, 0, static_cast<std::size_t>(rowEnd - out));
+
+    std::size_t Finish(int last) {
+        if (last >= 0) {
+            // Filled. Usually the end code follows. Other codes still decide
+            // where the data ends (an end code, or a broken table, or none),
+            // so such a frame goes to the exact path.
+            const int code = bits_.Get(codeSize_);
+            if (code == end_)
+                bits_.DiscardRest();
+            else if (code >= 0)
+                return kGaveUp;
+        } else {
+            // Short strings may have written ahead of the last pixel in its row.
+            std::memset(out_, 0, static_cast<std::size_t>(rowEnd_ - out_));
+        }
+        return total_ - left_;
     }
-    return total - left;
+
+    PackedBits& bits_;
+    StringTable<Entry>& table_;
+    const FrameArea& a_;
+    const std::uint32_t* const rowOffset_;
+    std::uint8_t* const pixels_ = a_.pixels;
+    const std::uint8_t* const packed_ = bits_.Buffer();
+    const std::size_t w_ = static_cast<std::size_t>(a_.width),
+                      h_ = static_cast<std::size_t>(a_.height);
+    const std::size_t stride_ = PixelStride(a_.width), total_ = w_ * h_;
+    const std::size_t size_ = kOneLine ? rowOffset_[0] + stride_ : stride_ * h_;
+    const RowMap map_;
+    const int m_, clear_ = 1 << m_, end_ = clear_ + 1;
+
+    // The code reader, the table's state, where the next pixel goes, the
+    // end of its row, the pixels still to come and the row in data order.
+    std::size_t bit_ = 0, endBit_ = 0;
+    int nextFree_ = clear_ + 2, codeSize_ = m_ + 1, sizeLimit_ = 2 * clear_;
+    std::uint8_t* out_ = nullptr;
+    std::uint8_t* rowEnd_ = nullptr;
+    std::size_t left_ = total_, row_ = 0;
+    // The previous code's string: offset in the rows, length, first 8 bytes.
+    std::uint32_t previousOffset_ = 0;
+    std::size_t previousLength_ = 0;
+    std::uint64_t previousBytes_ = 0;
+};
+
+template <bool kOneLine>
+std::size_t DecodeStrings(PackedBits& bits, Tables& t, int m, const FrameArea& a,
+                          const std::uint32_t* const rowOffset) {
+    return StringDecoder<kOneLine>(bits, t, m, a, rowOffset).Decode();
 }
 
 // The fast path: false when it gives up. Frames up to kLineMaxPixels are
