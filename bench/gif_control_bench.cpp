@@ -67,6 +67,9 @@ std::vector<std::uint8_t> Logo() {
     return b.Trailer().Bytes();
 }
 
+enum class BenchPart { Box_GroupBox, Logo_Bevel, Logo_GIFImage };
+constexpr norvane::GifImageMaker kLogoMaker;
+
 constexpr std::array kLayout{norvane::ComponentSpec{.name = "Box_GroupBox",
                                                     .kind = norvane::ComponentKind::GroupBox,
                                                     .top = 52,
@@ -74,18 +77,20 @@ constexpr std::array kLayout{norvane::ComponentSpec{.name = "Box_GroupBox",
                                                     .height = 301},
                              norvane::ComponentSpec{.name = "Logo_Bevel",
                                                     .kind = norvane::ComponentKind::Bevel,
-                                                    .parent = "Box_GroupBox",
+                                                    .parent = BenchPart::Box_GroupBox,
                                                     .left = 5,
                                                     .top = 14,
                                                     .width = 184,
                                                     .height = 167},
                              norvane::ComponentSpec{.name = "Logo_GIFImage",
-                                                    .kind = norvane::ComponentKind::GifImage,
-                                                    .parent = "Box_GroupBox",
+                                                    .kind = norvane::ComponentKind::Graphic,
+                                                    .parent = BenchPart::Box_GroupBox,
                                                     .left = 12,
                                                     .top = 16,
                                                     .width = 173,
-                                                    .height = 165}};
+                                                    .height = 165,
+                                                    .graphic = &kLogoMaker}};
+static_assert(norvane::IsLayoutOf<BenchPart>(kLayout));
 
 const norvane::FormSpec kForm{.className = "TBenchForm",
                               .caption = "gif control bench",
@@ -101,9 +106,9 @@ const norvane::FormSpec kForm{.className = "TBenchForm",
                               .designTextHeight = 13,
                               .components = kLayout};
 
-class BenchForm : public norvane::Form {
+class BenchForm : public norvane::FormOf<BenchPart> {
   public:
-    explicit BenchForm(norvane::MessageDialog& messages) : Form(kForm, messages, nullptr) {}
+    explicit BenchForm(norvane::MessageDialog& messages) : FormOf(kForm, messages, nullptr) {}
 };
 
 // Processor seconds per second of running the message loop.
@@ -120,8 +125,8 @@ void Measure(const char* name, const std::vector<std::uint8_t>& bytes, bool stre
              double seconds) {
     norvane::Win32MessageDialog messages;
     BenchForm form(messages);
-    auto& component = form.Find("Logo_GIFImage");
-    TGIFImage& image = form.GifImageOf(component);
+    auto& component = form.Get(BenchPart::Logo_GIFImage);
+    TGIFImage& image = form.ControlOf<TGIFImage>(component);
     if (!image.LoadFromGifStream(bytes)) {
         std::printf("%-40s did not load\n", name);
         return;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the program's pictures into the source tree: the button glyphs and
-the icon (src/app/res) from the pixel art below, and the About dialog's
+the icon (src/resources) from the pixel art below, and the About dialog's
 animated logo (a GIF89a written by our own LZW encoder) and banner (a
 placeable Windows metafile) into src/about/res, each also as a C++ byte list
 for the dialog's layout. The pictures are committed, so the build needs no
@@ -598,7 +598,7 @@ def byte_list(path, data, note):
 
 
 root = Path(__file__).resolve().parent.parent
-res = root / 'src' / 'app' / 'res'
+res = root / 'src' / 'resources'
 bmp(res / 'erase.bmp', pair(ERASER))
 bmp(res / 'clipboard.bmp', pair(CLIPBOARD))
 bmp(res / 'close.bmp', pair(CLOSE))

@@ -142,14 +142,21 @@ int Compose(TGIFImage& image, const std::string& dir) {
     return 0;
 }
 
-class ViewerForm : public norvane::Form {
+enum class ViewerPart { Picture_GIFImage };
+
+class ViewerForm : public norvane::FormOf<ViewerPart> {
   public:
     ViewerForm(const norvane::FormSpec& design, norvane::MessageDialog& messages)
-        : Form(design, messages, nullptr) {}
+        : FormOf(design, messages, nullptr) {}
 };
 
-constexpr std::array kLayout{norvane::ComponentSpec{
-    .name = "Picture_GIFImage", .kind = norvane::ComponentKind::GifImage, .width = 1, .height = 1}};
+constexpr norvane::GifImageMaker kPictureMaker;
+constexpr std::array kLayout{norvane::ComponentSpec{.name = "Picture_GIFImage",
+                                                    .kind = norvane::ComponentKind::Graphic,
+                                                    .width = 1,
+                                                    .height = 1,
+                                                    .graphic = &kPictureMaker}};
+static_assert(norvane::IsLayoutOf<ViewerPart>(kLayout));
 
 int Show(const Arguments& a, const std::vector<std::uint8_t>& bytes,
          norvane::MessageDialog& messages) {
@@ -167,8 +174,8 @@ int Show(const Arguments& a, const std::vector<std::uint8_t>& bytes,
                                    .designTextHeight = 13,
                                    .components = kLayout};
     ViewerForm form(design, messages);
-    auto& component = form.Find("Picture_GIFImage");
-    TGIFImage& image = form.GifImageOf(component);
+    auto& component = form.Get(ViewerPart::Picture_GIFImage);
+    TGIFImage& image = form.ControlOf<TGIFImage>(component);
     image.ApplyOptions(a.options);
     if (!image.LoadFromGifStream(bytes)) {
         std::fprintf(stderr, "gifview: %s did not load\n", a.file.c_str());

@@ -6,11 +6,14 @@
 #include <cstdint>
 
 #include "about/about_texts.h"
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "gif_control/win32_gif_image.h"
 #include "util/paths.h"
 
 namespace norvane {
+
+using enum AboutBoxPart;
+
 namespace {
 
 constexpr std::uint8_t kLogoData[] = {
@@ -21,16 +24,17 @@ constexpr std::uint8_t kBannerMetafile[] = {
 };
 
 using K = ComponentKind;
-const FontSpec kTimes15{.face = "Times New Roman", .height = -15};
-const FontSpec kTimes15Bold{.face = "Times New Roman", .height = -15, .bold = true};
-const FontSpec kLinkFont{.face = "Times New Roman", .height = -16, .bold = true, .underline = true};
-const FontSpec kSystem13{.face = "System", .height = -13};
-const GifImageOptions kLogoOptions{.stretch = true};
+constexpr FontSpec kTimes15{.face = "Times New Roman", .height = -15};
+constexpr FontSpec kTimes15Bold{.face = "Times New Roman", .height = -15, .bold = true};
+constexpr FontSpec kLinkFont{
+    .face = "Times New Roman", .height = -16, .bold = true, .underline = true};
+constexpr FontSpec kSystem13{.face = "System", .height = -13};
+constexpr GifImageMaker kLogoMaker({.stretch = true});
 
-ComponentSpec Line(const char* name, int top, const FontSpec& font, unsigned flags) {
+constexpr ComponentSpec Line(const char* name, int top, const FontSpec& font, unsigned flags) {
     return {.name = name,
             .kind = K::Label,
-            .parent = "GroupBox1",
+            .parent = GroupBox1,
             .left = 205,
             .top = top,
             .width = 380,
@@ -39,14 +43,14 @@ ComponentSpec Line(const char* name, int top, const FontSpec& font, unsigned fla
             .flags = flags};
 }
 
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Quote_Change_Timer",
                   .kind = K::Timer,
-                  .onTimer = Bind(&TAboutBox::Quote_Change_TimerTimer),
+                  .onTimer = Bind<&TAboutBox::Quote_Change_TimerTimer>,
                   .interval = 10000},
     ComponentSpec{.name = "Free_Resources_Timer",
                   .kind = K::Timer,
-                  .onTimer = Bind(&TAboutBox::Free_Resources_TimerTimer),
+                  .onTimer = Bind<&TAboutBox::Free_Resources_TimerTimer>,
                   .interval = 500},
     ComponentSpec{.name = "GroupBox1",
                   .kind = K::GroupBox,
@@ -62,7 +66,7 @@ const std::array kLayout{
     Line("WEB_Page_Label", 191, kTimes15, 0),
     ComponentSpec{.name = "Label3",
                   .kind = K::Label,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 207,
                   .top = 220,
                   .caption = "Free System Resources :",
@@ -70,7 +74,7 @@ const std::array kLayout{
                   .flags = kAutoSize},
     ComponentSpec{.name = "Label4",
                   .kind = K::Label,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 375,
                   .top = 220,
                   .caption = "Free %",
@@ -78,27 +82,27 @@ const std::array kLayout{
                   .flags = kAutoSize},
     ComponentSpec{.name = "Email_Button",
                   .kind = K::Button,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 416,
                   .top = 160,
                   .width = 169,
                   .height = 23,
                   .font = kSystem13,
                   .hint = "",
-                  .onClick = Bind(&TAboutBox::Email_ButtonClick)},
+                  .onClick = Bind<&TAboutBox::Email_ButtonClick>},
     ComponentSpec{.name = "WEB_Button",
                   .kind = K::Button,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 416,
                   .top = 189,
                   .width = 169,
                   .height = 23,
                   .font = kSystem13,
                   .hint = "",
-                  .onClick = Bind(&TAboutBox::WEB_ButtonClick)},
+                  .onClick = Bind<&TAboutBox::WEB_ButtonClick>},
     ComponentSpec{.name = "Quotes_From_Varnok_ListBox",
                   .kind = K::ListBox,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 484,
                   .top = 20,
                   .width = 97,
@@ -106,7 +110,7 @@ const std::array kLayout{
                   .flags = kHidden},
     ComponentSpec{.name = "Quote_From_Varnok_Label",
                   .kind = K::Label,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 8,
                   .top = 184,
                   .width = 181,
@@ -115,25 +119,25 @@ const std::array kLayout{
                   .flags = kCenterText},
     ComponentSpec{.name = "WEB_Address_Label",
                   .kind = K::Label,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 424,
                   .top = 104,
                   .font = kLinkFont,
                   .flags = kAutoSize,
-                  .onClick = Bind(&TAboutBox::WEB_ButtonClick),
+                  .onClick = Bind<&TAboutBox::WEB_ButtonClick>,
                   .textColor = kBlue},
     ComponentSpec{.name = "Email_Address_Label",
                   .kind = K::Label,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 424,
                   .top = 136,
                   .font = kLinkFont,
                   .flags = kAutoSize,
-                  .onClick = Bind(&TAboutBox::Email_ButtonClick),
+                  .onClick = Bind<&TAboutBox::Email_ButtonClick>,
                   .textColor = kBlue},
     ComponentSpec{.name = "OKButton",
                   .kind = K::BitBtn,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 245,
                   .top = 252,
                   .width = 100,
@@ -143,20 +147,20 @@ const std::array kLayout{
                   .flags = kDefault,
                   .glyph = IDB_OK_GLYPH,
                   .glyphMargin = 2,
-                  .onClick = Bind(&TAboutBox::OKButtonClick)},
+                  .onClick = Bind<&TAboutBox::OKButtonClick>},
     ComponentSpec{.name = "Varnok_Logo_GIFImage",
-                  .kind = K::GifImage,
-                  .parent = "GroupBox1",
+                  .kind = K::Graphic,
+                  .parent = GroupBox1,
                   .left = 12,
                   .top = 16,
                   .width = 173,
                   .height = 165,
-                  .onClick = Bind(&TAboutBox::WEB_ButtonClick),
+                  .onClick = Bind<&TAboutBox::WEB_ButtonClick>,
                   .data = kLogoData,
-                  .gifOptions = &kLogoOptions},
+                  .graphic = &kLogoMaker},
     ComponentSpec{.name = "Bevel1",
                   .kind = K::Bevel,
-                  .parent = "GroupBox1",
+                  .parent = GroupBox1,
                   .left = 5,
                   .top = 14,
                   .width = 184,
@@ -165,14 +169,16 @@ const std::array kLayout{
         .name = "GroupBox2", .kind = K::GroupBox, .left = 0, .top = -4, .width = 589, .height = 65},
     ComponentSpec{.name = "Varnok_Logo_Banner_Image",
                   .kind = K::Image,
-                  .parent = "GroupBox2",
+                  .parent = GroupBox2,
                   .left = 1,
                   .top = 0,
                   .width = 600,
                   .height = 70,
-                  .onClick = Bind(&TAboutBox::WEB_ButtonClick),
+                  .onClick = Bind<&TAboutBox::WEB_ButtonClick>,
                   .data = kBannerMetafile},
 };
+
+static_assert(IsLayoutOf<AboutBoxPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TAboutBox",
@@ -208,8 +214,8 @@ std::string Free_Memory_Text() {
 }
 
 TAboutBox::TAboutBox(MessageDialog& messages, HWND owner)
-    : Form(kForm, messages, owner), random_(ClockSeed()) {
-    Component& quotes = Find("Quotes_From_Varnok_ListBox");
+    : FormOf(kForm, messages, owner), random_(ClockSeed()) {
+    Component& quotes = Get(Quotes_From_Varnok_ListBox);
     for (const char* quote : kVarnokQuotes)
         SendMessageA(quotes.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(quote));
     // Centred on the screen.
@@ -220,16 +226,16 @@ TAboutBox::TAboutBox(MessageDialog& messages, HWND owner)
 
 void TAboutBox::FormActivate() {
     random_.seed(ClockSeed());
-    SetEnabled(Find("Quote_Change_Timer"), true);
-    SetEnabled(Find("Free_Resources_Timer"), true);
-    GifImageOf(Find("Varnok_Logo_GIFImage")).SetAnimate(true);
+    SetEnabled(Get(Quote_Change_Timer), true);
+    SetEnabled(Get(Free_Resources_Timer), true);
+    ControlOf<TGIFImage>(Get(Varnok_Logo_GIFImage)).SetAnimate(true);
     Quote_Change_TimerTimer();
     Free_Resources_TimerTimer();
 
-    Component& emailButton = Find("Email_Button");
-    Component& webButton = Find("WEB_Button");
-    Component& emailLabel = Find("Email_Address_Label");
-    Component& webLabel = Find("WEB_Address_Label");
+    Component& emailButton = Get(Email_Button);
+    Component& webButton = Get(WEB_Button);
+    Component& emailLabel = Get(Email_Address_Label);
+    Component& webLabel = Get(WEB_Address_Label);
     SetHintOf(emailButton, "Click to send an E-Mail to Varnok.");
     SetHintOf(webButton, "Click to visit Varnok's WEB Page.");
     SetVisible(emailButton, false);
@@ -243,10 +249,10 @@ void TAboutBox::FormActivate() {
         SetTextOf(*label, TextOf(*button));
     }
     HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
-    for (const char* name : {"Email_Address_Label", "WEB_Address_Label", "Varnok_Logo_GIFImage",
-                             "Varnok_Logo_Banner_Image", "Bevel1"})
-        SetCursorOf(Find(name), hand);
-    SendToBack(Find("Bevel1"));
+    for (AboutBoxPart part : {Email_Address_Label, WEB_Address_Label, Varnok_Logo_GIFImage,
+                              Varnok_Logo_Banner_Image, Bevel1})
+        SetCursorOf(Get(part), hand);
+    SendToBack(Get(Bevel1));
     SetKeyPreview(true);
 }
 
@@ -262,9 +268,9 @@ void TAboutBox::FormCloseQuery(bool& /*canClose*/) {
 }
 
 void TAboutBox::StopTimersAndAnimation() {
-    SetEnabled(Find("Quote_Change_Timer"), false);
-    SetEnabled(Find("Free_Resources_Timer"), false);
-    GifImageOf(Find("Varnok_Logo_GIFImage")).SetAnimate(false);
+    SetEnabled(Get(Quote_Change_Timer), false);
+    SetEnabled(Get(Free_Resources_Timer), false);
+    ControlOf<TGIFImage>(Get(Varnok_Logo_GIFImage)).SetAnimate(false);
 }
 
 void TAboutBox::OKButtonClick() {
@@ -273,11 +279,11 @@ void TAboutBox::OKButtonClick() {
 }
 
 void TAboutBox::Email_ButtonClick() {
-    ShellOpen(EmailLinkText(TextOf(Find("Email_Button")), FileNameOf(ExecutablePath())));
+    ShellOpen(EmailLinkText(TextOf(Get(Email_Button)), FileNameOf(ExecutablePath())));
 }
 
 void TAboutBox::WEB_ButtonClick() {
-    ShellOpen(TextOf(Find("WEB_Button")));
+    ShellOpen(TextOf(Get(WEB_Button)));
 }
 
 void TAboutBox::ShellOpen(const std::string& text) {
@@ -287,7 +293,7 @@ void TAboutBox::ShellOpen(const std::string& text) {
 }
 
 void TAboutBox::Quote_Change_TimerTimer() {
-    HWND quotes = Find("Quotes_From_Varnok_ListBox").hwnd;
+    HWND quotes = Get(Quotes_From_Varnok_ListBox).hwnd;
     const auto count = SendMessageA(quotes, LB_GETCOUNT, 0, 0);
     if (count <= 0) return;
     std::uniform_int_distribution<LRESULT> pick(0, count - 1);
@@ -296,11 +302,11 @@ void TAboutBox::Quote_Change_TimerTimer() {
                       '\0');
     quote.resize(static_cast<std::size_t>(
         SendMessageA(quotes, LB_GETTEXT, index, reinterpret_cast<LPARAM>(quote.data()))));
-    SetTextOf(Find("Quote_From_Varnok_Label"), quote);
+    SetTextOf(Get(Quote_From_Varnok_Label), quote);
 }
 
 void TAboutBox::Free_Resources_TimerTimer() {
-    SetTextOf(Find("Label4"), Free_Memory_Text());
+    SetTextOf(Get(Label4), Free_Memory_Text());
 }
 
 }  // namespace norvane

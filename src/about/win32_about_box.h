@@ -11,7 +11,33 @@
 
 namespace norvane {
 
-class TAboutBox final : public Form {
+// The About dialog's components, in the order of its layout table.
+enum class AboutBoxPart {
+    Quote_Change_Timer,
+    Free_Resources_Timer,
+    GroupBox1,
+    ProductName,
+    Author_and_Date,
+    Developed_using,
+    Copyright,
+    Comments,
+    WEB_Page_Label,
+    Label3,
+    Label4,
+    Email_Button,
+    WEB_Button,
+    Quotes_From_Varnok_ListBox,
+    Quote_From_Varnok_Label,
+    WEB_Address_Label,
+    Email_Address_Label,
+    OKButton,
+    Varnok_Logo_GIFImage,
+    Bevel1,
+    GroupBox2,
+    Varnok_Logo_Banner_Image,
+};
+
+class TAboutBox final : public FormOf<AboutBoxPart> {
   public:
     TAboutBox(MessageDialog& messages, HWND owner);
 

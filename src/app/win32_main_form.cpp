@@ -4,7 +4,7 @@
 
 #include "app/companion_documents.h"
 #include "app/layout_scaling.h"
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "app/settings.h"
 #include "app/stored_texts.h"
 #include "clipboard/erase_clipboard.h"
@@ -13,16 +13,19 @@
 #include "util/paths.h"
 
 namespace norvane {
+
+using enum MainFormPart;
+
 namespace {
 
 constexpr char kProductName[] = "Norvane v1.1b";
 constexpr char kReleaseDate[] = "November 2002";
 
 using K = ComponentKind;
-const FontSpec kButtonFont{.bold = true};
+constexpr FontSpec kButtonFont{.bold = true};
 
 // Creation order is also the order of the layout snapshot.
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Erase_Clipboard_BitBtn",
                   .kind = K::BitBtn,
                   .left = 3,
@@ -33,7 +36,7 @@ const std::array kLayout{
                   .font = kButtonFont,
                   .glyph = IDB_ERASE_GLYPH,
                   .hint = "Erase ALL data in the Windows Clipboard.",
-                  .onClick = Bind(&TMainForm1::Erase_Clipboard_BitBtnClick)},
+                  .onClick = Bind<&TMainForm1::Erase_Clipboard_BitBtnClick>},
     ComponentSpec{.name = "Display_Clipboard_Data_BitBtn",
                   .kind = K::BitBtn,
                   .left = 3,
@@ -43,7 +46,7 @@ const std::array kLayout{
                   .caption = "Display Clipboard Data",
                   .font = kButtonFont,
                   .glyph = IDB_CLIPBOARD_GLYPH,
-                  .onClick = Bind(&TMainForm1::Display_Clipboard_Data_BitBtnClick)},
+                  .onClick = Bind<&TMainForm1::Display_Clipboard_Data_BitBtnClick>},
     ComponentSpec{.name = "List_Clipboard_Format_BitBtn",
                   .kind = K::BitBtn,
                   .left = 3,
@@ -53,7 +56,7 @@ const std::array kLayout{
                   .caption = "List Clipboard Format",
                   .font = kButtonFont,
                   .glyph = IDB_CLIPBOARD_GLYPH,
-                  .onClick = Bind(&TMainForm1::List_Clipboard_Format_BitBtnClick)},
+                  .onClick = Bind<&TMainForm1::List_Clipboard_Format_BitBtnClick>},
     ComponentSpec{.name = "Scaling_ListBox",
                   .kind = K::ListBox,
                   .left = 197,
@@ -63,48 +66,48 @@ const std::array kLayout{
                   .flags = kHidden,
                   .itemHeight = 17},
     ComponentSpec{.name = "MainMenu1", .kind = K::MainMenu},
-    ComponentSpec{
-        .name = "FileMenu", .kind = K::MenuItem, .parent = "MainMenu1", .caption = "&File"},
+    ComponentSpec{.name = "FileMenu", .kind = K::MenuItem, .parent = MainMenu1, .caption = "&File"},
     ComponentSpec{.name = "Always_On_Top_Option",
                   .kind = K::MenuItem,
-                  .parent = "FileMenu",
+                  .parent = FileMenu,
                   .caption = "Always &On Top",
-                  .onClick = Bind(&TMainForm1::Always_On_Top_OptionClick)},
+                  .onClick = Bind<&TMainForm1::Always_On_Top_OptionClick>},
     ComponentSpec{.name = "Auto_Run_at_Windows_Startup_Option",
                   .kind = K::MenuItem,
-                  .parent = "FileMenu",
+                  .parent = FileMenu,
                   .caption = "&Auto-Run at Windows Startup",
-                  .onClick = Bind(&TMainForm1::Auto_Run_at_Windows_Startup_OptionClick)},
+                  .onClick = Bind<&TMainForm1::Auto_Run_at_Windows_Startup_OptionClick>},
     ComponentSpec{.name = "Restore_Factory_Defaults_Option",
                   .kind = K::MenuItem,
-                  .parent = "FileMenu",
+                  .parent = FileMenu,
                   .caption = "&Restore Factory Defaults",
-                  .onClick = Bind(&TMainForm1::Restore_Factory_Defaults_OptionClick)},
-    ComponentSpec{.name = "N2", .kind = K::MenuItem, .parent = "FileMenu", .caption = "-"},
+                  .onClick = Bind<&TMainForm1::Restore_Factory_Defaults_OptionClick>},
+    ComponentSpec{.name = "N2", .kind = K::MenuItem, .parent = FileMenu, .caption = "-"},
     ComponentSpec{.name = "ExitOption",
                   .kind = K::MenuItem,
-                  .parent = "FileMenu",
+                  .parent = FileMenu,
                   .caption = "E&xit",
-                  .onClick = Bind(&TMainForm1::ExitOptionClick)},
-    ComponentSpec{
-        .name = "HelpMenu", .kind = K::MenuItem, .parent = "MainMenu1", .caption = "&Help"},
+                  .onClick = Bind<&TMainForm1::ExitOptionClick>},
+    ComponentSpec{.name = "HelpMenu", .kind = K::MenuItem, .parent = MainMenu1, .caption = "&Help"},
     ComponentSpec{.name = "View_Readme_file_Option",
                   .kind = K::MenuItem,
-                  .parent = "HelpMenu",
+                  .parent = HelpMenu,
                   .caption = "&View Readme file",
-                  .onClick = Bind(&TMainForm1::View_Readme_file_OptionClick)},
+                  .onClick = Bind<&TMainForm1::View_Readme_file_OptionClick>},
     ComponentSpec{.name = "View_Shareware_Catalog_Option",
                   .kind = K::MenuItem,
-                  .parent = "HelpMenu",
+                  .parent = HelpMenu,
                   .caption = "View &Shareware Catalog",
-                  .onClick = Bind(&TMainForm1::View_Shareware_Catalog_OptionClick)},
-    ComponentSpec{.name = "About1", .kind = K::MenuItem, .parent = "HelpMenu", .caption = "-"},
+                  .onClick = Bind<&TMainForm1::View_Shareware_Catalog_OptionClick>},
+    ComponentSpec{.name = "About1", .kind = K::MenuItem, .parent = HelpMenu, .caption = "-"},
     ComponentSpec{.name = "AboutOption",
                   .kind = K::MenuItem,
-                  .parent = "HelpMenu",
+                  .parent = HelpMenu,
                   .caption = "&About",
-                  .onClick = Bind(&TMainForm1::AboutOptionClick)},
+                  .onClick = Bind<&TMainForm1::AboutOptionClick>},
 };
+
+static_assert(IsLayoutOf<MainFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TMainForm1",
@@ -127,27 +130,26 @@ const FormSpec kForm{
 
 TMainForm1::TMainForm1(MessageDialog& messages, ClipboardService& clipboard,
                        RegistryStore& registry)
-    : Form(kForm, messages, nullptr), clipboard_(clipboard), registry_(registry) {}
+    : FormOf(kForm, messages, nullptr), clipboard_(clipboard), registry_(registry) {}
 
 RunEntry TMainForm1::MakeRunEntry() {
     return RunEntry(registry_, Messages(), ExecutablePath());
 }
 
 void TMainForm1::FormShow() {
-    Component& list = Find("List_Clipboard_Format_BitBtn");
+    Component& list = Get(List_Clipboard_Format_BitBtn);
     const Bounds listBounds = BoundsOf(list);
-    SetClientHeight(listBounds.top + listBounds.height +
-                    BoundsOf(Find("Erase_Clipboard_BitBtn")).top);
+    SetClientHeight(listBounds.top + listBounds.height + BoundsOf(Get(Erase_Clipboard_BitBtn)).top);
     SetClientWidth(listBounds.width + 2 * listBounds.left);
     TakeLayoutSnapshot();
     const bool maximised = LoadSettings();
     Set_Product_Identity();
     ApplyStartupShowState();
     if (maximised) ShowWindow(Handle(), SW_SHOWMAXIMIZED);
-    Component& onTop = Find("Always_On_Top_Option");
+    Component& onTop = Get(Always_On_Top_Option);
     SetChecked(onTop, !IsChecked(onTop));
     ToggleAlwaysOnTop();
-    SetChecked(Find("Auto_Run_at_Windows_Startup_Option"), MakeRunEntry().Verify());
+    SetChecked(Get(Auto_Run_at_Windows_Startup_Option), MakeRunEntry().Verify());
 }
 
 void TMainForm1::FormResize() {
@@ -171,25 +173,25 @@ void TMainForm1::Set_Product_Identity() {
     SetApplicationTitle(kProductName);
     SetCaption(kProductName);
     if (!about_) return;
-    Form& about = *about_;
+    TAboutBox& about = *about_;
     about.SetCaption(std::string("About ") + kProductName + " ...");
-    const auto write = [&](const char* name, const std::string& text) {
-        about.SetTextOf(about.Find(name), text);
+    const auto write = [&](AboutBoxPart part, const std::string& text) {
+        about.SetTextOf(about.Get(part), text);
     };
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    write("ProductName", kProductName);
-    write("Author_and_Date", stored::kAuthorCredit.Display() + ", " + kReleaseDate);
-    write("Developed_using", stored::kToolCredit.Display());
-    write("Copyright", stored::kCopyrightLine.Display() + std::to_string(now.wYear));
-    write("Comments", stored::kCommentLine.Display());
-    write("WEB_Page_Label", stored::kWebPageLine.Display());
-    write("Email_Button", stored::kContactEmail.Display());
-    write("WEB_Button", stored::kWebAddress.Display());
+    write(AboutBoxPart::ProductName, kProductName);
+    write(AboutBoxPart::Author_and_Date, stored::kAuthorCredit.Display() + ", " + kReleaseDate);
+    write(AboutBoxPart::Developed_using, stored::kToolCredit.Display());
+    write(AboutBoxPart::Copyright, stored::kCopyrightLine.Display() + std::to_string(now.wYear));
+    write(AboutBoxPart::Comments, stored::kCommentLine.Display());
+    write(AboutBoxPart::WEB_Page_Label, stored::kWebPageLine.Display());
+    write(AboutBoxPart::Email_Button, stored::kContactEmail.Display());
+    write(AboutBoxPart::WEB_Button, stored::kWebAddress.Display());
 }
 
 void TMainForm1::TakeLayoutSnapshot() {
-    Component& list = Find("Scaling_ListBox");
+    Component& list = Get(Scaling_ListBox);
     if (SendMessageA(list.hwnd, LB_GETCOUNT, 0, 0) > 0) return;
     auto add = [&](const std::string& line) {
         SendMessageA(list.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
@@ -206,7 +208,7 @@ void TMainForm1::TakeLayoutSnapshot() {
 }
 
 void TMainForm1::RescaleLayout() {
-    Component& list = Find("Scaling_ListBox");
+    Component& list = Get(Scaling_ListBox);
     const auto count = SendMessageA(list.hwnd, LB_GETCOUNT, 0, 0);
     if (count <= 0) return;
     auto line = [&](LRESULT index) {
@@ -226,7 +228,7 @@ void TMainForm1::RescaleLayout() {
 }
 
 void TMainForm1::ToggleAlwaysOnTop() {
-    Component& item = Find("Always_On_Top_Option");
+    Component& item = Get(Always_On_Top_Option);
     const bool onTop = !IsChecked(item);
     SetChecked(item, onTop);
     SetWindowPos(Handle(), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -239,8 +241,8 @@ bool TMainForm1::LoadSettings() {
     SetLeft(file.ReadInteger("window_left_posn", 200));
     SetWidth(file.ReadInteger("window_Width", 250));
     SetHeight(file.ReadInteger("window_Height", 183));
-    SetChecked(Find("Always_On_Top_Option"), file.ReadBool("Always_on_Top_Option", false));
-    SetChecked(Find("Auto_Run_at_Windows_Startup_Option"),
+    SetChecked(Get(Always_On_Top_Option), file.ReadBool("Always_on_Top_Option", false));
+    SetChecked(Get(Auto_Run_at_Windows_Startup_Option),
                file.ReadBool("Auto_Run_at_Windows_Startup_Option", false));
     return file.ReadBool("WindowState_wsMaximized", false);
 }
@@ -255,9 +257,9 @@ void TMainForm1::SaveSettings() {
     file.WriteInteger("window_left_posn", b.left);
     file.WriteInteger("window_Width", b.width);
     file.WriteInteger("window_Height", b.height);
-    file.WriteBool("Always_on_Top_Option", IsChecked(Find("Always_On_Top_Option")));
+    file.WriteBool("Always_on_Top_Option", IsChecked(Get(Always_On_Top_Option)));
     file.WriteBool("Auto_Run_at_Windows_Startup_Option",
-                   IsChecked(Find("Auto_Run_at_Windows_Startup_Option")));
+                   IsChecked(Get(Auto_Run_at_Windows_Startup_Option)));
 }
 
 void TMainForm1::RestoreFactoryDefaults() {
@@ -285,7 +287,7 @@ void TMainForm1::ExitOptionClick() {
 }
 
 void TMainForm1::Auto_Run_at_Windows_Startup_OptionClick() {
-    Component& item = Find("Auto_Run_at_Windows_Startup_Option");
+    Component& item = Get(Auto_Run_at_Windows_Startup_Option);
     RunEntry entry = MakeRunEntry();
     if (IsChecked(item)) {
         if (entry.Remove()) SetChecked(item, false);
@@ -304,7 +306,7 @@ void TMainForm1::View_Readme_file_OptionClick() {
 
 void TMainForm1::View_Shareware_Catalog_OptionClick() {
     ViewCatalogFile(Messages(),
-                    about_ ? about_->TextOf(about_->Find("ProductName")) : kProductName);
+                    about_ ? about_->TextOf(about_->Get(AboutBoxPart::ProductName)) : kProductName);
 }
 
 void TMainForm1::Display_Clipboard_Data_BitBtnClick() {

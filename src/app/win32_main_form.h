@@ -2,13 +2,34 @@
 // show sequence, the close hook and the proportional rescaling.
 #pragma once
 
+#include "about/win32_about_box.h"
 #include "app/run_entry.h"
 #include "clipboard/clipboard_service.h"
 #include "ui/form.h"
 
 namespace norvane {
 
-class TMainForm1 final : public Form {
+// The main window's components, in the order of its layout table.
+enum class MainFormPart {
+    Erase_Clipboard_BitBtn,
+    Display_Clipboard_Data_BitBtn,
+    List_Clipboard_Format_BitBtn,
+    Scaling_ListBox,
+    MainMenu1,
+    FileMenu,
+    Always_On_Top_Option,
+    Auto_Run_at_Windows_Startup_Option,
+    Restore_Factory_Defaults_Option,
+    N2,
+    ExitOption,
+    HelpMenu,
+    View_Readme_file_Option,
+    View_Shareware_Catalog_Option,
+    About1,
+    AboutOption,
+};
+
+class TMainForm1 final : public FormOf<MainFormPart> {
   public:
     TMainForm1(MessageDialog& messages, ClipboardService& clipboard, RegistryStore& registry);
 
@@ -25,7 +46,7 @@ class TMainForm1 final : public Form {
     void AboutOptionClick();
 
     // The dialogs the commands show, created after the main window.
-    void AttachDialogs(Form& about, Form& viewer, Form& formats) {
+    void AttachDialogs(TAboutBox& about, Form& viewer, Form& formats) {
         about_ = &about;
         viewer_ = &viewer;
         formats_ = &formats;
@@ -52,7 +73,7 @@ class TMainForm1 final : public Form {
 
     ClipboardService& clipboard_;
     RegistryStore& registry_;
-    Form* about_ = nullptr;
+    TAboutBox* about_ = nullptr;
     Form* viewer_ = nullptr;
     Form* formats_ = nullptr;
 };

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "clipboard/format_data.h"
+
 struct HWND__;
 struct HBITMAP__;
 
@@ -45,6 +47,14 @@ class ClipboardService {
     // A copy of the bitmap (format 2) that the caller owns and deletes, so
     // that the clipboard's own is never changed; null when it cannot be got.
     virtual BitmapHandle CopyBitmap() = 0;
+    // A copy of one format's data and the kind of handle it came in (see
+    // FormatData); nothing when the data cannot be got, as when its owner
+    // does not render it. Reads the clipboard only.
+    virtual std::optional<FormatData> CopyFormatData(unsigned format) = 0;
+
+    // Needs no open clipboard: the process that made a window and the file
+    // name of its program.
+    virtual OwnerProgram ProgramOf(WindowHandle window) = 0;
 };
 
 // The clipboard opened for `owner`, and closed again on every path out of
@@ -58,6 +68,7 @@ class OpenClipboardScope {
     }
     OpenClipboardScope(const OpenClipboardScope&) = delete;
     OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool Opened() const { return opened_; }
 
   private:
     ClipboardService& clipboard_;

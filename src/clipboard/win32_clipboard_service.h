@@ -18,6 +18,8 @@ class Win32ClipboardService final : public ClipboardService {
     std::string FormatName(unsigned format) override;
     std::optional<std::string> ReadText() override;
     BitmapHandle CopyBitmap() override;
+    std::optional<FormatData> CopyFormatData(unsigned format) override;
+    OwnerProgram ProgramOf(WindowHandle window) override;
 };
 
 }  // namespace norvane

@@ -1,16 +1,23 @@
 #include "clipboard/win32_formats_form.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
 #include <array>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/format_list.h"
+#include "clipboard/win32_format_inspector_form.h"
 
 namespace norvane {
+
+using enum FormatsFormPart;
+
 namespace {
 
 using K = ComponentKind;
 
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Label1",
                   .kind = K::Label,
                   .left = 8,
@@ -29,7 +36,7 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Exit_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 27,
@@ -38,8 +45,10 @@ const std::array kLayout{
                   .height = 26,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TClipboard_Formats_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Formats_Form::Refresh_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<FormatsFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TClipboard_Formats_Form",
@@ -62,13 +71,17 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {
+    SetKeyPreview(true);  // the line menu's keys: Shift+F10 and the menu key
+}
+
+TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
 void TClipboard_Formats_Form::FormShow() {
-    HWND list = Find("ListBox1").hwnd;
+    HWND list = Get(ListBox1).hwnd;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const FormatList formats = ReadFormatList(clipboard_);
-    SetTextOf(Find("Label1"), formats.countLine);
+    SetTextOf(Get(Label1), formats.countLine);
     for (const std::string& line : formats.lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
@@ -79,6 +92,103 @@ void TClipboard_Formats_Form::Refresh_BitBtnClick() {
 
 void TClipboard_Formats_Form::Exit_BitBtnClick() {
     Close();
+}
+
+}  // namespace norvane
+
+// The format inspector and Save As, from a line of the list: a double-click
+// or the line's context menu (right click, Shift+F10, the menu key).
+namespace norvane {
+namespace {
+
+enum LineCommand : UINT { kInspectCommand = 1, kSaveAsCommand = 2 };
+
+std::string ListBoxLineText(HWND list, int index) {
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return {};
+    std::string line(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(line.data()));
+    line.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+    return line;
+}
+
+}  // namespace
+
+TFormat_Inspector_Form& TClipboard_Formats_Form::Inspector() {
+    if (!inspector_)
+        inspector_ = std::make_unique<TFormat_Inspector_Form>(Messages(), clipboard_, Handle());
+    return *inspector_;
+}
+
+void TClipboard_Formats_Form::InspectLine(int index) {
+    const std::string line = ListBoxLineText(Get(ListBox1).hwnd, index);
+    if (const auto format = FormatOfLine(line)) Inspector().Inspect(*format, line);
+}
+
+void TClipboard_Formats_Form::SaveLine(int index) {
+    const std::string line = ListBoxLineText(Get(ListBox1).hwnd, index);
+    if (const auto format = FormatOfLine(line))
+        SaveFormatFromClipboard(clipboard_, Messages(), *format, line, Handle());
+}
+
+void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
+    HWND list = Get(ListBox1).hwnd;
+    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    int index;
+    if (where == -1) {
+        // From the keyboard: the menu opens at the selected line.
+        index = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+        RECT item{};
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(std::max(index, 0)),
+                     reinterpret_cast<LPARAM>(&item));
+        at = {item.left + 8, item.bottom};
+        ClientToScreen(list, &at);
+    } else {
+        // A right click selects the line under the pointer first.
+        POINT client = at;
+        ScreenToClient(list, &client);
+        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+        index = HIWORD(hit) ? -1 : LOWORD(hit);
+        if (index >= 0) SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+    if (index < 0) return;
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, kInspectCommand, "&Inspect...");
+    AppendMenuA(menu, MF_STRING, kSaveAsCommand, "&Save As...");
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr));
+    DestroyMenu(menu);
+    if (chosen == kInspectCommand) InspectLine(index);
+    if (chosen == kSaveAsCommand) SaveLine(index);
+}
+
+void TClipboard_Formats_Form::FormKeyDown(WORD& key) {
+    const bool menuKey = key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
+    if (!menuKey || GetFocus() != Get(ListBox1).hwnd) return;
+    key = 0;
+    ShowLineMenu(-1);
+}
+
+LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND list = Get(ListBox1).hwnd;
+    if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == list &&
+        HIWORD(wParam) == LBN_DBLCLK) {
+        // Only a double-click on a line: not on the blank below the last one.
+        const DWORD at = GetMessagePos();
+        POINT client{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+        ScreenToClient(list, &client);
+        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+        if (!HIWORD(hit)) Guarded([&] { InspectLine(LOWORD(hit)); });
+        return 0;
+    }
+    // The menu from the keyboard comes through FormKeyDown, so that it opens
+    // once however the system turns those keys into WM_CONTEXTMENU.
+    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list && lParam != -1) {
+        Guarded([&] { ShowLineMenu(lParam); });
+        return 0;
+    }
+    return Form::OnMessage(message, wParam, lParam);
 }
 
 }  // namespace norvane

@@ -7,17 +7,20 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/resource.h"
+#include "resources/resource_ids.h"
 #include "clipboard/viewer_layout.h"
 #include "ui/application.h"
 
 namespace norvane {
+
+using enum ViewerFormPart;
+
 namespace {
 
 using K = ComponentKind;
 
 // Designed at 120 pixels per inch.
-const std::array kLayout{
+constexpr std::array kLayout{
     ComponentSpec{.name = "Image1",
                   .kind = K::Picture,
                   .left = 80,
@@ -48,7 +51,7 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "Close",
                   .glyph = IDB_CLOSE_GLYPH,
-                  .onClick = Bind(&TClipboard_Viewer_Form::Exit_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::Exit_BitBtnClick>},
     ComponentSpec{.name = "View_Text_BitBtn",
                   .kind = K::Button,
                   .left = 12,
@@ -57,7 +60,7 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "View Text",
                   .flags = kHidden,
-                  .onClick = Bind(&TClipboard_Viewer_Form::View_Text_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::View_Text_BitBtnClick>},
     ComponentSpec{.name = "View_Bitmap_BitBtn",
                   .kind = K::Button,
                   .left = 10,
@@ -66,7 +69,7 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "View Bitmap",
                   .flags = kHidden,
-                  .onClick = Bind(&TClipboard_Viewer_Form::View_Bitmap_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::View_Bitmap_BitBtnClick>},
     ComponentSpec{.name = "Refresh_BitBtn",
                   .kind = K::BitBtn,
                   .left = 151,
@@ -75,8 +78,10 @@ const std::array kLayout{
                   .height = 31,
                   .caption = "Refresh",
                   .glyph = IDB_REFRESH_GLYPH,
-                  .onClick = Bind(&TClipboard_Viewer_Form::Refresh_BitBtnClick)},
+                  .onClick = Bind<&TClipboard_Viewer_Form::Refresh_BitBtnClick>},
 };
+
+static_assert(IsLayoutOf<ViewerFormPart>(kLayout));
 
 const FormSpec kForm{
     .className = "TClipboard_Viewer_Form",
@@ -132,15 +137,15 @@ void SetRichEditText(HWND richEdit, const std::string& text) {
 
 TClipboard_Viewer_Form::TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard,
                                                HWND owner)
-    : Form(kForm, messages, owner), clipboard_(clipboard) {}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {}
 
 void TClipboard_Viewer_Form::FormResize() {
-    for (const char* name : {"Exit_BitBtn", "Refresh_BitBtn"}) {
-        Component& button = Find(name);
+    for (ViewerFormPart part : {Exit_BitBtn, Refresh_BitBtn}) {
+        Component& button = Get(part);
         const Bounds b = BoundsOf(button);
         const ViewerButtonPlaces places =
             PlaceViewerButtons(ClientWidth(), ClientHeight(), b.width, b.height);
-        const int left = button.name == "Exit_BitBtn" ? places.closeLeft : places.refreshLeft;
+        const int left = part == Exit_BitBtn ? places.closeLeft : places.refreshLeft;
         SetBoundsOf(button, {left, places.top, b.width, b.height});
     }
 }
@@ -148,12 +153,12 @@ void TClipboard_Viewer_Form::FormResize() {
 void TClipboard_Viewer_Form::FormShow() {
     FormResize();
     AlignClientComponents();
-    SetVisible(Find("Panel1"), false);
-    SetEnabled(Find("View_Text_BitBtn"), false);
-    SetEnabled(Find("View_Bitmap_BitBtn"), false);
+    SetVisible(Get(Panel1), false);
+    SetEnabled(Get(View_Text_BitBtn), false);
+    SetEnabled(Get(View_Bitmap_BitBtn), false);
     ProcessPendingMessages();
-    SetVisible(Find("Image1"), false);
-    SetVisible(Find("RichEdit1"), false);
+    SetVisible(Get(Image1), false);
+    SetVisible(Get(RichEdit1), false);
     SetCaption(kViewerCaption);
 
     const bool text = clipboard_.IsFormatAvailable(kTextFormat);
@@ -165,39 +170,39 @@ void TClipboard_Viewer_Form::FormShow() {
         if (bitmap) LoadBitmap();
     }
 
-    if (IsEnabled(Find("View_Bitmap_BitBtn")))
+    if (IsEnabled(Get(View_Bitmap_BitBtn)))
         View_Bitmap_BitBtnClick();
-    else if (IsEnabled(Find("View_Text_BitBtn")))
+    else if (IsEnabled(Get(View_Text_BitBtn)))
         View_Text_BitBtnClick();
     else
-        SetVisible(Find("Panel1"), true);
+        SetVisible(Get(Panel1), true);
     ProcessPendingMessages();
 }
 
 void TClipboard_Viewer_Form::LoadText() {
     const auto text = clipboard_.ReadText();
     if (!text) throw std::runtime_error(kClipboardDataError);
-    SetRichEditText(Find("RichEdit1").hwnd, *text);
-    SetEnabled(Find("View_Text_BitBtn"), true);
+    SetRichEditText(Get(RichEdit1).hwnd, *text);
+    SetEnabled(Get(View_Text_BitBtn), true);
 }
 
 void TClipboard_Viewer_Form::LoadBitmap() {
     const BitmapHandle copy = clipboard_.CopyBitmap();
     if (!copy) throw std::runtime_error(kClipboardDataError);
-    SetPicture(Find("Image1"), copy);
-    UpdateWindow(Find("Image1").hwnd);
-    SetEnabled(Find("View_Bitmap_BitBtn"), true);
+    SetPicture(Get(Image1), copy);
+    UpdateWindow(Get(Image1).hwnd);
+    SetEnabled(Get(View_Bitmap_BitBtn), true);
 }
 
 void TClipboard_Viewer_Form::View_Text_BitBtnClick() {
-    SetVisible(Find("RichEdit1"), true);
-    SetVisible(Find("Image1"), false);
+    SetVisible(Get(RichEdit1), true);
+    SetVisible(Get(Image1), false);
     ProcessPendingMessages();
 }
 
 void TClipboard_Viewer_Form::View_Bitmap_BitBtnClick() {
-    SetVisible(Find("RichEdit1"), false);
-    SetVisible(Find("Image1"), true);
+    SetVisible(Get(RichEdit1), false);
+    SetVisible(Get(Image1), true);
     ProcessPendingMessages();
 }
 

@@ -7,7 +7,18 @@
 
 namespace norvane {
 
-class TClipboard_Viewer_Form final : public Form {
+// The viewer's components, in the order of its layout table.
+enum class ViewerFormPart {
+    Image1,
+    Panel1,
+    RichEdit1,
+    Exit_BitBtn,
+    View_Text_BitBtn,
+    View_Bitmap_BitBtn,
+    Refresh_BitBtn,
+};
+
+class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
   public:
     TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
 

@@ -353,13 +353,7 @@ gif::Rect TGIFImage::FramesArea(int a, int b) const {
     return area.left < area.right ? area : gif::Rect{};
 }
 
-void TGIFImage::RepaintArea(const gif::Rect& pictureArea) {
-    if (!Parent() || repainting_ || !visible_) return;
-    FlagScope repainting(repainting_);
-    HWND parent = Parent();
-    // Child windows of the parent keep their pixels.
-    HDC parentDC = GetDCEx(parent, nullptr, DCX_CACHE | DCX_CLIPCHILDREN);
-    if (!parentDC) return;
+RECT TGIFImage::ChangedParentRect(const gif::Rect& pictureArea) const {
     // Only where the picture changed: within its rectangle on the control.
     gif::Rect image = ImageRect();
     const gif::Rect changed =
@@ -369,6 +363,17 @@ void TGIFImage::RepaintArea(const gif::Rect& pictureArea) {
     RECT r{image.left + Left(), image.top + Top(), image.right + Left(), image.bottom + Top()};
     const RECT bounds = ParentRect();
     IntersectRect(&r, &r, &bounds);
+    return r;
+}
+
+void TGIFImage::RepaintArea(const gif::Rect& pictureArea) {
+    if (!Parent() || repainting_ || !visible_) return;
+    FlagScope repainting(repainting_);
+    HWND parent = Parent();
+    // Child windows of the parent keep their pixels.
+    HDC parentDC = GetDCEx(parent, nullptr, DCX_CACHE | DCX_CLIPCHILDREN);
+    if (!parentDC) return;
+    const RECT r = ChangedParentRect(pictureArea);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w > 0 && h > 0) {
         HDC dc = parentDC;
@@ -477,6 +482,14 @@ void TGIFImage::SetSpeed(int speed) {
     speed_ = speed < 1 ? 1 : speed;
     // The next step comes at once, at the new speed.
     if (FrameCount() > 1 && animate_ && timer_) timer_->SetInterval(1);
+}
+
+std::unique_ptr<GraphicControl> GifImageMaker::Make(MessageDialog& messages,
+                                                    std::span<const std::uint8_t> data) const {
+    auto image = std::make_unique<TGIFImage>(messages);
+    image->ApplyOptions(options_);
+    if (!data.empty()) image->ReadDataProperty(data);
+    return image;
 }
 
 }  // namespace norvane

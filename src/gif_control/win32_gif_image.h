@@ -165,6 +165,8 @@ class TGIFImage : public GraphicControl {
     void UpdateAnimationTimer(bool run, int interval);
     // The immediate repaint of where a rectangle of the picture shows.
     void RepaintArea(const gif::Rect& pictureArea);
+    // The part of the parent's client area where pictureArea shows.
+    RECT ChangedParentRect(const gif::Rect& pictureArea) const;
     // The rectangle covering frames a and b (either may be out of range).
     gif::Rect FramesArea(int a, int b) const;
     int FrameTimeOf(int n) const;
@@ -191,6 +193,19 @@ class TGIFImage : public GraphicControl {
     bool repainting_ = false;
     MemoryCanvas buffer_;  // the immediate repaint's memory bitmap
     SIZE bufferSize_{0, 0};
+};
+
+// Makes the TGIFImage of a form's layout entry (kind Graphic): the options
+// given here, then the entry's bytes as the "Data" property, decoded once
+// every component of the form exists (Loaded).
+class GifImageMaker final : public GraphicMaker {
+  public:
+    constexpr explicit GifImageMaker(const GifImageOptions& options = {}) : options_(options) {}
+    std::unique_ptr<GraphicControl> Make(MessageDialog& messages,
+                                         std::span<const std::uint8_t> data) const override;
+
+  private:
+    GifImageOptions options_;
 };
 
 }  // namespace norvane

@@ -20,12 +20,6 @@ constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kUiTickMessage = WM_APP + 1;
 constexpr UINT kWorkerErrorMessage = WM_APP + 2;
 
-struct KernelHandleTraits {
-    static HANDLE Invalid() { return nullptr; }
-    static void Release(HANDLE h) { CloseHandle(h); }
-};
-using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
-
 // The windows here are message-only (parent HWND_MESSAGE): no bounds.
 constexpr RECT kNoBounds = {0, 0, 0, 0};
 

@@ -83,12 +83,6 @@ int Form::Scaled(int value) const {
     return MulDivRound(value, scaleNumerator_, scaleDenominator_);
 }
 
-Form::Component& Form::Find(std::string_view name) {
-    for (Component& c : components_)
-        if (c.name == name) return c;
-    throw std::logic_error("no component " + std::string(name));
-}
-
 Form::Component* Form::FindById(UINT id) {
     const UINT index = id - kFirstComponentId;
     return id >= kFirstComponentId && index < components_.size() ? &components_[index] : nullptr;
@@ -150,30 +144,62 @@ void Form::RunTimer(UINT id) {
         Guarded([&] { (this->*(c->onTimer))(); });
 }
 
+// A click of a control or a menu item runs its handler; other notifications
+// are left to the default handling.
+bool Form::RunCommand(WPARAM wParam, LPARAM lParam) {
+    Component* c = FindById(LOWORD(wParam));
+    const bool fromControl = lParam != 0;
+    if (fromControl && !(c && IsClickNotification(*c, HIWORD(wParam)))) return false;
+    if (!c || !c->onClick) return false;
+    Guarded([&] { (this->*(c->onClick))(); });
+    return true;
+}
+
+void Form::DrawItem(const DRAWITEMSTRUCT& item) {
+    Component* c = FindById(item.CtlID);
+    if (!c) return;
+    if (c->kind == ComponentKind::Picture)
+        DrawPicture(*c, item);
+    else if (c->kind == ComponentKind::Image)
+        DrawImage(*c, item);
+    else
+        DrawBitBtn(*c, item);
+}
+
+void Form::CloseOrHide() {
+    bool canClose = true;
+    Guarded([&] { FormCloseQuery(canClose); });
+    if (!canClose) return;
+    if (modal_) {
+        modalDone_ = true;
+        // A close sent from another thread runs inside GetMessage, which
+        // returns only for a posted message: wake the loop.
+        PostMessageA(Handle(), WM_NULL, 0, 0);
+    } else if (isMainForm_) {
+        DestroyWindow(Handle());
+    } else {
+        ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+void Form::SaveBeforeEndSession() noexcept {
+    // Save what can be saved, and never refuse or hold up a shut-down or
+    // log-off: not even with an error box.
+    bool canClose = true;
+    try {
+        FormCloseQuery(canClose);
+    } catch (...) {
+    }
+}
+
 LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            Component* c = FindById(LOWORD(wParam));
-            const bool fromControl = lParam != 0;
-            if (fromControl && !(c && IsClickNotification(*c, HIWORD(wParam)))) break;
-            if (c && c->onClick) {
-                Guarded([&] { (this->*(c->onClick))(); });
-                return 0;
-            }
+        case WM_COMMAND:
+            if (RunCommand(wParam, lParam)) return 0;
             break;
-        }
-        case WM_DRAWITEM: {
-            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (Component* c = FindById(item.CtlID)) {
-                if (c->kind == ComponentKind::Picture)
-                    DrawPicture(*c, item);
-                else if (c->kind == ComponentKind::Image)
-                    DrawImage(*c, item);
-                else
-                    DrawBitBtn(*c, item);
-            }
+        case WM_DRAWITEM:
+            DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
-        }
         case WM_CTLCOLORSTATIC:
             return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case DM_GETDEFID:
@@ -190,31 +216,12 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) Guarded([&] { FormActivate(); });
             break;
-        case WM_CLOSE: {
-            bool canClose = true;
-            Guarded([&] { FormCloseQuery(canClose); });
-            if (!canClose) return 0;
-            if (modal_) {
-                modalDone_ = true;
-                // A close sent from another thread runs inside GetMessage,
-                // which returns only for a posted message: wake the loop.
-                PostMessageA(Handle(), WM_NULL, 0, 0);
-            } else if (isMainForm_)
-                DestroyWindow(Handle());
-            else
-                ShowWindow(Handle(), SW_HIDE);
+        case WM_CLOSE:
+            CloseOrHide();
             return 0;
-        }
-        case WM_QUERYENDSESSION: {
-            // Save what can be saved, and never refuse or hold up a shut-down
-            // or log-off: not even with an error box.
-            bool canClose = true;
-            try {
-                FormCloseQuery(canClose);
-            } catch (...) {
-            }
+        case WM_QUERYENDSESSION:
+            SaveBeforeEndSession();
             return TRUE;
-        }
         case WM_ENDSESSION:
             if (wParam && isMainForm_) DestroyWindow(Handle());
             return 0;

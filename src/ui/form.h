@@ -6,30 +6,31 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "ui/graphic_control.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
+#include "util/enumerator_names.h"
 
 namespace norvane {
 
 class Form;
-class TGIFImage;
-struct GifImageOptions;
 using Handler = void (Form::*)();
 
-// Binds a handler of a derived form into a layout table.
-template <class Derived>
-constexpr Handler Bind(void (Derived::*handler)()) {
-    return static_cast<Handler>(handler);
-}
+// Binds a handler of a derived form into a layout table:
+// `.onClick = Bind<&TMyForm::OkClick>`.
+template <auto handler>
+constexpr Handler Bind = static_cast<Handler>(handler);
 
 enum class ComponentKind {
     BitBtn,  // owner-drawn button with a glyph
@@ -46,7 +47,7 @@ enum class ComponentKind {
     // Windowless: painted and hit-tested by the form, beneath its child windows.
     GroupBox,  // etched frame with an optional caption; may hold other components
     Bevel,     // raised frame
-    GifImage,  // animated GIF picture (TGIFImage)
+    Graphic,   // any other windowless control, made by the entry's `graphic` maker
 };
 
 struct FontSpec {
@@ -69,12 +70,29 @@ inline constexpr unsigned kDefault = 1u << 6;      // buttons: the one Enter pre
 inline constexpr std::uint32_t kSystemColor = 0xFFFFFFFF;
 inline constexpr std::uint32_t kBlue = 0x00FF0000;
 
+// An entry of a layout table by its index. Each form names the entries of
+// its table by an enumeration in table order, whose enumerators convert.
+class LayoutIndex {
+  public:
+    constexpr LayoutIndex() = default;
+    template <class Part>
+    requires std::is_enum_v<Part>
+    constexpr LayoutIndex(Part part) : index_(static_cast<int>(part)) {}
+    constexpr explicit LayoutIndex(std::size_t index) : index_(static_cast<int>(index)) {}
+    constexpr bool IsSet() const { return index_ >= 0; }
+    constexpr std::size_t Value() const { return static_cast<std::size_t>(index_); }
+    friend constexpr bool operator==(LayoutIndex, LayoutIndex) = default;
+
+  private:
+    int index_ = -1;
+};
+
 struct ComponentSpec {
     const char* name;
     ComponentKind kind;
     // Menu items: the parent item or the menu bar. Other components: a
     // GroupBox whose top-left their bounds are relative to, or none.
-    const char* parent = nullptr;
+    LayoutIndex parent{};
     int left = 0, top = 0, width = 0, height = 0;
     const char* caption = "";
     FontSpec font{};
@@ -87,11 +105,22 @@ struct ComponentSpec {
     std::uint32_t textColor = kSystemColor;  // labels
     Handler onTimer = nullptr;               // timers
     UINT interval = 0;                       // timers, milliseconds
-    // Raw picture bytes. Image: a placeable metafile. GifImage: the "Data"
-    // property (a 4-byte little-endian length, then the GIF bytes).
+    // Raw picture bytes. Image: a placeable metafile. Graphic: handed to
+    // its maker (an animated picture's "Data" property, say).
     std::span<const std::uint8_t> data{};
-    const GifImageOptions* gifOptions = nullptr;  // GifImage: initial options, or the defaults
+    const GraphicMaker* graphic = nullptr;  // Graphic: makes its control
 };
+
+// True when the enumeration Part names the entries of the layout in order
+// (its enumerators spelt as their names, no more, no fewer), and every
+// parent comes before the components it holds. Each form checks its table
+// with it at compile time.
+template <class Part, std::size_t N>
+consteval bool IsLayoutOf(const std::array<ComponentSpec, N>& layout) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (layout[i].parent.IsSet() && layout[i].parent.Value() >= i) return false;
+    return NamesInOrder<Part>(layout);
+}
 
 struct FormSpec {
     const char* className;
@@ -151,7 +180,9 @@ class Form : public Window {
     void Close();
 
     std::vector<Component>& Components() { return components_; }
-    Component& Find(std::string_view name);
+    // The component of the layout entry at `index`.
+    Component& ComponentAt(LayoutIndex index) { return components_.at(index.Value()); }
+    const Component& ComponentAt(LayoutIndex index) const { return components_.at(index.Value()); }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -194,7 +225,10 @@ class Form : public Window {
 
     // The control behind a windowless component; none for a window.
     GraphicControl* GraphicOf(Component& c) { return c.graphic.get(); }
-    TGIFImage& GifImageOf(Component& c);
+    // The windowless control behind a component, as the type it was made;
+    // a logic_error when it is none of that type.
+    template <class Control>
+    Control& ControlOf(Component& c);
     // The pointer over the component, child window or windowless.
     void SetCursorOf(Component& c, HCURSOR cursor);
     // The drawing order: windowless among windowless, windows among windows.
@@ -217,10 +251,17 @@ class Form : public Window {
 
   private:
     void CreateComponents(std::span<const ComponentSpec> designs);
+    void TakeDesign(Component& c, const ComponentSpec& design);
+    void CreateMenuItem(Component& c, const ComponentSpec& design,
+                        std::span<const ComponentSpec> designs);
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
     void AddTooltip(HWND control, const char* hint);
+    bool RunCommand(WPARAM wParam, LPARAM lParam);
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void CloseOrHide();
+    void SaveBeforeEndSession() noexcept;
     void DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item);
     void DrawPicture(Component& c, const DRAWITEMSTRUCT& item);
     void DrawImage(Component& c, const DRAWITEMSTRUCT& item);
@@ -235,6 +276,10 @@ class Form : public Window {
     LRESULT OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void EraseBackground(HDC dc);
     void PaintWindowless(HDC dc);
+    void OnPaint(HDC given);
+    bool PressWindowless(POINT p, bool doubleClick);
+    bool MoveOverWindowless(POINT p);
+    bool ReleaseWindowless(POINT p);
     GraphicControl* WindowlessAt(POINT client);
     bool SetCursorAt(HWND window);
     void LoadedWindowless();
@@ -258,6 +303,17 @@ class Form : public Window {
     bool keyPreview_ = false;
 };
 
+// A form whose layout entries are named by the enumeration Part, in table
+// order: its components are reached by those names alone.
+template <class Part>
+requires std::is_enum_v<Part>
+class FormOf : public Form {
+  public:
+    using Form::Form;
+    Component& Get(Part part) { return ComponentAt(part); }
+    const Component& Get(Part part) const { return ComponentAt(part); }
+};
+
 }  // namespace norvane
 
 #include "ui/guard.h"
@@ -265,4 +321,11 @@ class Form : public Window {
 template <class F>
 void norvane::Form::Guarded(F&& handler) {
     RunGuarded(messages_, std::forward<F>(handler));
+}
+
+template <class Control>
+Control& norvane::Form::ControlOf(Component& c) {
+    auto* control = dynamic_cast<Control*>(c.graphic.get());
+    if (!control) throw std::logic_error("not a control of that kind: " + c.name);
+    return *control;
 }

@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "ui/fonts.h"
@@ -33,19 +34,72 @@ UniqueEnhMetafile EnhMetafileFromPlaceable(std::span<const std::uint8_t> bytes) 
 }
 
 // The design position of a container's top-left in the form's client area.
-POINT DesignOrigin(std::span<const ComponentSpec> designs, const char* container) {
-    if (!container) return {0, 0};
-    for (const ComponentSpec& d : designs) {
-        if (std::string_view(d.name) != container) continue;
-        const POINT outer = DesignOrigin(designs, d.parent);
-        return {outer.x + d.left, outer.y + d.top};
-    }
-    throw std::logic_error(std::string("no container ") + container);
+POINT DesignOrigin(std::span<const ComponentSpec> designs, LayoutIndex container) {
+    if (!container.IsSet()) return {0, 0};
+    const ComponentSpec& d = designs[container.Value()];
+    const POINT outer = DesignOrigin(designs, d.parent);
+    return {outer.x + d.left, outer.y + d.top};
 }
 
 bool IsWindowless(ComponentKind kind) {
     return kind == ComponentKind::GroupBox || kind == ComponentKind::Bevel ||
-           kind == ComponentKind::GifImage;
+           kind == ComponentKind::Graphic;
+}
+
+struct WindowClassAndStyle {
+    const char* windowClass = "BUTTON";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+
+// The window class and styles a control of the design's kind is made with;
+// none for a kind that is no child window.
+std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
+    WindowClassAndStyle w;
+    w.style = WS_CHILD | WS_CLIPSIBLINGS | (design.flags & kHidden ? 0 : WS_VISIBLE) |
+              (design.flags & kDisabled ? WS_DISABLED : 0);
+    const DWORD notify = design.onClick ? SS_NOTIFY : 0;
+    switch (design.kind) {
+        case ComponentKind::BitBtn:
+            w.style |= BS_OWNERDRAW | WS_TABSTOP;
+            break;
+        case ComponentKind::Button:
+            w.style |= (design.flags & kDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
+            break;
+        case ComponentKind::ListBox:
+            w.windowClass = "LISTBOX";
+            w.style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+            w.exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ComponentKind::Label:
+            w.windowClass = "STATIC";
+            w.style |= SS_NOPREFIX | notify;
+            w.style |= design.flags & kCenterText   ? SS_CENTER
+                       : design.flags & kNoWordWrap ? SS_LEFTNOWORDWRAP
+                                                    : SS_LEFT;
+            break;
+        case ComponentKind::Panel:
+            w.windowClass = "STATIC";
+            w.style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
+            w.exStyle = WS_EX_DLGMODALFRAME;
+            break;
+        case ComponentKind::RichEdit:
+            w.windowClass = RICHEDIT_CLASSA;
+            w.style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
+            w.exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ComponentKind::Picture:
+            w.windowClass = "STATIC";
+            w.style |= SS_OWNERDRAW;
+            break;
+        case ComponentKind::Image:
+            w.windowClass = "STATIC";
+            w.style |= SS_OWNERDRAW | notify;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return w;
 }
 
 }  // namespace
@@ -54,39 +108,12 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
     components_.reserve(designs.size());
     for (const ComponentSpec& design : designs) {
         Component& c = components_.emplace_back();
-        c.name = design.name;
-        c.kind = design.kind;
-        c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
-        c.onClick = design.onClick;
-        c.onTimer = design.onTimer;
-        c.interval = design.interval;
-        c.textColor = design.textColor;
-        c.glyphMargin = design.glyphMargin;
-        c.fontFace = design.font.face ? design.font.face : fontFace_;
-        c.fontHeight =
-            design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
-        c.flags = design.flags;
-        c.bold = design.font.bold;
-        c.underline = design.font.underline;
-
+        TakeDesign(c, design);
         if (design.kind == ComponentKind::MainMenu) {
             menuBar_ = CreateMenu();
             c.submenu = menuBar_;
         } else if (design.kind == ComponentKind::MenuItem) {
-            Component& parent = Find(design.parent ? design.parent : "");
-            c.menu = parent.submenu;
-            const bool isPopup = std::ranges::any_of(designs, [&](const ComponentSpec& other) {
-                return other.parent && c.name == other.parent;
-            });
-            if (isPopup) {
-                c.submenu = CreatePopupMenu();
-                AppendMenuA(c.menu, MF_POPUP, reinterpret_cast<UINT_PTR>(c.submenu),
-                            design.caption);
-            } else if (std::string_view(design.caption) == "-") {
-                AppendMenuA(c.menu, MF_SEPARATOR, c.id, nullptr);
-            } else {
-                AppendMenuA(c.menu, MF_STRING, c.id, design.caption);
-            }
+            CreateMenuItem(c, design, designs);
         } else if (design.kind == ComponentKind::Timer) {
             // Started by SetEnabled: a timer has no window of its own.
         } else if (IsWindowless(design.kind)) {
@@ -98,59 +125,55 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
     LoadedWindowless();
 }
 
-void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin) {
-    const char* windowClass = "BUTTON";
-    DWORD style = WS_CHILD | (design.flags & kHidden ? 0 : WS_VISIBLE) |
-                  (design.flags & kDisabled ? WS_DISABLED : 0);
-    DWORD exStyle = 0;
-    switch (design.kind) {
-        case ComponentKind::BitBtn:
-            style |= BS_OWNERDRAW | WS_TABSTOP;
-            break;
-        case ComponentKind::Button:
-            style |= (design.flags & kDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
-            break;
-        case ComponentKind::ListBox:
-            windowClass = "LISTBOX";
-            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case ComponentKind::Label:
-            windowClass = "STATIC";
-            style |= SS_NOPREFIX | (design.onClick ? SS_NOTIFY : 0);
-            style |= design.flags & kCenterText   ? SS_CENTER
-                     : design.flags & kNoWordWrap ? SS_LEFTNOWORDWRAP
-                                                  : SS_LEFT;
-            break;
-        case ComponentKind::Panel:
-            windowClass = "STATIC";
-            style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
-            exStyle = WS_EX_DLGMODALFRAME;
-            break;
-        case ComponentKind::RichEdit:
-            windowClass = RICHEDIT_CLASSA;
-            style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case ComponentKind::Picture:
-            windowClass = "STATIC";
-            style |= SS_OWNERDRAW;
-            break;
-        case ComponentKind::Image:
-            windowClass = "STATIC";
-            style |= SS_OWNERDRAW | (design.onClick ? SS_NOTIFY : 0);
-            c.metafile = EnhMetafileFromPlaceable(design.data);
-            break;
-        default:
-            throw std::logic_error("not a control: " + c.name);
+// What the component keeps of its design (the component last added); its
+// font at the screen's resolution.
+void Form::TakeDesign(Component& c, const ComponentSpec& design) {
+    c.name = design.name;
+    c.kind = design.kind;
+    c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
+    c.onClick = design.onClick;
+    c.onTimer = design.onTimer;
+    c.interval = design.interval;
+    c.textColor = design.textColor;
+    c.glyphMargin = design.glyphMargin;
+    c.fontFace = design.font.face ? design.font.face : fontFace_;
+    c.fontHeight =
+        design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
+    c.flags = design.flags;
+    c.bold = design.font.bold;
+    c.underline = design.font.underline;
+}
+
+// The component last added, as an item of the menu bar or of its parent
+// item's menu: a popup when other items name it as their parent, a
+// separator when its caption is "-".
+void Form::CreateMenuItem(Component& c, const ComponentSpec& design,
+                          std::span<const ComponentSpec> designs) {
+    const LayoutIndex index(components_.size() - 1);
+    c.menu = components_.at(design.parent.Value()).submenu;
+    const bool isPopup = std::ranges::any_of(
+        designs, [&](const ComponentSpec& other) { return other.parent == index; });
+    if (isPopup) {
+        c.submenu = CreatePopupMenu();
+        AppendMenuA(c.menu, MF_POPUP, reinterpret_cast<UINT_PTR>(c.submenu), design.caption);
+    } else if (std::string_view(design.caption) == "-") {
+        AppendMenuA(c.menu, MF_SEPARATOR, c.id, nullptr);
+    } else {
+        AppendMenuA(c.menu, MF_STRING, c.id, design.caption);
     }
-    style |= WS_CLIPSIBLINGS;
+}
+
+void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin) {
+    const auto window = WindowClassFor(design);
+    if (!window) throw std::logic_error("not a control: " + c.name);
+    if (design.kind == ComponentKind::Image) c.metafile = EnhMetafileFromPlaceable(design.data);
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
-    c.hwnd = CreateWindowExA(
-        exStyle, windowClass, design.caption, style, Scaled(origin.x + design.left),
-        Scaled(origin.y + design.top), Scaled(design.width), Scaled(design.height), Handle(),
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), GetModuleHandleA(nullptr), nullptr);
+    c.hwnd = CreateWindowExA(window->exStyle, window->windowClass, design.caption, window->style,
+                             Scaled(origin.x + design.left), Scaled(origin.y + design.top),
+                             Scaled(design.width), Scaled(design.height), Handle(),
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
+                             GetModuleHandleA(nullptr), nullptr);
     if (!c.hwnd) throw std::runtime_error("Cannot create control " + c.name);
     // Controls made later lie over the earlier ones.
     SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "gif_control/win32_gif_image.h"
 #include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/frame_controls.h"
@@ -34,17 +33,13 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
         case ComponentKind::Bevel:
             c.graphic = std::make_unique<BevelControl>();
             break;
-        case ComponentKind::GifImage: {
-            auto image = std::make_unique<TGIFImage>(Messages());
-            if (design.gifOptions) image->ApplyOptions(*design.gifOptions);
-            // Decoded once every component exists (Loaded).
-            if (!design.data.empty()) image->ReadDataProperty(design.data);
-            c.graphic = std::move(image);
+        case ComponentKind::Graphic:
+            if (design.graphic) c.graphic = design.graphic->Make(Messages(), design.data);
             break;
-        }
         default:
-            throw std::logic_error("not a windowless component: " + c.name);
+            break;
     }
+    if (!c.graphic) throw std::logic_error("not a windowless component: " + c.name);
     GraphicControl& g = *c.graphic;
     g.SetParent(Handle());
     g.SetBounds({Scaled(origin.x + design.left), Scaled(origin.y + design.top),
@@ -54,14 +49,8 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
         const Handler handler = design.onClick;
         g.onClick = [this, handler](GraphicControl&) { (this->*handler)(); };
     }
-    if (design.parent) c.container = &Find(design.parent);
+    if (design.parent.IsSet()) c.container = &ComponentAt(design.parent);
     windowless_.push_back(&g);
-}
-
-TGIFImage& Form::GifImageOf(Component& c) {
-    auto* image = dynamic_cast<TGIFImage*>(c.graphic.get());
-    if (!image) throw std::logic_error("not a GifImage: " + c.name);
-    return *image;
 }
 
 void Form::LoadedWindowless() {
@@ -152,51 +141,64 @@ bool Form::SetCursorAt(HWND window) {
     return true;
 }
 
+void Form::OnPaint(HDC given) {
+    // With a device context: paint into it (a control's immediate repaint).
+    if (given) {
+        PaintWindowless(given);
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Handle(), &paint);
+    PaintWindowless(dc);
+    EndPaint(Handle(), &paint);
+}
+
+bool Form::PressWindowless(POINT p, bool doubleClick) {
+    GraphicControl* g = WindowlessAt(p);
+    if (!g) return false;
+    SetCapture(Handle());
+    pressed_ = g;
+    // The second press of a double click makes no second click.
+    clickPending_ = !doubleClick;
+    Guarded([&] { g->MouseDown(p.x - g->Left(), p.y - g->Top()); });
+    return true;
+}
+
+bool Form::MoveOverWindowless(POINT p) {
+    GraphicControl* g = pressed_ ? pressed_ : WindowlessAt(p);
+    if (!g) return false;
+    Guarded([&] { g->MouseMove(p.x - g->Left(), p.y - g->Top()); });
+    return true;
+}
+
+bool Form::ReleaseWindowless(POINT p) {
+    if (!pressed_) return false;
+    GraphicControl* g = std::exchange(pressed_, nullptr);
+    const bool click = clickPending_ && Contains(*g, p);
+    ReleaseCapture();
+    Guarded([&] { g->MouseUp(p.x - g->Left(), p.y - g->Top()); });
+    if (click) Guarded([&] { g->Click(); });
+    return true;
+}
+
 LRESULT Form::OnWindowlessMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:
             EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
         case WM_PAINT:
-            // With a device context: paint into it (a control's immediate repaint).
-            if (wParam) {
-                PaintWindowless(reinterpret_cast<HDC>(wParam));
-            } else {
-                PAINTSTRUCT paint;
-                HDC dc = BeginPaint(Handle(), &paint);
-                PaintWindowless(dc);
-                EndPaint(Handle(), &paint);
-            }
+            OnPaint(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            const POINT p = PointOf(lParam);
-            GraphicControl* g = WindowlessAt(p);
-            if (!g) break;
-            SetCapture(Handle());
-            pressed_ = g;
-            // The second press of a double click makes no second click.
-            clickPending_ = message == WM_LBUTTONDOWN;
-            Guarded([&] { g->MouseDown(p.x - g->Left(), p.y - g->Top()); });
-            return 0;
-        }
-        case WM_MOUSEMOVE: {
-            const POINT p = PointOf(lParam);
-            GraphicControl* g = pressed_ ? pressed_ : WindowlessAt(p);
-            if (!g) break;
-            Guarded([&] { g->MouseMove(p.x - g->Left(), p.y - g->Top()); });
-            return 0;
-        }
-        case WM_LBUTTONUP: {
-            if (!pressed_) break;
-            const POINT p = PointOf(lParam);
-            GraphicControl* g = std::exchange(pressed_, nullptr);
-            const bool click = clickPending_ && Contains(*g, p);
-            ReleaseCapture();
-            Guarded([&] { g->MouseUp(p.x - g->Left(), p.y - g->Top()); });
-            if (click) Guarded([&] { g->Click(); });
-            return 0;
-        }
+        case WM_LBUTTONDBLCLK:
+            if (PressWindowless(PointOf(lParam), message == WM_LBUTTONDBLCLK)) return 0;
+            break;
+        case WM_MOUSEMOVE:
+            if (MoveOverWindowless(PointOf(lParam))) return 0;
+            break;
+        case WM_LBUTTONUP:
+            if (ReleaseWindowless(PointOf(lParam))) return 0;
+            break;
         case WM_CAPTURECHANGED:
             pressed_ = nullptr;
             break;

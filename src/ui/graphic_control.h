@@ -5,9 +5,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 
 namespace norvane {
+
+class MessageDialog;
 
 struct Bounds {
     int left, top, width, height;
@@ -79,6 +84,20 @@ class GraphicControl {
     bool visible_ = true;
     bool opaque_ = false;
     HCURSOR cursor_ = nullptr;
+};
+
+// Makes the control of a layout entry of kind Graphic. Each kind of
+// windowless control brings its own maker, so the form layer needs to know
+// none of them.
+class GraphicMaker {
+  public:
+    // `messages` takes the errors the control raises later (while it
+    // animates, say); `data` is the entry's bytes (its "Data" property).
+    virtual std::unique_ptr<GraphicControl> Make(MessageDialog& messages,
+                                                 std::span<const std::uint8_t> data) const = 0;
+
+  protected:
+    ~GraphicMaker() = default;
 };
 
 }  // namespace norvane

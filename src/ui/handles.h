@@ -54,12 +54,18 @@ struct EnhMetafileTraits {
     static void Release(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 };
 
+struct KernelHandleTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Release(HANDLE h) { CloseHandle(h); }
+};
+
 using UniqueEnhMetafile = Unique<HENHMETAFILE, EnhMetafileTraits>;
 using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
+using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
 
 // A device context of a window, released on scope exit.
 class WindowDC {

@@ -1,5 +1,7 @@
 #include "util/placeable_metafile.h"
 
+#include "util/little_endian.h"
+
 namespace norvane {
 namespace {
 
@@ -7,7 +9,7 @@ constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::size_t kMetafileHeaderSize = 18;
 
 std::uint16_t Word(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+    return ReadU16(bytes, at);
 }
 
 }  // namespace
@@ -28,6 +30,23 @@ std::optional<PlaceableHeader> ReadPlaceableHeader(std::span<const std::uint8_t>
     header.unitsPerInch = Word(bytes, 14);
     if (header.width <= 0 || header.height <= 0 || header.unitsPerInch == 0) return std::nullopt;
     return header;
+}
+
+std::vector<std::uint8_t> PlaceableHeaderBytes(std::int16_t left, std::int16_t top,
+                                               std::int16_t right, std::int16_t bottom,
+                                               std::uint16_t unitsPerInch) {
+    std::vector<std::uint8_t> out;
+    out.reserve(kPlaceableHeaderSize);
+    PutU32(out, kPlaceableKey);
+    PutU16(out, 0);  // no metafile handle
+    for (std::int16_t coordinate : {left, top, right, bottom})
+        PutU16(out, static_cast<std::uint16_t>(coordinate));
+    PutU16(out, unitsPerInch);
+    PutU32(out, 0);  // reserved
+    std::uint16_t checksum = 0;
+    for (std::size_t at = 0; at < 20; at += 2) checksum ^= Word(out, at);
+    PutU16(out, checksum);
+    return out;
 }
 
 }  // namespace norvane

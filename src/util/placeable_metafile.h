@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace norvane {
 
@@ -20,5 +21,11 @@ struct PlaceableHeader {
 // (key, checksum, a bounding box of some size, units per inch) followed by
 // at least a metafile header.
 std::optional<PlaceableHeader> ReadPlaceableHeader(std::span<const std::uint8_t> bytes);
+
+// The header for a metafile whose picture covers left, top to right, bottom
+// (in its own units), `unitsPerInch` of them to the inch.
+std::vector<std::uint8_t> PlaceableHeaderBytes(std::int16_t left, std::int16_t top,
+                                               std::int16_t right, std::int16_t bottom,
+                                               std::uint16_t unitsPerInch);
 
 }  // namespace norvane

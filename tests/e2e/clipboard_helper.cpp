@@ -9,11 +9,18 @@
 //   listbox   shows a list box (window class NorvaneTestList) whose line 0 is
 //             ARGUMENT and whose line 1 grows each time it is read
 //   crash     writes through a null pointer once ready
+//   inspect   ARGUMENT as text in formats 1 and 13 (with " \u00e9t\u00e9" in 13), 300
+//             known bytes under "Norvane Bytes", a 24 x 16 bitmap (left half red,
+//             right half blue), an enhanced metafile (a rectangle), and "Norvane
+//             Delayed" by delayed rendering, which it never renders
+//   bytes     ARGUMENT as text, and as many known bytes as ARGUMENT says under
+//             "Norvane Bytes" (byte i is i * 7 + 3)
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -25,6 +32,62 @@ HGLOBAL Copy(const char* text) {
     std::memcpy(GlobalLock(memory), text, size);
     GlobalUnlock(memory);
     return memory;
+}
+
+HGLOBAL KnownBytes(std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    auto* bytes = static_cast<unsigned char*>(GlobalLock(memory));
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 3);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+HGLOBAL WideCopy(const char* text) {
+    std::wstring wide;
+    for (const char* c = text; *c; ++c)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    wide += L" \u00e9t\u00e9";
+    const std::size_t size = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), wide.c_str(), size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Left half red, right half blue.
+HBITMAP TwoColourBitmap() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 24, 16);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const RECT left{0, 0, 12, 16}, right{12, 0, 24, 16};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), blue = CreateSolidBrush(RGB(0, 0, 255));
+    FillRect(dc, &left, red);
+    FillRect(dc, &right, blue);
+    SelectObject(dc, previous);
+    DeleteObject(red);
+    DeleteObject(blue);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+HENHMETAFILE RectangleMetafile() {
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    Rectangle(dc, 10, 20, 110, 70);
+    return CloseEnhMetaFile(dc);
+}
+
+bool PlaceForInspection(const std::string& mode, const char* text) {
+    const UINT bytes = RegisterClipboardFormatA("Norvane Bytes");
+    if (mode == "bytes")
+        return SetClipboardData(bytes, KnownBytes(std::strtoul(text, nullptr, 10))) != nullptr;
+    return SetClipboardData(CF_UNICODETEXT, WideCopy(text)) != nullptr &&
+           SetClipboardData(bytes, KnownBytes(300)) != nullptr &&
+           SetClipboardData(CF_BITMAP, TwoColourBitmap()) != nullptr &&
+           SetClipboardData(CF_ENHMETAFILE, RectangleMetafile()) != nullptr &&
+           (SetClipboardData(RegisterClipboardFormatA("Norvane Delayed"), nullptr),
+            IsClipboardFormatAvailable(RegisterClipboardFormatA("Norvane Delayed")));
 }
 
 WNDPROC listProc = nullptr;
@@ -77,6 +140,7 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
     }
     if (mode == "format")
         placed = placed && SetClipboardData(RegisterClipboardFormatA("My Format"), Copy(text));
+    if (mode == "inspect" || mode == "bytes") placed = placed && PlaceForInspection(mode, text);
     CloseClipboard();
     return placed;
 }

@@ -297,6 +297,15 @@ void Norvane::ClickAt(HWND window, POINT point) const {
     SendInput(2, &inputs[1], sizeof(INPUT));
 }
 
+void Norvane::DoubleClickAt(HWND window, POINT point) const {
+    ClickAt(window, point);
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 void Norvane::ChooseMenu(char menu, char item) const {
     Sync();
     BringToFront(main_);
@@ -494,8 +503,8 @@ void HelperProcess::Release() {
 
 namespace {
 
-constexpr const char* kClipboardModes[] = {"text",    "bitmap",  "format",
-                                           "noowner", "delayed", "hold"};
+constexpr const char* kClipboardModes[] = {"text",    "bitmap", "format",  "noowner",
+                                           "delayed", "hold",   "inspect", "bytes"};
 
 }  // namespace
 

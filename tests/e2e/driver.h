@@ -90,6 +90,8 @@ class Norvane : public Process {
     void Click(HWND control) const;
     // A click at `point` of the window's client area.
     void ClickAt(HWND window, POINT point) const;
+    // Two clicks there, quick enough to make a double-click.
+    void DoubleClickAt(HWND window, POINT point) const;
     // Returns once the program's user-interface thread takes messages again
     // (one sent to it is handled only then): input sent after it is not
     // handled in the middle of an earlier command.
@@ -152,6 +154,7 @@ class HelperProcess {
     bool WaitForExit(Duration timeout, DWORD* code = nullptr) const {
         return process_->WaitForExit(timeout, code);
     }
+    DWORD Id() const { return process_->Id(); }
 
   protected:
     void Release();
@@ -172,7 +175,7 @@ class FileHolder : public HelperProcess {
 // owner, or holds the clipboard open until released.
 class ClipboardHelper : public HelperProcess {
   public:
-    enum class Mode { Text, Bitmap, Format, NoOwner, Delayed, Hold };
+    enum class Mode { Text, Bitmap, Format, NoOwner, Delayed, Hold, Inspect, Bytes };
     ClipboardHelper(Mode mode, const std::string& text);
     using HelperProcess::Release;  // closes a held clipboard, keeps owning the data
 };

@@ -1,6 +1,7 @@
 // A clipboard held in memory, whose calls can be made to fail or throw.
 #pragma once
 
+#include <map>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -24,6 +25,9 @@ class FakeClipboard : public ClipboardService {
 
     std::optional<std::string> text;  // what ReadText gives
     BitmapHandle bitmap = nullptr;    // copied by CopyBitmap (the fake hands it out once)
+    // What CopyFormatData gives for a format: none for a format not rendered.
+    std::map<unsigned, std::optional<FormatData>> data;
+    OwnerProgram ownerProgram;
     bool failOpen = false, failEmpty = false, failClose = false;
     bool throwOnEmpty = false;
     bool throwOnFormatName = false;  // as when memory runs out while the clipboard is open
@@ -73,6 +77,15 @@ class FakeClipboard : public ClipboardService {
     BitmapHandle CopyBitmap() override {
         calls.push_back("CopyBitmap");
         return std::exchange(bitmap, nullptr);
+    }
+    std::optional<FormatData> CopyFormatData(unsigned format) override {
+        calls.push_back("CopyFormatData");
+        if (!isOpen) return std::nullopt;
+        const auto found = data.find(format);
+        return found == data.end() ? std::nullopt : found->second;
+    }
+    OwnerProgram ProgramOf(WindowHandle window) override {
+        return window ? ownerProgram : OwnerProgram{};
     }
     std::string FormatName(unsigned format) override {
         if (throwOnFormatName) throw std::bad_alloc();

@@ -20,6 +20,8 @@
 namespace norvane {
 namespace {
 
+using enum AboutBoxPart;
+
 struct AboutBoxTest : ::testing::Test {
     testing::RecordingMessages messages;
     testing::FakeClipboard clipboard;
@@ -30,7 +32,7 @@ struct AboutBoxTest : ::testing::Test {
     TClipboard_Formats_Form formats{messages, clipboard, main.Handle()};
 
     AboutBoxTest() { main.AttachDialogs(about, viewer, formats); }
-    std::string Text(const char* name) { return about.TextOf(about.Find(name)); }
+    std::string Text(AboutBoxPart part) { return about.TextOf(about.Get(part)); }
 };
 
 TEST_F(AboutBoxTest, ProductIdentityIsWrittenIntoBothWindows) {
@@ -38,23 +40,23 @@ TEST_F(AboutBoxTest, ProductIdentityIsWrittenIntoBothWindows) {
     EXPECT_EQ(ApplicationTitle(), "Norvane v1.1b");
     EXPECT_EQ(main.Caption(), "Norvane v1.1b");
     EXPECT_EQ(about.Caption(), "About Norvane v1.1b ...");
-    EXPECT_EQ(Text("ProductName"), "Norvane v1.1b");
-    EXPECT_EQ(Text("Author_and_Date"), "Written by Varnok, November 2002");
-    EXPECT_EQ(Text("Developed_using"), "Developed in C++ on the Win32 API");
+    EXPECT_EQ(Text(ProductName), "Norvane v1.1b");
+    EXPECT_EQ(Text(Author_and_Date), "Written by Varnok, November 2002");
+    EXPECT_EQ(Text(Developed_using), "Developed in C++ on the Win32 API");
     SYSTEMTIME now;
     GetLocalTime(&now);
-    EXPECT_EQ(Text("Copyright"), "Copyright \xA9 Varnok 2002-" + std::to_string(now.wYear));
-    EXPECT_EQ(Text("Comments"), "Comments and ideas by e-mail:");
-    EXPECT_EQ(Text("WEB_Page_Label"), "More utilities on the web:");
-    EXPECT_EQ(Text("Email_Button"), "mail@varnok.example");
-    EXPECT_EQ(Text("WEB_Button"), "http://varnok.example/");
+    EXPECT_EQ(Text(Copyright), "Copyright \xA9 Varnok 2002-" + std::to_string(now.wYear));
+    EXPECT_EQ(Text(Comments), "Comments and ideas by e-mail:");
+    EXPECT_EQ(Text(WEB_Page_Label), "More utilities on the web:");
+    EXPECT_EQ(Text(Email_Button), "mail@varnok.example");
+    EXPECT_EQ(Text(WEB_Button), "http://varnok.example/");
 }
 
 TEST_F(AboutBoxTest, TheMessageIsAlwaysOneOfTheMakersEleven) {
     std::set<std::string> seen;
     for (int i = 0; i < 200; ++i) {
         about.Quote_Change_TimerTimer();
-        const std::string quote = Text("Quote_From_Varnok_Label");
+        const std::string quote = Text(Quote_From_Varnok_Label);
         ASSERT_TRUE(std::ranges::find(kVarnokQuotes, quote) != kVarnokQuotes.end()) << quote;
         seen.insert(quote);
     }
@@ -66,7 +68,7 @@ TEST_F(AboutBoxTest, TheFigureComesFromTheSystemsMemoryReport) {
     MEMORYSTATUS status{};
     status.dwLength = sizeof status;
     GlobalMemoryStatus(&status);
-    const std::string figure = Text("Label4");
+    const std::string figure = Text(Label4);
     ASSERT_EQ(figure.back(), '%');
     // The load may move a little between the two reports.
     EXPECT_NEAR(std::stoi(figure), 100 - static_cast<int>(status.dwMemoryLoad), 2) << figure;
@@ -76,20 +78,20 @@ TEST_F(AboutBoxTest, ActivationStartsTimersAndLogoAndOkStopsThemAll) {
     main.Set_Product_Identity();
     ShowWindow(about.Handle(), SW_SHOW);
     SetActiveWindow(about.Handle());
-    TGIFImage& logo = about.GifImageOf(about.Find("Varnok_Logo_GIFImage"));
-    EXPECT_TRUE(about.IsEnabled(about.Find("Quote_Change_Timer")));
-    EXPECT_TRUE(about.IsEnabled(about.Find("Free_Resources_Timer")));
+    TGIFImage& logo = about.ControlOf<TGIFImage>(about.Get(Varnok_Logo_GIFImage));
+    EXPECT_TRUE(about.IsEnabled(about.Get(Quote_Change_Timer)));
+    EXPECT_TRUE(about.IsEnabled(about.Get(Free_Resources_Timer)));
     EXPECT_TRUE(logo.Animate());
-    EXPECT_FALSE(about.IsVisible(about.Find("Email_Button")));
-    EXPECT_EQ(Text("Email_Address_Label"), "mail@varnok.example");
-    EXPECT_EQ(about.BoundsOf(about.Find("Email_Address_Label")).top,
-              about.BoundsOf(about.Find("Email_Button")).top);
+    EXPECT_FALSE(about.IsVisible(about.Get(Email_Button)));
+    EXPECT_EQ(Text(Email_Address_Label), "mail@varnok.example");
+    EXPECT_EQ(about.BoundsOf(about.Get(Email_Address_Label)).top,
+              about.BoundsOf(about.Get(Email_Button)).top);
 
     logo.SetCurrentFrame(5);
     about.OKButtonClick();
     EXPECT_FALSE(IsWindowVisible(about.Handle()));
-    EXPECT_FALSE(about.IsEnabled(about.Find("Quote_Change_Timer")));
-    EXPECT_FALSE(about.IsEnabled(about.Find("Free_Resources_Timer")));
+    EXPECT_FALSE(about.IsEnabled(about.Get(Quote_Change_Timer)));
+    EXPECT_FALSE(about.IsEnabled(about.Get(Free_Resources_Timer)));
     EXPECT_FALSE(logo.Animate());
     EXPECT_EQ(logo.CurrentFrame(), 1);
 }

@@ -28,7 +28,10 @@ using testing::PressInBox;
 using testing::RecordingMessages;
 using testing::TimerScript;
 
-class TestForm : public Form {
+// The test form's components, in the order of its layout table.
+enum class TestPart { Go_BitBtn, Fail_Button, Lines_ListBox, Menu, FileMenu, Option, Quit };
+
+class TestForm : public FormOf<TestPart> {
   public:
     TestForm(MessageDialog& messages);
     void ThrowingClick() { throw std::runtime_error("handler failed"); }
@@ -41,7 +44,7 @@ class TestForm : public Form {
     void FormResize() override { ++resizes; }
 };
 
-const std::array kTestLayout{
+constexpr std::array kTestLayout{
     ComponentSpec{.name = "Go_BitBtn",
                   .kind = ComponentKind::BitBtn,
                   .left = 10,
@@ -50,7 +53,7 @@ const std::array kTestLayout{
                   .height = 30,
                   .caption = "Go",
                   .font = {.bold = true},
-                  .onClick = Bind(&TestForm::CountingClick)},
+                  .onClick = Bind<&TestForm::CountingClick>},
     ComponentSpec{.name = "Fail_Button",
                   .kind = ComponentKind::Button,
                   .left = 10,
@@ -58,7 +61,7 @@ const std::array kTestLayout{
                   .width = 100,
                   .height = 30,
                   .caption = "Fail",
-                  .onClick = Bind(&TestForm::ThrowingClick)},
+                  .onClick = Bind<&TestForm::ThrowingClick>},
     ComponentSpec{.name = "Lines_ListBox",
                   .kind = ComponentKind::ListBox,
                   .left = 120,
@@ -67,19 +70,23 @@ const std::array kTestLayout{
                   .height = 50,
                   .flags = kHidden},
     ComponentSpec{.name = "Menu", .kind = ComponentKind::MainMenu},
-    ComponentSpec{
-        .name = "FileMenu", .kind = ComponentKind::MenuItem, .parent = "Menu", .caption = "&File"},
+    ComponentSpec{.name = "FileMenu",
+                  .kind = ComponentKind::MenuItem,
+                  .parent = TestPart::Menu,
+                  .caption = "&File"},
     ComponentSpec{.name = "Option",
                   .kind = ComponentKind::MenuItem,
-                  .parent = "FileMenu",
+                  .parent = TestPart::FileMenu,
                   .caption = "&Option",
-                  .onClick = Bind(&TestForm::CountingClick)},
+                  .onClick = Bind<&TestForm::CountingClick>},
     ComponentSpec{.name = "Quit",
                   .kind = ComponentKind::MenuItem,
-                  .parent = "FileMenu",
+                  .parent = TestPart::FileMenu,
                   .caption = "&Quit",
-                  .onClick = Bind(&TestForm::CloseClick)},
+                  .onClick = Bind<&TestForm::CloseClick>},
 };
+
+static_assert(IsLayoutOf<TestPart>(kTestLayout));
 
 const FormSpec kTestForm{.className = "TTestForm",
                          .caption = "Test",
@@ -95,7 +102,25 @@ const FormSpec kTestForm{.className = "TTestForm",
                          .designTextHeight = 17,
                          .components = kTestLayout};
 
-TestForm::TestForm(MessageDialog& messages) : Form(kTestForm, messages, nullptr) {}
+TestForm::TestForm(MessageDialog& messages) : FormOf(kTestForm, messages, nullptr) {}
+
+// A table its enumeration does not name, in order and spelling, does not
+// compile: each form checks its own with IsLayoutOf.
+enum class PairPart { Box, Inner_Button };
+constexpr ComponentSpec kBox{.name = "Box", .kind = ComponentKind::GroupBox};
+constexpr ComponentSpec kInner{
+    .name = "Inner_Button", .kind = ComponentKind::Button, .parent = PairPart::Box};
+static_assert(IsLayoutOf<PairPart>(std::array{kBox, kInner}));
+static_assert(!IsLayoutOf<PairPart>(std::array{kInner, kBox}));          // misordered
+static_assert(!IsLayoutOf<PairPart>(std::array{kBox}));                  // an entry missing
+static_assert(!IsLayoutOf<PairPart>(std::array{kBox, kInner, kInner}));  // one too many
+static_assert(!IsLayoutOf<PairPart>(std::array{
+    kBox, ComponentSpec{.name = "Iner_Button", .kind = ComponentKind::Button}}));
+static_assert(!IsLayoutOf<PairPart>(  // a container after what it holds
+    std::array{
+        ComponentSpec{
+            .name = "Box", .kind = ComponentKind::GroupBox, .parent = PairPart::Inner_Button},
+        ComponentSpec{.name = "Inner_Button", .kind = ComponentKind::Button}}));
 
 void Click(Form& form, const Form::Component& c) {
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED),
@@ -112,34 +137,33 @@ TEST_F(FormTest, ComponentsAreCreatedInTableOrder) {
     for (const auto& c : form.Components()) names.push_back(c.name);
     EXPECT_THAT(names, ElementsAre("Go_BitBtn", "Fail_Button", "Lines_ListBox", "Menu", "FileMenu",
                                    "Option", "Quit"));
-    EXPECT_TRUE(form.Find("Go_BitBtn").IsControl());
-    EXPECT_FALSE(form.Find("Option").IsControl());
+    EXPECT_TRUE(form.Get(TestPart::Go_BitBtn).IsControl());
+    EXPECT_FALSE(form.Get(TestPart::Option).IsControl());
     EXPECT_EQ(form.ClientWidth(), 200);
     EXPECT_EQ(form.ClientHeight(), 150);
-    EXPECT_EQ(form.BoundsOf(form.Find("Fail_Button")), (Bounds{10, 50, 100, 30}));
-    EXPECT_FALSE(IsWindowVisible(form.Find("Lines_ListBox").hwnd));
-    EXPECT_EQ(form.FontSizeOf(form.Find("Go_BitBtn")), 11);
-    EXPECT_THROW(form.Find("Nothing"), std::logic_error);
+    EXPECT_EQ(form.BoundsOf(form.Get(TestPart::Fail_Button)), (Bounds{10, 50, 100, 30}));
+    EXPECT_FALSE(IsWindowVisible(form.Get(TestPart::Lines_ListBox).hwnd));
+    EXPECT_EQ(form.FontSizeOf(form.Get(TestPart::Go_BitBtn)), 11);
 }
 
 TEST_F(FormTest, ClicksReachTheirHandlersAndErrorsTheErrorBox) {
     TestForm form(messages);
-    Click(form, form.Find("Go_BitBtn"));
-    SendMessageA(form.Handle(), WM_COMMAND, form.Find("Option").id, 0);  // a menu item
+    Click(form, form.Get(TestPart::Go_BitBtn));
+    SendMessageA(form.Handle(), WM_COMMAND, form.Get(TestPart::Option).id, 0);  // a menu item
     EXPECT_EQ(form.clicks, 2);
-    Click(form, form.Find("Fail_Button"));
+    Click(form, form.Get(TestPart::Fail_Button));
     EXPECT_THAT(messages.errors, ElementsAre("handler failed"));
-    Click(form, form.Find("Go_BitBtn"));  // the program goes on
+    Click(form, form.Get(TestPart::Go_BitBtn));  // the program goes on
     EXPECT_EQ(form.clicks, 3);
 }
 
 TEST_F(FormTest, CheckMarksAndFontSizes) {
     TestForm form(messages);
-    auto& option = form.Find("Option");
+    auto& option = form.Get(TestPart::Option);
     EXPECT_FALSE(form.IsChecked(option));
     form.SetChecked(option, true);
     EXPECT_TRUE(form.IsChecked(option));
-    auto& go = form.Find("Go_BitBtn");
+    auto& go = form.Get(TestPart::Go_BitBtn);
     form.SetFontSizeOf(go, 22);
     EXPECT_EQ(form.FontSizeOf(go), 22);
     LOGFONTA font{};
@@ -153,7 +177,7 @@ TEST_F(FormTest, ModalShowRunsFormShowAndReturnsOnClose) {
     TestForm owner(messages);  // the first form is the main one
     TestForm dialog(messages);
     owner.Show();
-    PostMessageA(dialog.Handle(), WM_COMMAND, dialog.Find("Quit").id, 0);
+    PostMessageA(dialog.Handle(), WM_COMMAND, dialog.Get(TestPart::Quit).id, 0);
     dialog.ShowModal();
     EXPECT_EQ(dialog.shows, 1);
     EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
@@ -166,12 +190,12 @@ TEST_F(FormTest, MainWindowEraseGoesThroughTheClipboardService) {
     clipboard.formats = {{1, ""}};
     testing::FakeRegistry registry;
     TMainForm1 main(messages, clipboard, registry);
-    Click(main, main.Find("Erase_Clipboard_BitBtn"));
+    Click(main, main.Get(MainFormPart::Erase_Clipboard_BitBtn));
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Empty", "Close"));
     EXPECT_THAT(messages.Texts(), ElementsAre(kEraseSucceeded));
     clipboard.failOpen = true;
     messages.shown.clear();
-    Click(main, main.Find("Erase_Clipboard_BitBtn"));
+    Click(main, main.Get(MainFormPart::Erase_Clipboard_BitBtn));
     EXPECT_THAT(messages.Texts(),
                 ElementsAre(kEraseOpenFailed, kEraseEraseFailed, kEraseCloseFailed));
 }
@@ -211,7 +235,7 @@ TEST_F(FormTest, MainWindowMenuMatchesItsTable) {
 TEST_F(FormTest, EveryClickOfAPictureButtonCounts) {
     TestForm form(messages);
     ShowWindow(form.Handle(), SW_SHOWNA);
-    HWND go = form.Find("Go_BitBtn").hwnd;
+    HWND go = form.Get(TestPart::Go_BitBtn).hwnd;
     const LPARAM at = MAKELPARAM(5, 5);
     // Two quick clicks: the button sees the second press as a double-click.
     SendMessageA(go, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -222,7 +246,9 @@ TEST_F(FormTest, EveryClickOfAPictureButtonCounts) {
 }
 
 // A dialog shown modally over a main window, with real message boxes.
-class ProbeForm : public Form {
+enum class ProbePart { Fail_Button, Ask_Button, Again_Button };
+
+class ProbeForm : public FormOf<ProbePart> {
   public:
     explicit ProbeForm(MessageDialog& messages);
     void FailClick() { throw std::runtime_error("Error getting clipboard data"); }
@@ -241,28 +267,30 @@ class ProbeForm : public Form {
     }
 };
 
-const std::array kProbeLayout{
+constexpr std::array kProbeLayout{
     ComponentSpec{.name = "Fail_Button",
                   .kind = ComponentKind::Button,
                   .width = 60,
                   .height = 20,
                   .caption = "Fail",
-                  .onClick = Bind(&ProbeForm::FailClick)},
+                  .onClick = Bind<&ProbeForm::FailClick>},
     ComponentSpec{.name = "Ask_Button",
                   .kind = ComponentKind::Button,
                   .top = 30,
                   .width = 60,
                   .height = 20,
                   .caption = "Ask",
-                  .onClick = Bind(&ProbeForm::AskClick)},
+                  .onClick = Bind<&ProbeForm::AskClick>},
     ComponentSpec{.name = "Again_Button",
                   .kind = ComponentKind::Button,
                   .top = 60,
                   .width = 60,
                   .height = 20,
                   .caption = "Again",
-                  .onClick = Bind(&ProbeForm::AgainClick)},
+                  .onClick = Bind<&ProbeForm::AgainClick>},
 };
+
+static_assert(IsLayoutOf<ProbePart>(kProbeLayout));
 
 const FormSpec kProbeForm{.className = "TProbeForm",
                           .caption = "Probe",
@@ -278,7 +306,7 @@ const FormSpec kProbeForm{.className = "TProbeForm",
                           .designTextHeight = 13,
                           .components = kProbeLayout};
 
-ProbeForm::ProbeForm(MessageDialog& messages) : Form(kProbeForm, messages, nullptr) {}
+ProbeForm::ProbeForm(MessageDialog& messages) : FormOf(kProbeForm, messages, nullptr) {}
 
 void Post(Form& form, const Form::Component& c) {
     PostMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED),
@@ -324,10 +352,12 @@ TEST_F(ModalTest, NoBoxEnablesWhatTheModalStateDisabled) {
         {
             Answer(VK_RETURN),  // the error of the first load, before the dialog shows
             NoteMainWindow(),
-            Then([&] { Post(dialog, dialog.Find("Fail_Button")); }),  // an error while it is up
+            Then([&] {
+                Post(dialog, dialog.Get(ProbePart::Fail_Button));
+            }),  // an error while it is up
             Answer(VK_RETURN),
             NoteMainWindow(),
-            Then([&] { Post(dialog, dialog.Find("Ask_Button")); }),  // a question
+            Then([&] { Post(dialog, dialog.Get(ProbePart::Ask_Button)); }),  // a question
             Answer(VK_RETURN),
             NoteMainWindow(),
             Then(CloseDialog()),
@@ -347,7 +377,7 @@ TEST_F(ModalTest, AFormShownModallyIsNotEnteredAgain) {
     TimerScript script(
         {
             NoteMainWindow(),
-            Then([&] { Post(dialog, dialog.Find("Again_Button")); }),
+            Then([&] { Post(dialog, dialog.Get(ProbePart::Again_Button)); }),
             [&] {
                 // The second show returned at once: the first loop still runs.
                 returned = dialog.shows == 1 && IsWindowVisible(dialog.Handle());

@@ -255,7 +255,9 @@ TEST_F(GifImageTest, PaletteOfTheFrameOnTheScreen) {
 
 // Placement in a form ---------------------------------------------------------
 
-class PictureForm : public Form {
+enum class PicturePart { Box_GroupBox, Picture_GIFImage };
+
+class PictureForm : public FormOf<PicturePart> {
   public:
     PictureForm(MessageDialog& messages, std::span<const ComponentSpec> layout);
     void PictureClick() { ++clicks; }
@@ -263,7 +265,7 @@ class PictureForm : public Form {
 };
 
 PictureForm::PictureForm(MessageDialog& messages, std::span<const ComponentSpec> layout)
-    : Form(testing::TestFormSpec("TPictureForm", layout, 200, 150), messages, nullptr) {}
+    : FormOf(testing::TestFormSpec("TPictureForm", layout, 200, 150), messages, nullptr) {}
 
 // The form's own painting into a canvas: background, then windowless controls.
 void PaintForm(Form& form, Canvas& canvas) {
@@ -275,8 +277,10 @@ struct PlacementTest : ::testing::Test {
     RecordingMessages messages;
     std::vector<std::uint8_t> payload = gif::WriteDataProperty(gif::testing::Quadrants());
     GifImageOptions options;
+    GifImageMaker maker;
 
     std::array<ComponentSpec, 2> Layout() {
+        maker = GifImageMaker(options);
         return {ComponentSpec{.name = "Box_GroupBox",
                               .kind = ComponentKind::GroupBox,
                               .left = 10,
@@ -284,22 +288,22 @@ struct PlacementTest : ::testing::Test {
                               .width = 150,
                               .height = 120},
                 ComponentSpec{.name = "Picture_GIFImage",
-                              .kind = ComponentKind::GifImage,
-                              .parent = "Box_GroupBox",
+                              .kind = ComponentKind::Graphic,
+                              .parent = PicturePart::Box_GroupBox,
                               .left = 10,
                               .top = 10,
                               .width = 40,
                               .height = 20,
-                              .onClick = Bind(&PictureForm::PictureClick),
+                              .onClick = Bind<&PictureForm::PictureClick>,
                               .data = payload,
-                              .gifOptions = &options}};
+                              .graphic = &maker}};
     }
 };
 
 TEST_F(PlacementTest, TopLeftAtItsPlaceInTheForm) {
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     EXPECT_EQ(image.BoundsRect(), (Bounds{20, 20, 40, 20}));
     EXPECT_EQ(image.FrameCount(), 1);
     Canvas canvas(form.ClientWidth(), form.ClientHeight(), kBehind);
@@ -311,7 +315,7 @@ TEST_F(PlacementTest, TopLeftAtItsPlaceInTheForm) {
     EXPECT_EQ(canvas.At(27, 27), GetSysColor(COLOR_BTNFACE));  // the form shows through
     EXPECT_EQ(canvas.At(30, 20), GetSysColor(COLOR_BTNFACE));
     EXPECT_FALSE(image.OpaqueStyle());
-    EXPECT_THROW(form.GifImageOf(form.Find("Box_GroupBox")), std::logic_error);
+    EXPECT_THROW(form.ControlOf<TGIFImage>(form.Get(PicturePart::Box_GroupBox)), std::logic_error);
 
     SendMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 25));
     SendMessageA(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(25, 25));
@@ -322,7 +326,7 @@ TEST_F(PlacementTest, StretchedCentredTiledOpaqueAndHidden) {
     options.stretch = true;
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     Canvas canvas(form.ClientWidth(), form.ClientHeight(), kBehind);
     PaintForm(form, canvas);
     EXPECT_EQ(canvas.At(20 + 19, 20 + 9), RGB(255, 0, 0));  // quadrants stretched to 20x10
@@ -359,7 +363,7 @@ TEST_F(PlacementTest, AnOpaquePictureOverTheWholeControlHasTheOpaqueStyle) {
     options.stretch = true;
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::ThreeFrames(1)));  // opaque frames
     Canvas canvas(form.ClientWidth(), form.ClientHeight(), kBehind);
     PaintForm(form, canvas);  // the style changes: painted at the next paint
@@ -375,7 +379,7 @@ TEST_F(PlacementTest, AnOpaquePictureOverTheWholeControlHasTheOpaqueStyle) {
 TEST_F(PlacementTest, ImmediateRepaintDrawsTheNewFrameOnTheScreen) {
     const auto layout = Layout();
     PictureForm form(messages, layout);
-    TGIFImage& image = form.GifImageOf(form.Find("Picture_GIFImage"));
+    TGIFImage& image = form.ControlOf<TGIFImage>(form.Get(PicturePart::Picture_GIFImage));
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::ThreeFrames(1)));
     ShowWindow(form.Handle(), SW_SHOWNA);
     UpdateWindow(form.Handle());

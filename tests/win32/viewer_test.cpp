@@ -31,7 +31,7 @@ struct ViewerTest : ::testing::Test {
         viewer.Show();
         clipboard.calls.clear();
     }
-    bool Visible(const char* name) { return viewer.IsVisible(viewer.Find(name)); }
+    bool Visible(ViewerFormPart part) { return viewer.IsVisible(viewer.Get(part)); }
 };
 
 TEST_F(ViewerTest, TextIsShownWhole) {
@@ -44,11 +44,12 @@ TEST_F(ViewerTest, TextIsShownWhole) {
     clipboard.ownerClass = "Notepad";
     Load();
     EXPECT_EQ(viewer.Caption(), "Clipboard Data Pasted From A Notepad Class Window");
-    EXPECT_EQ(GetWindowTextLengthA(viewer.Find("RichEdit1").hwnd), static_cast<int>(text.size()));
-    EXPECT_TRUE(Visible("RichEdit1"));
-    EXPECT_FALSE(Visible("Image1"));
-    EXPECT_FALSE(Visible("Panel1"));
-    EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Text_BitBtn")));
+    EXPECT_EQ(GetWindowTextLengthA(viewer.Get(ViewerFormPart::RichEdit1).hwnd),
+              static_cast<int>(text.size()));
+    EXPECT_TRUE(Visible(ViewerFormPart::RichEdit1));
+    EXPECT_FALSE(Visible(ViewerFormPart::Image1));
+    EXPECT_FALSE(Visible(ViewerFormPart::Panel1));
+    EXPECT_TRUE(viewer.IsEnabled(viewer.Get(ViewerFormPart::View_Text_BitBtn)));
     EXPECT_FALSE(clipboard.isOpen);
     EXPECT_TRUE(messages.errors.empty());
 }
@@ -69,7 +70,7 @@ std::string TextOf(HWND edit) {
 }
 
 TEST_F(ViewerTest, LineBreaksAcrossChunksComeBackAsTheyWere) {
-    HWND edit = viewer.Find("RichEdit1").hwnd;
+    HWND edit = viewer.Get(ViewerFormPart::RichEdit1).hwnd;
     // A CR LF just over the first chunk's end.
     const std::string first = Words(4095) + "\r\nafter the break";
     SetRichEditText(edit, first);
@@ -94,7 +95,7 @@ TEST_F(ViewerTest, LineBreaksAcrossChunksComeBackAsTheyWere) {
 TEST_F(ViewerTest, EveryKindOfLineBreakAcrossAChunkEndAsInAShortText) {
     // Whatever the box makes of a lone LF, a lone CR or CR CR LF, it makes
     // the same of it where the text is streamed in over a chunk's end.
-    HWND edit = viewer.Find("RichEdit1").hwnd;
+    HWND edit = viewer.Get(ViewerFormPart::RichEdit1).hwnd;
     for (const char* lineBreak : {"\r\n", "\n", "\r", "\r\r\n", "\n\r", "\r\r"}) {
         SetRichEditText(edit, std::string("a") + lineBreak + "z");
         const std::string shortText = TextOf(edit);
@@ -125,7 +126,7 @@ TEST_F(ViewerTest, RtfLookingTextIsShownAsItIs) {
     clipboard.text = "{\\rtf1 hello}";
     Load();
     char shown[64] = {};
-    GetWindowTextA(viewer.Find("RichEdit1").hwnd, shown, sizeof shown);
+    GetWindowTextA(viewer.Get(ViewerFormPart::RichEdit1).hwnd, shown, sizeof shown);
     EXPECT_STREQ(shown, "{\\rtf1 hello}");
 }
 
@@ -134,11 +135,11 @@ TEST_F(ViewerTest, BitmapWinsOverText) {
     clipboard.text = "words";
     clipboard.bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
     Load();
-    EXPECT_TRUE(Visible("Image1"));
-    EXPECT_FALSE(Visible("RichEdit1"));
-    EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Text_BitBtn")));
-    EXPECT_TRUE(viewer.IsEnabled(viewer.Find("View_Bitmap_BitBtn")));
-    EXPECT_NE(viewer.Find("Image1").picture.get(), nullptr);
+    EXPECT_TRUE(Visible(ViewerFormPart::Image1));
+    EXPECT_FALSE(Visible(ViewerFormPart::RichEdit1));
+    EXPECT_TRUE(viewer.IsEnabled(viewer.Get(ViewerFormPart::View_Text_BitBtn)));
+    EXPECT_TRUE(viewer.IsEnabled(viewer.Get(ViewerFormPart::View_Bitmap_BitBtn)));
+    EXPECT_NE(viewer.Get(ViewerFormPart::Image1).picture.get(), nullptr);
     EXPECT_EQ(viewer.Caption(), "Clipboard Data Pasted From A  Class Window");  // no owner
 }
 
@@ -146,11 +147,11 @@ TEST_F(ViewerTest, NeitherShowsTheNotice) {
     clipboard.formats = {{13, ""}};
     Load();
     EXPECT_EQ(viewer.Caption(), "Clipboard Data");
-    EXPECT_TRUE(Visible("Panel1"));
-    EXPECT_EQ(viewer.TextOf(viewer.Find("Panel1")),
+    EXPECT_TRUE(Visible(ViewerFormPart::Panel1));
+    EXPECT_EQ(viewer.TextOf(viewer.Get(ViewerFormPart::Panel1)),
               "Sorry, No Text or Bitmap data is on the Clipboard");
-    EXPECT_FALSE(Visible("RichEdit1"));
-    EXPECT_FALSE(Visible("Image1"));
+    EXPECT_FALSE(Visible(ViewerFormPart::RichEdit1));
+    EXPECT_FALSE(Visible(ViewerFormPart::Image1));
 }
 
 TEST_F(ViewerTest, DataThatCannotBeGotIsAnErrorWithTheClipboardClosed) {
@@ -161,9 +162,9 @@ TEST_F(ViewerTest, DataThatCannotBeGotIsAnErrorWithTheClipboardClosed) {
     EXPECT_THAT(messages.errors, ElementsAre("Error getting clipboard data"));
     EXPECT_FALSE(clipboard.isOpen);
     EXPECT_EQ(viewer.Caption(), "Clipboard Data Pasted From A Lazy Class Window");
-    EXPECT_FALSE(Visible("Panel1"));
-    EXPECT_FALSE(Visible("RichEdit1"));
-    EXPECT_FALSE(Visible("Image1"));
+    EXPECT_FALSE(Visible(ViewerFormPart::Panel1));
+    EXPECT_FALSE(Visible(ViewerFormPart::RichEdit1));
+    EXPECT_FALSE(Visible(ViewerFormPart::Image1));
 }
 
 TEST_F(ViewerTest, ButtonsStayAtOneAndTwoThirdsOnResize) {
@@ -175,15 +176,16 @@ TEST_F(ViewerTest, ButtonsStayAtOneAndTwoThirdsOnResize) {
         SetWindowPos(viewer.Handle(), nullptr, 0, 0,
                      width + (outer.right - outer.left) - client.right, 300,
                      SWP_NOMOVE | SWP_NOZORDER);
-        const Bounds refresh = viewer.BoundsOf(viewer.Find("Refresh_BitBtn"));
-        const Bounds close = viewer.BoundsOf(viewer.Find("Exit_BitBtn"));
+        const Bounds refresh = viewer.BoundsOf(viewer.Get(ViewerFormPart::Refresh_BitBtn));
+        const Bounds close = viewer.BoundsOf(viewer.Get(ViewerFormPart::Exit_BitBtn));
         const ViewerButtonPlaces p = PlaceViewerButtons(viewer.ClientWidth(), viewer.ClientHeight(),
                                                         refresh.width, refresh.height);
         EXPECT_EQ(refresh.left, p.refreshLeft);
         EXPECT_EQ(close.left, p.closeLeft);
         EXPECT_EQ(refresh.top, viewer.ClientHeight() - refresh.height - 1);
         EXPECT_EQ(close.top, refresh.top);
-        EXPECT_EQ(viewer.BoundsOf(viewer.Find("RichEdit1")).width, viewer.ClientWidth());
+        EXPECT_EQ(viewer.BoundsOf(viewer.Get(ViewerFormPart::RichEdit1)).width,
+                  viewer.ClientWidth());
     }
 }
 
@@ -206,7 +208,7 @@ TEST_F(ViewerTest, DesignedAt120DpiIsScaledToTheScreen) {
     EXPECT_EQ(outer.height, MulDivRound(386, metrics.tmHeight, 16));
     EXPECT_EQ(outer.left, 150);
     EXPECT_EQ(outer.top, 173);
-    EXPECT_EQ(viewer.BoundsOf(viewer.Find("Refresh_BitBtn")).width,
+    EXPECT_EQ(viewer.BoundsOf(viewer.Get(ViewerFormPart::Refresh_BitBtn)).width,
               MulDivRound(125, metrics.tmHeight, 16));
 }
 
@@ -218,8 +220,8 @@ TEST(FormatsForm, ListsAndRefreshes) {
     EXPECT_EQ(form.ClientWidth(), 284);
     EXPECT_EQ(form.ClientHeight(), 246);
     form.Show();
-    HWND list = form.Find("ListBox1").hwnd;
-    EXPECT_EQ(form.TextOf(form.Find("Label1")),
+    HWND list = form.Get(FormatsFormPart::ListBox1).hwnd;
+    EXPECT_EQ(form.TextOf(form.Get(FormatsFormPart::Label1)),
               "There are 2 data formats available in the Clipboard");
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
     char line[300];
@@ -230,7 +232,7 @@ TEST(FormatsForm, ListsAndRefreshes) {
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
     SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
     EXPECT_STREQ(line, "CF_BITMAP (Predefined) [2]");
-    EXPECT_EQ(form.TextOf(form.Find("Label1")),
+    EXPECT_EQ(form.TextOf(form.Get(FormatsFormPart::Label1)),
               "There are 1 data formats available in the Clipboard");
 }
 

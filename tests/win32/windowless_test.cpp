@@ -16,7 +16,16 @@ namespace {
 
 using testing::RecordingMessages;
 
-class FramesForm : public Form {
+enum class FramesPart {
+    Box_GroupBox,
+    Back_Bevel,
+    Front_Bevel,
+    Inner_Button,
+    Hidden_Bevel,
+    Failing_Bevel,
+};
+
+class FramesForm : public FormOf<FramesPart> {
   public:
     explicit FramesForm(MessageDialog& messages);
     void BackClick() { ++backClicks; }
@@ -26,7 +35,7 @@ class FramesForm : public Form {
     int backClicks = 0, frontClicks = 0, hiddenClicks = 0;
 };
 
-const std::array kFramesLayout{
+constexpr std::array kFramesLayout{
     ComponentSpec{.name = "Box_GroupBox",
                   .kind = ComponentKind::GroupBox,
                   .left = 10,
@@ -36,23 +45,23 @@ const std::array kFramesLayout{
                   .caption = "Box"},
     ComponentSpec{.name = "Back_Bevel",
                   .kind = ComponentKind::Bevel,
-                  .parent = "Box_GroupBox",
+                  .parent = FramesPart::Box_GroupBox,
                   .left = 5,
                   .top = 14,
                   .width = 60,
                   .height = 50,
-                  .onClick = Bind(&FramesForm::BackClick)},
+                  .onClick = Bind<&FramesForm::BackClick>},
     ComponentSpec{.name = "Front_Bevel",
                   .kind = ComponentKind::Bevel,
-                  .parent = "Box_GroupBox",
+                  .parent = FramesPart::Box_GroupBox,
                   .left = 30,
                   .top = 30,
                   .width = 60,
                   .height = 50,
-                  .onClick = Bind(&FramesForm::FrontClick)},
+                  .onClick = Bind<&FramesForm::FrontClick>},
     ComponentSpec{.name = "Inner_Button",
                   .kind = ComponentKind::Button,
-                  .parent = "Box_GroupBox",
+                  .parent = FramesPart::Box_GroupBox,
                   .left = 70,
                   .top = 85,
                   .width = 60,
@@ -65,19 +74,21 @@ const std::array kFramesLayout{
                   .width = 20,
                   .height = 20,
                   .flags = kHidden,
-                  .onClick = Bind(&FramesForm::HiddenClick)},
+                  .onClick = Bind<&FramesForm::HiddenClick>},
     ComponentSpec{.name = "Failing_Bevel",
                   .kind = ComponentKind::Bevel,
                   .left = 170,
                   .top = 100,
                   .width = 20,
                   .height = 20,
-                  .onClick = Bind(&FramesForm::FailingClick)},
+                  .onClick = Bind<&FramesForm::FailingClick>},
 };
+
+static_assert(IsLayoutOf<FramesPart>(kFramesLayout));
 
 const FormSpec kFramesForm = testing::TestFormSpec("TFramesForm", kFramesLayout, 200, 150);
 
-FramesForm::FramesForm(MessageDialog& messages) : Form(kFramesForm, messages, nullptr) {}
+FramesForm::FramesForm(MessageDialog& messages) : FormOf(kFramesForm, messages, nullptr) {}
 
 // A press and a release of the left button at a point of the client area.
 void ClickAt(Form& form, int x, int y, int releaseX, int releaseY) {
@@ -94,16 +105,16 @@ struct WindowlessTest : ::testing::Test {
 };
 
 TEST_F(WindowlessTest, ContainedComponentsArePlacedInFormCoordinates) {
-    EXPECT_TRUE(form.Find("Back_Bevel").IsControl());
-    EXPECT_EQ(form.Find("Back_Bevel").hwnd, nullptr);
-    EXPECT_NE(form.GraphicOf(form.Find("Back_Bevel")), nullptr);
-    EXPECT_EQ(form.BoundsOf(form.Find("Back_Bevel")), (Bounds{15, 24, 60, 50}));
+    EXPECT_TRUE(form.Get(FramesPart::Back_Bevel).IsControl());
+    EXPECT_EQ(form.Get(FramesPart::Back_Bevel).hwnd, nullptr);
+    EXPECT_NE(form.GraphicOf(form.Get(FramesPart::Back_Bevel)), nullptr);
+    EXPECT_EQ(form.BoundsOf(form.Get(FramesPart::Back_Bevel)), (Bounds{15, 24, 60, 50}));
     // A window in a container is still a child of the form itself.
-    const auto& button = form.Find("Inner_Button");
+    const auto& button = form.Get(FramesPart::Inner_Button);
     EXPECT_EQ(GetParent(button.hwnd), form.Handle());
     EXPECT_EQ(form.BoundsOf(button), (Bounds{80, 95, 60, 25}));
-    EXPECT_FALSE(form.IsVisible(form.Find("Hidden_Bevel")));
-    EXPECT_TRUE(form.IsVisible(form.Find("Back_Bevel")));
+    EXPECT_FALSE(form.IsVisible(form.Get(FramesPart::Hidden_Bevel)));
+    EXPECT_TRUE(form.IsVisible(form.Get(FramesPart::Back_Bevel)));
 }
 
 TEST_F(WindowlessTest, ClicksGoToTheTopmostControlUnderThePointer) {
@@ -113,10 +124,10 @@ TEST_F(WindowlessTest, ClicksGoToTheTopmostControlUnderThePointer) {
     ClickAt(form, 20, 30);  // only the back one
     EXPECT_EQ(form.backClicks, 1);
 
-    form.SendToBack(form.Find("Front_Bevel"));
+    form.SendToBack(form.Get(FramesPart::Front_Bevel));
     ClickAt(form, 50, 60);
     EXPECT_EQ(form.backClicks, 2);
-    form.BringToFront(form.Find("Front_Bevel"));
+    form.BringToFront(form.Get(FramesPart::Front_Bevel));
     ClickAt(form, 50, 60);
     EXPECT_EQ(form.frontClicks, 2);
 }
@@ -127,7 +138,7 @@ TEST_F(WindowlessTest, AClickIsAPressAndAReleaseOverTheSameControl) {
     ClickAt(form, 5, 5);     // over no control
     ClickAt(form, 180, 20);  // over the hidden one
     EXPECT_EQ(form.hiddenClicks, 0);
-    form.SetVisible(form.Find("Hidden_Bevel"), true);
+    form.SetVisible(form.Get(FramesPart::Hidden_Bevel), true);
     ClickAt(form, 180, 20);
     EXPECT_EQ(form.hiddenClicks, 1);
     // The second press of a double click makes no second click.
@@ -143,8 +154,8 @@ TEST_F(WindowlessTest, AFailingClickHandlerGoesToTheErrorBox) {
 }
 
 TEST_F(WindowlessTest, PaintsBackgroundAndFramesIntoAGivenContext) {
-    form.SetVisible(form.Find("Hidden_Bevel"), true);
-    form.SetVisible(form.Find("Hidden_Bevel"), false);
+    form.SetVisible(form.Get(FramesPart::Hidden_Bevel), true);
+    form.SetVisible(form.Get(FramesPart::Hidden_Bevel), false);
     const int w = form.ClientWidth(), h = form.ClientHeight();
     testing::Canvas canvas(w, h, RGB(1, 2, 3));
     SendMessageA(form.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
@@ -170,8 +181,8 @@ TEST_F(WindowlessTest, PaintsBackgroundAndFramesIntoAGivenContext) {
 TEST_F(WindowlessTest, EveryComponentHasItsOwnCursor) {
     HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
     HCURSOR cross = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS));
-    form.SetCursorOf(form.Find("Front_Bevel"), hand);
-    form.SetCursorOf(form.Find("Inner_Button"), cross);
+    form.SetCursorOf(form.Get(FramesPart::Front_Bevel), hand);
+    form.SetCursorOf(form.Get(FramesPart::Inner_Button), cross);
     ShowWindow(form.Handle(), SW_SHOWNA);
     UpdateWindow(form.Handle());
     POINT p{50, 60};
@@ -182,7 +193,7 @@ TEST_F(WindowlessTest, EveryComponentHasItsOwnCursor) {
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), hand);
     // A child window's default handling asks the form first.
-    HWND button = form.Find("Inner_Button").hwnd;
+    HWND button = form.Get(FramesPart::Inner_Button).hwnd;
     SendMessageA(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), cross);

@@ -1,4 +1,5 @@
-// Resource identifiers of norvanel.exe.
+// Resource identifiers of norvanel.exe (norvanel.rc beside it): the icon and
+// the button glyphs, for any form of any layer to name.
 #pragma once
 
 #define IDI_MAINICON 1

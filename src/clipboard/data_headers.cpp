@@ -1,0 +1,199 @@
+#include "clipboard/data_headers.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "util/little_endian.h"
+
+namespace norvane {
+namespace {
+
+constexpr std::uint32_t kCoreHeaderSize = 12, kInfoHeaderSize = 40;
+constexpr std::uint32_t kBitfields = 3, kAlphaBitfields = 6;
+constexpr std::size_t kMetafileHeaderSize = 18, kEnhMetafileHeaderSize = 88;
+constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+constexpr std::uint16_t kMetaEof = 0x0000, kMetaSetWindowOrg = 0x020B, kMetaSetWindowExt = 0x020C;
+
+std::string Bytes(std::uint64_t n) {
+    return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+}
+
+std::string ShortBlock(std::size_t size, std::uint64_t claimed, const char* what) {
+    return "The block holds " + Bytes(size) + "; " + what + " " + Bytes(claimed) + ".";
+}
+
+bool IsKnownHeaderSize(std::uint32_t size) {
+    for (std::uint32_t known : {12u, 40u, 52u, 56u, 64u, 108u, 124u})
+        if (size == known) return true;
+    return false;
+}
+
+bool IsKnownDepth(std::uint16_t bits, bool compressed) {
+    for (unsigned known : {1u, 2u, 4u, 8u, 16u, 24u, 32u})
+        if (bits == known) return true;
+    return bits == 0 && compressed;  // JPEG and PNG bitmaps leave the depth to the stream
+}
+
+// What the rows take: whole 32-bit words a row; the stored size for a
+// compressed bitmap. Nothing when it cannot be counted in 64 bits.
+std::optional<std::uint64_t> PixelBytes(const DibHeader& h, std::uint32_t imageSize) {
+    const bool uncompressed =
+        h.compression == 0 || h.compression == kBitfields || h.compression == kAlphaBitfields;
+    if (!uncompressed) return imageSize;
+    const std::uint64_t width = h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width);
+    const std::uint64_t rows = h.height < 0 ? 0 - static_cast<std::uint64_t>(std::int64_t{h.height})
+                                            : static_cast<std::uint64_t>(h.height);
+    const std::uint64_t stride = (width * h.bitsPerPixel + 31) / 32 * 4;
+    if (stride != 0 && rows > std::numeric_limits<std::uint64_t>::max() / stride)
+        return std::nullopt;
+    return stride * rows;
+}
+
+}  // namespace
+
+HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
+    HeaderReading<DibHeader> reading;
+    if (block.size() < 4) {
+        reading.problem =
+            "The block holds " + Bytes(block.size()) + ", too few for a bitmap header.";
+        return reading;
+    }
+    DibHeader h;
+    h.headerSize = ReadU32(block, 0);
+    if (!IsKnownHeaderSize(h.headerSize)) {
+        reading.problem = "The block does not start with a bitmap header (its first number is " +
+                          std::to_string(h.headerSize) + ").";
+        return reading;
+    }
+    if (block.size() < h.headerSize) {
+        reading.problem = ShortBlock(block.size(), h.headerSize, "its bitmap header takes");
+        return reading;
+    }
+    const bool core = h.headerSize == kCoreHeaderSize;
+    std::uint32_t colorsUsed = 0, imageSize = 0;
+    if (core) {
+        h.width = ReadU16(block, 4);
+        h.height = ReadU16(block, 6);
+        h.planes = ReadU16(block, 8);
+        h.bitsPerPixel = ReadU16(block, 10);
+    } else {
+        h.width = ReadI32(block, 4);
+        h.height = ReadI32(block, 8);
+        h.planes = ReadU16(block, 12);
+        h.bitsPerPixel = ReadU16(block, 14);
+        h.compression = ReadU32(block, 16);
+        imageSize = ReadU32(block, 20);
+        colorsUsed = ReadU32(block, 32);
+    }
+    // Masks follow only the 40-byte header; the longer ones hold them.
+    if (h.headerSize == kInfoHeaderSize && h.compression == kBitfields) h.maskBytes = 12;
+    if (h.headerSize == kInfoHeaderSize && h.compression == kAlphaBitfields) h.maskBytes = 16;
+    std::uint64_t entries = colorsUsed;
+    if (entries == 0 && h.bitsPerPixel >= 1 && h.bitsPerPixel <= 8)
+        entries = std::uint64_t{1} << h.bitsPerPixel;
+    h.colorTableBytes = entries * (core ? 3 : 4);
+
+    const auto pixels = PixelBytes(h, imageSize);
+    h.pixelBytes = pixels.value_or(0);
+    reading.header = h;
+    const bool compressed = !core && h.compression != 0 && h.compression != kBitfields &&
+                            h.compression != kAlphaBitfields;
+    if (!IsKnownDepth(h.bitsPerPixel, compressed))
+        reading.problem = "Its header gives " + std::to_string(h.bitsPerPixel) +
+                          " bits per pixel, which no bitmap has.";
+    else if (h.width <= 0 || h.height == 0)
+        reading.problem = "Its header gives a size of " + std::to_string(h.width) + " x " +
+                          std::to_string(h.height) + " pixels.";
+    else if (!pixels)
+        reading.problem = "Its header asks for more rows than any block can hold.";
+    else if (h.NeededBytes() > block.size())
+        reading.problem = ShortBlock(block.size(), h.NeededBytes(), "its bitmap header asks for");
+    return reading;
+}
+
+HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(
+    std::span<const std::uint8_t> block) {
+    HeaderReading<MetafilePictureHeader> reading;
+    if (block.size() < kMetafilePictureFields + kMetafileHeaderSize) {
+        reading.problem = "The block holds " + Bytes(block.size()) +
+                          ", too few for a metafile picture and its metafile's header.";
+        return reading;
+    }
+    MetafilePictureHeader h;
+    h.mappingMode = ReadI32(block, 0);
+    h.xExt = ReadI32(block, 4);
+    h.yExt = ReadI32(block, 8);
+    const auto metafile = block.subspan(kMetafilePictureFields);
+    const std::uint16_t type = ReadU16(metafile, 0), headerWords = ReadU16(metafile, 2);
+    if ((type != 1 && type != 2) || headerWords != kMetafileHeaderSize / 2) {
+        reading.problem = "The metafile picture's bits do not start with a metafile header.";
+        return reading;
+    }
+    h.metafileBytes = ReadU32(metafile, 6) * 2u;  // a count of 16-bit words
+    reading.header = h;
+    if (ReadU32(metafile, 6) > std::numeric_limits<std::uint32_t>::max() / 2 ||
+        h.metafileBytes > metafile.size()) {
+        reading.problem = ShortBlock(metafile.size(), std::uint64_t{ReadU32(metafile, 6)} * 2,
+                                     "after the picture's fields; its metafile header claims");
+    }
+    // The records, up to the end record, never past the block or the metafile.
+    const std::size_t end = std::min<std::size_t>(metafile.size(), h.metafileBytes);
+    std::size_t at = kMetafileHeaderSize;
+    bool windowOrg = false, windowExt = false, ended = false;
+    while (at + 6 <= end) {
+        const std::uint64_t recordBytes = std::uint64_t{ReadU32(metafile, at)} * 2;
+        const std::uint16_t function = ReadU16(metafile, at + 4);
+        if (recordBytes < 6 || recordBytes > end - at) break;
+        ++reading.header->records;
+        if (function == kMetaEof) {
+            ended = true;
+            break;
+        }
+        // Their two parameters come in reverse: y, then x.
+        if (recordBytes >= 10 && function == kMetaSetWindowOrg && !windowOrg) {
+            windowOrg = true;
+            reading.header->windowY = static_cast<std::int16_t>(ReadU16(metafile, at + 6));
+            reading.header->windowX = static_cast<std::int16_t>(ReadU16(metafile, at + 8));
+        }
+        if (recordBytes >= 10 && function == kMetaSetWindowExt && !windowExt) {
+            windowExt = true;
+            reading.header->windowHeight = static_cast<std::int16_t>(ReadU16(metafile, at + 6));
+            reading.header->windowWidth = static_cast<std::int16_t>(ReadU16(metafile, at + 8));
+        }
+        at += static_cast<std::size_t>(recordBytes);
+    }
+    reading.header->hasWindow = windowExt;
+    if (!ended && reading.problem.empty())
+        reading.problem = "The metafile's records end without an end record at offset " +
+                          std::to_string(at + kMetafilePictureFields) + ".";
+    return reading;
+}
+
+HeaderReading<EnhMetafileHeader> ReadEnhMetafileHeader(std::span<const std::uint8_t> block) {
+    HeaderReading<EnhMetafileHeader> reading;
+    if (block.size() < kEnhMetafileHeaderSize) {
+        reading.problem =
+            "The block holds " + Bytes(block.size()) + ", too few for an enhanced metafile header.";
+        return reading;
+    }
+    if (ReadU32(block, 0) != 1 || ReadU32(block, 40) != kEmfSignature) {
+        reading.problem = "The block does not start with an enhanced metafile header.";
+        return reading;
+    }
+    EnhMetafileHeader h;
+    h.left = ReadI32(block, 8);
+    h.top = ReadI32(block, 12);
+    h.right = ReadI32(block, 16);
+    h.bottom = ReadI32(block, 20);
+    h.bytes = ReadU32(block, 48);
+    h.records = ReadU32(block, 52);
+    reading.header = h;
+    if (h.bytes > block.size())
+        reading.problem = ShortBlock(block.size(), h.bytes, "its header claims");
+    else if (ReadU32(block, 4) > h.bytes)
+        reading.problem = "Its header's size, " + Bytes(ReadU32(block, 4)) +
+                          ", is more than the whole metafile's, " + Bytes(h.bytes) + ".";
+    return reading;
+}
+
+}  // namespace norvane

@@ -1,0 +1,55 @@
+// The headers of a bitmap (a DIB), a metafile picture and an enhanced
+// metafile read out of a copied block: never past its end, and with what is
+// wrong with the block told plainly, so that a block from another program
+// is described honestly whatever it holds.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace norvane {
+
+template <class Header>
+struct HeaderReading {
+    std::optional<Header> header;  // none when the block does not start with one
+    std::string problem;           // empty when the block holds all its header promises
+};
+
+// BITMAPCOREHEADER (12 bytes), BITMAPINFOHEADER (40) and its longer forms
+// (52, 56, 64, V4 108, V5 124 bytes), and what follows them.
+struct DibHeader {
+    std::uint32_t headerSize = 0;
+    std::int32_t width = 0, height = 0;  // a negative height: rows from the top down
+    std::uint16_t planes = 0, bitsPerPixel = 0;
+    std::uint32_t compression = 0;      // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3, ...
+    std::uint64_t maskBytes = 0;        // colour masks after a 40-byte header
+    std::uint64_t colorTableBytes = 0;  // 3 bytes an entry after a core header, else 4
+    std::uint64_t pixelBytes = 0;       // what the rows take, as the header asks
+
+    std::uint64_t BitsOffset() const { return headerSize + maskBytes + colorTableBytes; }
+    std::uint64_t NeededBytes() const { return BitsOffset() + pixelBytes; }
+};
+HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block);
+
+// A metafile picture as copied: mapping mode, extents (3 x 32 bits), then a
+// Windows metafile (its 18-byte header and records).
+inline constexpr std::size_t kMetafilePictureFields = 12;
+struct MetafilePictureHeader {
+    std::int32_t mappingMode = 0, xExt = 0, yExt = 0;
+    std::uint32_t metafileBytes = 0;  // as its header says
+    std::uint32_t records = 0;        // counted up to the end record, within the block
+    bool hasWindow = false;           // the first SetWindowOrg/SetWindowExt records
+    std::int16_t windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;
+};
+HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(std::span<const std::uint8_t> block);
+
+// ENHMETAHEADER: the first 88 bytes of an enhanced metafile.
+struct EnhMetafileHeader {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // bounds, device units, inclusive
+    std::uint32_t bytes = 0, records = 0;
+};
+HeaderReading<EnhMetafileHeader> ReadEnhMetafileHeader(std::span<const std::uint8_t> block);
+
+}  // namespace norvane

@@ -1,0 +1,198 @@
+#include "clipboard/format_inspection.h"
+
+#include <array>
+
+#include "clipboard/data_headers.h"
+#include "util/little_endian.h"
+
+namespace norvane {
+namespace {
+
+constexpr unsigned kOemTextFormat = 7, kUnicodeTextFormat = 13, kDisplayTextFormat = 0x81;
+constexpr unsigned kDibFormat = 8, kDibV5Format = 17;
+
+struct RegisteredText {
+    std::string_view name;
+    TextEncoding encoding;
+};
+// Registered formats whose data is text, as the programs that put them there write it.
+constexpr std::array kRegisteredTexts{
+    RegisteredText{"HTML Format", TextEncoding::Utf8},
+    RegisteredText{"Rich Text Format", TextEncoding::Ansi},
+    RegisteredText{"Rich Text Format Without Objects", TextEncoding::Ansi},
+    RegisteredText{"RTF As Text", TextEncoding::Ansi},
+    RegisteredText{"UniformResourceLocator", TextEncoding::Ansi},
+    RegisteredText{"UniformResourceLocatorW", TextEncoding::Utf16},
+    RegisteredText{"FileName", TextEncoding::Ansi},
+    RegisteredText{"FileNameW", TextEncoding::Utf16},
+    RegisteredText{"text/html", TextEncoding::Utf8},
+    RegisteredText{"text/plain", TextEncoding::Utf8},
+    RegisteredText{"text/uri-list", TextEncoding::Utf8},
+};
+
+std::string Number(std::int64_t n) {
+    return std::to_string(n);
+}
+
+std::string Bytes(std::uint64_t n) {
+    return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+}
+
+// The detail line of a bitmap or DIB, with what is wrong with it.
+void DescribeDib(std::string& text, std::span<const std::uint8_t> bytes) {
+    const auto reading = ReadDibHeader(bytes);
+    if (const auto& h = reading.header)
+        text += "\r\nBitmap: " + Number(h->width) + " x " +
+                Number(h->height < 0 ? -std::int64_t{h->height} : h->height) + " pixels, " +
+                Number(h->bitsPerPixel) + " bits per pixel";
+    if (!reading.problem.empty()) text += "\r\n" + reading.problem;
+}
+
+void DescribeMetafilePicture(std::string& text, std::span<const std::uint8_t> bytes) {
+    const auto reading = ReadMetafilePictureHeader(bytes);
+    if (const auto& h = reading.header)
+        text += "\r\nMetafile picture: mapping mode " + Number(h->mappingMode) + ", extents " +
+                Number(h->xExt) + " x " + Number(h->yExt) + ", " + Number(h->records) + " records";
+    if (!reading.problem.empty()) text += "\r\n" + reading.problem;
+}
+
+void DescribeEnhMetafile(std::string& text, std::span<const std::uint8_t> bytes) {
+    const auto reading = ReadEnhMetafileHeader(bytes);
+    if (const auto& h = reading.header)
+        text += "\r\nBounds: (" + Number(h->left) + ", " + Number(h->top) + ") - (" +
+                Number(h->right) + ", " + Number(h->bottom) + "), " + Number(h->records) +
+                " records";
+    if (!reading.problem.empty()) text += "\r\n" + reading.problem;
+}
+
+void DescribePalette(std::string& text, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= 4) text += "\r\nPalette: " + Number(ReadU16(bytes, 2)) + " entries";
+}
+
+}  // namespace
+
+std::optional<unsigned> FormatOfLine(std::string_view line) {
+    if (line.empty() || line.back() != ']') return std::nullopt;
+    const std::size_t open = line.rfind(" [");
+    if (open == std::string_view::npos) return std::nullopt;
+    const std::string_view digits = line.substr(open + 2, line.size() - open - 3);
+    if (digits.empty() || digits.size() > 10) return std::nullopt;
+    std::uint64_t number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (number > 0xFFFFFFFFu) return std::nullopt;
+    return static_cast<unsigned>(number);
+}
+
+FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window) {
+    FormatReading reading;
+    const WindowHandle owner = clipboard.Owner();
+    reading.hasOwner = owner != nullptr;
+    reading.ownerClass = clipboard.WindowClassName(owner);
+    if (owner) reading.program = clipboard.ProgramOf(owner);
+
+    OpenClipboardScope open(clipboard, window);
+    if (!open.Opened()) {
+        reading.outcome = ReadOutcome::ClipboardHeld;
+        return reading;
+    }
+    if (!clipboard.IsFormatAvailable(format)) {
+        reading.outcome = ReadOutcome::FormatGone;
+        return reading;
+    }
+    auto data = clipboard.CopyFormatData(format);
+    if (!data) {
+        reading.outcome = ReadOutcome::NotRendered;
+        return reading;
+    }
+    reading.data = std::move(*data);
+    return reading;
+}
+
+TextEncoding TextEncodingOf(unsigned format, std::string_view registeredName) {
+    if (registeredName.empty()) {
+        if (format == kTextFormat || format == kDisplayTextFormat) return TextEncoding::Ansi;
+        if (format == kOemTextFormat) return TextEncoding::Oem;
+        if (format == kUnicodeTextFormat) return TextEncoding::Utf16;
+        return TextEncoding::None;
+    }
+    for (const RegisteredText& text : kRegisteredTexts)
+        if (text.name == registeredName) return text.encoding;
+    return TextEncoding::None;
+}
+
+std::span<const std::uint8_t> TextBytes(std::span<const std::uint8_t> bytes,
+                                        TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16) {
+        std::size_t at = 0;
+        while (at + 1 < bytes.size() && (bytes[at] | bytes[at + 1]) != 0) at += 2;
+        return bytes.first(at);
+    }
+    std::size_t at = 0;
+    while (at < bytes.size() && bytes[at] != 0) ++at;
+    return bytes.first(at);
+}
+
+std::string HeaderText(unsigned format, const FormatReading& reading) {
+    std::string text = "Format " + Number(format);
+    switch (reading.outcome) {
+        case ReadOutcome::Read:
+            text += ": " + std::string(KindText(reading.data.kind)) + ", " +
+                    Bytes(reading.data.bytes.size());
+            break;
+        case ReadOutcome::ClipboardHeld:
+            text += ": " + ClipboardHeldText();
+            break;
+        case ReadOutcome::FormatGone:
+            text += ": no longer on the clipboard";
+            break;
+        case ReadOutcome::NotRendered:
+            text += ": its owner did not render it";
+            break;
+    }
+    const auto& bytes = reading.data.bytes;
+    if (reading.outcome == ReadOutcome::Read) {
+        switch (reading.data.kind) {
+            case DataKind::Bitmap:
+                DescribeDib(text, bytes);
+                break;
+            case DataKind::MetafilePicture:
+                DescribeMetafilePicture(text, bytes);
+                break;
+            case DataKind::EnhancedMetafile:
+                DescribeEnhMetafile(text, bytes);
+                break;
+            case DataKind::Palette:
+                DescribePalette(text, bytes);
+                break;
+            case DataKind::MemoryBlock:
+                if (format == kDibFormat || format == kDibV5Format) DescribeDib(text, bytes);
+                break;
+            default:
+                break;
+        }
+    }
+    text += "\r\nOwner: ";
+    if (!reading.hasOwner) return text + "none";
+    text += "A " + reading.ownerClass + " Class Window";
+    if (!reading.program.fileName.empty()) text += " of " + reading.program.fileName;
+    return text + ", process id " + Number(reading.program.processId);
+}
+
+std::string ClipboardHeldText() {
+    return "the clipboard is held open by another program, nothing was read";
+}
+
+std::string FormatGoneText(std::string_view line) {
+    return "The format \"" + std::string(line) +
+           "\" is no longer on the clipboard: the clipboard has changed since the list was made.";
+}
+
+std::string NotRenderedText(std::string_view line) {
+    return "The program that owns the clipboard did not render the format \"" + std::string(line) +
+           "\".";
+}
+
+}  // namespace norvane

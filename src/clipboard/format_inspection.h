@@ -1,0 +1,53 @@
+// Reading one format for the inspector: its owner, then its data copied
+// out of the clipboard once, which is closed again before anything is shown.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "clipboard/clipboard_service.h"
+#include "clipboard/format_data.h"
+
+namespace norvane {
+
+enum class ReadOutcome {
+    Read,
+    ClipboardHeld,  // another program holds it open
+    FormatGone,     // the clipboard changed since the list was made
+    NotRendered,    // the owner did not render it (delayed rendering)
+};
+
+struct FormatReading {
+    ReadOutcome outcome = ReadOutcome::Read;
+    FormatData data;
+    bool hasOwner = false;
+    std::string ownerClass;
+    OwnerProgram program;
+};
+
+// The format number a line of the format list ends in (" [<n>]").
+std::optional<unsigned> FormatOfLine(std::string_view line);
+
+FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
+
+// How a text format's bytes are to be read; None for other formats.
+enum class TextEncoding { None, Ansi, Oem, Utf16, Utf8 };
+TextEncoding TextEncodingOf(unsigned format, std::string_view registeredName);
+
+// The text's bytes up to its terminating zero (a zero 16-bit unit for
+// UTF-16, whose bytes are then even in number), or the whole block.
+std::span<const std::uint8_t> TextBytes(std::span<const std::uint8_t> bytes, TextEncoding encoding);
+
+// The header's lines: the format, its kind and size; what its header says
+// (a bitmap's size and depth, an enhanced metafile's bounds and records...)
+// and what is wrong with the block; the owner.
+std::string HeaderText(unsigned format, const FormatReading& reading);
+
+// The reports when a format cannot be read; `line` is its line in the list.
+std::string ClipboardHeldText();
+std::string FormatGoneText(std::string_view line);
+std::string NotRenderedText(std::string_view line);
+
+}  // namespace norvane

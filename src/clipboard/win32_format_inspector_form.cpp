@@ -1,0 +1,248 @@
+#include "clipboard/win32_format_inspector_form.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "resources/resource_ids.h"
+#include "clipboard/win32_save_format.h"
+#include "ui/fonts.h"
+#include "util/mul_div.h"
+
+namespace norvane {
+
+using enum InspectorFormPart;
+
+namespace {
+
+using K = ComponentKind;
+
+constexpr int kDesignDpi = 96;
+constexpr int kDumpFontHeight = -12;  // design pixels
+constexpr int kViewGap = 6;
+// The text view shows at most this many characters of a text.
+constexpr std::size_t kTextViewLimit = 1 << 20;
+
+constexpr std::array kLayout{
+    ComponentSpec{.name = "Header_Label",
+                  .kind = K::Label,
+                  .left = 8,
+                  .top = 6,
+                  .width = 584,
+                  .height = 66,
+                  .caption = ""},
+    // The dump view, a window of its own class, is made over this place.
+    ComponentSpec{.name = "Dump_Place",
+                  .kind = K::Panel,
+                  .left = 8,
+                  .top = 76,
+                  .width = 584,
+                  .height = 322,
+                  .flags = kHidden},
+    ComponentSpec{.name = "Text_RichEdit",
+                  .kind = K::RichEdit,
+                  .left = 8,
+                  .top = 262,
+                  .width = 584,
+                  .height = 136,
+                  .flags = kHidden},
+    ComponentSpec{.name = "Save_As_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 60,
+                  .top = 408,
+                  .width = 120,
+                  .height = 26,
+                  .caption = "Save As...",
+                  .onClick = Bind<&TFormat_Inspector_Form::Save_As_BitBtnClick>},
+    ComponentSpec{.name = "Refresh_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 240,
+                  .top = 408,
+                  .width = 120,
+                  .height = 26,
+                  .caption = "Refresh",
+                  .glyph = IDB_REFRESH_GLYPH,
+                  .onClick = Bind<&TFormat_Inspector_Form::Refresh_BitBtnClick>},
+    ComponentSpec{.name = "Exit_BitBtn",
+                  .kind = K::BitBtn,
+                  .left = 420,
+                  .top = 408,
+                  .width = 120,
+                  .height = 26,
+                  .caption = "Close",
+                  .glyph = IDB_CLOSE_GLYPH,
+                  .onClick = Bind<&TFormat_Inspector_Form::Exit_BitBtnClick>},
+};
+
+static_assert(IsLayoutOf<InspectorFormPart>(kLayout));
+
+const FormSpec kForm{
+    .className = "TFormat_Inspector_Form",
+    .caption = "",
+    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    .exStyle = WS_EX_DLGMODALFRAME,
+    .left = 200,
+    .top = 90,
+    .width = 600,
+    .height = 442,
+    .clientSized = true,
+    .font = {.face = "MS Sans Serif", .height = -11},
+    .designDpi = kDesignDpi,
+    .designTextHeight = 13,
+    .components = kLayout,
+    .icon = IDI_MAINICON,
+};
+
+RECT RectOf(const Bounds& b) {
+    return {b.left, b.top, b.left + b.width, b.top + b.height};
+}
+
+// The text as UTF-16, cut at the view's limit.
+std::wstring WideText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16) {
+        std::wstring text(std::min(bytes.size() / 2, kTextViewLimit), L'\0');
+        std::memcpy(text.data(), bytes.data(), text.size() * 2);
+        return text;
+    }
+    const UINT codePage = encoding == TextEncoding::Oem    ? CP_OEMCP
+                          : encoding == TextEncoding::Utf8 ? CP_UTF8
+                                                           : CP_ACP;
+    const auto chars = reinterpret_cast<const char*>(bytes.data());
+    const int size = static_cast<int>(std::min(bytes.size(), kTextViewLimit));
+    std::wstring text(
+        static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, chars, size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(codePage, 0, chars, size, text.data(), static_cast<int>(text.size()));
+    return text;
+}
+
+struct WideSource {
+    const std::wstring& text;
+    std::size_t at;  // bytes
+};
+
+DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<WideSource*>(cookie);
+    const std::size_t total = source->text.size() * sizeof(wchar_t);
+    const std::size_t count = std::min(
+        total - source->at, static_cast<std::size_t>(std::max<LONG>(wanted, 0)) & ~std::size_t{1});
+    std::memcpy(buffer, reinterpret_cast<const char*>(source->text.data()) + source->at, count);
+    source->at += count;
+    *given = static_cast<LONG>(count);
+    return 0;
+}
+
+}  // namespace
+
+TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, ClipboardService& clipboard,
+                                               HWND owner)
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {
+    dump_ = std::make_unique<DumpView>(messages, Handle(), RectOf(BoundsOf(Get(Dump_Place))),
+                                       MulDivRound(kDumpFontHeight, ScreenDpi(), kDesignDpi));
+    SendMessageA(Get(Text_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
+}
+
+void TFormat_Inspector_Form::Inspect(unsigned format, const std::string& line) {
+    SetFormat(format, line);
+    ShowModal();
+}
+
+void TFormat_Inspector_Form::SetFormat(unsigned format, const std::string& line) {
+    format_ = format;
+    line_ = line;
+}
+
+void TFormat_Inspector_Form::FormShow() {
+    SetCaption(line_);
+    // The last copy goes before the next is made: never two at once.
+    dump_->SetBytes({});
+    reading_ = {};
+    ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
+    std::string header = HeaderText(format_, reading_);
+    const TextEncoding encoding = TextEncodingOf(format_, clipboard_.FormatName(format_));
+    const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
+    PlaceViews(withText);
+    if (withText)
+        ShowText(encoding);
+    else
+        SetWindowTextA(Get(Text_RichEdit).hwnd, "");  // no text of an earlier format kept
+    const auto text = TextBytes(reading_.data.bytes, encoding);
+    const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
+    if (withText && text.size() / unit > kTextViewLimit)
+        header += "\r\nThe text view shows the first " + std::to_string(kTextViewLimit) + " of " +
+                  std::to_string(text.size() / unit) + " characters.";
+    SetTextOf(Get(Header_Label), header);
+    dump_->SetBytes(reading_.data.bytes);
+    SetEnabled(Get(Save_As_BitBtn),
+               reading_.outcome == ReadOutcome::Read && !reading_.data.bytes.empty());
+}
+
+void TFormat_Inspector_Form::PlaceViews(bool withText) {
+    Component& textView = Get(Text_RichEdit);
+    RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
+    if (withText) dump.bottom = BoundsOf(textView).top - kViewGap;
+    MoveWindow(dump_->Handle(), dump.left, dump.top, dump.right - dump.left, dump.bottom - dump.top,
+               TRUE);
+    SetVisible(textView, withText);
+}
+
+void TFormat_Inspector_Form::ShowText(TextEncoding encoding) {
+    HWND box = Get(Text_RichEdit).hwnd;
+    const std::wstring text = WideText(TextBytes(reading_.data.bytes, encoding), encoding);
+    SendMessageA(box, EM_EXLIMITTEXT, 0,
+                 static_cast<LPARAM>(std::max<std::size_t>(text.size() + 1, 32767)));
+    WideSource source{text, 0};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadWide};
+    SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(box, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, TRUE);
+}
+
+void TFormat_Inspector_Form::Save_As_BitBtnClick() {
+    const bool isText =
+        TextEncodingOf(format_, clipboard_.FormatName(format_)) != TextEncoding::None;
+    SaveFormatAs(Handle(), Messages(), format_, reading_.data, isText);
+}
+
+void TFormat_Inspector_Form::Refresh_BitBtnClick() {
+    FormShow();
+}
+
+void TFormat_Inspector_Form::Exit_BitBtnClick() {
+    Close();
+}
+
+bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
+                         const std::string& line, HWND window, FormatReading& reading) {
+    reading = ReadFormat(clipboard, format, window);
+    switch (reading.outcome) {
+        case ReadOutcome::Read:
+            return true;
+        case ReadOutcome::ClipboardHeld:
+            break;
+        case ReadOutcome::FormatGone:
+            messages.Show(FormatGoneText(line), MessageKind::Warning, MessageButtons::Ok);
+            break;
+        case ReadOutcome::NotRendered:
+            messages.Show(NotRenderedText(line), MessageKind::Warning, MessageButtons::Ok);
+            break;
+    }
+    return false;
+}
+
+void SaveFormatFromClipboard(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
+                             const std::string& line, HWND window) {
+    FormatReading reading;
+    if (!ReadFormatReporting(clipboard, messages, format, line, window, reading)) {
+        if (reading.outcome == ReadOutcome::ClipboardHeld)
+            messages.Show("Nothing was saved: " + ClipboardHeldText() + ".", MessageKind::Warning,
+                          MessageButtons::Ok);
+        return;
+    }
+    const bool isText = TextEncodingOf(format, clipboard.FormatName(format)) != TextEncoding::None;
+    SaveFormatAs(window, messages, format, reading.data, isText);
+}
+
+}  // namespace norvane

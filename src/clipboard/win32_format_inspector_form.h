@@ -1,0 +1,65 @@
+// The format inspector: one clipboard format's header, its bytes as a hex
+// dump and, for text formats, its text; opened from the format list.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "clipboard/clipboard_service.h"
+#include "clipboard/format_inspection.h"
+#include "clipboard/win32_dump_view.h"
+#include "ui/form.h"
+
+namespace norvane {
+
+// The inspector's components, in the order of its layout table.
+enum class InspectorFormPart {
+    Header_Label,
+    Dump_Place,
+    Text_RichEdit,
+    Save_As_BitBtn,
+    Refresh_BitBtn,
+    Exit_BitBtn,
+};
+
+class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
+  public:
+    TFormat_Inspector_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
+
+    // Reads the format and shows it modally; `line` is its line in the list.
+    void Inspect(unsigned format, const std::string& line);
+    // The format the next show reads.
+    void SetFormat(unsigned format, const std::string& line);
+
+    void Save_As_BitBtnClick();
+    void Refresh_BitBtnClick();
+    void Exit_BitBtnClick();
+
+    DumpView& Dump() { return *dump_; }
+    const FormatReading& Reading() const { return reading_; }
+
+  protected:
+    void FormShow() override;
+
+  private:
+    void ShowText(TextEncoding encoding);
+    void PlaceViews(bool withText);
+
+    ClipboardService& clipboard_;
+    std::unique_ptr<DumpView> dump_;
+    unsigned format_ = 0;
+    std::string line_;
+    FormatReading reading_;
+};
+
+// Reads a format and reports why it cannot be read in a message box (a
+// clipboard held open elsewhere goes unreported, as in the list); true when
+// it was read.
+bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
+                         const std::string& line, HWND window, FormatReading& reading);
+
+// Save As for a format: its data read once, then the save dialog.
+void SaveFormatFromClipboard(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
+                             const std::string& line, HWND window);
+
+}  // namespace norvane

@@ -1,0 +1,128 @@
+// The format inspector through norvanel.exe: a double-click on a line of
+// the format list, the inspector read, the format saved, and the list as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "clipboard/hex_dump.h"
+#include "e2e/driver.h"
+
+namespace e2e {
+namespace {
+
+HWND ChildOfClass(HWND parent, std::string_view className) {
+    for (HWND child : ChildrenOf(parent))
+        if (_stricmp(ClassName(child).c_str(), std::string(className).c_str()) == 0 &&
+            IsWindowVisible(child))
+            return child;
+    return nullptr;
+}
+
+std::vector<std::string> Lines(HWND list) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
+    return lines;
+}
+
+// Keys held down in order and let go, to whatever window has the focus.
+void PressTogether(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (bool up : {false, true}) {
+        for (WORD key : keys) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        }
+    }
+    std::reverse(inputs.begin() + static_cast<long>(keys.size()), inputs.end());
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The centre of line `index` of a list box scrolled to its top.
+POINT LineCentre(HWND list, int index) {
+    const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    return {ClientRectOf(list).right / 2, index * height + height / 2};
+}
+
+TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
+    ClipboardHelper owner(ClipboardHelper::Mode::Inspect, "Known text");
+    Norvane program(FreshScratchFolder());
+    program.Click(program.Control("List Clipboard Format"));
+    HWND dialog = program.WaitForWindow("TClipboard_Formats_Form", 10s);
+    ASSERT_NE(dialog, nullptr);
+    program.Sync();
+    HWND list = ChildOfClass(dialog, "ListBox");
+    const std::vector<std::string> before = Lines(list);
+    const std::string line =
+        "Norvane Bytes [" + std::to_string(RegisterClipboardFormatA("Norvane Bytes")) + "]";
+    const auto found = std::find(before.begin(), before.end(), line);
+    ASSERT_NE(found, before.end());
+
+    program.DoubleClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
+    HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 10s);
+    ASSERT_NE(inspector, nullptr);
+    program.Sync();
+    EXPECT_EQ(WindowText(inspector), line);
+    EXPECT_FALSE(IsWindowEnabled(dialog));
+    EXPECT_NE(
+        program.Control("Format " + std::to_string(RegisterClipboardFormatA("Norvane Bytes")) +
+                            ": a memory block, 300 bytes\r\nOwner: A NorvaneTestOwner "
+                            "Class Window of clipboard_helper.exe, process id " +
+                            std::to_string(owner.Id()),
+                        inspector),
+        nullptr);
+    std::vector<std::uint8_t> known(300);
+    for (std::size_t i = 0; i < known.size(); ++i) known[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    HWND dump = ChildOfClass(inspector, "TDumpView");
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(dump).empty(); }));
+    EXPECT_EQ(WindowText(dump).substr(0, 2 * 78),
+              norvane::DumpLine(known, 0) + "\r\n" + norvane::DumpLine(known, 1) + "\r\n");
+
+    program.Click(program.Control("Save As...", inspector));
+    HWND save = WaitForTopWindow("#32770", "Save", 10s);
+    ASSERT_NE(save, nullptr);
+    const std::string path = program.Folder() + "saved bytes.bin";
+    HWND name = ChildOfClass(save, "Edit");
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    program.Click(program.Control("&Save", save));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }));
+    EXPECT_EQ(ReadFile(path), std::string(known.begin(), known.end()));
+
+    program.Click(program.Control("Close", inspector));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_EQ(Lines(list), before);
+    EXPECT_EQ(WindowText(dialog), "Clipboard Data Formats :");
+
+    // The line's menu from the keyboard: "Inspect..." opens the same line.
+    program.ClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
+    program.Sync();
+    PressTogether({VK_SHIFT, VK_F10});
+    program.Sync();
+    program.PressKey('I');
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(inspector) != FALSE; }));
+    EXPECT_EQ(WindowText(inspector), line);
+    program.Click(program.Control("Close", inspector));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
+    EXPECT_EQ(Lines(list), before);
+
+    // "Save As..." on the same menu: the save dialog, cancelled.
+    program.ClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
+    program.Sync();
+    PressTogether({VK_SHIFT, VK_F10});
+    program.Sync();
+    program.PressKey('S');
+    HWND cancelled = WaitForTopWindow("#32770", "Save", 10s);
+    ASSERT_NE(cancelled, nullptr);
+    program.Click(program.Control("Cancel", cancelled));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(cancelled); }));
+    EXPECT_EQ(Lines(list), before);
+    program.Click(program.Control("Close", dialog));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,278 @@
+// The format inspector over the real clipboard, whose data clipboard_helper
+// owns in another process: the header, the dump, the text view, the saved
+// files and each failure's report.
+#include "clipboard/win32_format_inspector_form.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "clipboard/hex_dump.h"
+#include "clipboard/win32_clipboard_service.h"
+#include "clipboard/win32_save_format.h"
+#include "fakes/recording_messages.h"
+#include "util/placeable_metafile.h"
+
+namespace norvane {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::RecordingMessages;
+using ::testing::StartsWith;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr const char* kKnownText = "Known text";
+
+// clipboard_helper.exe in one of its modes, owning the clipboard's data until
+// the object goes.
+class ClipboardHelper {
+  public:
+    ClipboardHelper(const std::string& mode, const std::string& argument) {
+        name_ = "norvane-inspector-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter_);
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
+        quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
+        release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
+        const char* helper = std::getenv("NORVANE_HELPER");
+        if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
+        std::string path = helper;
+        if (path.front() == '/') path = "Z:" + path;  // a Unix path as Wine sees it
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        std::string command = "\"" + path + "\" " + mode + " " + name_ + " \"" + argument + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_))
+            throw std::runtime_error("cannot start clipboard_helper");
+        const HANDLE waits[2] = {ready, process_.hProcess};
+        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 15000);
+        CloseHandle(ready);
+        if (woke != WAIT_OBJECT_0) throw std::runtime_error("clipboard_helper did not get ready");
+    }
+    ~ClipboardHelper() {
+        SetEvent(release_);
+        SetEvent(quit_);
+        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(process_.hProcess, 1);
+        for (HANDLE h : {process_.hProcess, process_.hThread, quit_, release_}) CloseHandle(h);
+    }
+    DWORD Id() const { return process_.dwProcessId; }
+
+  private:
+    static inline int counter_ = 0;
+    std::string name_;
+    HANDLE quit_ = nullptr, release_ = nullptr;
+    PROCESS_INFORMATION process_{};
+};
+
+Bytes KnownBytes(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return bytes;
+}
+
+Bytes FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ScratchFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder =
+        std::string(temp) + "norvane-inspector-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::wstring WideTextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+struct InspectorTest : ::testing::Test {
+    static void SetUpTestSuite() { helper = new ClipboardHelper("inspect", kKnownText); }
+    static void TearDownTestSuite() { delete helper; }
+    static inline ClipboardHelper* helper = nullptr;
+
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    const std::string folder = ScratchFolder();
+
+    unsigned shown = 0;
+
+    void Show(unsigned format, const std::string& line) {
+        shown = format;
+        inspector.SetFormat(format, line);
+        inspector.Show();
+        UpdateWindow(inspector.Dump().Handle());
+    }
+    std::string Header() {
+        return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
+    }
+    std::string Owner() {
+        return "Owner: A NorvaneTestOwner Class Window of clipboard_helper.exe, process id " +
+               std::to_string(helper->Id());
+    }
+    std::string Saved(const std::string& name) {
+        const std::string path = folder + name;
+        DeleteFileA(path.c_str());
+        const auto failure = WriteFormatFile(path, shown, inspector.Reading().data);
+        EXPECT_EQ(failure, std::nullopt);
+        return path;
+    }
+};
+
+TEST_F(InspectorTest, KnownBytesInARegisteredFormat) {
+    const unsigned format = RegisterClipboardFormatA("Norvane Bytes");
+    Show(format, "Norvane Bytes [" + std::to_string(format) + "]");
+    EXPECT_EQ(inspector.Caption(), "Norvane Bytes [" + std::to_string(format) + "]");
+    EXPECT_EQ(Header(),
+              "Format " + std::to_string(format) + ": a memory block, 300 bytes\r\n" + Owner());
+    const Bytes known = KnownBytes(300);
+    const auto& painted = inspector.Dump().PaintedLines();
+    ASSERT_FALSE(painted.empty());
+    EXPECT_EQ(painted, DumpLines(known, 0, painted.size()));
+    inspector.Dump().ScrollTo(DumpLineCount(known.size()));
+    UpdateWindow(inspector.Dump().Handle());
+    EXPECT_EQ(inspector.Dump().PaintedLines().back(), DumpLine(known, 18));
+    EXPECT_FALSE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_EQ(FileBytes(Saved("bytes.bin")), known);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(InspectorTest, TextFormatsShowTheirText) {
+    Show(1, "CF_TEXT (Predefined) [1]");
+    HWND text = inspector.Get(InspectorFormPart::Text_RichEdit).hwnd;
+    EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_EQ(WideTextOf(text), L"Known text");
+    EXPECT_THAT(inspector.Dump().PaintedLines(),
+                ElementsAre(StartsWith("00000000  4B 6E 6F 77 6E 20 74 65  78 74")));
+    Show(13, "CF_UNICODETEXT (Predefined) [13]");
+    EXPECT_EQ(WideTextOf(text), L"Known text \u00e9t\u00e9");
+    EXPECT_THAT(inspector.Dump().PaintedLines().front(),
+                StartsWith("00000000  4B 00 6E 00 6F 00 77 00  6E 00"));
+}
+
+TEST_F(InspectorTest, BitmapSavedAsABmpThatLoadsBack) {
+    Show(2, "CF_BITMAP (Predefined) [2]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nBitmap: 24 x 16 pixels, "));
+    const std::string path = Saved("bitmap.bmp");
+    HBITMAP loaded = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(loaded, nullptr);
+    BITMAP info{};
+    GetObjectA(loaded, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 24);
+    EXPECT_EQ(info.bmHeight, 16);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, loaded);
+    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 21, 13), RGB(0, 0, 255));
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(loaded);
+}
+
+TEST_F(InspectorTest, EnhancedMetafileWithItsBoundsSavedByteForByte) {
+    Show(14, "CF_ENHMETAFILE (Predefined) [14]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nBounds: (10, 20) - ("));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+    Bytes bits(GetEnhMetaFileBits(metafile, 0, nullptr));
+    GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
+    CloseClipboard();
+    EXPECT_EQ(FileBytes(Saved("picture.emf")), bits);
+    EXPECT_THAT(Header(), HasSubstr(", " + std::to_string(bits.size()) + " bytes\r\n"));
+}
+
+TEST_F(InspectorTest, FormatsTheSystemMakesFromThemSavedAsPictures) {
+    // The system offers the bitmap as a DIB and the enhanced metafile as a
+    // metafile picture too.
+    Show(8, "CF_DIB (Predefined) [8]");
+    EXPECT_THAT(Header(), HasSubstr("Format 8: a memory block, "));
+    EXPECT_THAT(Header(), HasSubstr("\r\nBitmap: 24 x 16 pixels, "));
+    HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageA(nullptr, Saved("dib.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    EXPECT_NE(loaded, nullptr);
+    DeleteObject(loaded);
+
+    Show(3, "CF_METAFILEPICT (Predefined) [3]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nMetafile picture: mapping mode "));
+    const Bytes file = FileBytes(Saved("picture.wmf"));
+    EXPECT_TRUE(ReadPlaceableHeader(file));
+    HMETAFILE metafile = SetMetaFileBitsEx(static_cast<UINT>(file.size() - 22), file.data() + 22);
+    EXPECT_NE(metafile, nullptr) << "the records after the placeable header are a metafile";
+    DeleteMetaFile(metafile);
+}
+
+TEST_F(InspectorTest, EachFailureReportedAndNothingLeftOpen) {
+    const unsigned delayed = RegisterClipboardFormatA("Norvane Delayed");
+    Show(delayed, "Norvane Delayed [" + std::to_string(delayed) + "]");
+    const unsigned gone = RegisterClipboardFormatA("Norvane Gone");
+    Show(gone, "Norvane Gone [" + std::to_string(gone) + "]");
+    EXPECT_THAT(messages.Texts(),
+                ElementsAre(NotRenderedText("Norvane Delayed [" + std::to_string(delayed) + "]"),
+                            FormatGoneText("Norvane Gone [" + std::to_string(gone) + "]")));
+    EXPECT_THAT(Header(),
+                StartsWith("Format " + std::to_string(gone) + ": no longer on the clipboard\r\n"));
+    EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
+    EXPECT_FALSE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
+    ASSERT_TRUE(OpenClipboard(nullptr)) << "the inspector left the clipboard open";
+    CloseClipboard();
+}
+
+TEST_F(InspectorTest, AFileThatCannotBeWrittenLeavesNothingHalfWritten) {
+    // The chosen name is a folder: the whole file is written beside it, and
+    // the rename over it fails.
+    const std::string path = folder + "a folder";
+    CreateDirectoryA(path.c_str(), nullptr);
+    const FormatData data{DataKind::MemoryBlock, KnownBytes(5000)};
+    const auto failure = WriteFormatFile(path, 49999, data);
+    ASSERT_TRUE(failure);
+    EXPECT_THAT(*failure, StartsWith("The file \"" + path + "\" could not be written: "));
+    EXPECT_GT(failure->size(), path.size() + 36);  // the system's reason follows
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    for (const std::string& name : FilesIn(folder))
+        EXPECT_THAT(name, ::testing::Not(StartsWith("nvn")));
+    EXPECT_THAT(WriteFormatFile(folder + "no such folder\\x.bin", 49999, data).value_or(""),
+                HasSubstr("could not be written: "));
+    RemoveDirectoryA(path.c_str());
+}
+
+TEST(InspectorOverAHeldClipboard, ReportsAsTheListDoesAndOpensNothing) {
+    const ClipboardHelper holder("hold", kKnownText);
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
+    inspector.Show();
+    EXPECT_THAT(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
+                StartsWith("Format 1: " + ClipboardHeldText() + "\r\nOwner: A NorvaneTestOwner"));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
+}
+
+}  // namespace
+}  // namespace norvane
