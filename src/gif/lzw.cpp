@@ -271,7 +271,11 @@ class RowString {
     static constexpr std::size_t kLongest = 0xFFFF;
 
     static RowString Make(std::uint64_t bytes, std::uint32_t offset, std::size_t length) {
-        return {bytes, offset, static_cast<std::uint16_t>(length)};
+        RowString s;
+        s.bytes_ = bytes;
+        s.offset_ = offset;
+        s.length_ = static_cast<std::uint16_t>(length);
+        return s;
     }
     static RowString Literal(int value) { return Make(static_cast<std::uint64_t>(value), 0, 1); }
 
@@ -279,6 +283,7 @@ class RowString {
     std::uint32_t Offset() const { return offset_; }
     std::uint64_t First8(const std::uint8_t*) const { return bytes_; }
 
+  private:
     std::uint64_t bytes_;
     std::uint32_t offset_;
     std::uint16_t length_;
