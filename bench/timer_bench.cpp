@@ -8,26 +8,14 @@
 
 #include "timer/timer_ex.h"
 #include "ui/application.h"
+#include "win32_bench_support.h"
 
 namespace {
 
 using norvane::TTimerEx;
 
-class NoMessages : public norvane::MessageDialog {
-  public:
-    norvane::MessageAnswer Show(std::string_view, norvane::MessageKind,
-                                norvane::MessageButtons) override {
-        return norvane::MessageAnswer::Ok;
-    }
-    void ShowError(std::string_view) noexcept override {}
-};
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using norvane::bench::NoMessages;
+using norvane::bench::Seconds;
 
 double ProcessorSeconds() {
     FILETIME created, exited, kernel, user;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,31 @@ inline constexpr char kClipboardDataError[] = "Error getting clipboard data";
 
 inline std::string ViewerCaptionFor(std::string_view ownerClass) {
     return std::string("Clipboard Data Pasted From A ").append(ownerClass).append(" Class Window");
+}
+
+// Said when only the first `shown` characters of a text of `whole` fit.
+inline std::string TextTooLargeMessage(std::size_t shown, std::size_t whole) {
+    return "The text on the Clipboard is too large to show whole.\r\n\r\nOnly its first " +
+           std::to_string(shown) + " of " + std::to_string(whole) + " characters are shown.";
+}
+
+// The address space the rich edit box takes for each character it holds,
+// lines laid out: about 60 bytes at the viewer's width under Wine, 156 in
+// a box as narrow as its design size; with room to spare. And what the rest
+// of the program keeps free (message boxes, painting, the bitmap).
+inline constexpr std::uint64_t kRichEditBytesPerChar = 200;
+inline constexpr std::uint64_t kAddressSpaceReserve = 64u << 20;
+
+// Whether the box may take `chunk` characters more after the `loaded` it
+// holds: the free address space must still hold what it will need for them
+// all, less what it has taken since the load began, and the reserve. Most of
+// its need comes only once the text is in and its lines are laid out.
+constexpr bool RoomForChunk(std::uint64_t freeAtStart, std::uint64_t freeNow, std::size_t loaded,
+                            std::size_t chunk) {
+    const std::uint64_t taken = freeAtStart > freeNow ? freeAtStart - freeNow : 0;
+    const std::uint64_t need = kRichEditBytesPerChar * (loaded + chunk);
+    const std::uint64_t stillNeeded = need > taken ? need - taken : 0;
+    return freeNow >= stillNeeded + kAddressSpaceReserve;
 }
 
 // How much of `rest` to hand over when the rich edit asks for `wanted` bytes

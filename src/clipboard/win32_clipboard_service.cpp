@@ -28,7 +28,15 @@ std::string Win32ClipboardService::WindowClassName(WindowHandle window) {
 }
 
 bool Win32ClipboardService::Open(WindowHandle owner) {
-    return OpenClipboard(owner);
+    // Clipboard managers and history tools open the clipboard on every change
+    // and hold it for a moment: a few short tries before it counts as busy.
+    constexpr int kTries = 10;
+    constexpr DWORD kPauseMs = 10;
+    for (int tried = 1;; ++tried) {
+        if (OpenClipboard(owner)) return true;
+        if (tried == kTries) return false;
+        Sleep(kPauseMs);
+    }
 }
 bool Win32ClipboardService::Empty() {
     return EmptyClipboard();
@@ -47,14 +55,15 @@ std::string Win32ClipboardService::FormatName(unsigned format) {
     return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-std::optional<std::string> Win32ClipboardService::ReadText() {
+bool Win32ClipboardService::ReadText(const std::function<void(std::string_view)>& read) {
     HANDLE data = GetClipboardData(CF_TEXT);
-    if (!data) return std::nullopt;
+    if (!data) return false;
     const LockedMemory locked(data);
     const char* chars = static_cast<const char*>(locked.get());
-    if (!chars) return std::nullopt;
+    if (!chars) return false;
     // Another program's data need not end in a zero: stop at its block's end.
-    return std::string(chars, strnlen(chars, GlobalSize(data)));
+    read(std::string_view(chars, strnlen(chars, GlobalSize(data))));
+    return true;
 }
 
 BitmapHandle Win32ClipboardService::CopyBitmap() {

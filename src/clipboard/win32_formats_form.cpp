@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "clipboard/format_list.h"
 #include "clipboard/win32_format_inspector_form.h"
+#include "ui/handles.h"
 
 namespace norvane {
 
@@ -79,9 +80,13 @@ TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
 void TClipboard_Formats_Form::FormShow() {
     HWND list = Get(ListBox1).hwnd;
+    // Rebuilt unseen and painted once: a shown list box otherwise repaints
+    // and resizes its scroll bar for every line.
+    const RedrawSuspended unseen(list);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const FormatList formats = ReadFormatList(clipboard_);
     SetTextOf(Get(Label1), formats.countLine);
+    SendMessageA(list, LB_INITSTORAGE, formats.lines.size(), 0);
     for (const std::string& line : formats.lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }

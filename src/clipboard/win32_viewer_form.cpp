@@ -6,10 +6,12 @@
 #include <array>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "resources/resource_ids.h"
 #include "clipboard/viewer_layout.h"
 #include "ui/application.h"
+#include "ui/handles.h"
 
 namespace norvane {
 
@@ -105,16 +107,20 @@ const FormSpec kForm{
 namespace {
 
 struct StreamSource {
-    const std::string& text;
+    std::string_view text;
     std::size_t at;
+    const AddressSpaceProbe& available;
+    std::uint64_t availableAtStart;
 };
 
 DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
     auto* source = reinterpret_cast<StreamSource*>(cookie);
-    const std::size_t count =
-        StreamChunkLength(std::string_view(source->text).substr(source->at),
-                          static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
-    std::memcpy(buffer, source->text.data() + source->at, count);
+    const std::string_view rest = source->text.substr(source->at);
+    std::size_t count =
+        StreamChunkLength(rest, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
+    // Nothing more (the end of the stream) once the box could not lay it out.
+    if (!RoomForChunk(source->availableAtStart, source->available(), source->at, count)) count = 0;
+    std::memcpy(buffer, rest.data(), count);
     source->at += count;
     *given = static_cast<LONG>(count);
     return 0;
@@ -122,22 +128,31 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* gi
 
 }  // namespace
 
-void SetRichEditText(HWND richEdit, const std::string& text) {
+std::uint64_t AvailableAddressSpace() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatusEx(&status);
+    return status.ullAvailVirtual;
+}
+
+std::size_t SetRichEditText(HWND richEdit, std::string_view text,
+                            const AddressSpaceProbe& available) {
     const auto limit = std::max<std::size_t>(text.size() + 1, 32767);
     SendMessageA(richEdit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
     // Streamed in as plain text: faster than WM_SETTEXT, and a text that
     // happens to start like RTF is still shown as it is.
-    StreamSource source{text, 0};
+    StreamSource source{text, 0, available, available()};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadStream};
-    SendMessageA(richEdit, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(richEdit, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
-    SendMessageA(richEdit, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(richEdit, nullptr, TRUE);
+    {
+        const RedrawSuspended unseen(richEdit);
+        SendMessageA(richEdit, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    }
+    return source.at;
 }
 
 TClipboard_Viewer_Form::TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard,
-                                               HWND owner)
-    : FormOf(kForm, messages, owner), clipboard_(clipboard) {}
+                                               HWND owner, AddressSpaceProbe available)
+    : FormOf(kForm, messages, owner), clipboard_(clipboard), available_(std::move(available)) {}
 
 void TClipboard_Viewer_Form::FormResize() {
     for (ViewerFormPart part : {Exit_BitBtn, Refresh_BitBtn}) {
@@ -177,12 +192,21 @@ void TClipboard_Viewer_Form::FormShow() {
     else
         SetVisible(Get(Panel1), true);
     ProcessPendingMessages();
+    // Said once what was loaded is on view and the clipboard closed again.
+    if (!cutShort_.empty())
+        Messages().Show(std::exchange(cutShort_, {}), MessageKind::Warning, MessageButtons::Ok);
 }
 
 void TClipboard_Viewer_Form::LoadText() {
-    const auto text = clipboard_.ReadText();
-    if (!text) throw std::runtime_error(kClipboardDataError);
-    SetRichEditText(Get(RichEdit1).hwnd, *text);
+    Component& box = Get(RichEdit1);
+    const bool read = clipboard_.ReadText([&](std::string_view text) {
+        // A fresh box: emptying one that holds much text takes the rich edit
+        // time that grows with the square of its lines.
+        RecreateWindowOf(box);
+        const std::size_t shown = SetRichEditText(box.hwnd, text, available_);
+        if (shown < text.size()) cutShort_ = TextTooLargeMessage(shown, text.size());
+    });
+    if (!read) throw std::runtime_error(kClipboardDataError);
     SetEnabled(Get(View_Text_BitBtn), true);
 }
 

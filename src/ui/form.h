@@ -214,6 +214,10 @@ class Form : public Window {
     }
     // Timers: running; other components: taking input.
     bool IsEnabled(const Component& c) const;
+    // Gives a control a new, empty window made like its present one (class,
+    // styles, bounds, font, place in the drawing order, hint), which is
+    // destroyed. Cheaper than emptying a rich edit box that holds much text.
+    void RecreateWindowOf(Component& c);
     // Gives a Picture component its bitmap, which it owns from then on.
     void SetPicture(Component& c, HBITMAP bitmap);
     // Lays the kAlignClient components over the whole client area.

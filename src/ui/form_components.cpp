@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "ui/fonts.h"
 #include "util/mul_div.h"
@@ -192,6 +193,32 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
         c.hint = design.hint;
         AddTooltip(c.hwnd, design.hint);
     }
+}
+
+void Form::RecreateWindowOf(Component& c) {
+    char windowClass[64] = {};
+    GetClassNameA(c.hwnd, windowClass, sizeof windowClass);
+    const Bounds b = BoundsOf(c);
+    HWND fresh = CreateWindowExA(
+        static_cast<DWORD>(GetWindowLongA(c.hwnd, GWL_EXSTYLE)), windowClass, "",
+        static_cast<DWORD>(GetWindowLongA(c.hwnd, GWL_STYLE)), b.left, b.top, b.width, b.height,
+        Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), GetModuleHandleA(nullptr),
+        nullptr);
+    if (!fresh) throw std::runtime_error("Cannot create control " + c.name);
+    SetWindowPos(fresh, c.hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool focused = GetFocus() == c.hwnd;
+    if (tooltip_ && !c.hint.empty()) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+        SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    DestroyWindow(std::exchange(c.hwnd, fresh));
+    if (focused) SetFocus(fresh);
+    if (c.kind == ComponentKind::RichEdit) SendMessageA(fresh, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), FALSE);
+    if (!c.hint.empty()) AddTooltip(fresh, c.hint.c_str());
 }
 
 void Form::MakeFont(Component& c) {

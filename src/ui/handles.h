@@ -113,4 +113,22 @@ class SelectedObject {
     HGDIOBJ previous_;
 };
 
+// A control that is not redrawn while it is filled, and is repainted once
+// at scope exit.
+class RedrawSuspended {
+  public:
+    explicit RedrawSuspended(HWND window) : window_(window) {
+        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawSuspended() {
+        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+  private:
+    HWND window_;
+};
+
 }  // namespace norvane

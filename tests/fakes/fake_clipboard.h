@@ -1,6 +1,7 @@
 // A clipboard held in memory, whose calls can be made to fail or throw.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -70,9 +71,10 @@ class FakeClipboard : public ClipboardService {
         }
         return 0;
     }
-    std::optional<std::string> ReadText() override {
+    bool ReadText(const std::function<void(std::string_view)>& read) override {
         calls.push_back("ReadText");
-        return text;
+        if (text) read(*text);
+        return text.has_value();
     }
     BitmapHandle CopyBitmap() override {
         calls.push_back("CopyBitmap");

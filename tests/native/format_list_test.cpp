@@ -110,5 +110,27 @@ TEST(ViewerLayout, ButtonsAtOneAndTwoThirds) {
     EXPECT_EQ(ViewerCaptionFor(""), "Clipboard Data Pasted From A  Class Window");
 }
 
+TEST(ViewerStream, AChunkGoesInWhileTheFreeAddressSpaceHoldsWhatTheBoxWillNeed) {
+    constexpr std::uint64_t kMB = 1u << 20;
+    const std::uint64_t forTenMB = kAddressSpaceReserve + kRichEditBytesPerChar * 10 * kMB;
+    EXPECT_TRUE(RoomForChunk(forTenMB, forTenMB, 6 * kMB, 4 * kMB));
+    EXPECT_FALSE(RoomForChunk(forTenMB, forTenMB, 6 * kMB, 4 * kMB + 1));
+    // What the box has already taken counts towards its need...
+    const std::uint64_t taken = kRichEditBytesPerChar * 6 * kMB;
+    EXPECT_TRUE(RoomForChunk(forTenMB, forTenMB - taken, 6 * kMB, 4 * kMB));
+    EXPECT_FALSE(RoomForChunk(forTenMB, forTenMB - taken, 6 * kMB, 4 * kMB + 1));
+    // ...and what it took beyond its need is no credit: the reserve stays.
+    EXPECT_TRUE(RoomForChunk(forTenMB, kAddressSpaceReserve, 6 * kMB, 0));
+    EXPECT_FALSE(RoomForChunk(forTenMB, kAddressSpaceReserve - 1, 6 * kMB, 0));
+    // Memory given back since the start is no debt.
+    EXPECT_TRUE(RoomForChunk(forTenMB, forTenMB + kMB, 6 * kMB, 4 * kMB));
+}
+
+TEST(ViewerStream, TheMessageForATextShownInPart) {
+    EXPECT_EQ(TextTooLargeMessage(8192, 100000),
+              "The text on the Clipboard is too large to show whole.\r\n\r\n"
+              "Only its first 8192 of 100000 characters are shown.");
+}
+
 }  // namespace
 }  // namespace norvane

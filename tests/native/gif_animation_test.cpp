@@ -31,11 +31,11 @@ TEST(FrameTime, DrawingTimeIsTakenOffTheNextInterval) {
 
 // One tick as the control runs it: what is drawn and whether the timer stays.
 struct Animation {
-    AnimationCounters counters;
-    int frameCount, loopCount;
+    AnimationCounters counters{};
+    int frameCount = 0, loopCount = 0;
     bool loop = false;
     bool running = true;
-    std::vector<int> shown;  // the frame on the screen after each tick
+    std::vector<int> shown{};  // the frame on the screen after each tick
     int wraps = 0;
 
     void Tick() {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "win32/second_process.h"
@@ -24,10 +25,37 @@ int HoldFile(const char* path, const std::string& name) {
     return 0;
 }
 
+// "--hold-clipboard MS NAME": puts "held text" on the clipboard, keeps it
+// open, signals NAME.ready and lets the clipboard go MS milliseconds after
+// NAME.quit.
+int HoldClipboard(const std::string& ms, const std::string& name) {
+    HWND owner =
+        CreateWindowA("STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    // Wine's own clipboard thread may have it open for a moment.
+    for (int attempt = 0; !OpenClipboard(owner); ++attempt) {
+        if (attempt == 100) return 3;
+        Sleep(30);
+    }
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, sizeof "held text");
+    std::memcpy(GlobalLock(text), "held text", sizeof "held text");
+    GlobalUnlock(text);
+    SetClipboardData(CF_TEXT, text);
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str());
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
+    SetEvent(ready);
+    WaitForSingleObject(quit, 60000);
+    Sleep(static_cast<DWORD>(std::stoul(ms)));
+    CloseClipboard();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--hold-clipboard")
+        return HoldClipboard(argv[2], argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     LoadLibraryA("riched20.dll");  // the viewer's rich edit box, as the program loads it
     return RUN_ALL_TESTS();

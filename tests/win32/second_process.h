@@ -34,6 +34,8 @@ class SecondProcess {
         CloseHandle(ready);
         if (woke != WAIT_OBJECT_0) throw std::runtime_error("the second process did not get ready");
     }
+    // Signals NAME.quit now; the end of the scope waits for the process.
+    void SignalQuit() { SetEvent(quit_); }
     ~SecondProcess() {
         SetEvent(quit_);
         if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)

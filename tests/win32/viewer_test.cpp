@@ -52,6 +52,7 @@ TEST_F(ViewerTest, TextIsShownWhole) {
     EXPECT_TRUE(viewer.IsEnabled(viewer.Get(ViewerFormPart::View_Text_BitBtn)));
     EXPECT_FALSE(clipboard.isOpen);
     EXPECT_TRUE(messages.errors.empty());
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 // Words of text, `length` characters in all.
@@ -125,9 +126,54 @@ TEST_F(ViewerTest, RtfLookingTextIsShownAsItIs) {
     clipboard.formats = {{kTextFormat, ""}};
     clipboard.text = "{\\rtf1 hello}";
     Load();
-    char shown[64] = {};
-    GetWindowTextA(viewer.Get(ViewerFormPart::RichEdit1).hwnd, shown, sizeof shown);
-    EXPECT_STREQ(shown, "{\\rtf1 hello}");
+    EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "{\\rtf1 hello}");
+    clipboard.text = "{\\rtf1 again}";  // and so in every box that follows
+    viewer.Refresh_BitBtnClick();
+    EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "{\\rtf1 again}");
+}
+
+TEST_F(ViewerTest, EarlierTextStaysUntilFreshTextIsLoaded) {
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = "earlier text";
+    Load();
+    const Bounds bounds = viewer.BoundsOf(viewer.Get(ViewerFormPart::RichEdit1));
+    const int fontSize = viewer.FontSizeOf(viewer.Get(ViewerFormPart::RichEdit1));
+    clipboard.text.reset();  // the owner fails to render it
+    viewer.Show();           // a reopen
+    EXPECT_THAT(messages.errors, ElementsAre("Error getting clipboard data"));
+    EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "earlier text");
+    EXPECT_FALSE(Visible(ViewerFormPart::RichEdit1));
+
+    clipboard.text = "fresh text";
+    viewer.Show();  // a reopen
+    auto& box = viewer.Get(ViewerFormPart::RichEdit1);
+    EXPECT_EQ(TextOf(box.hwnd), "fresh text");
+    EXPECT_TRUE(Visible(ViewerFormPart::RichEdit1));
+    EXPECT_EQ(viewer.BoundsOf(box), bounds);
+    EXPECT_EQ(viewer.FontSizeOf(box), fontSize);
+    EXPECT_EQ(GetDlgCtrlID(box.hwnd), static_cast<int>(box.id));
+}
+
+TEST(ViewerLimit, TextTooLargeForTheAddressSpaceIsShownInPartAndSaidSo) {
+    RecordingMessages messages;
+    FakeClipboard clipboard;
+    // Free address space for 10000 characters laid out, however much the box takes.
+    TClipboard_Viewer_Form viewer(messages, clipboard, nullptr, [] {
+        return kAddressSpaceReserve + kRichEditBytesPerChar * 10000;
+    });
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = Words(100000);
+    viewer.Show();
+    const std::string shown = TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd);
+    EXPECT_GT(shown.size(), 0u);
+    EXPECT_LE(shown.size(), 10000u);
+    EXPECT_TRUE(shown == clipboard.text->substr(0, shown.size()));
+    EXPECT_TRUE(viewer.IsVisible(viewer.Get(ViewerFormPart::RichEdit1)));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, TextTooLargeMessage(shown.size(), 100000));
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(clipboard.isOpen);
 }
 
 TEST_F(ViewerTest, BitmapWinsOverText) {
