@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -23,6 +24,18 @@ constexpr int kEnd = -2;  // end code, or a broken table
 // The longest string the fast path follows; longer ones take the exact path,
 // which knows what to do near the 4096-entry stack.
 constexpr int kFastMaxLength = 4000;
+
+// How much image data the fast path gathers at once, and up to how many
+// pixels a frame is decoded as one line (see DecodeFast). The fuzzing build
+// makes both small, so that small inputs take the paths of long data and
+// large frames too.
+#if defined(NORVANE_GIF_SMALL_LIMITS)
+constexpr std::size_t kGatherBytes = 600;
+constexpr std::size_t kLineMaxPixels = 1000;
+#else
+constexpr std::size_t kGatherBytes = 4096;
+constexpr std::size_t kLineMaxPixels = 1 << 18;
+#endif
 
 // Sub-blocks as the bit reader sees them: the current one behind the last
 // two bytes of the one before. Bits outside the buffer read as 0.
@@ -100,7 +113,7 @@ class BitReader {
 // sub-block cut short counts with zeros for its missing bytes.
 class PackedBits {
   public:
-    static constexpr std::size_t kChunk = 32768;
+    static constexpr std::size_t kChunk = kGatherBytes;
     static constexpr std::size_t kSlack = 8;
 
     PackedBits(ByteStream& stream, std::uint8_t* buffer)
@@ -213,31 +226,106 @@ class PackedBits {
     bool failed_ = false, discarded_ = false, outOfData_ = false;
 };
 
-}  // namespace
-
-struct LzwWorkspace::Buffers {
+// The exact path's tables.
+struct ExactTables {
     std::uint16_t prefix[kTableSize];
     std::uint16_t suffix[kTableSize];
     std::uint32_t stack[kTableSize];
-    // Fast path: each entry's first 8 bytes (all of a short string, written
-    // without reading the rows back), where in the rows the string was
-    // written, its length and its prefix code.
-    struct String {
+};
+
+// The fast path's string table entries: where a code's string was written,
+// its length and, for strings in rows, its first 8 bytes.
+//
+// Small frames are decoded as one line (see DecodeFast) that begins with
+// the 256 byte values: every string, literals included, lies whole at its
+// offset, so its first 8 bytes are read back from there and an entry takes
+// 4 bytes. The table then stays in the processor's level-1 cache.
+class LineString {
+  public:
+    static constexpr std::size_t kLongest = (1u << 13) - 1;
+    static constexpr std::uint32_t kOffsetBits = 19;
+
+    static LineString Make(std::uint64_t /*bytes*/, std::uint32_t offset, std::size_t length) {
+        LineString s;
+        s.packed_ = static_cast<std::uint32_t>(length) << kOffsetBits | offset;
+        return s;
+    }
+    static LineString Literal(int value) { return Make(0, static_cast<std::uint32_t>(value), 1); }
+
+    std::size_t Length() const { return packed_ >> kOffsetBits; }
+    std::uint32_t Offset() const { return packed_ & ((1u << kOffsetBits) - 1); }
+    std::uint64_t First8(const std::uint8_t* line) const {
         std::uint64_t bytes;
-        std::uint32_t offset;
-        std::uint16_t length, prefix;
-    } string[kTableSize + 1];
+        std::memcpy(&bytes, line + Offset(), 8);  // little-endian; bytes beyond the string too
+        return bytes;
+    }
+
+  private:
+    std::uint32_t packed_;
+};
+
+// Large frames are decoded straight into their rows, where a string may go
+// on in another row: an entry keeps its first 8 bytes.
+class RowString {
+  public:
+    static constexpr std::size_t kLongest = 0xFFFF;
+
+    static RowString Make(std::uint64_t bytes, std::uint32_t offset, std::size_t length) {
+        RowString s;
+        s.bytes_ = bytes;
+        s.offset_ = offset;
+        s.length_ = static_cast<std::uint16_t>(length);
+        return s;
+    }
+    static RowString Literal(int value) { return Make(static_cast<std::uint64_t>(value), 0, 1); }
+
+    std::size_t Length() const { return length_; }
+    std::uint32_t Offset() const { return offset_; }
+    std::uint64_t First8(const std::uint8_t*) const { return bytes_; }
+
+  private:
+    std::uint64_t bytes_;
+    std::uint32_t offset_;
+    std::uint16_t length_;
+};
+
+template <typename Entry>
+struct StringTable {
+    Entry entry[kTableSize + 1];
+    int literalsFor = -1;  // the clear code the literals below it are written for
+};
+
+// Where the line begins in its buffer, behind the 256 byte values (and room
+// to read 8 bytes from the last).
+constexpr std::size_t kLineStart = 256 + 8;
+static_assert(kLineStart + kLineMaxPixels < (1u << LineString::kOffsetBits));
+
+}  // namespace
+
+// Every table is written before it is read.
+struct LzwWorkspace::Buffers {
+    StringTable<LineString> lineStrings;
+    std::unique_ptr<StringTable<RowString>> rowStrings;  // made for the first large frame
+    std::unique_ptr<ExactTables> exact;                  // made when the exact path first runs
     std::uint8_t packed[PackedBits::kChunk + PackedBits::kSlack];
     std::vector<std::uint32_t> rowOffset;  // data row to its offset in the rows
-    std::vector<std::uint8_t> line;        // a small frame's pixels in data order
-    int literalsFor = -1;                  // the clear code the string table's literals are for
+    std::vector<std::uint8_t> line;        // the byte values, then a small frame's pixels
+
+    StringTable<RowString>& RowStrings() {
+        if (!rowStrings) rowStrings.reset(new StringTable<RowString>);
+        return *rowStrings;
+    }
+    ExactTables& Exact() {
+        if (!exact) exact.reset(new ExactTables);
+        return *exact;
+    }
 };
 
 LzwWorkspace::LzwWorkspace() = default;
 LzwWorkspace::~LzwWorkspace() = default;
 
 LzwWorkspace::Buffers& LzwWorkspace::Get() {
-    if (!buffers_) buffers_.reset(new Buffers);  // every table is written before it is read
+    if (!buffers_) buffers_.reset(new Buffers);
     return *buffers_;
 }
 
@@ -246,18 +334,17 @@ namespace {
 using Tables = LzwWorkspace::Buffers;
 
 // The code interpreter, one value at a time: a pixel value, kOutOfData, or
-// kEnd. Its state is shared with the fast path.
-template <typename Bits>
+// kEnd.
 struct Machine {
-    Machine(Bits& reader, Tables& tables, int minCodeSize)
+    Machine(BitReader& reader, ExactTables& tables, int minCodeSize)
         : bits(reader), t(tables), m(minCodeSize), clear(1 << minCodeSize), end(clear + 1) {
         Reset();
     }
 
     // Tables as a fresh decode has them: 0 but for the literals.
     void ClearTables() {
-        std::fill(std::begin(t.prefix), std::end(t.prefix), 0);
-        std::fill(std::begin(t.suffix), std::end(t.suffix), 0);
+        std::memset(t.prefix, 0, sizeof t.prefix);
+        std::memset(t.suffix, 0, sizeof t.suffix);
         for (int i = 0; i < clear; ++i) t.suffix[i] = static_cast<std::uint16_t>(i);
     }
 
@@ -333,8 +420,8 @@ struct Machine {
         }
     }
 
-    Bits& bits;
-    Tables& t;
+    BitReader& bits;
+    ExactTables& t;
     const int m, clear, end;
     int nextFree = 0, codeSize = 0, sizeLimit = 0;
     int firstValue = 0, previous = 0;
@@ -376,8 +463,7 @@ class RowOrder {
 
 // One value at a time, with row progress: the path for every stream the fast
 // path does not take, and the reference for what it must produce.
-void DecodeExact(Machine<BitReader>& machine, const FrameArea& a,
-                 const std::function<void()>* rowProgress) {
+void DecodeExact(Machine& machine, const FrameArea& a, const std::function<void()>* rowProgress) {
     const std::size_t pixelStride = PixelStride(a.width), maskStride = MaskStride(a.width);
     const std::int32_t rowMask = a.width > 320 ? 31 : 63;
     RowOrder rows(a.height, a.interlaced);
@@ -516,12 +602,6 @@ struct RowMap {
     const std::uint32_t* rowOffset;
     std::size_t w, stride;
 
-    std::uint8_t* At(std::size_t position) const {
-        return a.pixels + rowOffset[position / w] + position % w;
-    }
-    std::size_t PositionOf(std::uint32_t offset) const {
-        return DataRowOf(offset) * w + offset % stride;
-    }
     // The data row that holds the pixel at `offset` in the rows.
     std::size_t DataRowOf(std::uint32_t offset) const {
         const std::size_t h = static_cast<std::size_t>(a.height);
@@ -568,27 +648,23 @@ struct RowMap {
     }
 };
 
-// The prefix and suffix tables the exact machine needs, made from the fast
-// path's string table: entries from clear + 2 up to `written`, the rest 0.
-void MakeTables(Machine<PackedBits>& mc, const RowMap& map, int written) {
-    Tables& t = mc.t;
-    mc.ClearTables();
-    for (int e = mc.clear + 2; e < written; ++e) {
-        const Tables::String& s = t.string[e];
-        t.prefix[e] = s.prefix;
-        t.suffix[e] = *map.At(map.PositionOf(s.offset) + s.length - 1u);
-    }
-}
-
 // The fast path's string table below clear + 2: each literal as a string of
 // one byte, and the clear and end codes as strings too long for the short
 // string loop, so that one look-up tells it every code it takes. Entries
 // from clear + 2 on are always written before they are read.
-void PrepareLiterals(Tables& t, int clear) {
+template <typename Entry>
+StringTable<Entry>& StringsFor(Tables& t) {
+    if constexpr (std::is_same_v<Entry, LineString>)
+        return t.lineStrings;
+    else
+        return t.RowStrings();
+}
+
+template <typename Entry>
+void PrepareLiterals(StringTable<Entry>& t, int clear) {
     if (t.literalsFor == clear) return;
-    for (int i = 0; i < clear; ++i)
-        t.string[i] = {static_cast<std::uint64_t>(i), 0, 1, static_cast<std::uint16_t>(i)};
-    t.string[clear] = t.string[clear + 1] = {0, 0, 0xFFFF, 0};
+    for (int i = 0; i < clear; ++i) t.entry[i] = Entry::Literal(i);
+    t.entry[clear] = t.entry[clear + 1] = Entry::Make(0, 0, Entry::kLongest);
     t.literalsFor = clear;
 }
 
@@ -604,11 +680,18 @@ inline void GrowCode(int& nextFree, int& codeSize, int& sizeLimit) {
     }
 }
 
+// The first 8 bytes of a string of `length` (below 8) bytes followed by
+// its own first byte. Bytes read back from the line are followed by others.
+inline std::uint64_t WithFirstByte(std::uint64_t bytes, std::size_t length) {
+    const std::uint64_t string = bytes & ((std::uint64_t{1} << (8 * length)) - 1);
+    return string | (bytes & 0xFF) << (8 * length);
+}
+
 // The fast path's state as the short string loop takes and leaves it.
 struct ShortRun {
     std::uint8_t* out;
     std::size_t bit;
-    int nextFree, codeSize, sizeLimit, previous;
+    int nextFree, codeSize, sizeLimit;
     std::uint32_t previousOffset;
     std::size_t previousLength;
     std::uint64_t previousBytes;
@@ -618,16 +701,14 @@ struct ShortRun {
 // bytes stay before the row end and the code's bits are buffered; stops at
 // anything else, with the code unread. `kLong`: the rows are one line, and
 // longer strings are copied here too while the line has room for them.
-template <bool kLong>
+template <bool kLong, typename Entry>
 [[gnu::always_inline]] inline void ShortStrings(ShortRun& run, const std::uint8_t* const rowEnd,
-                                                const std::size_t endBit, Tables& t,
+                                                const std::size_t endBit, Entry* const string,
+                                                const std::uint8_t* const packed,
                                                 std::uint8_t* const pixels) {
-    Tables::String* const string = t.string;
-    const std::uint8_t* const packed = t.packed;
     std::uint8_t* out = run.out;
     std::size_t bit = run.bit;
     int nextFree = run.nextFree, codeSize = run.codeSize, sizeLimit = run.sizeLimit;
-    int previous = run.previous;
     std::uint32_t previousOffset = run.previousOffset;
     std::size_t previousLength = run.previousLength;
     std::uint64_t previousBytes = run.previousBytes;
@@ -647,16 +728,16 @@ template <bool kLong>
         std::uint64_t bytes;
         if (code < nextFree) {
             // Literals too; the clear and end codes count as long.
-            const Tables::String& s = string[code];
-            if (s.length > 8) {
-                if (!kLong || s.length >= kFastMaxLength || out + s.length + 7 > shortEnd) break;
-                CopyEarlier(out, pixels + s.offset, s.length);
+            const Entry s = string[code];
+            length = s.Length();
+            if (length > 8) {
+                if (!kLong || length >= kFastMaxLength || out + length + 7 > shortEnd) break;
+                CopyEarlier(out, pixels + s.Offset(), length);
             }
-            length = s.length;
-            bytes = s.bytes;
+            bytes = s.First8(pixels);
         } else if (code == nextFree && previousLength < 8) {
             length = previousLength + 1;
-            bytes = previousBytes | (previousBytes & 0xFF) << (8 * previousLength);
+            bytes = WithFirstByte(previousBytes, previousLength);
         } else if (kLong && code == nextFree && previousLength + 16 <= kFastMaxLength &&
                    out + previousLength + 8 <= shortEnd) {
             // The previous string and its own first byte.
@@ -671,23 +752,19 @@ template <bool kLong>
         // Little-endian; the rest is overwritten later (of a long string:
         // its first 8 bytes again).
         std::memcpy(out, &bytes, 8);
-        string[nextFree] = {previousBytes | (bytes & 0xFF) << (previousShift - 1) << 1,
-                            previousOffset, static_cast<std::uint16_t>(previousLength + 1),
-                            static_cast<std::uint16_t>(previous)};
+        string[nextFree] = Entry::Make(previousBytes | (bytes & 0xFF) << (previousShift - 1) << 1,
+                                       previousOffset, previousLength + 1);
         if (++nextFree >= sizeLimit) [[unlikely]] {
             GrowCode(nextFree, codeSize, sizeLimit);
             codeMask = (1u << codeSize) - 1;
         }
-        previous = code;
         previousOffset = static_cast<std::uint32_t>(out - pixels);
         previousLength = length;
         previousShift = kLong ? 8 * std::min<std::size_t>(length, 8) : 8 * length;
         previousBytes = bytes;
         out += length;
     }
-    run = {out,          bit,      nextFree,       codeSize,
-           sizeLimit,    previous, previousOffset, previousLength,
-           previousBytes};
+    run = {out, bit, nextFree, codeSize, sizeLimit, previousOffset, previousLength, previousBytes};
 }
 
 // Row offsets in data order: top to bottom, or the interlace passes.
@@ -706,221 +783,285 @@ constexpr std::size_t kGaveUp = static_cast<std::size_t>(-1);
 // before, straight into the rows of `a` (whose data-order offsets are
 // `rowOffset`). Takes streams of byte-sized values whose codes stay inside
 // the table; anything else makes it give up (kGaveUp), and the frame is
-// decoded again by the exact path. Else: how many pixels, in data order,
-// the data reached; the rest are 0. `kOneLine`: `a` is a single row.
+// decoded again by the exact path. `kOneLine`: `a` is a single row that
+// begins at `rowOffset[0]` behind the 256 byte values.
+//
+// Its steps are inlined into one loop whose state stays in registers.
 template <bool kOneLine>
-std::size_t DecodeStrings(Machine<PackedBits>& mc, const FrameArea& a,
-                          const std::uint32_t* const rowOffset) {
-    Tables& t = mc.t;
-    const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
-    const std::size_t stride = PixelStride(a.width), total = w * h, size = stride * h;
-    std::uint8_t* const pixels = a.pixels;
+class StringDecoder {
+  public:
+    StringDecoder(PackedBits& bits, Tables& t, int m, const FrameArea& a,
+                  const std::uint32_t* const rowOffset)
+        : bits_(bits),
+          table_(StringsFor<Entry>(t)),
+          a_(a),
+          rowOffset_(rowOffset),
+          map_{a, rowOffset, w_, stride_},
+          m_(m) {}
 
-    const RowMap map{a, rowOffset, w, stride};
-    PackedBits& bits = mc.bits;
-    int last = mc.First();
-    if (last >= mc.clear) return kGaveUp;
-    if (last < 0) return 0;
-    std::size_t bit = bits.Bit(), endBit = bits.EndBit();
-    const std::uint8_t* const packed = bits.Buffer();
-    PrepareLiterals(t, mc.clear);
+    // How many pixels, in data order, the data reached; the rest are 0.
+    std::size_t Decode() {
+        int last;
+        do last = bits_.Get(codeSize_);
+        while (last == clear_);
+        if (last >= clear_) return kGaveUp;
+        if (last < 0) return 0;
+        bit_ = bits_.Bit();
+        endBit_ = bits_.EndBit();
+        PrepareLiterals(table_, clear_);
+        out_ = pixels_ + rowOffset_[0];
+        rowEnd_ = out_ + w_;
+        StartWith(last);
+        while (left_ > 0) {
+            if (rowEnd_ - out_ >= 8) ShortRunOn();
+            if (out_ == rowEnd_) {
+                Advance(0);
+                continue;
+            }
+            const Step step = TakeCode(bits_.Get(packed_, codeSize_, bit_, endBit_), last);
+            if (step == Step::kGiveUp) return kGaveUp;
+            if (step == Step::kStop) break;
+        }
+        bits_.Bit() = bit_;
+        return Finish(last);
+    }
 
-    // Where the next pixel goes, the end of its row, the pixels still to
-    // come; the row in data order.
-    std::uint8_t* out = pixels + rowOffset[0];
-    std::uint8_t* rowEnd = out + w;
-    std::size_t left = total, row = 0;
-    auto advance = [&](std::size_t n) {
-        out += n;
-        left -= n;
-        if (!kOneLine && out >= rowEnd && left > 0) {
-            const auto x = static_cast<std::size_t>(out - rowEnd);
-            row += 1 + x / w;
-            rowEnd = pixels + rowOffset[row] + w;
-            out = rowEnd - w + x % w;
-        }
-    };
-    // The previous code's string: offset in the rows, length, first 8 bytes.
-    auto previousOffset = static_cast<std::uint32_t>(out - pixels);
-    std::size_t previousLength = 1;
-    std::uint64_t previousBytes = static_cast<std::uint64_t>(last);
-    *out = static_cast<std::uint8_t>(last);
-    advance(1);
-    // The machine's state in locals: stores to the rows may alias anything.
-    const int clear = mc.clear, end = mc.end;
-    int nextFree = mc.nextFree, codeSize = mc.codeSize, sizeLimit = mc.sizeLimit;
-    int previous = mc.previous, written = nextFree;
-    while (left > 0) {
-        // The common case in a loop of its own, with no calls and few live
-        // values, so that its state stays in registers: short strings away
-        // from the row end, with the code's bits at hand.
-        if (rowEnd - out >= 8) {
-            ShortRun run{out,          bit,      nextFree,       codeSize,
-                         sizeLimit,    previous, previousOffset, previousLength,
-                         previousBytes};
-            ShortStrings<kOneLine>(run, rowEnd, endBit, t, pixels);
-            left -= static_cast<std::size_t>(run.out - out);
-            out = run.out;
-            bit = run.bit;
-            nextFree = run.nextFree;
-            codeSize = run.codeSize;
-            sizeLimit = run.sizeLimit;
-            previous = run.previous;
-            previousOffset = run.previousOffset;
-            previousLength = run.previousLength;
-            previousBytes = run.previousBytes;
-        }
-        if (out == rowEnd) {
-            advance(0);
-            continue;
-        }
+  private:
+    using Entry = std::conditional_t<kOneLine, LineString, RowString>;
+    enum class Step { kGoOn, kStop, kGiveUp };
 
-        int code = bits.Get(packed, codeSize, bit, endBit);
-        const auto offset = static_cast<std::uint32_t>(out - pixels);
+    // A code's string: its length, first 8 bytes and where it was written
+    // before.
+    struct Found {
         std::size_t length;
         std::uint64_t bytes;
-        std::uint32_t from = 0;  // where a long string was written before
-        if (code < clear) {
+        std::uint32_t from;
+    };
+
+    // The first pixel, after the first code or a clear code.
+    void StartWith(int code) {
+        *out_ = static_cast<std::uint8_t>(code);
+        previousOffset_ = static_cast<std::uint32_t>(out_ - pixels_);
+        previousLength_ = 1;
+        previousBytes_ = static_cast<std::uint64_t>(code);
+        Advance(1);
+    }
+
+    // Moves `n` pixels on, into the next row when this one is full.
+    [[gnu::always_inline]] void Advance(std::size_t n) {
+        out_ += n;
+        left_ -= n;
+        if (!kOneLine && out_ >= rowEnd_ && left_ > 0) {
+            const auto x = static_cast<std::size_t>(out_ - rowEnd_);
+            row_ += 1 + x / w_;
+            rowEnd_ = pixels_ + rowOffset_[row_] + w_;
+            out_ = rowEnd_ - w_ + x % w_;
+        }
+    }
+
+    // The common case in a loop of its own, with no calls and few live
+    // values: short strings away from the row end, with the code's bits at
+    // hand.
+    [[gnu::always_inline]] void ShortRunOn() {
+        ShortRun run{
+            out_,          bit_, nextFree_, codeSize_, sizeLimit_, previousOffset_, previousLength_,
+            previousBytes_};
+        ShortStrings<kOneLine>(run, rowEnd_, endBit_, table_.entry, packed_, pixels_);
+        left_ -= static_cast<std::size_t>(run.out - out_);
+        out_ = run.out;
+        bit_ = run.bit;
+        nextFree_ = run.nextFree;
+        codeSize_ = run.codeSize;
+        sizeLimit_ = run.sizeLimit;
+        previousOffset_ = run.previousOffset;
+        previousLength_ = run.previousLength;
+        previousBytes_ = run.previousBytes;
+    }
+
+    // One code the short string loop left: its string written, or the
+    // clear or end code, or the end of the data (then `last` is negative).
+    [[gnu::always_inline]] Step TakeCode(int code, int& last) {
+        Found s;
+        if (code < clear_) {
             if (code < 0) [[unlikely]] {
                 last = code;
-                break;
+                return Step::kStop;
             }
-            length = 1;
-            bytes = static_cast<std::uint64_t>(code);
-        } else if (static_cast<unsigned>(code - end - 1) <
-                   static_cast<unsigned>(nextFree - end - 1)) [[likely]] {
-            const Tables::String& s = t.string[code];
-            length = s.length;
-            bytes = s.bytes;
-            from = s.offset;
-        } else if (code == nextFree) {
-            length = previousLength + 1;
-            bytes = previousLength < 8
-                        ? previousBytes | (previousBytes & 0xFF) << (8 * previousLength)
-                        : previousBytes;
-            from = previousOffset;
-        } else if (code == clear) {
-            written = std::max(written, nextFree);
-            nextFree = clear + 2;
-            codeSize = mc.m + 1;
-            sizeLimit = 2 * clear;
-            do code = bits.Get(codeSize, bit, endBit);
-            while (code == clear);
-            if (code < 0) {
-                last = code;
-                break;
-            }
-            if (code >= clear) return kGaveUp;
-            *out = static_cast<std::uint8_t>(code);
-            previous = code;
-            previousOffset = offset;
-            previousLength = 1;
-            previousBytes = static_cast<std::uint64_t>(code);
-            advance(1);
-            continue;
-        } else if (code == end) {
-            bits.DiscardRest();
+            s = {1, static_cast<std::uint64_t>(code), 0};
+        } else if (static_cast<unsigned>(code - end_ - 1) <
+                   static_cast<unsigned>(nextFree_ - end_ - 1)) [[likely]] {
+            const Entry e = table_.entry[code];
+            s = {e.Length(), e.First8(pixels_), e.Offset()};
+        } else if (code == nextFree_) {
+            s = {previousLength_ + 1,
+                 previousLength_ < 8 ? WithFirstByte(previousBytes_, previousLength_)
+                                     : previousBytes_,
+                 previousOffset_};
+        } else if (code == clear_) {
+            return Restart(last);
+        } else if (code == end_) {
+            bits_.DiscardRest();
             last = kEnd;
-            break;
+            return Step::kStop;
         } else {
-            return kGaveUp;
+            return Step::kGiveUp;
         }
+        const auto offset = static_cast<std::uint32_t>(out_ - pixels_);
+        const std::size_t n = std::min(s.length, left_);
+        if (!Write(s, n, code == nextFree_)) return Step::kGiveUp;
+        AddEntry(s.bytes);
+        previousOffset_ = offset;
+        previousLength_ = s.length;
+        previousBytes_ = s.bytes;
+        Advance(n);
+        return Step::kGoOn;
+    }
 
-        const std::size_t n = std::min(length, left);
-        if (length <= 8 && rowEnd - out >= 8) [[likely]] {
-            std::memcpy(out, &bytes, 8);  // little-endian; the rest is overwritten later
-        } else if (length <= 8) {
+    // A clear code: a fresh table and the first pixel after it.
+    Step Restart(int& last) {
+        nextFree_ = clear_ + 2;
+        codeSize_ = m_ + 1;
+        sizeLimit_ = 2 * clear_;
+        int code;
+        do code = bits_.Get(codeSize_, bit_, endBit_);
+        while (code == clear_);
+        if (code < 0) {
+            last = code;
+            return Step::kStop;
+        }
+        if (code >= clear_) return Step::kGiveUp;
+        StartWith(code);
+        return Step::kGoOn;
+    }
+
+    // Writes the first `n` bytes of string `s` at the next pixel; false for
+    // strings too long for the fast path. `ofPrevious`: `s` is the previous
+    // string and its own first byte.
+    [[gnu::always_inline]] bool Write(const Found& s, std::size_t n, bool ofPrevious) {
+        if (s.length <= 8 && rowEnd_ - out_ >= 8) [[likely]] {
+            std::memcpy(out_, &s.bytes, 8);  // little-endian; the rest is overwritten later
+        } else if (s.length <= 8) {
             // Near the row end: a byte at a time, on into the next rows.
-            std::uint8_t* to = out;
-            const std::uint8_t* toEnd = rowEnd;
-            std::uint64_t rest = bytes;
-            for (std::size_t i = 0, r = row; i < n; ++i, rest >>= 8) {
+            std::uint8_t* to = out_;
+            const std::uint8_t* toEnd = rowEnd_;
+            std::uint64_t rest = s.bytes;
+            for (std::size_t i = 0, r = row_; i < n; ++i, rest >>= 8) {
                 *to = static_cast<std::uint8_t>(rest);
-                if (++to == toEnd && ++r < h) {
-                    to = pixels + rowOffset[r];
-                    toEnd = to + w;
+                if (++to == toEnd && ++r < h_) {
+                    to = pixels_ + rowOffset_[r];
+                    toEnd = to + w_;
                 }
             }
         } else {
             // Longer strings are left to the exact path, which ends the
             // data where its 4096-entry stack would overflow.
-            if (length >= kFastMaxLength) return kGaveUp;
+            if (s.length >= kFastMaxLength) return false;
             // A long string, copied from where it was written before (of
             // the previous string: all but the last byte, which is its first).
-            const std::size_t copied = code == nextFree ? std::min(previousLength, left) : n;
-            std::uint8_t* behind = out + copied;
-            if (static_cast<std::size_t>(rowEnd - out) >= n &&
-                (kOneLine || from % static_cast<std::uint32_t>(stride) + copied <= w))
-                CopyInRow(out, pixels + from, copied, static_cast<std::size_t>(rowEnd - out),
-                          size - from);
+            const std::size_t copied = ofPrevious ? std::min(previousLength_, left_) : n;
+            std::uint8_t* behind = out_ + copied;
+            if (static_cast<std::size_t>(rowEnd_ - out_) >= n &&
+                (kOneLine || s.from % static_cast<std::uint32_t>(stride_) + copied <= w_))
+                CopyInRow(out_, pixels_ + s.from, copied, static_cast<std::size_t>(rowEnd_ - out_),
+                          size_ - s.from);
             else
-                behind = map.Copy(out, row, from, copied);
-            if (copied < n) *behind = pixels[from];
+                behind = map_.Copy(out_, row_, s.from, copied);
+            if (copied < n) *behind = pixels_[s.from];
         }
+        return true;
+    }
 
-        // A full table takes no more entries: the one written is a spare.
-        t.string[nextFree] = {previousLength < 8
-                                  ? previousBytes | (bytes & 0xFF) << (8 * previousLength)
-                                  : previousBytes,
-                              previousOffset, static_cast<std::uint16_t>(previousLength + 1),
-                              static_cast<std::uint16_t>(previous)};
-        if (++nextFree >= sizeLimit) [[unlikely]]
-            GrowCode(nextFree, codeSize, sizeLimit);
-        previous = code;
-        previousOffset = offset;
-        previousLength = length;
-        previousBytes = bytes;
-        advance(n);
+    // The entry behind the previous string: that string and the first byte
+    // of this one. A full table takes no more entries: the one written is a
+    // spare.
+    [[gnu::always_inline]] void AddEntry(std::uint64_t bytes) {
+        table_.entry[nextFree_] = Entry::Make(
+            previousLength_ < 8 ? previousBytes_ | (bytes & 0xFF) << (8 * previousLength_)
+                                : previousBytes_,
+            previousOffset_, previousLength_ + 1);
+        if (++nextFree_ >= sizeLimit_) [[unlikely]]
+            GrowCode(nextFree_, codeSize_, sizeLimit_);
     }
-    bits.Bit() = bit;
-    if (last >= 0) {
-        // Filled. Usually the end code follows; anything else goes to the
-        // machine, with the tables it needs.
-        const int code = bits.Get(codeSize);
-        if (code == end) {
-            bits.DiscardRest();
-        } else if (code >= 0) {
-            MakeTables(mc, map, std::max(written, nextFree));
-            mc.nextFree = nextFree;
-            mc.codeSize = codeSize;
-            mc.sizeLimit = std::min(sizeLimit, kTableSize);
-            mc.previous = previous;
-            mc.firstValue = pixels[previousOffset];
-            if (mc.Interpret(code) >= 0) mc.Drain();
+
+    std::size_t Finish(int last) {
+        if (last >= 0) {
+            // Filled. Usually the end code follows. Other codes still decide
+            // where the data ends (an end code, or a broken table, or none),
+            // so such a frame goes to the exact path.
+            const int code = bits_.Get(codeSize_);
+            if (code == end_)
+                bits_.DiscardRest();
+            else if (code >= 0)
+                return kGaveUp;
+        } else {
+            // Short strings may have written ahead of the last pixel in its row.
+            std::memset(out_, 0, static_cast<std::size_t>(rowEnd_ - out_));
         }
-    } else {
-        // Short strings may have written ahead of the last pixel in its row.
-        std::memset(out, 0, static_cast<std::size_t>(rowEnd - out));
+        return total_ - left_;
     }
-    return total - left;
+
+    PackedBits& bits_;
+    StringTable<Entry>& table_;
+    const FrameArea& a_;
+    const std::uint32_t* const rowOffset_;
+    std::uint8_t* const pixels_ = a_.pixels;
+    const std::uint8_t* const packed_ = bits_.Buffer();
+    const std::size_t w_ = static_cast<std::size_t>(a_.width),
+                      h_ = static_cast<std::size_t>(a_.height);
+    const std::size_t stride_ = PixelStride(a_.width), total_ = w_ * h_;
+    const std::size_t size_ = kOneLine ? rowOffset_[0] + stride_ : stride_ * h_;
+    const RowMap map_;
+    const int m_, clear_ = 1 << m_, end_ = clear_ + 1;
+
+    // The code reader, the table's state, where the next pixel goes, the
+    // end of its row, the pixels still to come and the row in data order.
+    std::size_t bit_ = 0, endBit_ = 0;
+    int nextFree_ = clear_ + 2, codeSize_ = m_ + 1, sizeLimit_ = 2 * clear_;
+    std::uint8_t* out_ = nullptr;
+    std::uint8_t* rowEnd_ = nullptr;
+    std::size_t left_ = total_, row_ = 0;
+    // The previous code's string: offset in the rows, length, first 8 bytes.
+    std::uint32_t previousOffset_ = 0;
+    std::size_t previousLength_ = 0;
+    std::uint64_t previousBytes_ = 0;
+};
+
+template <bool kOneLine>
+std::size_t DecodeStrings(PackedBits& bits, Tables& t, int m, const FrameArea& a,
+                          const std::uint32_t* const rowOffset) {
+    return StringDecoder<kOneLine>(bits, t, m, a, rowOffset).Decode();
 }
 
-// Frames up to this many pixels are decoded as one line and then copied
-// row by row: the short string loop runs on without stopping at row ends,
-// and long strings need no row arithmetic. Worth it while the line stays
-// in the processor's cache.
-constexpr std::size_t kLineMaxPixels = 1 << 18;
-
-// The fast path: false when it gives up.
-bool DecodeFast(Machine<PackedBits>& mc, const FrameArea& a) {
-    Tables& t = mc.t;
+// The fast path: false when it gives up. Frames up to kLineMaxPixels are
+// decoded as one line and then copied row by row: the short string loop
+// runs on without stopping at row ends, and long strings need no row
+// arithmetic. Worth it while the line stays in the processor's cache.
+bool DecodeFast(PackedBits& bits, Tables& t, int m, const FrameArea& a) {
     FillRowOffsets(t.rowOffset, a);
     const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
     const std::size_t total = w * h;
     std::size_t done;
     if (total <= kLineMaxPixels) {
-        const std::size_t lineSize = PixelStride(static_cast<std::int32_t>(total));
-        if (t.line.size() < lineSize) t.line.resize(lineSize);
+        // Room behind the line for 16-byte pieces read near its end.
+        const std::size_t lineSize =
+            kLineStart + PixelStride(static_cast<std::int32_t>(total)) + 16;
+        if (t.line.size() < lineSize) {
+            const bool fresh = t.line.empty();
+            t.line.resize(lineSize);
+            if (fresh)
+                for (int i = 0; i < 256; ++i) t.line[i] = static_cast<std::uint8_t>(i);
+        }
         const FrameArea line{
             static_cast<std::int32_t>(total), 1, false, false, 0, t.line.data(), nullptr};
-        const std::uint32_t lineStart = 0;
-        done = DecodeStrings<true>(mc, line, &lineStart);
+        const auto lineStart = static_cast<std::uint32_t>(kLineStart);
+        done = DecodeStrings<true>(bits, t, m, line, &lineStart);
         if (done == kGaveUp) return false;
         // The rows beyond what the data reached stay as they are: 0.
+        const std::uint8_t* const decoded = t.line.data() + kLineStart;
         for (std::size_t k = 0, at = 0; at < done; ++k, at += w)
-            std::memcpy(a.pixels + t.rowOffset[k], t.line.data() + at, std::min(w, done - at));
+            std::memcpy(a.pixels + t.rowOffset[k], decoded + at, std::min(w, done - at));
     } else {
-        done = DecodeStrings<false>(mc, a, t.rowOffset.data());
+        done = DecodeStrings<false>(bits, t, m, a, t.rowOffset.data());
         if (done == kGaveUp) return false;
     }
     if (a.transparent) BuildMask(a, t.rowOffset, done);
@@ -940,8 +1081,7 @@ void DecodeLzwImage(ByteStream& stream, const FrameArea& area,
 
     if (!rowProgress && minCodeSize <= 8) {
         PackedBits bits(stream, tables.packed);
-        Machine<PackedBits> machine(bits, tables, minCodeSize);
-        if (DecodeFast(machine, area)) {
+        if (DecodeFast(bits, tables, minCodeSize, area)) {
             bits.Settle();
             return;
         }
@@ -951,7 +1091,7 @@ void DecodeLzwImage(ByteStream& stream, const FrameArea& area,
                     PixelStride(area.width) * static_cast<std::size_t>(area.height));
     }
     BitReader reader(stream);
-    Machine<BitReader> machine(reader, tables, minCodeSize);
+    Machine machine(reader, tables.Exact(), minCodeSize);
     machine.ClearTables();
     DecodeExact(machine, area, rowProgress);
 }
