@@ -191,16 +191,6 @@ class Form : public Window {
         CreateComponentsOnce();
         return components_;
     }
-    // The component of the layout entry at `index`.
-    Component& ComponentAt(LayoutIndex index) {
-        CreateComponentsOnce();
-        return components_.at(index.Value());
-    }
-    const Component& ComponentAt(LayoutIndex index) const {
-        // Made on demand: no form is itself const, only the view of it.
-        const_cast<Form*>(this)->CreateComponentsOnce();
-        return components_.at(index.Value());
-    }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -277,6 +267,16 @@ class Form : public Window {
     virtual void FormKeyDown(WORD& /*key*/) {}
 
     MessageDialog& Messages() { return messages_; }
+    // The component of the layout entry at `index`; FormOf names it by type.
+    Component& ComponentAt(LayoutIndex index) {
+        CreateComponentsOnce();
+        return components_.at(index.Value());
+    }
+    const Component& ComponentAt(LayoutIndex index) const {
+        // Made on demand: no form is itself const, only the view of it.
+        const_cast<Form*>(this)->CreateComponentsOnce();
+        return components_.at(index.Value());
+    }
     template <class F>
     void Guarded(F&& handler);
 

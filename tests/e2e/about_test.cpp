@@ -98,10 +98,7 @@ class LinkRecorder {
     std::vector<std::pair<std::string, std::string>> saved_;
 };
 
-struct About : ::testing::Test {
-    RunKey runKey;
-    std::string folder = FreshScratchFolder();
-
+struct About : FreshStart {
     HWND Open(const Norvane& program) const {
         program.ChooseMenu('h', 'a');
         HWND about = program.WaitForWindow("TAboutBox");

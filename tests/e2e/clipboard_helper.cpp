@@ -145,56 +145,35 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
     return placed;
 }
 
-}  // namespace
+// Appends ARGUMENT as a line to the file NAME: a link the shell opened.
+int Record(const std::string& file, const char* link) {
+    HANDLE handle = CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, 0, nullptr);
+    const std::string line = std::string(link) + "\r\n";
+    DWORD written = 0;
+    WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(handle);
+    return written == line.size() ? 0 : 3;
+}
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    if (__argc < 4) return 2;
-    const std::string mode = __argv[1], name = __argv[2];
-    const char* text = __argv[3];
-    if (mode == "record") {
-        HANDLE file = CreateFileA(name.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, 0, nullptr);
-        const std::string line = std::string(text) + "\r\n";
-        DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(file);
-        return written == line.size() ? 0 : 3;
-    }
-    if (mode == "holdfile") {
-        HANDLE file =
-            CreateFileA(text, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
-        SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
-        WaitForSingleObject(quit, 60000);
-        CloseHandle(file);
-        return file == INVALID_HANDLE_VALUE ? 3 : 0;
-    }
+int HoldFile(const std::string& name, const char* path) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+    WaitForSingleObject(quit, 60000);
+    CloseHandle(file);
+    return file == INVALID_HANDLE_VALUE ? 3 : 0;
+}
 
-    if (mode == "crash") {
-        SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
-        *static_cast<volatile int*>(nullptr) = 1;
-        return 0;
-    }
+int Crash(const std::string& name) {
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+    *static_cast<volatile int*>(nullptr) = 1;
+    return 0;
+}
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = "NorvaneTestOwner";
-    RegisterClassA(&wc);
-    HWND owner = CreateWindowA("NorvaneTestOwner", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                               nullptr, instance, nullptr);
-    if (mode == "listbox")
-        ShowList(instance, text);
-    else if (!Place(owner, mode, text))
-        return 3;
-    if (mode == "noowner") {
-        // The data stays when its owner goes; the clipboard then has none.
-        DestroyWindow(owner);
-        owner = nullptr;
-    }
-    bool holding = false;
-    if (mode == "hold") holding = OpenClipboard(owner);
-
+// Runs the owner's messages until quit; "release" closes a clipboard held open.
+void RunUntilQuit(const std::string& name, bool holding) {
     HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, (name + ".release").c_str());
     HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
     HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str());
@@ -215,5 +194,35 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
     if (holding) CloseClipboard();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (__argc < 4) return 2;
+    const std::string mode = __argv[1], name = __argv[2];
+    const char* text = __argv[3];
+    if (mode == "record") return Record(name, text);
+    if (mode == "holdfile") return HoldFile(name, text);
+    if (mode == "crash") return Crash(name);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = "NorvaneTestOwner";
+    RegisterClassA(&wc);
+    HWND owner = CreateWindowA("NorvaneTestOwner", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                               nullptr, instance, nullptr);
+    if (mode == "listbox")
+        ShowList(instance, text);
+    else if (!Place(owner, mode, text))
+        return 3;
+    if (mode == "noowner") {
+        // The data stays when its owner goes; the clipboard then has none.
+        DestroyWindow(owner);
+        owner = nullptr;
+    }
+    const bool holding = mode == "hold" && OpenClipboard(owner);
+    RunUntilQuit(name, holding);
     return 0;
 }

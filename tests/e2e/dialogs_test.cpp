@@ -8,10 +8,9 @@
 namespace e2e {
 namespace {
 
-struct Dialogs : ::testing::Test {
-    RunKey runKey;
+struct Dialogs : FreshStart {
     std::optional<Norvane> program;
-    void Start() { program.emplace(FreshScratchFolder()); }
+    void Start() { program.emplace(folder); }
 
     HWND Open(const char* button, const char* dialogClass) {
         program->Click(program->Control(button));
@@ -20,21 +19,14 @@ struct Dialogs : ::testing::Test {
         program->Sync();
         return dialog;
     }
-    HWND Child(HWND dialog, std::string_view className, bool visibleOnly = false) {
-        for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-            if (_stricmp(ClassName(w).c_str(), std::string(className).c_str()) == 0 &&
-                (!visibleOnly || IsWindowVisible(w)))
-                return w;
-        return nullptr;
-    }
     std::vector<std::string> Lines(HWND dialog) {
-        HWND list = Child(dialog, "ListBox");
+        HWND list = ChildOfClass(dialog, "ListBox");
         std::vector<std::string> lines;
         for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
         return lines;
     }
     std::string CountLine(HWND dialog) {
-        for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        for (HWND w : ChildrenOf(dialog))
             if (WindowText(w).rfind("There are ", 0) == 0) return WindowText(w);
         return {};
     }
@@ -93,7 +85,7 @@ TEST_F(Dialogs, ViewerShowsTextAndItsOwnersClass) {
     Start();
     HWND viewer = Open("Display Clipboard Data", "TClipboard_Viewer_Form");
     EXPECT_EQ(WindowText(viewer), "Clipboard Data Pasted From A NorvaneTestOwner Class Window");
-    HWND edit = Child(viewer, "RichEdit20A", true);
+    HWND edit = ChildOfClass(viewer, "RichEdit20A", true);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(WindowText(edit), "Hello from the helper");
     CloseDialog(viewer);
@@ -103,9 +95,9 @@ TEST_F(Dialogs, ViewerPrefersTheBitmap) {
     ClipboardHelper owner(ClipboardHelper::Mode::Bitmap, "under the bitmap");
     Start();
     HWND viewer = Open("Display Clipboard Data", "TClipboard_Viewer_Form");
-    EXPECT_EQ(Child(viewer, "RichEdit20A", true), nullptr);
+    EXPECT_EQ(ChildOfClass(viewer, "RichEdit20A", true), nullptr);
     HWND picture = nullptr;
-    for (HWND w = GetWindow(viewer, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+    for (HWND w : ChildrenOf(viewer))
         if ((GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW && IsWindowVisible(w))
             picture = w;
     EXPECT_NE(picture, nullptr);
@@ -133,7 +125,7 @@ TEST_F(Dialogs, ViewerNoticeAndNoOwner) {
     })) << WindowText(viewer);
     EXPECT_FALSE(IsWindowVisible(
         program->Control("Sorry, No Text or Bitmap data is on the Clipboard", viewer)));
-    EXPECT_EQ(WindowText(Child(viewer, "RichEdit20A", true)), "nobody's");
+    EXPECT_EQ(WindowText(ChildOfClass(viewer, "RichEdit20A", true)), "nobody's");
     CloseDialog(viewer);
 }
 

@@ -6,10 +6,7 @@
 namespace e2e {
 namespace {
 
-struct Documents : ::testing::Test {
-    RunKey runKey;
-    std::string folder = FreshScratchFolder();
-};
+struct Documents : FreshStart {};
 
 TEST_F(Documents, ReadmeOpensInNotepad) {
     WriteFile(folder + "norvanel.txt", "Norvane readme\r\n");

@@ -396,6 +396,14 @@ std::vector<HWND> ChildrenOf(HWND parent) {
     return children;
 }
 
+HWND ChildOfClass(HWND parent, std::string_view className, bool visibleOnly) {
+    for (HWND child : ChildrenOf(parent))
+        if (_stricmp(ClassName(child).c_str(), std::string(className).c_str()) == 0 &&
+            (!visibleOnly || IsWindowVisible(child)))
+            return child;
+    return nullptr;
+}
+
 std::string WindowText(HWND window) {
     char text[4096] = {};
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),

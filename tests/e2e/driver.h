@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <initializer_list>
 #include <optional>
@@ -130,9 +132,19 @@ class RunKey {
     void RemoveKey();
 };
 
+// A test that starts the program with no Run entry of it, in a fresh
+// scratch folder of its own.
+struct FreshStart : ::testing::Test {
+    RunKey runKey;
+    std::string folder = FreshScratchFolder();
+};
+
 std::string WindowText(HWND window);
 // Every child window of `parent`, its children's children included.
 std::vector<HWND> ChildrenOf(HWND parent);
+// The first of them of the window class (in any case); with `visibleOnly`,
+// the first visible one.
+HWND ChildOfClass(HWND parent, std::string_view className, bool visibleOnly = false);
 std::string ClassName(HWND window);
 RECT ClientRectOf(HWND window);
 RECT WindowRectOf(HWND window);

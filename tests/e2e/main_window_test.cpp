@@ -22,9 +22,7 @@ TEST(MainWindow, FirstStartShowsTheDesignedWindow) {
         EXPECT_TRUE(IsWindowVisible(button)) << caption;
     }
     // The layout snapshot was taken from the client area sized from the buttons.
-    HWND snapshot = nullptr;
-    for (HWND w = GetWindow(main, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (_stricmp(ClassName(w).c_str(), "ListBox") == 0) snapshot = w;
+    HWND snapshot = ChildOfClass(main, "ListBox");
     ASSERT_NE(snapshot, nullptr);
     EXPECT_FALSE(IsWindowVisible(snapshot));
     EXPECT_EQ(ListBoxLine(snapshot, 0), "198 103 W/H Mainform1");

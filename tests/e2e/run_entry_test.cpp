@@ -6,9 +6,7 @@
 namespace e2e {
 namespace {
 
-struct AutoRun : ::testing::Test {
-    RunKey runKey;
-    std::string folder = FreshScratchFolder();
+struct AutoRun : FreshStart {
     std::string Exe() const { return folder + "norvanel.exe"; }
     std::string IniAfterExit(const Norvane& program) {
         program.ChooseMenu('f', 'x');
@@ -85,7 +83,7 @@ TEST_F(AutoRun, EntryPointingElsewhereOffersARepair) {
     }
 }
 
-TEST_F(AutoRun, MissingKeyShowsMessageA) {
+TEST_F(AutoRun, MissingKeySaysTheKeyDoesNotExist) {
     runKey.RemoveKey();
     Norvane program(folder);
     program.ChooseMenu('f', 'a');

@@ -19,9 +19,10 @@ void ResizeClient(HWND window, int width, int height) {
                  height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-TEST(Scaling, ButtonsFollowTheClientAreaFromTheSnapshot) {
-    RunKey runKey;
-    Norvane program(FreshScratchFolder());
+struct Scaling : FreshStart {};
+
+TEST_F(Scaling, ButtonsFollowTheClientAreaFromTheSnapshot) {
+    Norvane program(folder);
     HWND erase = program.Control("Erase Clipboard");
     HWND list = program.Control("List Clipboard Format");
     struct Case {

@@ -6,9 +6,8 @@
 namespace e2e {
 namespace {
 
-struct Settings : ::testing::Test {
-    RunKey runKey;  // no Run entry: the Auto-Run mark follows the registry
-    std::string folder = FreshScratchFolder();
+// No Run entry: the Auto-Run mark follows the registry.
+struct Settings : FreshStart {
     std::string Ini() const { return folder + "norvanel.ini"; }
     void WriteIni(const std::string& lines) { WriteFile(Ini(), "[norvanel]\r\n" + lines); }
     static Bounds Of(HWND w) {
@@ -17,12 +16,6 @@ struct Settings : ::testing::Test {
     }
     void Exit(const Norvane& program) {
         program.ChooseMenu('f', 'x');
-        if (!program.WaitForExit(3s)) {
-            for (HWND w : program.Windows())
-                ADD_FAILURE() << ClassName(w) << " '" << WindowText(w) << "'";
-            ADD_FAILURE() << "fg " << ClassName(GetForegroundWindow()) << " alt "
-                          << GetAsyncKeyState(VK_MENU);
-        }
         ASSERT_TRUE(program.WaitForExit(10s));
     }
 };

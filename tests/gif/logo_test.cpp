@@ -1,15 +1,15 @@
 // The About dialog's logo as the dialog's layout carries it: the "Data"
 // property decodes into the animation the dialog plays, and giflib reads the
 // same pixels from it, so the art script's LZW encoder writes standard GIF.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "gif_control/data_property.h"
+#include "gif/giflib_file.h"
 #include "gif/picture_matchers.h"
+#include "gif_control/data_property.h"
 
 namespace norvane::gif {
 namespace {
@@ -75,21 +75,11 @@ TEST(Logo, EveryFrameDiffersFromTheNextOverALargeArea) {
     }
 }
 
-int ReadMemory(GifFileType* file, GifByteType* target, int count) {
-    auto* rest = static_cast<std::span<const std::uint8_t>*>(file->UserData);
-    const auto n = std::min(static_cast<std::size_t>(count), rest->size());
-    std::copy_n(rest->data(), n, target);
-    *rest = rest->subspan(n);
-    return static_cast<int>(n);
-}
-
 TEST(Logo, GiflibReadsTheSamePixels) {
     const auto bytes = LogoBytes();
-    std::span<const std::uint8_t> rest(bytes);
-    int error = 0;
-    GifFileType* file = DGifOpen(&rest, ReadMemory, &error);
-    ASSERT_NE(file, nullptr);
-    ASSERT_EQ(DGifSlurp(file), GIF_OK);
+    const testing::GiflibFile file(bytes);
+    ASSERT_NE(file.get(), nullptr);
+    ASSERT_EQ(DGifSlurp(file.get()), GIF_OK);
     const auto picture = DecodeGif(bytes);
     ASSERT_TRUE(picture);
     ASSERT_EQ(file->ImageCount, 8);
@@ -101,7 +91,6 @@ TEST(Logo, GiflibReadsTheSamePixels) {
                 ASSERT_EQ(testing::PixelAt(f, x, y), raster[y * kWidth + x])
                     << "frame " << i + 1 << " at " << x << "," << y;
     }
-    DGifCloseFile(file, &error);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(RunEntryTest, RemoveDeletesEvenAMissingValue) {
             "Start-Up."));
 }
 
-TEST_F(RunEntryTest, MissingKeyShowsMessagesAAndC) {
+TEST_F(RunEntryTest, MissingKeySaysTheKeyDoesNotExist) {
     registry.keys.clear();
     EXPECT_FALSE(entry.Add());
     EXPECT_FALSE(entry.Remove());
@@ -74,7 +74,7 @@ TEST_F(RunEntryTest, MissingKeyShowsMessagesAAndC) {
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
 }
 
-TEST_F(RunEntryTest, ReadBackThatDiffersShowsMessageB) {
+TEST_F(RunEntryTest, ReadBackThatDiffersSaysTheSettingsCouldNotBeSaved) {
     registry.readBackSuffix = "x";
     EXPECT_FALSE(entry.Add());
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -87,7 +87,7 @@ TEST_F(RunEntryTest, ReadBackThatDiffersShowsMessageB) {
               "Please contact the program's author.");
 }
 
-TEST_F(RunEntryTest, ValueThatStaysShowsMessageD) {
+TEST_F(RunEntryTest, ValueThatStaysSaysItCouldNotBeRemoved) {
     Store(kPath);
     registry.keepOnDelete = true;
     EXPECT_FALSE(entry.Remove());

@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "win32/pixels.h"
+
 namespace {
+
+using norvane::testing::Canvas;
 
 constexpr std::uint8_t kBannerData[] = {
 #include "about/res/banner_data.inc"
@@ -43,23 +47,8 @@ enum class Player { EnhancedConversion, PlayMetaFile };
 class BannerPicture : public ::testing::TestWithParam<Player> {
   protected:
     void SetUp() override {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        ASSERT_NE(bitmap_, nullptr);
-        pixels_ = static_cast<const std::uint32_t*>(bits);
-        old_ = SelectObject(dc_, bitmap_);
-        HBRUSH magenta = CreateSolidBrush(kUnpainted);
+        HDC dc = canvas_.dc();
         const RECT all{0, 0, kWidth, kHeight};
-        FillRect(dc_, &all, magenta);
-        DeleteObject(magenta);
-
         const BYTE* metafile = kBannerData + kPlaceableSize;
         const UINT size = sizeof kBannerData - kPlaceableSize;
         if (GetParam() == Player::EnhancedConversion) {
@@ -68,29 +57,20 @@ class BannerPicture : public ::testing::TestWithParam<Player> {
                                        kUnitsHigh * 2540 / kUnitsPerInch, nullptr};
             HENHMETAFILE banner = SetWinMetaFileBits(size, metafile, nullptr, &picture);
             ASSERT_NE(banner, nullptr);
-            EXPECT_TRUE(PlayEnhMetaFile(dc_, banner, &all));
+            EXPECT_TRUE(PlayEnhMetaFile(dc, banner, &all));
             DeleteEnhMetaFile(banner);
         } else {
             HMETAFILE banner = SetMetaFileBitsEx(size, metafile);
             ASSERT_NE(banner, nullptr);
-            SetMapMode(dc_, MM_ANISOTROPIC);
-            SetWindowExtEx(dc_, kUnitsWide, kUnitsHigh, nullptr);
-            SetViewportExtEx(dc_, kWidth, kHeight, nullptr);
-            EXPECT_TRUE(PlayMetaFile(dc_, banner));
+            SetMapMode(dc, MM_ANISOTROPIC);
+            SetWindowExtEx(dc, kUnitsWide, kUnitsHigh, nullptr);
+            SetViewportExtEx(dc, kWidth, kHeight, nullptr);
+            EXPECT_TRUE(PlayMetaFile(dc, banner));
             DeleteMetaFile(banner);
         }
-        GdiFlush();
-    }
-    void TearDown() override {
-        if (dc_) SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
     }
 
-    COLORREF At(int x, int y) const {
-        const std::uint32_t p = pixels_[y * kWidth + x];  // 0x00RRGGBB
-        return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
-    }
+    COLORREF At(int x, int y) const { return canvas_.At(x, y); }
     // A point given in metafile units, as it lands in the picture.
     COLORREF AtUnits(int x, int y) const {
         return At(x * kWidth / kUnitsWide, y * kHeight / kUnitsHigh);
@@ -102,10 +82,7 @@ class BannerPicture : public ::testing::TestWithParam<Player> {
         return n;
     }
 
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    const std::uint32_t* pixels_ = nullptr;
+    Canvas canvas_{kWidth, kHeight, kUnpainted};
 };
 
 TEST_P(BannerPicture, FillsThePictureBoxWhole) {

@@ -7,31 +7,22 @@
 
 #include "fakes/recording_messages.h"
 #include "gif_control/win32_gif_image.h"
-#include "ui/application.h"
 #include "win32/gif_samples.h"
+#include "win32/message_pump.h"
 #include "win32/pixels.h"
 
 namespace norvane {
 namespace {
 
+using std::chrono::milliseconds;
 using ::testing::ElementsAre;
+using testing::PumpFor;
+using testing::PumpUntil;
 using testing::RecordingMessages;
 
 constexpr int kDelay = 20;        // centiseconds: 200 ms
 constexpr int kSpeed = 400;       // 50 ms a frame
 constexpr DWORD kFrameTime = 50;  // milliseconds
-
-// Runs the message loop until `done` or the time-out.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeout = 5000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeout) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        ProcessPendingMessages();
-    }
-    return true;
-}
 
 struct Shown {
     int frame;
@@ -103,7 +94,7 @@ TEST_P(Animation, LoopRestartsAndAnimateFalseReturnsToFrameOne) {
     image.PaintTo(canvas.dc());
     EXPECT_EQ(canvas.At(0, 0), RGB(255, 0, 0));
     const std::size_t ticks = shown.size();
-    PumpUntil([] { return false; }, 3 * kFrameTime);
+    PumpFor(milliseconds(3 * kFrameTime));
     EXPECT_EQ(shown.size(), ticks);  // no tick after the timer went
 }
 
@@ -120,7 +111,7 @@ TEST(AnimationSpeed, ChangesTakeEffectAtOnceOnAWindowTimer) {
     ASSERT_TRUE(image.LoadFromGifStream(gif::testing::ThreeFrames(0, 1000)));  // 10 s a frame
     image.SetAnimate(true);
     image.SetSpeed(20000);  // 10 s * 100 / 20000: 50 ms a frame
-    ASSERT_TRUE(PumpUntil([&] { return wraps >= 2; }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return wraps >= 2; }, milliseconds(3000)));
     image.SetSpeed(0);
     EXPECT_EQ(image.Speed(), 1);
 }

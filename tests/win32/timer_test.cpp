@@ -20,31 +20,15 @@
 
 #include "fakes/recording_messages.h"
 #include "ui/application.h"
+#include "win32/message_pump.h"
 
 namespace norvane {
 namespace {
 
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
-
-// Runs the messages of this thread, as the program's loop would, until
-// `done` or the time is up; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!done()) {
-        const auto left = std::chrono::duration_cast<milliseconds>(end - Clock::now()).count();
-        if (left <= 0) return false;
-        // Short waits: ticks on the worker post no message to wake us.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                                  static_cast<DWORD>(std::min<long long>(left, 10)), QS_ALLINPUT);
-        ProcessPendingMessages();
-    }
-    return true;
-}
-
-void PumpFor(milliseconds time) {
-    PumpUntil([] { return false; }, time);
-}
+using testing::PumpFor;
+using testing::PumpUntil;
 
 // Counts every tick that reaches Tick, handler or not.
 class CountingTimerPart : public TTimerEx {
