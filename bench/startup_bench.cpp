@@ -20,8 +20,7 @@ double Milliseconds() {
     LARGE_INTEGER frequency, counter;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 struct Search {
@@ -46,8 +45,8 @@ double TimeToFirstWindow(const std::string& commandLine, const std::string& fold
     PROCESS_INFORMATION process{};
     std::string line = commandLine;
     const double began = Milliseconds();
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process))
         return -1;
     Search search{process.dwProcessId};
     double shown = -1;
@@ -121,8 +120,8 @@ int main(int argc, char** argv) {
             std::printf("%-13s no window in %d starts\n", p.name, starts);
             return 1;
         }
-        std::printf("%-13s median %6.1f ms  (fastest %6.1f, slowest %6.1f, %zu starts",
-                    p.name, Median(p.times), *std::min_element(p.times.begin(), p.times.end()),
+        std::printf("%-13s median %6.1f ms  (fastest %6.1f, slowest %6.1f, %zu starts", p.name,
+                    Median(p.times), *std::min_element(p.times.begin(), p.times.end()),
                     *std::max_element(p.times.begin(), p.times.end()), p.times.size());
         if (p.failures) std::printf(", %d without a window", p.failures);
         std::printf(")\n");
