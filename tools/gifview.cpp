@@ -18,9 +18,12 @@
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/win32_message_dialog.h"
+#include "util/little_endian.h"
 
 namespace {
 
+using norvane::PutU16;
+using norvane::PutU32;
 using norvane::TGIFImage;
 
 constexpr char kUsage[] =
@@ -70,15 +73,6 @@ bool Parse(int argc, char** argv, Arguments& a) {
     return true;
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // The pixels of a memory device context as 0xAARRGGBB rows, top first.
 std::vector<std::uint32_t> PixelsOf(HDC source, int width, int height, bool monochrome) {
     BITMAPINFO info{};
@@ -106,23 +100,23 @@ bool WriteComposition(const norvane::GifComposition& c, const std::string& path)
     out.reserve(54 + imageSize);
     out.push_back('B');
     out.push_back('M');
-    Put32(out, 54 + imageSize);
-    Put32(out, 0);
-    Put32(out, 54);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(w));
-    Put32(out, static_cast<std::uint32_t>(h));  // bottom-up
-    Put16(out, 1);
-    Put16(out, 32);
-    Put32(out, BI_RGB);
-    Put32(out, imageSize);
-    for (int i = 0; i < 4; ++i) Put32(out, 0);
+    PutU32(out, 54 + imageSize);
+    PutU32(out, 0);
+    PutU32(out, 54);
+    PutU32(out, 40);
+    PutU32(out, static_cast<std::uint32_t>(w));
+    PutU32(out, static_cast<std::uint32_t>(h));  // bottom-up
+    PutU16(out, 1);
+    PutU16(out, 32);
+    PutU32(out, BI_RGB);
+    PutU32(out, imageSize);
+    for (int i = 0; i < 4; ++i) PutU32(out, 0);
     for (int y = h - 1; y >= 0; --y)
         for (int x = 0; x < w; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
                                   static_cast<std::size_t>(x);
             const bool transparent = !mask.empty() && (mask[i] & 0xFFFFFF) == 0xFFFFFF;
-            Put32(out, (image[i] & 0xFFFFFF) | (transparent ? 0u : 0xFF000000u));
+            PutU32(out, (image[i] & 0xFFFFFF) | (transparent ? 0u : 0xFF000000u));
         }
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));

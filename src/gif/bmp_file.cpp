@@ -1,18 +1,11 @@
 #include "gif/bmp_file.h"
 
+#include "util/little_endian.h"
+
 namespace norvane::gif {
 namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14, kInfoHeaderSize = 40;
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 std::vector<std::uint8_t> File(const Frame& frame, std::uint16_t bitsPerPixel, std::uint32_t colors,
                                const std::uint8_t* palette, const std::vector<std::uint8_t>& rows) {
@@ -22,20 +15,20 @@ std::vector<std::uint8_t> File(const Frame& frame, std::uint16_t bitsPerPixel, s
     out.reserve(pixelOffset + imageSize);
     out.push_back('B');
     out.push_back('M');
-    Put32(out, pixelOffset + imageSize);
-    Put32(out, 0);  // two reserved words
-    Put32(out, pixelOffset);
-    Put32(out, kInfoHeaderSize);
-    Put32(out, static_cast<std::uint32_t>(frame.width));
-    Put32(out, static_cast<std::uint32_t>(frame.height));  // positive: bottom-up rows
-    Put16(out, 1);
-    Put16(out, bitsPerPixel);
-    Put32(out, 0);  // uncompressed
-    Put32(out, imageSize);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, colors);
-    Put32(out, 0);
+    PutU32(out, pixelOffset + imageSize);
+    PutU32(out, 0);  // two reserved words
+    PutU32(out, pixelOffset);
+    PutU32(out, kInfoHeaderSize);
+    PutU32(out, static_cast<std::uint32_t>(frame.width));
+    PutU32(out, static_cast<std::uint32_t>(frame.height));  // positive: bottom-up rows
+    PutU16(out, 1);
+    PutU16(out, bitsPerPixel);
+    PutU32(out, 0);  // uncompressed
+    PutU32(out, imageSize);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, colors);
+    PutU32(out, 0);
     for (std::uint32_t i = 0; i < colors; ++i) {
         out.push_back(palette[3 * i + 2]);
         out.push_back(palette[3 * i + 1]);
