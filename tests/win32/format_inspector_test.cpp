@@ -6,7 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -15,6 +14,7 @@
 #include "clipboard/win32_save_format.h"
 #include "fakes/recording_messages.h"
 #include "util/placeable_metafile.h"
+#include "win32/second_process.h"
 
 namespace norvane {
 namespace {
@@ -29,45 +29,12 @@ constexpr const char* kKnownText = "Known text";
 
 // clipboard_helper.exe in one of its modes, owning the clipboard's data until
 // the object goes.
-class ClipboardHelper {
+class ClipboardHelper : public testing::SecondProcess {
   public:
-    ClipboardHelper(const std::string& mode, const std::string& argument) {
-        name_ = "norvane-inspector-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter_);
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
-        quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
-        release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
-        const char* helper = std::getenv("NORVANE_HELPER");
-        if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
-        std::string path = helper;
-        if (path.front() == '/') path = "Z:" + path;  // a Unix path as Wine sees it
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        std::string command = "\"" + path + "\" " + mode + " " + name_ + " \"" + argument + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_))
-            throw std::runtime_error("cannot start clipboard_helper");
-        const HANDLE waits[2] = {ready, process_.hProcess};
-        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 15000);
-        CloseHandle(ready);
-        if (woke != WAIT_OBJECT_0) throw std::runtime_error("clipboard_helper did not get ready");
-    }
-    ~ClipboardHelper() {
-        SetEvent(release_);
-        SetEvent(quit_);
-        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(process_.hProcess, 1);
-        for (HANDLE h : {process_.hProcess, process_.hThread, quit_, release_}) CloseHandle(h);
-    }
-    DWORD Id() const { return process_.dwProcessId; }
-
-  private:
-    static inline int counter_ = 0;
-    std::string name_;
-    HANDLE quit_ = nullptr, release_ = nullptr;
-    PROCESS_INFORMATION process_{};
+    ClipboardHelper(const std::string& mode, const std::string& argument)
+        : SecondProcess(ClipboardHelperProgram(), [&](const std::string& name) {
+              return mode + " " + name + " \"" + argument + "\"";
+          }) {}
 };
 
 Bytes KnownBytes(std::size_t size) {

@@ -1,8 +1,11 @@
-// Starts this test program again in a helper role and ends it on scope exit.
+// Starts a helper process that signals NAME.ready once set up and ends it on
+// scope exit: this test program again in a helper role, or clipboard_helper.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -10,46 +13,68 @@ namespace norvane::testing {
 
 class SecondProcess {
   public:
-    // Runs "<this program> --ROLE ARGUMENT NAME" and waits for NAME.ready.
-    SecondProcess(const std::string& role, const std::string& argument) {
+    // Runs "<this program> --ROLE ARGUMENT NAME".
+    SecondProcess(const std::string& role, const std::string& argument)
+        : SecondProcess(ThisProgram(), [&](const std::string& name) {
+              return "--" + role + " \"" + argument + "\" " + name;
+          }) {}
+
+    // Runs PROGRAM with the arguments made from NAME and waits for NAME.ready.
+    // NAME.release and NAME.quit are set when the object goes.
+    SecondProcess(const std::string& program,
+                  const std::function<std::string(const std::string& name)>& arguments) {
         static int counter = 0;
         name_.append("norvane-test-")
             .append(std::to_string(GetCurrentProcessId()))
             .append("-")
             .append(std::to_string(++counter));
         HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
+        release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
         quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string command;
-        command.append("\"").append(self).append("\" --").append(role);
-        command.append(" \"").append(argument).append("\" ").append(name_);
+        std::string command = "\"" + program + "\" " + arguments(name_);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_))
-            throw std::runtime_error("cannot start the second process");
+        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &process_))
+            throw std::runtime_error("cannot start " + program);
         const HANDLE waits[2] = {ready, process_.hProcess};
         const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 15000);
         CloseHandle(ready);
-        if (woke != WAIT_OBJECT_0) throw std::runtime_error("the second process did not get ready");
+        if (woke != WAIT_OBJECT_0) throw std::runtime_error(program + " did not get ready");
     }
     // Signals NAME.quit now; the end of the scope waits for the process.
     void SignalQuit() { SetEvent(quit_); }
+    DWORD Id() const { return process_.dwProcessId; }
     ~SecondProcess() {
+        SetEvent(release_);
         SetEvent(quit_);
         if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
             TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        CloseHandle(quit_);
+        for (HANDLE h : {process_.hProcess, process_.hThread, release_, quit_}) CloseHandle(h);
     }
     SecondProcess(const SecondProcess&) = delete;
     SecondProcess& operator=(const SecondProcess&) = delete;
 
+    // clipboard_helper.exe (NORVANE_HELPER) as Wine names it.
+    static std::string ClipboardHelperProgram() {
+        const char* helper = std::getenv("NORVANE_HELPER");
+        if (!helper) throw std::runtime_error("NORVANE_HELPER is not set");
+        std::string path = helper;
+        if (path.front() == '/') path = "Z:" + path;  // a Unix path as Wine sees it
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        return path;
+    }
+
   private:
+    static std::string ThisProgram() {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        return self;
+    }
+
     std::string name_;
-    HANDLE quit_ = nullptr;
+    HANDLE release_ = nullptr, quit_ = nullptr;
     PROCESS_INFORMATION process_{};
 };
 
