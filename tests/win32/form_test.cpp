@@ -121,7 +121,8 @@ static_assert(!IsLayoutOf<PairPart>(std::array{
 // The same form, made as a dialog that may never be shown.
 class OnDemandForm : public FormOf<TestPart> {
   public:
-    OnDemandForm(MessageDialog& messages, const FormSpec& spec) : FormOf(spec, messages, nullptr) {}
+    OnDemandForm(MessageDialog& messages, const FormSpec& design)
+        : FormOf(design, messages, nullptr) {}
 };
 
 // A top-level window of a thread of its own, as another program's would be.
@@ -189,10 +190,10 @@ TEST_F(FormTest, ComponentsAreCreatedInTableOrder) {
 }
 
 TEST_F(FormTest, ComponentsOnDemandAreMadeWhenFirstReachedInTableOrder) {
-    FormSpec spec = kTestForm;
-    spec.className = "TOnDemandForm";
-    spec.componentsOnDemand = true;
-    OnDemandForm form(messages, spec);
+    FormSpec design = kTestForm;
+    design.className = "TOnDemandForm";
+    design.componentsOnDemand = true;
+    OnDemandForm form(messages, design);
     // Texts are kept until the components come, and then shown.
     EXPECT_EQ(form.TextAt(TestPart::Fail_Button), "Fail");
     form.SetTextAt(TestPart::Fail_Button, "Later");
