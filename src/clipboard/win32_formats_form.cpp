@@ -119,6 +119,13 @@ std::string ListBoxLineText(HWND list, int index) {
     return line;
 }
 
+// The line under a point of the screen; -1 on the blank below the last one.
+int LineAt(HWND list, POINT screen) {
+    ScreenToClient(list, &screen);
+    const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(screen.x, screen.y));
+    return HIWORD(hit) ? -1 : LOWORD(hit);
+}
+
 }  // namespace
 
 TFormat_Inspector_Form& TClipboard_Formats_Form::Inspector() {
@@ -152,10 +159,7 @@ void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
         ClientToScreen(list, &at);
     } else {
         // A right click selects the line under the pointer first.
-        POINT client = at;
-        ScreenToClient(list, &client);
-        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
-        index = HIWORD(hit) ? -1 : LOWORD(hit);
+        index = LineAt(list, at);
         if (index >= 0) SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
     if (index < 0) return;
@@ -181,13 +185,10 @@ LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM l
     // components are made at its first showing, and messages come before.
     if (message == WM_COMMAND && HIWORD(wParam) == LBN_DBLCLK &&
         reinterpret_cast<HWND>(lParam) == Get(ListBox1).hwnd) {
-        HWND list = Get(ListBox1).hwnd;
         // Only a double-click on a line: not on the blank below the last one.
         const DWORD at = GetMessagePos();
-        POINT client{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-        ScreenToClient(list, &client);
-        const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
-        if (!HIWORD(hit)) Guarded([&] { InspectLine(LOWORD(hit)); });
+        const int index = LineAt(Get(ListBox1).hwnd, {GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+        if (index >= 0) Guarded([&] { InspectLine(index); });
         return 0;
     }
     // The menu from the keyboard comes through FormKeyDown, so that it opens
