@@ -100,11 +100,9 @@ void TClipboard_Formats_Form::Exit_BitBtnClick() {
     Close();
 }
 
-}  // namespace norvane
-
 // The format inspector and Save As, from a line of the list: a double-click
 // or the line's context menu (right click, Shift+F10, the menu key).
-namespace norvane {
+
 namespace {
 
 enum LineCommand : UINT { kInspectCommand = 1, kSaveAsCommand = 2 };

@@ -104,10 +104,6 @@ const FormSpec kForm{
     .componentsOnDemand = true,
 };
 
-}  // namespace
-
-namespace {
-
 struct StreamSource {
     std::string_view text;
     std::size_t at;
