@@ -318,11 +318,7 @@ void TAboutBox::Quote_Change_TimerTimer() {
     if (count <= 0) return;
     std::uniform_int_distribution<LRESULT> pick(0, count - 1);
     const LRESULT index = pick(random_);
-    std::string quote(static_cast<std::size_t>(SendMessageA(quotes, LB_GETTEXTLEN, index, 0)) + 1,
-                      '\0');
-    quote.resize(static_cast<std::size_t>(
-        SendMessageA(quotes, LB_GETTEXT, index, reinterpret_cast<LPARAM>(quote.data()))));
-    SetTextOf(Get(Quote_From_Varnok_Label), quote);
+    SetTextOf(Get(Quote_From_Varnok_Label), ListBoxLineOf(quotes, static_cast<int>(index)));
 }
 
 void TAboutBox::Free_Resources_TimerTimer() {

@@ -212,12 +212,7 @@ void TMainForm1::RescaleLayout() {
     Component& list = Get(Scaling_ListBox);
     const auto count = SendMessageA(list.hwnd, LB_GETCOUNT, 0, 0);
     if (count <= 0) return;
-    auto line = [&](LRESULT index) {
-        std::string text(static_cast<std::size_t>(SendMessageA(list.hwnd, LB_GETTEXTLEN, index, 0)),
-                         '\0');
-        SendMessageA(list.hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-        return text;
-    };
+    auto line = [&](LRESULT index) { return ListBoxLineOf(list.hwnd, static_cast<int>(index)); };
     const ScaleRatios ratios = RatiosFor(line(0), ClientWidth(), ClientHeight());
     auto& components = Components();
     for (std::size_t i = 0; i < components.size() && static_cast<LRESULT>(i) + 1 < count; ++i) {

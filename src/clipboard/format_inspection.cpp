@@ -71,21 +71,6 @@ void DescribePalette(std::string& text, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::optional<unsigned> FormatOfLine(std::string_view line) {
-    if (line.empty() || line.back() != ']') return std::nullopt;
-    const std::size_t open = line.rfind(" [");
-    if (open == std::string_view::npos) return std::nullopt;
-    const std::string_view digits = line.substr(open + 2, line.size() - open - 3);
-    if (digits.empty() || digits.size() > 10) return std::nullopt;
-    std::uint64_t number = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        number = number * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (number > 0xFFFFFFFFu) return std::nullopt;
-    return static_cast<unsigned>(number);
-}
-
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window) {
     FormatReading reading;
     const WindowHandle owner = clipboard.Owner();

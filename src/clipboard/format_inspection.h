@@ -27,9 +27,6 @@ struct FormatReading {
     OwnerProgram program;
 };
 
-// The format number a line of the format list ends in (" [<n>]").
-std::optional<unsigned> FormatOfLine(std::string_view line);
-
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
 
 // How a text format's bytes are to be read; None for other formats.

@@ -45,11 +45,13 @@ std::string FormatLine(unsigned format, const std::string& registeredName) {
 }
 
 FormatList ReadFormatList(ClipboardService& clipboard) {
-    FormatList list{FormatCountLine(clipboard.CountFormats()), {}};
+    FormatList list{FormatCountLine(clipboard.CountFormats()), {}, {}};
     const OpenClipboardScope open(clipboard, nullptr);
     for (unsigned format = clipboard.EnumFormats(0); format != 0;
-         format = clipboard.EnumFormats(format))
+         format = clipboard.EnumFormats(format)) {
         list.lines.push_back(FormatLine(format, clipboard.FormatName(format)));
+        list.formats.push_back(format);
+    }
     return list;
 }
 

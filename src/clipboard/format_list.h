@@ -22,6 +22,7 @@ std::string FormatLine(unsigned format, const std::string& registeredName);
 struct FormatList {
     std::string countLine;
     std::vector<std::string> lines;
+    std::vector<unsigned> formats;  // the format number of each line
 };
 
 // Counts (before opening), opens the clipboard for nobody, enumerates,

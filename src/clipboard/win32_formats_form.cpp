@@ -27,8 +27,14 @@ constexpr std::array kLayout{
                   .height = 13,
                   .caption = "Label1",
                   .flags = kAutoSize},
-    ComponentSpec{
-        .name = "ListBox1", .kind = K::ListBox, .left = 3, .top = 34, .width = 277, .height = 178},
+    ComponentSpec{.name = "ListBox1",
+                  .kind = K::ListBox,
+                  .left = 3,
+                  .top = 34,
+                  .width = 277,
+                  .height = 178,
+                  .onDblClick = Bind<&TClipboard_Formats_Form::ListBox1DblClick>,
+                  .onContextPopup = Bind<&TClipboard_Formats_Form::ListBox1ContextPopup>},
     ComponentSpec{.name = "Exit_BitBtn",
                   .kind = K::BitBtn,
                   .left = 155,
@@ -73,9 +79,7 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner)
-    : FormOf(kForm, messages, owner), clipboard_(clipboard) {
-    SetKeyPreview(true);  // the line menu's keys: Shift+F10 and the menu key
-}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard) {}
 
 TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
@@ -88,8 +92,14 @@ void TClipboard_Formats_Form::FormShow() {
     const FormatList formats = ReadFormatList(clipboard_);
     SetTextOf(Get(Label1), formats.countLine);
     SendMessageA(list, LB_INITSTORAGE, formats.lines.size(), 0);
-    for (const std::string& line : formats.lines)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    // Each line keeps its format number as its item data.
+    for (std::size_t i = 0; i < formats.lines.size(); ++i) {
+        const LRESULT at =
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(formats.lines[i].c_str()));
+        if (at >= 0)
+            SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at),
+                         static_cast<LPARAM>(formats.formats[i]));
+    }
 }
 
 void TClipboard_Formats_Form::Refresh_BitBtnClick() {
@@ -107,16 +117,6 @@ namespace {
 
 enum LineCommand : UINT { kInspectCommand = 1, kSaveAsCommand = 2 };
 
-std::string ListBoxLineText(HWND list, int index) {
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) return {};
-    std::string line(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(line.data()));
-    line.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
-    return line;
-}
-
 // The line under a point of the screen; -1 on the blank below the last one.
 int LineAt(HWND list, POINT screen) {
     ScreenToClient(list, &screen);
@@ -132,23 +132,37 @@ TFormat_Inspector_Form& TClipboard_Formats_Form::Inspector() {
     return *inspector_;
 }
 
+std::optional<unsigned> TClipboard_Formats_Form::FormatOfLine(int index) {
+    const LRESULT data =
+        SendMessageA(Get(ListBox1).hwnd, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    if (index < 0 || data == LB_ERR) return std::nullopt;
+    return static_cast<unsigned>(data);
+}
+
 void TClipboard_Formats_Form::InspectLine(int index) {
-    const std::string line = ListBoxLineText(Get(ListBox1).hwnd, index);
-    if (const auto format = FormatOfLine(line)) Inspector().Inspect(*format, line);
+    if (const auto format = FormatOfLine(index))
+        Inspector().Inspect(*format, ListBoxLineOf(Get(ListBox1).hwnd, index));
 }
 
 void TClipboard_Formats_Form::SaveLine(int index) {
-    const std::string line = ListBoxLineText(Get(ListBox1).hwnd, index);
-    if (const auto format = FormatOfLine(line))
-        SaveFormatFromClipboard(clipboard_, Messages(), *format, line, Handle());
+    if (const auto format = FormatOfLine(index))
+        SaveFormatFromClipboard(clipboard_, Messages(), *format,
+                                ListBoxLineOf(Get(ListBox1).hwnd, index), Handle());
 }
 
-void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
+void TClipboard_Formats_Form::ListBox1DblClick() {
+    // Only a double-click on a line: not on the blank below the last one.
+    const DWORD at = GetMessagePos();
+    const int index = LineAt(Get(ListBox1).hwnd, {GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+    if (index >= 0) InspectLine(index);
+}
+
+void TClipboard_Formats_Form::ListBox1ContextPopup(const PopupRequest& request) {
     HWND list = Get(ListBox1).hwnd;
-    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    POINT at = request.screen;
     int index;
-    if (where == -1) {
-        // From the keyboard: the menu opens at the selected line.
+    if (request.fromKeyboard) {
+        // The menu opens at the selected line.
         index = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
         RECT item{};
         SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(std::max(index, 0)),
@@ -169,34 +183,6 @@ void TClipboard_Formats_Form::ShowLineMenu(LPARAM where) {
     DestroyMenu(menu);
     if (chosen == kInspectCommand) InspectLine(index);
     if (chosen == kSaveAsCommand) SaveLine(index);
-}
-
-void TClipboard_Formats_Form::FormKeyDown(WORD& key) {
-    const bool menuKey = key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
-    if (!menuKey || GetFocus() != Get(ListBox1).hwnd) return;
-    key = 0;
-    ShowLineMenu(-1);
-}
-
-LRESULT TClipboard_Formats_Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The list is reached only for the messages about it: the form's
-    // components are made at its first showing, and messages come before.
-    if (message == WM_COMMAND && HIWORD(wParam) == LBN_DBLCLK &&
-        reinterpret_cast<HWND>(lParam) == Get(ListBox1).hwnd) {
-        // Only a double-click on a line: not on the blank below the last one.
-        const DWORD at = GetMessagePos();
-        const int index = LineAt(Get(ListBox1).hwnd, {GET_X_LPARAM(at), GET_Y_LPARAM(at)});
-        if (index >= 0) Guarded([&] { InspectLine(index); });
-        return 0;
-    }
-    // The menu from the keyboard comes through FormKeyDown, so that it opens
-    // once however the system turns those keys into WM_CONTEXTMENU.
-    if (message == WM_CONTEXTMENU && lParam != -1 &&
-        reinterpret_cast<HWND>(wParam) == Get(ListBox1).hwnd) {
-        Guarded([&] { ShowLineMenu(lParam); });
-        return 0;
-    }
-    return Form::OnMessage(message, wParam, lParam);
 }
 
 }  // namespace norvane

@@ -26,6 +26,8 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
 
     void Refresh_BitBtnClick();
     void Exit_BitBtnClick();
+    void ListBox1DblClick();
+    void ListBox1ContextPopup(const PopupRequest& request);
 
     // The format inspector over the line `index`, and Save As for it: what
     // a double-click and the line's context menu run.
@@ -35,11 +37,10 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
 
   protected:
     void FormShow() override;
-    void FormKeyDown(WORD& key) override;
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void ShowLineMenu(LPARAM where);
+    // The format number of line `index`; none for no line.
+    std::optional<unsigned> FormatOfLine(int index);
 
     ClipboardService& clipboard_;
     std::unique_ptr<TFormat_Inspector_Form> inspector_;  // made when first opened

@@ -1,5 +1,7 @@
 #include "ui/form.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -108,6 +110,13 @@ Form::Component* Form::FindById(UINT id) {
     return id >= kFirstComponentId && index < components_.size() ? &components_[index] : nullptr;
 }
 
+// The component whose window `control` is, when it is one of this form's.
+Form::Component* Form::FindByWindow(HWND control) {
+    if (!control || GetParent(control) != Handle()) return nullptr;
+    Component* c = FindById(static_cast<UINT>(GetDlgCtrlID(control)));
+    return c && c->hwnd == control ? c : nullptr;
+}
+
 void Form::Show() {
     CreateComponentsOnce();
     LoadWindowlessOnce();
@@ -146,6 +155,7 @@ void Form::Close() {
 }
 
 bool Form::PreviewKey(WPARAM key) {
+    if (RunKeyboardPopup(key)) return true;
     if (!keyPreview_) return false;
     WORD pressed = static_cast<WORD>(key);
     Guarded([&] { FormKeyDown(pressed); });
@@ -172,14 +182,42 @@ void Form::RunTimer(UINT id) {
         Guarded([&] { (this->*(c->onTimer))(); });
 }
 
-// A click of a control or a menu item runs its handler; other notifications
-// are left to the default handling.
+// A click of a control or a menu item, and a list box's double-click, run
+// their handlers; other notifications are left to the default handling.
 bool Form::RunCommand(WPARAM wParam, LPARAM lParam) {
     Component* c = FindById(LOWORD(wParam));
+    if (!c) return false;
     const bool fromControl = lParam != 0;
-    if (fromControl && !(c && IsClickNotification(*c, HIWORD(wParam)))) return false;
-    if (!c || !c->onClick) return false;
-    Guarded([&] { (this->*(c->onClick))(); });
+    Handler handler = nullptr;
+    if (!fromControl || IsClickNotification(*c, HIWORD(wParam)))
+        handler = c->onClick;
+    else if (c->kind == ComponentKind::ListBox && HIWORD(wParam) == LBN_DBLCLK)
+        handler = c->onDblClick;
+    if (!handler) return false;
+    Guarded([&] { (this->*handler)(); });
+    return true;
+}
+
+// A context menu asked for with the mouse. One asked for from the keyboard
+// comes through RunKeyboardPopup, so that it opens once however the system
+// turns those keys into WM_CONTEXTMENU.
+bool Form::RunContextPopup(HWND control, LPARAM where) {
+    Component* c = FindByWindow(control);
+    if (!c || !c->onContextPopup) return false;
+    if (where == -1) return true;
+    const PopupRequest request{{GET_X_LPARAM(where), GET_Y_LPARAM(where)}, false};
+    Guarded([&] { (this->*(c->onContextPopup))(request); });
+    return true;
+}
+
+// Shift+F10 or the menu key over a focused component that has a context menu.
+bool Form::RunKeyboardPopup(WPARAM key) {
+    const bool menuKey = key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
+    if (!menuKey) return false;
+    Component* c = FindByWindow(GetFocus());
+    if (!c || !c->onContextPopup) return false;
+    const PopupRequest request{{}, true};
+    Guarded([&] { (this->*(c->onContextPopup))(request); });
     return true;
 }
 
@@ -224,6 +262,9 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (RunCommand(wParam, lParam)) return 0;
+            break;
+        case WM_CONTEXTMENU:
+            if (RunContextPopup(reinterpret_cast<HWND>(wParam), lParam)) return 0;
             break;
         case WM_DRAWITEM:
             DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

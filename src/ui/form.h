@@ -26,12 +26,18 @@
 namespace norvane {
 
 class Form;
-using Handler = void (Form::*)();
 
-// Binds a handler of a derived form into a layout table:
-// `.onClick = Bind<&TMyForm::OkClick>`.
-template <auto handler>
-constexpr Handler Bind = static_cast<Handler>(handler);
+// Where a component's context menu was asked for: a point of the screen
+// (a right click), or the keyboard (Shift+F10, the menu key), when the menu
+// opens at the component's own focus.
+struct PopupRequest {
+    POINT screen{};
+    bool fromKeyboard = false;
+};
+
+using Handler = void (Form::*)();
+using PopupHandler = void (Form::*)(const PopupRequest&);
+
 
 enum class ComponentKind {
     BitBtn,  // owner-drawn button with a glyph
@@ -102,6 +108,8 @@ struct ComponentSpec {
     int glyphMargin = -1;  // pixels from the left edge to the glyph; -1: glyph and caption centred
     const char* hint = nullptr;
     Handler onClick = nullptr;
+    Handler onDblClick = nullptr;            // list boxes: a double-click on a line
+    PopupHandler onContextPopup = nullptr;   // the component's context menu is asked for
     int itemHeight = 0;                      // list boxes
     std::uint32_t textColor = kSystemColor;  // labels
     Handler onTimer = nullptr;               // timers
@@ -154,6 +162,8 @@ class Form : public Window {
         HMENU menu = nullptr;  // menu items: the menu holding the item
         HMENU submenu = nullptr;
         Handler onClick = nullptr;
+        Handler onDblClick = nullptr;
+        PopupHandler onContextPopup = nullptr;
         Handler onTimer = nullptr;
         UINT interval = 0;
         bool timerRunning = false;
@@ -295,6 +305,8 @@ class Form : public Window {
     void MakeTooltipOnce();
     void AddTool(const Component& c);
     bool RunCommand(WPARAM wParam, LPARAM lParam);
+    bool RunContextPopup(HWND control, LPARAM where);
+    bool RunKeyboardPopup(WPARAM key);
     void DrawItem(const DRAWITEMSTRUCT& item);
     void CloseOrHide();
     void SaveBeforeEndSession() noexcept;
@@ -305,6 +317,7 @@ class Form : public Window {
     LRESULT DefaultButtonId();
     void RunTimer(UINT id);
     Component* FindById(UINT id);
+    Component* FindByWindow(HWND control);
     int Scaled(int value) const;
 
     // Windowless components: form_windowless.cpp.
@@ -344,6 +357,21 @@ class Form : public Window {
     bool isMainForm_ = false;
     bool keyPreview_ = false;
 };
+
+// The type a handler of a derived form has as one of Form, as a layout
+// table keeps it.
+template <class Handler>
+struct FormHandlerOf;
+template <class Derived, class Result, class... Args>
+requires std::is_base_of_v<Form, Derived>
+struct FormHandlerOf<Result (Derived::*)(Args...)> {
+    using type = Result (Form::*)(Args...);
+};
+
+// Binds a handler of a derived form into a layout table:
+// `.onClick = Bind<&TMyForm::OkClick>`.
+template <auto handler>
+constexpr auto Bind = static_cast<typename FormHandlerOf<decltype(handler)>::type>(handler);
 
 // A form whose layout entries are named by the enumeration Part, in table
 // order: its components are reached by those names alone.

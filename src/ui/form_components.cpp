@@ -132,6 +132,8 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.kind = design.kind;
     c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
     c.onClick = design.onClick;
+    c.onDblClick = design.onDblClick;
+    c.onContextPopup = design.onContextPopup;
     c.onTimer = design.onTimer;
     c.interval = design.interval;
     c.textColor = design.textColor;

@@ -12,6 +12,16 @@ std::string WindowTextOf(HWND window) {
     return text;
 }
 
+std::string ListBoxLineOf(HWND list, int index) {
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return {};
+    std::string line(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(line.data()));
+    line.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+    return line;
+}
+
 Window::~Window() {
     if (hwnd_) {
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);

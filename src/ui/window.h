@@ -10,6 +10,8 @@ namespace norvane {
 
 // The text (caption) of any window.
 std::string WindowTextOf(HWND window);
+// The text of line `index` of a list box; empty for no such line.
+std::string ListBoxLineOf(HWND list, int index);
 
 class Window {
   public:

@@ -289,14 +289,6 @@ TEST_F(ReadingAFormat, EachFailureItsOwnOutcomeAndNothingLeftOpen) {
                 HasSubstr("no longer on the clipboard\r\nOwner: none"));
 }
 
-TEST(ListLines, TheFormatNumberTheyEndIn) {
-    EXPECT_EQ(FormatOfLine("CF_TEXT (Predefined) [1]"), 1u);
-    EXPECT_EQ(FormatOfLine("Odd [name] [49321]"), 49321u);
-    EXPECT_EQ(FormatOfLine("x [4294967295]"), 4294967295u);
-    for (const char* bad : {"", "x [4294967296]", "x []", "x [12a]", "x 12]", "x [12"})
-        EXPECT_EQ(FormatOfLine(bad), std::nullopt) << bad;
-}
-
 TEST(HeaderTexts, PicturesAndTheirProblems) {
     FormatReading reading;
     reading.hasOwner = true;

@@ -48,6 +48,7 @@ TEST(FormatList, CountsFirstThenEnumeratesInOrderAndCloses) {
     EXPECT_THAT(list.lines,
                 ElementsAre("CF_UNICODETEXT (Predefined) [13]", "Rich Text Format [49500]",
                             "CF_TEXT (Predefined) [1]", "CF_LOCALE (Predefined) [16]"));
+    EXPECT_THAT(list.formats, ElementsAre(13u, 49500u, 1u, 16u));
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Close"));
     EXPECT_FALSE(clipboard.isOpen);
 }

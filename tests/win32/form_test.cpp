@@ -9,6 +9,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "app/win32_main_form.h"
 #include "clipboard/erase_clipboard.h"
@@ -38,7 +39,10 @@ class TestForm : public FormOf<TestPart> {
     void ThrowingClick() { throw std::runtime_error("handler failed"); }
     void CountingClick() { ++clicks; }
     void CloseClick() { Close(); }
-    int clicks = 0, shows = 0, resizes = 0, activations = 0;
+    void LinesDblClick() { ++doubleClicks; }
+    void LinesContextPopup(const PopupRequest& request) { popups.push_back(request); }
+    int clicks = 0, shows = 0, resizes = 0, activations = 0, doubleClicks = 0;
+    std::vector<PopupRequest> popups;
 
   protected:
     void FormShow() override { ++shows; }
@@ -70,7 +74,9 @@ constexpr std::array kTestLayout{
                   .top = 10,
                   .width = 50,
                   .height = 50,
-                  .flags = kHidden},
+                  .flags = kHidden,
+                  .onDblClick = Bind<&TestForm::LinesDblClick>,
+                  .onContextPopup = Bind<&TestForm::LinesContextPopup>},
     ComponentSpec{.name = "Menu", .kind = ComponentKind::MainMenu},
     ComponentSpec{.name = "FileMenu",
                   .kind = ComponentKind::MenuItem,
@@ -257,6 +263,38 @@ TEST_F(FormTest, ClicksReachTheirHandlersAndErrorsTheErrorBox) {
     EXPECT_THAT(messages.errors, ElementsAre("handler failed"));
     Click(form, form.Get(TestPart::Go_BitBtn));  // the program goes on
     EXPECT_EQ(form.clicks, 3);
+}
+
+TEST_F(FormTest, ListDoubleClicksAndContextMenusReachTheirHandlers) {
+    TestForm form(messages);
+    const Form::Component& list = form.Get(TestPart::Lines_ListBox);
+    auto notify = [&](WORD code) {
+        SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(list.id, code),
+                     reinterpret_cast<LPARAM>(list.hwnd));
+    };
+    notify(LBN_SELCHANGE);
+    notify(LBN_DBLCLK);
+    EXPECT_EQ(form.doubleClicks, 1);
+    EXPECT_EQ(form.clicks, 0);
+
+    // The mouse's request carries its point; the keyboard's comes as a key
+    // press over the focused list, and the system's WM_CONTEXTMENU for the
+    // same keys opens nothing a second time.
+    SendMessageA(form.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.hwnd),
+                 MAKELPARAM(321, 123));
+    SendMessageA(form.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.hwnd), -1);
+    EXPECT_FALSE(form.PreviewKey(VK_APPS));  // the list has no focus
+    ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    ShowWindow(list.hwnd, SW_SHOWNOACTIVATE);
+    SetFocus(list.hwnd);
+    ASSERT_EQ(GetFocus(), list.hwnd);
+    EXPECT_TRUE(form.PreviewKey(VK_APPS));
+    EXPECT_FALSE(form.PreviewKey(VK_F10));  // without Shift
+    ASSERT_EQ(form.popups.size(), 2u);
+    EXPECT_FALSE(form.popups[0].fromKeyboard);
+    EXPECT_EQ(form.popups[0].screen.x, 321);
+    EXPECT_EQ(form.popups[0].screen.y, 123);
+    EXPECT_TRUE(form.popups[1].fromKeyboard);
 }
 
 TEST_F(FormTest, CheckMarksAndFontSizes) {
