@@ -67,30 +67,37 @@ std::vector<std::uint8_t> Logo() {
     return b.Trailer().Bytes();
 }
 
-enum class BenchPart { Box_GroupBox, Logo_Bevel, Logo_GIFImage };
+enum class BenchPart { Box_GroupBox, Logo_Bevel, Logo_GIFImage, Count };
 constexpr norvane::GifImageMaker kLogoMaker;
 
-constexpr std::array kLayout{norvane::ComponentSpec{.name = "Box_GroupBox",
-                                                    .kind = norvane::ComponentKind::GroupBox,
-                                                    .top = 52,
-                                                    .width = 589,
-                                                    .height = 301},
-                             norvane::ComponentSpec{.name = "Logo_Bevel",
-                                                    .kind = norvane::ComponentKind::Bevel,
-                                                    .parent = BenchPart::Box_GroupBox,
-                                                    .left = 5,
-                                                    .top = 14,
-                                                    .width = 184,
-                                                    .height = 167},
-                             norvane::ComponentSpec{.name = "Logo_GIFImage",
-                                                    .kind = norvane::ComponentKind::Graphic,
-                                                    .parent = BenchPart::Box_GroupBox,
-                                                    .left = 12,
-                                                    .top = 16,
-                                                    .width = 173,
-                                                    .height = 165,
-                                                    .graphic = &kLogoMaker}};
-static_assert(norvane::IsLayoutOf<BenchPart>(kLayout));
+class BenchForm : public norvane::FormOf<BenchPart> {
+  public:
+    explicit BenchForm(norvane::MessageDialog& messages);
+};
+
+constexpr auto kLayout = norvane::LayoutOf<BenchForm>({{.part = BenchPart::Box_GroupBox,
+                                                        .name = "Box_GroupBox",
+                                                        .kind = norvane::ComponentKind::GroupBox,
+                                                        .top = 52,
+                                                        .width = 589,
+                                                        .height = 301},
+                                                       {.part = BenchPart::Logo_Bevel,
+                                                        .name = "Logo_Bevel",
+                                                        .kind = norvane::ComponentKind::Bevel,
+                                                        .parent = BenchPart::Box_GroupBox,
+                                                        .left = 5,
+                                                        .top = 14,
+                                                        .width = 184,
+                                                        .height = 167},
+                                                       {.part = BenchPart::Logo_GIFImage,
+                                                        .name = "Logo_GIFImage",
+                                                        .kind = norvane::ComponentKind::Graphic,
+                                                        .parent = BenchPart::Box_GroupBox,
+                                                        .left = 12,
+                                                        .top = 16,
+                                                        .width = 173,
+                                                        .height = 165,
+                                                        .graphic = &kLogoMaker}});
 
 const norvane::FormSpec kForm{.className = "TBenchForm",
                               .caption = "gif control bench",
@@ -106,10 +113,7 @@ const norvane::FormSpec kForm{.className = "TBenchForm",
                               .designTextHeight = 13,
                               .components = kLayout};
 
-class BenchForm : public norvane::FormOf<BenchPart> {
-  public:
-    explicit BenchForm(norvane::MessageDialog& messages) : FormOf(kForm, messages, nullptr) {}
-};
+BenchForm::BenchForm(norvane::MessageDialog& messages) : FormOf(kForm, messages, nullptr) {}
 
 // Processor seconds per second of running the message loop.
 double LoopCpu(double seconds) {

@@ -136,7 +136,7 @@ int Compose(TGIFImage& image, const std::string& dir) {
     return 0;
 }
 
-enum class ViewerPart { Picture_GIFImage };
+enum class ViewerPart { Picture_GIFImage, Count };
 
 class ViewerForm : public norvane::FormOf<ViewerPart> {
   public:
@@ -145,12 +145,12 @@ class ViewerForm : public norvane::FormOf<ViewerPart> {
 };
 
 constexpr norvane::GifImageMaker kPictureMaker;
-constexpr std::array kLayout{norvane::ComponentSpec{.name = "Picture_GIFImage",
-                                                    .kind = norvane::ComponentKind::Graphic,
-                                                    .width = 1,
-                                                    .height = 1,
-                                                    .graphic = &kPictureMaker}};
-static_assert(norvane::IsLayoutOf<ViewerPart>(kLayout));
+constexpr auto kLayout = norvane::LayoutOf<ViewerForm>({{.part = ViewerPart::Picture_GIFImage,
+                                                         .name = "Picture_GIFImage",
+                                                         .kind = norvane::ComponentKind::Graphic,
+                                                         .width = 1,
+                                                         .height = 1,
+                                                         .graphic = &kPictureMaker}});
 
 int Show(const Arguments& a, const std::vector<std::uint8_t>& bytes,
          norvane::MessageDialog& messages) {

@@ -35,6 +35,7 @@ enum class AboutBoxPart {
     Bevel1,
     GroupBox2,
     Varnok_Logo_Banner_Image,
+    Count,
 };
 
 class TAboutBox final : public FormOf<AboutBoxPart> {

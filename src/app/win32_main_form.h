@@ -27,6 +27,7 @@ enum class MainFormPart {
     View_Shareware_Catalog_Option,
     About1,
     AboutOption,
+    Count,
 };
 
 class TMainForm1 final : public FormOf<MainFormPart> {

@@ -20,6 +20,7 @@ enum class InspectorFormPart {
     Save_As_BitBtn,
     Refresh_BitBtn,
     Exit_BitBtn,
+    Count,
 };
 
 class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {

@@ -17,6 +17,7 @@ enum class FormatsFormPart {
     ListBox1,
     Exit_BitBtn,
     Refresh_BitBtn,
+    Count,
 };
 
 class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {

@@ -25,6 +25,7 @@ enum class ViewerFormPart {
     View_Text_BitBtn,
     View_Bitmap_BitBtn,
     Refresh_BitBtn,
+    Count,
 };
 
 class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {

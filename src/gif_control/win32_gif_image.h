@@ -67,7 +67,6 @@ class TGIFImage : public GraphicControl {
     // The form property "Data": appended to DataStream, decoded by Loaded.
     bool ReadDataProperty(std::span<const std::uint8_t> payload);
     std::vector<std::uint8_t> WriteDataProperty() const;
-    bool HasDataProperty() const { return !dataStream_.empty(); }
     void Loaded() override;
     const std::vector<std::uint8_t>& DataStream() const { return dataStream_; }
 

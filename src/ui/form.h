@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -21,7 +22,6 @@
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
-#include "util/enumerator_names.h"
 
 namespace norvane {
 
@@ -38,6 +38,28 @@ struct PopupRequest {
 using Handler = void (Form::*)();
 using PopupHandler = void (Form::*)(const PopupRequest&);
 
+// A handler of the form TForm, kept as one of Form: what Bind makes for a
+// layout table, which takes only its own form's handlers.
+template <class TForm, class... Args>
+struct FormHandler {
+    void (Form::*run)(Args...) = nullptr;
+};
+
+template <class Member>
+struct FormHandlerTraits;
+template <class TForm, class... Args>
+struct FormHandlerTraits<void (TForm::*)(Args...)> {
+    using Bound = FormHandler<TForm, Args...>;
+    using Erased = void (Form::*)(Args...);
+};
+
+// Binds a handler of a form into its layout table:
+// `.onClick = Bind<&TMyForm::OkClick>`. (The conversion is made here, from
+// a constant, since compilers do not all convert member pointers held in
+// variables during constant evaluation.)
+template <auto handler>
+constexpr typename FormHandlerTraits<decltype(handler)>::Bound Bind{
+    static_cast<typename FormHandlerTraits<decltype(handler)>::Erased>(handler)};
 
 enum class ComponentKind {
     BitBtn,  // owner-drawn button with a glyph
@@ -77,14 +99,11 @@ inline constexpr unsigned kDefault = 1u << 6;      // buttons: the one Enter pre
 inline constexpr std::uint32_t kSystemColor = 0xFFFFFFFF;
 inline constexpr std::uint32_t kBlue = 0x00FF0000;
 
-// An entry of a layout table by its index. Each form names the entries of
-// its table by an enumeration in table order, whose enumerators convert.
+// An entry of a layout table by its index; a form names its entries by
+// their enumerators (FormOf).
 class LayoutIndex {
   public:
     constexpr LayoutIndex() = default;
-    template <class Part>
-    requires std::is_enum_v<Part>
-    constexpr LayoutIndex(Part part) : index_(static_cast<int>(part)) {}
     constexpr explicit LayoutIndex(std::size_t index) : index_(static_cast<int>(index)) {}
     constexpr bool IsSet() const { return index_ >= 0; }
     constexpr std::size_t Value() const { return static_cast<std::size_t>(index_); }
@@ -94,12 +113,18 @@ class LayoutIndex {
     int index_ = -1;
 };
 
-struct ComponentSpec {
-    const char* name;
-    ComponentKind kind;
+// A component as a layout table describes it. `Owner` is the form whose
+// handlers it names, `Index` how it names a table entry: a form writes its
+// table as ComponentDesign (its own handlers, its entries by enumerator),
+// which LayoutOf turns into the ComponentSpec the form layer keeps.
+template <class Owner, class Index>
+struct BasicComponentSpec {
+    Index part{};  // ComponentDesign: the entry's own enumerator
+    const char* name = "";
+    ComponentKind kind{};
     // Menu items: the parent item or the menu bar. Other components: a
     // GroupBox whose top-left their bounds are relative to, or none.
-    LayoutIndex parent{};
+    Index parent{};
     int left = 0, top = 0, width = 0, height = 0;
     const char* caption = "";
     FontSpec font{};
@@ -107,12 +132,13 @@ struct ComponentSpec {
     int glyph = 0;         // bitmap resource: 16x16 picture, then its disabled picture
     int glyphMargin = -1;  // pixels from the left edge to the glyph; -1: glyph and caption centred
     const char* hint = nullptr;
-    Handler onClick = nullptr;
-    Handler onDblClick = nullptr;            // list boxes: a double-click on a line
-    PopupHandler onContextPopup = nullptr;   // the component's context menu is asked for
+    FormHandler<Owner> onClick{};
+    FormHandler<Owner> onDblClick{};  // list boxes: a double-click on a line
+    // The component's context menu is asked for.
+    FormHandler<Owner, const PopupRequest&> onContextPopup{};
     int itemHeight = 0;                      // list boxes
     std::uint32_t textColor = kSystemColor;  // labels
-    Handler onTimer = nullptr;               // timers
+    FormHandler<Owner> onTimer{};            // timers
     UINT interval = 0;                       // timers, milliseconds
     // Raw picture bytes. Image: a placeable metafile. Graphic: handed to
     // its maker (an animated picture's "Data" property, say).
@@ -120,16 +146,7 @@ struct ComponentSpec {
     const GraphicMaker* graphic = nullptr;  // Graphic: makes its control
 };
 
-// True when the enumeration Part names the entries of the layout in order
-// (its enumerators spelt as their names, no more, no fewer), and every
-// parent comes before the components it holds. Each form checks its table
-// with it at compile time.
-template <class Part, std::size_t N>
-consteval bool IsLayoutOf(const std::array<ComponentSpec, N>& layout) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (layout[i].parent.IsSet() && layout[i].parent.Value() >= i) return false;
-    return NamesInOrder<Part>(layout);
-}
+using ComponentSpec = BasicComponentSpec<Form, LayoutIndex>;
 
 struct FormSpec {
     const char* className;
@@ -223,11 +240,6 @@ class Form : public Window {
     void SetVisible(Component& c, bool visible);
     void SetEnabled(Component& c, bool enabled);
     std::string TextOf(const Component& c) const;
-    // The text of the layout entry at `index`, also before the components
-    // of a form that makes them on demand exist: kept until then, and
-    // given to the component when it is made.
-    std::string TextAt(LayoutIndex index) const;
-    void SetTextAt(LayoutIndex index, std::string_view text);
     // The hint shows as a tooltip only on components designed with one.
     const std::string& HintOf(const Component& c) const { return c.hint; }
     void SetHintOf(Component& c, std::string_view hint);
@@ -282,11 +294,11 @@ class Form : public Window {
         CreateComponentsOnce();
         return components_.at(index.Value());
     }
-    const Component& ComponentAt(LayoutIndex index) const {
-        // Made on demand: no form is itself const, only the view of it.
-        const_cast<Form*>(this)->CreateComponentsOnce();
-        return components_.at(index.Value());
-    }
+    // The text of the layout entry at `index`, also before the components
+    // of a form that makes them on demand exist: kept until then, and
+    // given to the component when it is made.
+    std::string TextAt(LayoutIndex index) const;
+    void SetTextAt(LayoutIndex index, std::string_view text);
     template <class F>
     void Guarded(F&& handler);
 
@@ -358,31 +370,97 @@ class Form : public Window {
     bool keyPreview_ = false;
 };
 
-// The type a handler of a derived form has as one of Form, as a layout
-// table keeps it.
-template <class Handler>
-struct FormHandlerOf;
-template <class Derived, class Result, class... Args>
-requires std::is_base_of_v<Form, Derived>
-struct FormHandlerOf<Result (Derived::*)(Args...)> {
-    using type = Result (Form::*)(Args...);
-};
-
-// Binds a handler of a derived form into a layout table:
-// `.onClick = Bind<&TMyForm::OkClick>`.
-template <auto handler>
-constexpr auto Bind = static_cast<typename FormHandlerOf<decltype(handler)>::type>(handler);
-
-// A form whose layout entries are named by the enumeration Part, in table
-// order: its components are reached by those names alone.
-template <class Part>
-requires std::is_enum_v<Part>
+// A form whose layout entries are named by the enumeration PartT, whose
+// last enumerator is `Count`: its components, and their texts before they
+// are made, are reached by those names alone.
+template <class PartT>
+requires std::is_enum_v<PartT>
 class FormOf : public Form {
   public:
+    using Part = PartT;
+    static constexpr std::size_t kParts = static_cast<std::size_t>(Part::Count);
+
     using Form::Form;
-    Component& Get(Part part) { return ComponentAt(part); }
-    const Component& Get(Part part) const { return ComponentAt(part); }
+    Component& Get(Part part) { return ComponentAt(IndexOf(part)); }
+    std::string TextAt(Part part) const { return Form::TextAt(IndexOf(part)); }
+    void SetTextAt(Part part, std::string_view text) { Form::SetTextAt(IndexOf(part), text); }
+
+  private:
+    static constexpr LayoutIndex IndexOf(Part part) {
+        return LayoutIndex(static_cast<std::size_t>(part));
+    }
 };
+
+// An entry of the layout table of the form TForm: the part it is, and
+// every other part it names, by TForm's enumerators; its handlers TForm's.
+template <class TForm>
+using ComponentDesign = BasicComponentSpec<TForm, std::optional<typename TForm::Part>>;
+
+enum class LayoutProblem { None, EntryWithoutPart, PartTwice, ParentNotBefore };
+
+// What is wrong with a layout table whose entries name parts of Part.
+template <class Owner, class Part, std::size_t N>
+constexpr LayoutProblem ProblemOf(
+    const BasicComponentSpec<Owner, std::optional<Part>> (&entries)[N]) {
+    std::array<bool, N> named{};
+    for (const auto& entry : entries) {
+        if (!entry.part || static_cast<std::size_t>(*entry.part) >= N)
+            return LayoutProblem::EntryWithoutPart;
+        if (named[static_cast<std::size_t>(*entry.part)]) return LayoutProblem::PartTwice;
+        named[static_cast<std::size_t>(*entry.part)] = true;
+        // The form makes its components in the order of its enumeration.
+        if (entry.parent && *entry.parent >= *entry.part) return LayoutProblem::ParentNotBefore;
+    }
+    return LayoutProblem::None;
+}
+
+// The layout table of the form TForm as the form layer keeps it: one
+// entry for each part, at the place of its enumerator, whatever the order
+// the entries are written in. A table made at compile time that has a
+// problem does not compile, the error pointing at the line that names it.
+template <class TForm, std::size_t N>
+constexpr std::array<ComponentSpec, N> LayoutOf(const ComponentDesign<TForm> (&entries)[N]) {
+    static_assert(N == TForm::kParts, "a layout table has one entry for each part of its form");
+    switch (ProblemOf(entries)) {
+        case LayoutProblem::None:
+            break;
+        case LayoutProblem::EntryWithoutPart:
+            throw std::logic_error("a layout entry names no part of its form");
+        case LayoutProblem::PartTwice:
+            throw std::logic_error("two layout entries name the same part");
+        case LayoutProblem::ParentNotBefore:
+            throw std::logic_error("a layout entry's parent comes after it in the enumeration");
+    }
+    auto index = [](auto part) { return LayoutIndex(static_cast<std::size_t>(part)); };
+    std::array<ComponentSpec, N> table{};
+    for (const ComponentDesign<TForm>& d : entries) {
+        ComponentSpec& s = table[index(*d.part).Value()];
+        s.part = index(*d.part);
+        s.name = d.name;
+        s.kind = d.kind;
+        if (d.parent) s.parent = index(*d.parent);
+        s.left = d.left;
+        s.top = d.top;
+        s.width = d.width;
+        s.height = d.height;
+        s.caption = d.caption;
+        s.font = d.font;
+        s.flags = d.flags;
+        s.glyph = d.glyph;
+        s.glyphMargin = d.glyphMargin;
+        s.hint = d.hint;
+        s.onClick.run = d.onClick.run;
+        s.onDblClick.run = d.onDblClick.run;
+        s.onContextPopup.run = d.onContextPopup.run;
+        s.itemHeight = d.itemHeight;
+        s.textColor = d.textColor;
+        s.onTimer.run = d.onTimer.run;
+        s.interval = d.interval;
+        s.data = d.data;
+        s.graphic = d.graphic;
+    }
+    return table;
+}
 
 }  // namespace norvane
 

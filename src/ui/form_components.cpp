@@ -59,7 +59,7 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
     WindowClassAndStyle w;
     w.style = WS_CHILD | WS_CLIPSIBLINGS | (design.flags & kHidden ? 0 : WS_VISIBLE) |
               (design.flags & kDisabled ? WS_DISABLED : 0);
-    const DWORD notify = design.onClick ? SS_NOTIFY : 0;
+    const DWORD notify = design.onClick.run ? SS_NOTIFY : 0;
     switch (design.kind) {
         case ComponentKind::BitBtn:
             w.style |= BS_OWNERDRAW | WS_TABSTOP;
@@ -131,10 +131,10 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.name = design.name;
     c.kind = design.kind;
     c.id = kFirstComponentId + static_cast<UINT>(components_.size() - 1);
-    c.onClick = design.onClick;
-    c.onDblClick = design.onDblClick;
-    c.onContextPopup = design.onContextPopup;
-    c.onTimer = design.onTimer;
+    c.onClick = design.onClick.run;
+    c.onDblClick = design.onDblClick.run;
+    c.onContextPopup = design.onContextPopup.run;
+    c.onTimer = design.onTimer.run;
     c.interval = design.interval;
     c.textColor = design.textColor;
     c.glyphMargin = design.glyphMargin;

@@ -45,8 +45,8 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
     g.SetBounds({Scaled(origin.x + design.left), Scaled(origin.y + design.top),
                  Scaled(design.width), Scaled(design.height)});
     if (design.flags & kHidden) g.SetVisible(false);
-    if (design.onClick) {
-        const Handler handler = design.onClick;
+    if (design.onClick.run) {
+        const Handler handler = design.onClick.run;
         g.onClick = [this, handler](GraphicControl&) { (this->*handler)(); };
     }
     if (design.parent.IsSet()) c.container = &ComponentAt(design.parent);

@@ -31,7 +31,7 @@ using testing::RecordingMessages;
 using testing::TimerScript;
 
 // The test form's components, in the order of its layout table.
-enum class TestPart { Go_BitBtn, Fail_Button, Lines_ListBox, Menu, FileMenu, Option, Quit };
+enum class TestPart { Go_BitBtn, Fail_Button, Lines_ListBox, Menu, FileMenu, Option, Quit, Count };
 
 class TestForm : public FormOf<TestPart> {
   public:
@@ -50,51 +50,55 @@ class TestForm : public FormOf<TestPart> {
     void FormActivate() override { ++activations; }
 };
 
-constexpr std::array kTestLayout{
-    ComponentSpec{.name = "Go_BitBtn",
-                  .kind = ComponentKind::BitBtn,
-                  .left = 10,
-                  .top = 10,
-                  .width = 100,
-                  .height = 30,
-                  .caption = "Go",
-                  .font = {.bold = true},
-                  .onClick = Bind<&TestForm::CountingClick>},
-    ComponentSpec{.name = "Fail_Button",
-                  .kind = ComponentKind::Button,
-                  .left = 10,
-                  .top = 50,
-                  .width = 100,
-                  .height = 30,
-                  .caption = "Fail",
-                  .onClick = Bind<&TestForm::ThrowingClick>},
-    ComponentSpec{.name = "Lines_ListBox",
-                  .kind = ComponentKind::ListBox,
-                  .left = 120,
-                  .top = 10,
-                  .width = 50,
-                  .height = 50,
-                  .flags = kHidden,
-                  .onDblClick = Bind<&TestForm::LinesDblClick>,
-                  .onContextPopup = Bind<&TestForm::LinesContextPopup>},
-    ComponentSpec{.name = "Menu", .kind = ComponentKind::MainMenu},
-    ComponentSpec{.name = "FileMenu",
-                  .kind = ComponentKind::MenuItem,
-                  .parent = TestPart::Menu,
-                  .caption = "&File"},
-    ComponentSpec{.name = "Option",
-                  .kind = ComponentKind::MenuItem,
-                  .parent = TestPart::FileMenu,
-                  .caption = "&Option",
-                  .onClick = Bind<&TestForm::CountingClick>},
-    ComponentSpec{.name = "Quit",
-                  .kind = ComponentKind::MenuItem,
-                  .parent = TestPart::FileMenu,
-                  .caption = "&Quit",
-                  .onClick = Bind<&TestForm::CloseClick>},
-};
-
-static_assert(IsLayoutOf<TestPart>(kTestLayout));
+constexpr auto kTestLayout = LayoutOf<TestForm>({
+    {.part = TestPart::Go_BitBtn,
+     .name = "Go_BitBtn",
+     .kind = ComponentKind::BitBtn,
+     .left = 10,
+     .top = 10,
+     .width = 100,
+     .height = 30,
+     .caption = "Go",
+     .font = {.bold = true},
+     .onClick = Bind<&TestForm::CountingClick>},
+    {.part = TestPart::Fail_Button,
+     .name = "Fail_Button",
+     .kind = ComponentKind::Button,
+     .left = 10,
+     .top = 50,
+     .width = 100,
+     .height = 30,
+     .caption = "Fail",
+     .onClick = Bind<&TestForm::ThrowingClick>},
+    {.part = TestPart::Lines_ListBox,
+     .name = "Lines_ListBox",
+     .kind = ComponentKind::ListBox,
+     .left = 120,
+     .top = 10,
+     .width = 50,
+     .height = 50,
+     .flags = kHidden,
+     .onDblClick = Bind<&TestForm::LinesDblClick>,
+     .onContextPopup = Bind<&TestForm::LinesContextPopup>},
+    {.part = TestPart::Menu, .name = "Menu", .kind = ComponentKind::MainMenu},
+    {.part = TestPart::FileMenu,
+     .name = "FileMenu",
+     .kind = ComponentKind::MenuItem,
+     .parent = TestPart::Menu,
+     .caption = "&File"},
+    {.part = TestPart::Option,
+     .name = "Option",
+     .kind = ComponentKind::MenuItem,
+     .parent = TestPart::FileMenu,
+     .caption = "&Option",
+     .onClick = Bind<&TestForm::CountingClick>},
+    {.part = TestPart::Quit,
+     .name = "Quit",
+     .kind = ComponentKind::MenuItem,
+     .parent = TestPart::FileMenu,
+     .caption = "&Quit",
+     .onClick = Bind<&TestForm::CloseClick>},
+});
 
 const FormSpec kTestForm{.className = "TTestForm",
                          .caption = "Test",
@@ -112,17 +116,25 @@ const FormSpec kTestForm{.className = "TTestForm",
 
 TestForm::TestForm(MessageDialog& messages) : FormOf(kTestForm, messages, nullptr) {}
 
-// A table its enumeration does not name in order does not compile, nor
-// one with a container after what it holds: each form checks its own.
-enum class PairPart { Box, Inner_Button };
-constexpr ComponentSpec kBox{.name = "Box", .kind = ComponentKind::GroupBox};
-constexpr ComponentSpec kInner{
-    .name = "Inner_Button", .kind = ComponentKind::Button, .parent = PairPart::Box};
-static_assert(IsLayoutOf<PairPart>(std::array{kBox, kInner}));
-static_assert(!IsLayoutOf<PairPart>(std::array{kInner, kBox}));
-static_assert(!IsLayoutOf<PairPart>(std::array{
-    ComponentSpec{.name = "Box", .kind = ComponentKind::GroupBox, .parent = PairPart::Inner_Button},
-    ComponentSpec{.name = "Inner_Button", .kind = ComponentKind::Button}}));
+// A table with an entry twice, or a container after what it holds, does
+// not compile: LayoutOf stops at the problem the check finds.
+enum class PairPart { Box, Inner_Button, Count };
+using PairEntry = BasicComponentSpec<Form, std::optional<PairPart>>;
+constexpr PairEntry kBox{.part = PairPart::Box, .name = "Box", .kind = ComponentKind::GroupBox};
+constexpr PairEntry kInner{.part = PairPart::Inner_Button,
+                           .name = "Inner_Button",
+                           .kind = ComponentKind::Button,
+                           .parent = PairPart::Box};
+constexpr PairEntry kBoxInInner{.part = PairPart::Box,
+                                .name = "Box",
+                                .kind = ComponentKind::GroupBox,
+                                .parent = PairPart::Inner_Button};
+static_assert(ProblemOf<Form, PairPart>({kBox, kInner}) == LayoutProblem::None);
+static_assert(ProblemOf<Form, PairPart>({kInner, kBox}) == LayoutProblem::None);  // any order
+static_assert(ProblemOf<Form, PairPart>({kBox, kBox}) == LayoutProblem::PartTwice);
+static_assert(ProblemOf<Form, PairPart>({kBoxInInner, kInner}) == LayoutProblem::ParentNotBefore);
+static_assert(ProblemOf<Form, PairPart>({kBox, PairEntry{.name = "Inner_Button"}}) ==
+              LayoutProblem::EntryWithoutPart);
 
 // The same form, made as a dialog that may never be shown.
 class OnDemandForm : public FormOf<TestPart> {
@@ -386,7 +398,7 @@ TEST_F(FormTest, EveryClickOfAPictureButtonCounts) {
 }
 
 // A dialog shown modally over a main window, with real message boxes.
-enum class ProbePart { Fail_Button, Ask_Button, Again_Button };
+enum class ProbePart { Fail_Button, Ask_Button, Again_Button, Count };
 
 class ProbeForm : public FormOf<ProbePart> {
   public:
@@ -407,30 +419,31 @@ class ProbeForm : public FormOf<ProbePart> {
     }
 };
 
-constexpr std::array kProbeLayout{
-    ComponentSpec{.name = "Fail_Button",
-                  .kind = ComponentKind::Button,
-                  .width = 60,
-                  .height = 20,
-                  .caption = "Fail",
-                  .onClick = Bind<&ProbeForm::FailClick>},
-    ComponentSpec{.name = "Ask_Button",
-                  .kind = ComponentKind::Button,
-                  .top = 30,
-                  .width = 60,
-                  .height = 20,
-                  .caption = "Ask",
-                  .onClick = Bind<&ProbeForm::AskClick>},
-    ComponentSpec{.name = "Again_Button",
-                  .kind = ComponentKind::Button,
-                  .top = 60,
-                  .width = 60,
-                  .height = 20,
-                  .caption = "Again",
-                  .onClick = Bind<&ProbeForm::AgainClick>},
-};
-
-static_assert(IsLayoutOf<ProbePart>(kProbeLayout));
+constexpr auto kProbeLayout = LayoutOf<ProbeForm>({
+    {.part = ProbePart::Fail_Button,
+     .name = "Fail_Button",
+     .kind = ComponentKind::Button,
+     .width = 60,
+     .height = 20,
+     .caption = "Fail",
+     .onClick = Bind<&ProbeForm::FailClick>},
+    {.part = ProbePart::Ask_Button,
+     .name = "Ask_Button",
+     .kind = ComponentKind::Button,
+     .top = 30,
+     .width = 60,
+     .height = 20,
+     .caption = "Ask",
+     .onClick = Bind<&ProbeForm::AskClick>},
+    {.part = ProbePart::Again_Button,
+     .name = "Again_Button",
+     .kind = ComponentKind::Button,
+     .top = 60,
+     .width = 60,
+     .height = 20,
+     .caption = "Again",
+     .onClick = Bind<&ProbeForm::AgainClick>},
+});
 
 const FormSpec kProbeForm{.className = "TProbeForm",
                           .caption = "Probe",

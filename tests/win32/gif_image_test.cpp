@@ -270,7 +270,7 @@ TEST_F(GifImageTest, PaletteOfTheFrameOnTheScreen) {
 
 // Placement in a form ---------------------------------------------------------
 
-enum class PicturePart { Box_GroupBox, Picture_GIFImage };
+enum class PicturePart { Box_GroupBox, Picture_GIFImage, Count };
 
 class PictureForm : public FormOf<PicturePart> {
   public:
@@ -296,22 +296,24 @@ struct PlacementTest : ::testing::Test {
 
     std::array<ComponentSpec, 2> Layout() {
         maker = GifImageMaker(options);
-        return {ComponentSpec{.name = "Box_GroupBox",
-                              .kind = ComponentKind::GroupBox,
-                              .left = 10,
-                              .top = 10,
-                              .width = 150,
-                              .height = 120},
-                ComponentSpec{.name = "Picture_GIFImage",
-                              .kind = ComponentKind::Graphic,
-                              .parent = PicturePart::Box_GroupBox,
-                              .left = 10,
-                              .top = 10,
-                              .width = 40,
-                              .height = 20,
-                              .onClick = Bind<&PictureForm::PictureClick>,
-                              .data = payload,
-                              .graphic = &maker}};
+        return LayoutOf<PictureForm>({{.part = PicturePart::Box_GroupBox,
+                                       .name = "Box_GroupBox",
+                                       .kind = ComponentKind::GroupBox,
+                                       .left = 10,
+                                       .top = 10,
+                                       .width = 150,
+                                       .height = 120},
+                                      {.part = PicturePart::Picture_GIFImage,
+                                       .name = "Picture_GIFImage",
+                                       .kind = ComponentKind::Graphic,
+                                       .parent = PicturePart::Box_GroupBox,
+                                       .left = 10,
+                                       .top = 10,
+                                       .width = 40,
+                                       .height = 20,
+                                       .onClick = Bind<&PictureForm::PictureClick>,
+                                       .data = payload,
+                                       .graphic = &maker}});
     }
 };
 
