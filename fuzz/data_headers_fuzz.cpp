@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A .bmp is offered exactly when the DIB is whole, and then points at its rows.
     Check(bmp.problem.empty() == (dib.header && dib.problem.empty()));
     if (bmp.problem.empty()) {
-        Check(dib.header->NeededBytes() <= size);
+        const auto needed = dib.header->NeededBytes();
+        Check(needed && *needed <= size && dib.header->BitsOffset() <= *needed);
         Check(bmp.prefix.size() == 14 && bmp.body.size() == size);
     }
 
