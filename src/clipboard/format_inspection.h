@@ -30,13 +30,7 @@ struct FormatReading {
     OwnerProgram program;
 };
 
-<<<<<<< HEAD
-=======
-// The format number a line of the format list ends in (" [<n>]").
-std::optional<unsigned> FormatOfLine(std::string_view line);
-
 // Never throws: a copy that fails is the outcome Failed.
->>>>>>> main
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
 
 // How a text format's bytes are to be read; None for other formats.
