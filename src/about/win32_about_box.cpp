@@ -303,8 +303,10 @@ void TAboutBox::FormKeyDown(WORD& key) {
 }
 
 void TAboutBox::FormCloseQuery(bool& /*canClose*/) {
-    // However the dialog closes, nothing of it keeps running while it is hidden.
-    StopTimersAndAnimation();
+    // However the dialog closes, nothing of it keeps running while it is
+    // hidden. Never shown (asked at log-off, say), it has nothing running,
+    // and nothing is made or decoded to stop it.
+    if (HasComponents()) StopTimersAndAnimation();
 }
 
 void TAboutBox::StopTimersAndAnimation() {

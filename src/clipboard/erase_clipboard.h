@@ -17,7 +17,8 @@ inline constexpr const char kEraseSucceeded[] = "All data was erased from the Wi
 
 // Opens, empties and closes the clipboard for `owner`, each phase attempted
 // whatever became of the one before, and reports each failure in turn or
-// the success. The clipboard is never left open by this routine.
+// the success, once the clipboard is closed. The clipboard is never left
+// open by this routine, nor held open while a box waits for the user.
 void EraseClipboard(ClipboardService& clipboard, WindowHandle owner, MessageDialog& messages);
 
 }  // namespace norvane

@@ -43,6 +43,9 @@ class TTimerEx {
     void SetThreaded(bool threaded);
     TThreadPriority ThreadPriority() const;
     void SetThreadPriority(TThreadPriority priority);
+    // Ticks on the worker itself. A tick may send a message to the
+    // user-interface thread whose handler stops or releases the timer: that
+    // message is answered with 0 as the stop begins, so the tick can end.
     bool ThreadSafe() const;
     void SetThreadSafe(bool threadSafe);
     const NotifyEvent& OnTimer() const;

@@ -29,7 +29,7 @@ enum class TimerStep {
     KillWindowTimer,
     ReleaseWindow,
     CreateWorker,  // created paused
-    StopWorker,    // told to end by itself, then forgotten; nobody waits for it
+    StopWorker,    // told to end, and waited for while a tick runs on it; then forgotten
     AllocateWindow,
     RunWorker,       // at the timer's priority, with its interval
     SetWindowTimer,  // may fail: "No More Timers Available"

@@ -25,7 +25,8 @@ namespace norvane {
 
 // How a thread that stops the worker waits for the tick running on it. A
 // user-interface thread must go on answering the messages that other
-// threads send to its windows meanwhile: the tick may be sending one.
+// threads send to its windows meanwhile: the tick may be sending one, or
+// be waiting for the answer to the one whose handler stops it.
 class TimerWaiter {
   public:
     virtual ~TimerWaiter() = default;

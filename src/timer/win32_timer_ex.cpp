@@ -25,10 +25,14 @@ constexpr RECT kNoBounds = {0, 0, 0, 0};
 
 // Waits for a tick on the worker while answering the messages other threads
 // send to this thread's windows: the tick may be sending one and waiting.
+// The message this thread is handling, when another thread sent it, is
+// answered (with 0) before the wait: it may be the tick's own, sent by a
+// ThreadSafe tick whose handler here stops or releases the timer.
 class SentMessageWaiter final : public TimerWaiter {
   public:
     void Wake() override { SetEvent(woken_.get()); }
     void Wait() override {
+        ReplyMessage(0);  // nothing when no other thread waits for this one
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         HANDLE woken = woken_.get();
@@ -233,7 +237,8 @@ TTimerEx::TTimerEx(MessageDialog& errors)
 }
 
 TTimerEx::~TTimerEx() {
-    // No tick starts after this; the worker ends by itself, unwaited.
+    // No tick starts after this, and one running on the worker has ended:
+    // the worker then ends by itself, touching the timer no more.
     StopTicking();
 }
 

@@ -72,27 +72,53 @@ Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messag
     }
     Create(design.className, design.caption, design.style & ~WS_VISIBLE, design.exStyle, bounds,
            owner, nullptr);
+    designs_ = design.components;
+    if (!design.componentsOnDemand) CreateComponentsOnce();
+    // Only a form that was made whole: one that failed leaves no pointer behind.
     if (!mainForm) {
         mainForm = this;
         isMainForm_ = true;
     }
-    designs_ = design.components;
-    if (!design.componentsOnDemand) CreateComponentsOnce();
     constructed_ = true;
 }
 
 void Form::CreateComponentsOnce() {
-    if (componentsMade_) return;
-    componentsMade_ = true;
-    CreateComponents(designs_);
+    // Making them sends messages whose handlers may reach them again.
+    if (componentState_ != ComponentState::None) return;
+    componentState_ = ComponentState::Making;
+    try {
+        CreateComponents(designs_);
+        if (menuBar_) SetMenu(Handle(), menuBar_);
+        if (constructed_) AlignClientComponents();
+        // Made with the components, before the form shows: under Wine a form
+        // made topmost (Always On Top) before its tooltip existed did not stay so.
+        MakeTooltipOnce();
+        componentState_ = ComponentState::Made;
+        ComponentsMade();
+    } catch (...) {
+        DestroyComponents();
+        throw;
+    }
     designs_ = {};
     textsBeforeComponents_.clear();
-    if (menuBar_) SetMenu(Handle(), menuBar_);
-    if (constructed_) AlignClientComponents();
-    // Made with the components, before the form shows: under Wine a form
-    // made topmost (Always On Top) before its tooltip existed did not stay so.
-    MakeTooltipOnce();
-    ComponentsMade();
+}
+
+void Form::DestroyComponents() noexcept {
+    if (tooltip_) DestroyWindow(std::exchange(tooltip_, nullptr));
+    for (Component& c : components_) {
+        if (c.hwnd) DestroyWindow(c.hwnd);
+        if (c.timerRunning) KillTimer(Handle(), c.id);
+    }
+    if (menuBar_) {
+        if (GetMenu(Handle()) == menuBar_) SetMenu(Handle(), nullptr);
+        // With every item's menu below it.
+        DestroyMenu(std::exchange(menuBar_, nullptr));
+    }
+    hinted_.clear();
+    windowless_.clear();
+    pressed_ = nullptr;
+    components_.clear();
+    componentState_ = ComponentState::None;
 }
 
 Form::~Form() {
@@ -131,17 +157,36 @@ void Form::ShowModal() {
         SetForegroundWindow(Handle());
         return;
     }
-    const std::vector<HWND> disabled = DisableOtherWindows(Handle());
-    modal_ = true;
-    modalDone_ = false;
+    // A failure to make them leaves the program's windows as they were.
+    CreateComponentsOnce();
+
+    // The program's other windows disabled and the form modal, for as long
+    // as this lasts, whatever way it ends.
+    class ModalState {
+      public:
+        explicit ModalState(Form& form)
+            : form_(form), disabled_(DisableOtherWindows(form.Handle())) {
+            form_.modal_ = true;
+            form_.modalDone_ = false;
+        }
+        ModalState(const ModalState&) = delete;
+        ModalState& operator=(const ModalState&) = delete;
+        ~ModalState() {
+            form_.modal_ = false;
+            // Re-enable first, so that activation returns to the window below.
+            for (HWND w : disabled_)
+                if (IsWindow(w)) EnableWindow(w, TRUE);
+            form_.Hide();
+        }
+
+      private:
+        Form& form_;
+        const std::vector<HWND> disabled_;
+    } modal(*this);
+
     Show();
     while (!modalDone_ && PumpMessage()) {
     }
-    modal_ = false;
-    // Re-enable first, so that activation returns to the window below.
-    for (HWND w : disabled)
-        if (IsWindow(w)) EnableWindow(w, TRUE);
-    Hide();
 }
 
 void Form::Hide() {

@@ -208,7 +208,9 @@ class Form : public Window {
 
     // Runs FormShow, then makes sure the window is displayed.
     void Show();
-    // Shows the form with the program's other windows disabled, until it is closed.
+    // Shows the form with the program's other windows disabled, until it is
+    // closed. Its components are made before anything is disabled; however
+    // it ends, what it disabled is enabled again.
     void ShowModal();
     // As the caption-bar close button: FormCloseQuery, then hide (or end the program).
     void Close();
@@ -218,6 +220,9 @@ class Form : public Window {
         CreateComponentsOnce();
         return components_;
     }
+    // Whether the components exist, all of them: a form that makes them on
+    // demand has none until they are first needed.
+    bool HasComponents() const { return componentState_ == ComponentState::Made; }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -305,8 +310,12 @@ class Form : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    enum class ComponentState { None, Making, Made };
+
     void CreateComponentsOnce();
     void CreateComponents(std::span<const ComponentSpec> designs);
+    // Undoes a making that failed half-way, so that the next need tries again.
+    void DestroyComponents() noexcept;
     void TakeDesign(Component& c, const ComponentSpec& design);
     void CreateMenuItem(Component& c, const ComponentSpec& design,
                         std::span<const ComponentSpec> designs);
@@ -349,7 +358,7 @@ class Form : public Window {
     MessageDialog& messages_;
     std::span<const ComponentSpec> designs_;  // until the components are made
     std::vector<Component> components_;
-    bool componentsMade_ = false;
+    ComponentState componentState_ = ComponentState::None;
     std::map<std::size_t, std::string> textsBeforeComponents_;
     bool windowlessLoaded_ = false;
     std::string fontFace_;

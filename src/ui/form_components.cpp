@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "ui/fonts.h"
@@ -103,6 +104,16 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
     return w;
 }
 
+// The rich edit box's window class, registered by its library: loaded by
+// the first form that has one, and tried again by the next when it failed.
+void LoadRichEditLibraryOnce() {
+    static HMODULE richEdit = nullptr;
+    if (!richEdit) richEdit = LoadLibraryA("riched20.dll");
+    if (!richEdit)
+        throw std::runtime_error("Cannot load the rich edit library riched20.dll (error " +
+                                 std::to_string(GetLastError()) + ")");
+}
+
 }  // namespace
 
 void Form::CreateComponents(std::span<const ComponentSpec> designs) {
@@ -170,11 +181,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     const auto window = WindowClassFor(design);
     if (!window) throw std::logic_error("not a control: " + c.name);
     if (design.kind == ComponentKind::Image) c.data = design.data;
-    if (design.kind == ComponentKind::RichEdit) {
-        // Its library is loaded by the first form that has one.
-        static const HMODULE richEdit = LoadLibraryA("riched20.dll");
-        (void)richEdit;
-    }
+    if (design.kind == ComponentKind::RichEdit) LoadRichEditLibraryOnce();
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
     // A text set before the form made its components replaces the design's.

@@ -122,13 +122,13 @@ std::string Form::TextOf(const Component& c) const {
 }
 
 std::string Form::TextAt(LayoutIndex index) const {
-    if (componentsMade_) return TextOf(components_.at(index.Value()));
+    if (HasComponents()) return TextOf(components_.at(index.Value()));
     const auto kept = textsBeforeComponents_.find(index.Value());
     return kept != textsBeforeComponents_.end() ? kept->second : designs_[index.Value()].caption;
 }
 
 void Form::SetTextAt(LayoutIndex index, std::string_view text) {
-    if (componentsMade_)
+    if (HasComponents())
         SetTextOf(components_.at(index.Value()), text);
     else
         textsBeforeComponents_[index.Value()] = text;

@@ -49,12 +49,13 @@ void Form::CreateWindowless(Component& c, const ComponentSpec& design, POINT ori
         const Handler handler = design.onClick.run;
         g.onClick = [this, handler](GraphicControl&) { (this->*handler)(); };
     }
-    if (design.parent.IsSet()) c.container = &ComponentAt(design.parent);
+    // Its container was made before it, in this same making.
+    if (design.parent.IsSet()) c.container = &components_.at(design.parent.Value());
     windowless_.push_back(&g);
 }
 
 void Form::LoadWindowlessOnce() {
-    if (windowlessLoaded_ || !componentsMade_) return;
+    if (windowlessLoaded_ || !HasComponents()) return;
     windowlessLoaded_ = true;
     for (GraphicControl* g : windowless_) g->Loaded();
 }

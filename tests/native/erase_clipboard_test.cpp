@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 
@@ -13,9 +16,20 @@ using ::testing::ElementsAre;
 using testing::FakeClipboard;
 using testing::RecordingMessages;
 
+// Notes at every box whether the clipboard is open meanwhile.
+struct BoxesWatchingTheClipboard : RecordingMessages {
+    explicit BoxesWatchingTheClipboard(const FakeClipboard& watched) : clipboard(watched) {}
+    MessageAnswer Show(std::string_view text, MessageKind kind, MessageButtons buttons) override {
+        openDuringBox.push_back(clipboard.isOpen);
+        return RecordingMessages::Show(text, kind, buttons);
+    }
+    const FakeClipboard& clipboard;
+    std::vector<bool> openDuringBox;
+};
+
 struct EraseTest : ::testing::Test {
     FakeClipboard clipboard;
-    RecordingMessages messages;
+    BoxesWatchingTheClipboard messages{clipboard};
     void Erase() { EraseClipboard(clipboard, nullptr, messages); }
 };
 
@@ -47,10 +61,12 @@ TEST_F(EraseTest, HeldElsewhereShowsEveryFailedPhaseInOrder) {
 }
 
 TEST_F(EraseTest, EachPhaseFailsAlone) {
-    clipboard.failEmpty = true;
+    clipboard.failEmpty = true;  // opened, then not emptied
     Erase();
     EXPECT_THAT(messages.Texts(), ElementsAre(kEraseEraseFailed));
     EXPECT_FALSE(clipboard.isOpen);
+    // Told once it is closed: no other program waits on the box.
+    EXPECT_THAT(messages.openDuringBox, ElementsAre(false));
 
     messages.shown.clear();
     clipboard.failEmpty = false;

@@ -114,5 +114,13 @@ TEST_F(AboutBoxTest, ActivationStartsTimersAndLogoAndOkStopsThemAll) {
     EXPECT_EQ(logo.CurrentFrame(), 1);
 }
 
+TEST_F(AboutBoxTest, ANeverShownDialogAskedToCloseMakesNothing) {
+    main.Set_Product_Identity();
+    // Windows asks every top-level window at log-off; closing asks the same.
+    SendMessageA(about.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendMessageA(about.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(about.HasComponents()) << "no components made, no logo decoded";
+}
+
 }  // namespace
 }  // namespace norvane

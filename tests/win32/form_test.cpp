@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -403,6 +404,7 @@ enum class ProbePart { Fail_Button, Ask_Button, Again_Button, Count };
 class ProbeForm : public FormOf<ProbePart> {
   public:
     explicit ProbeForm(MessageDialog& messages);
+    ProbeForm(MessageDialog& messages, const FormSpec& design);
     void FailClick() { throw std::runtime_error("Error getting clipboard data"); }
     void AskClick() {
         answer = Messages().Show("Proceed ?", MessageKind::Warning, MessageButtons::YesNo);
@@ -459,7 +461,9 @@ const FormSpec kProbeForm{.className = "TProbeForm",
                           .designTextHeight = 13,
                           .components = kProbeLayout};
 
-ProbeForm::ProbeForm(MessageDialog& messages) : FormOf(kProbeForm, messages, nullptr) {}
+ProbeForm::ProbeForm(MessageDialog& messages) : ProbeForm(messages, kProbeForm) {}
+ProbeForm::ProbeForm(MessageDialog& messages, const FormSpec& design)
+    : FormOf(design, messages, nullptr) {}
 
 void Post(Form& form, const Form::Component& c) {
     PostMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED),
@@ -523,6 +527,57 @@ TEST_F(ModalTest, NoBoxEnablesWhatTheModalStateDisabled) {
     EXPECT_TRUE(IsWindowEnabled(main.Handle()));  // closing restores what it disabled
     EXPECT_TRUE(IsWindowEnabled(dialog.Handle()));
     EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+}
+
+// Refuses to make this thread's windows of one caption, as Windows does
+// once it has no window handle left to give.
+class RefusedWindows {
+  public:
+    explicit RefusedWindows(const char* caption)
+        : hook_(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {
+        refused = caption;
+    }
+    ~RefusedWindows() { UnhookWindowsHookEx(hook_); }
+    RefusedWindows(const RefusedWindows&) = delete;
+    RefusedWindows& operator=(const RefusedWindows&) = delete;
+
+  private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            const char* caption = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
+            if (caption && !IS_INTRESOURCE(caption) && refused == caption) return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline std::string refused;
+    HHOOK hook_;
+};
+
+int ChildWindowsOf(HWND window) {
+    int count = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ++count;
+    return count;
+}
+
+TEST_F(ModalTest, AFailureToMakeTheComponentsLeavesTheProgramUsable) {
+    FormSpec design = kProbeForm;
+    design.className = "TOnDemandProbeForm";
+    design.componentsOnDemand = true;
+    ProbeForm onDemand(boxes, design);
+    {
+        RefusedWindows refused("Again");  // the last of its controls
+        EXPECT_THROW(onDemand.ShowModal(), std::runtime_error);
+    }
+    EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+    EXPECT_FALSE(onDemand.HasComponents());
+    EXPECT_EQ(ChildWindowsOf(onDemand.Handle()), 0);  // nothing of the half-made set is kept
+
+    PostMessageA(onDemand.Handle(), WM_CLOSE, 0, 0);
+    onDemand.ShowModal();  // tries again, and shows
+    EXPECT_EQ(onDemand.shows, 1);
+    EXPECT_EQ(ChildWindowsOf(onDemand.Handle()), 3);
+    EXPECT_TRUE(IsWindowEnabled(main.Handle()));
 }
 
 TEST_F(ModalTest, AFormShownModallyIsNotEnteredAgain) {

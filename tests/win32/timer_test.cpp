@@ -16,10 +16,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/recording_messages.h"
 #include "ui/application.h"
+#include "ui/window.h"
 #include "win32/message_pump.h"
 
 namespace norvane {
@@ -211,6 +213,58 @@ TEST(Timer, StoppingTheWorkerAnswersWhatItsTickSends) {
     }
     DestroyWindow(window);
     EXPECT_EQ(unanswered, 0);
+}
+
+// A window of this thread that runs an action for every kAct it receives.
+class ActingWindow final : public Window {
+  public:
+    static constexpr UINT kAct = WM_APP + 7;
+    explicit ActingWindow(std::function<void()> action) : action_(std::move(action)) {
+        RegisterClassOnce("TActingWindow", nullptr);
+        Create("TActingWindow", "", 0, 0, RECT{}, HWND_MESSAGE, nullptr);
+    }
+
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != kAct) return Window::OnMessage(message, wParam, lParam);
+        action_();
+        return 1;
+    }
+
+  private:
+    std::function<void()> action_;
+};
+
+// A tick on the worker that sends a message whose handler, on the
+// user-interface thread, stops the worker or releases the timer: the stop
+// cannot wait for a tick that waits for it.
+TEST(Timer, AMessageSentByAWorkerTickMayStopOrReleaseTheTimer) {
+    testing::RecordingMessages errors;
+    for (const bool release : {false, true}) {
+        auto timer = std::make_unique<TTimerEx>(errors);
+        ActingWindow window([&] {
+            if (release)
+                timer.reset();
+            else if (timer)
+                timer->SetThreaded(false);
+        });
+        std::atomic<int> answered = 0, unanswered = 0;
+        SetMode(*timer, Mode::ThreadSafe);
+        timer->SetOnTimer([&](TTimerEx&) {
+            DWORD_PTR result = 0;
+            // Bounded: a stop that waits for this tick fails the test, not hangs it.
+            if (SendMessageTimeoutA(window.Handle(), ActingWindow::kAct, 0, 0, SMTO_NORMAL, 3000,
+                                    &result))
+                ++answered;
+            else
+                ++unanswered;
+        });
+        timer->SetInterval(1);
+        EXPECT_TRUE(PumpUntil([&] { return answered + unanswered > 0; }, milliseconds(5000)));
+        EXPECT_EQ(unanswered, 0) << (release ? "released" : "stopped");
+        EXPECT_EQ(timer == nullptr, release);
+        timer.reset();
+    }
 }
 
 std::string ModeName(const ::testing::TestParamInfo<Mode>& info) {
