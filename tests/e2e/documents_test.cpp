@@ -21,15 +21,11 @@ TEST_F(Documents, ReadmeOpensInNotepad) {
 TEST_F(Documents, CatalogOpensOrIsExplained) {
     Norvane program(folder);
     program.ChooseMenu('h', 's');
-    auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, "Information");
-    EXPECT_EQ(
-        box->text,
+    ASSERT_TRUE(program.ExpectBox(
+        "Information",
         "Varnok's Shareware Catalog is not in the same directory as Norvane v1.1b.  The required "
         "file 'catalog.txt' was included in the distribution ZIP file.  Please unzip this file and "
-        "try again.");
-    program.Answer(*box, "OK");
+        "try again."));
 
     WriteFile(folder + "catalog.txt", "Catalog\r\n");
     program.ChooseMenu('h', 's');
@@ -50,11 +46,7 @@ TEST_F(Documents, NotepadMissingFromTheWindowsFolder) {
 
     Norvane program(folder);
     program.ChooseMenu('h', 'v');
-    auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, "Information");
-    EXPECT_EQ(box->text, "Windows Notepad could not be found.");
-    program.Answer(*box, "OK");
+    ASSERT_TRUE(program.ExpectBox("Information", "Windows Notepad could not be found."));
 }
 
 TEST_F(Documents, PlantedNotepadBesideTheProgramIsNotStarted) {

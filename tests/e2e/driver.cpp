@@ -380,6 +380,16 @@ void Norvane::Answer(const MessageBoxSeen& box, std::string_view button) const {
         << "the box did not close";
 }
 
+bool Norvane::ExpectBox(std::string_view title, std::string_view text,
+                        std::string_view button) const {
+    const auto box = WaitForMessageBox();
+    if (!box) return false;
+    if (!title.empty()) EXPECT_EQ(box->title, title);
+    EXPECT_EQ(box->text, text);
+    Answer(*box, button);
+    return true;
+}
+
 bool Norvane::NoMessageBoxWithin(Duration wait) const {
     Sleep(wait);
     return Windows("#32770").empty();

@@ -105,6 +105,10 @@ class Norvane : public Process {
     std::optional<MessageBoxSeen> WaitForMessageBox(Duration timeout = 10s) const;
     // Clicks the box's button with this text ("OK", "&Yes", "&No").
     void Answer(const MessageBoxSeen& box, std::string_view button) const;
+    // The next message box: checks its title (unless empty) and text, and
+    // answers it with `button`. False when no box came.
+    bool ExpectBox(std::string_view title, std::string_view text,
+                   std::string_view button = "OK") const;
     void PressKey(WORD key) const;
     // Holds the keys down in order (Alt, Space), then lets them go.
     void PressKeys(std::initializer_list<WORD> keys) const;

@@ -29,10 +29,7 @@ TEST(EraseClipboard, EmptyClipboardErasesToo) {
     ASSERT_TRUE(first);
     program.Answer(*first, "OK");
     program.Click(program.Control("Erase Clipboard"));
-    auto second = program.WaitForMessageBox();
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->text, "All data was erased from the Windows Clipboard !");
-    program.Answer(*second, "OK");
+    ASSERT_TRUE(program.ExpectBox("", "All data was erased from the Windows Clipboard !"));
 }
 
 TEST(EraseClipboard, HeldOpenElsewhereReportsEachPhaseAndKeepsTheData) {
@@ -40,12 +37,10 @@ TEST(EraseClipboard, HeldOpenElsewhereReportsEachPhaseAndKeepsTheData) {
     Norvane program(FreshScratchFolder());
     program.Click(program.Control("Erase Clipboard"));
     for (const char* phase : {"Open", "Erase", "Close"}) {
-        auto box = program.WaitForMessageBox();
-        ASSERT_TRUE(box) << phase;
-        EXPECT_EQ(box->title, "Error");
-        EXPECT_EQ(box->text,
-                  std::string("The Windows Clipboard could not be erased (") + phase + " phase).");
-        program.Answer(*box, "OK");
+        ASSERT_TRUE(program.ExpectBox(
+            "Error",
+            std::string("The Windows Clipboard could not be erased (") + phase + " phase)."))
+            << phase;
     }
     EXPECT_TRUE(program.NoMessageBoxWithin(500ms)) << "no success message may follow";
     holder.Release();

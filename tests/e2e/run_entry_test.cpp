@@ -21,21 +21,15 @@ struct AutoRun : FreshStart {
 TEST_F(AutoRun, AddedThenRemoved) {
     Norvane program(folder);
     program.ChooseMenu('f', 'a');
-    auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, "Information");
-    EXPECT_EQ(box->text,
-              "This program (norvanel.exe) will now run automatically at Windows Start-Up.");
-    program.Answer(*box, "OK");
+    ASSERT_TRUE(program.ExpectBox(
+        "Information",
+        "This program (norvanel.exe) will now run automatically at Windows Start-Up."));
     EXPECT_EQ(runKey.Get("norvanel.exe"), Exe());
 
     program.ChooseMenu('f', 'a');
-    box = program.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(
-        box->text,
-        "This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up.");
-    program.Answer(*box, "OK");
+    ASSERT_TRUE(program.ExpectBox(
+        "",
+        "This program (norvanel.exe) will now no-longer run automatically at Windows Start-Up."));
     EXPECT_EQ(runKey.Get("norvanel.exe"), std::nullopt);
     EXPECT_TRUE(Has(IniAfterExit(program), "Auto_Run_at_Windows_Startup_Option=0\r\n"));
 }
@@ -69,12 +63,8 @@ TEST_F(AutoRun, EntryPointingElsewhereOffersARepair) {
                       "locaton ?");
         program.Answer(*box, answer);
         if (std::string(answer) == "&Yes") {
-            auto done = program.WaitForMessageBox();
-            ASSERT_TRUE(done);
-            EXPECT_EQ(
-                done->text,
-                "This program (norvanel.exe) will now run automatically at Windows Start-Up.");
-            program.Answer(*done, "OK");
+            ASSERT_TRUE(program.ExpectBox(
+                "", "This program (norvanel.exe) will now run automatically at Windows Start-Up."));
             EXPECT_EQ(runKey.Get("norvanel.exe"), Exe());
         } else {
             EXPECT_EQ(runKey.Get("norvanel.exe"), "C:\\Old Place\\norvanel.exe");
@@ -87,19 +77,16 @@ TEST_F(AutoRun, MissingKeySaysTheKeyDoesNotExist) {
     runKey.RemoveKey();
     Norvane program(folder);
     program.ChooseMenu('f', 'a');
-    auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, "Error");
-    EXPECT_EQ(box->text,
-              "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC. "
-              " \r\n\r\n"
-              " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
-              " Error Item  = norvanel.exe\r\n"
-              " Error Value = " +
-                  Exe() +
-                  "\r\n\r\n"
-                  "Please contact the program's author.");
-    program.Answer(*box, "OK");
+    ASSERT_TRUE(program.ExpectBox(
+        "Error",
+        "Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC. "
+        " \r\n\r\n"
+        " Error Key   = \\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
+        " Error Item  = norvanel.exe\r\n"
+        " Error Value = " +
+            Exe() +
+            "\r\n\r\n"
+            "Please contact the program's author."));
     EXPECT_TRUE(Has(IniAfterExit(program), "Auto_Run_at_Windows_Startup_Option=0\r\n"));
 }
 
@@ -107,11 +94,7 @@ TEST_F(AutoRun, ValueOfTheWrongTypeIsAnErrorAtStartUp) {
     runKey.Set("norvanel.exe", "1234", REG_BINARY);
     WriteFile(folder + "norvanel.ini", "[norvanel]\r\nAuto_Run_at_Windows_Startup_Option=1\r\n");
     Norvane program(folder);
-    auto box = program.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, "Norvane v1.1b");
-    EXPECT_EQ(box->text, "Invalid data type for 'norvanel.exe'");
-    program.Answer(*box, "OK");
+    ASSERT_TRUE(program.ExpectBox("Norvane v1.1b", "Invalid data type for 'norvanel.exe'"));
     EXPECT_TRUE(IsWindowVisible(program.Main()));
     // The show sequence ended there: the mark keeps the settings file's value.
     EXPECT_TRUE(Has(IniAfterExit(program), "Auto_Run_at_Windows_Startup_Option=1\r\n"));
@@ -123,11 +106,8 @@ TEST_F(AutoRun, PathWithBlanksIsQuotedAndNamedAfterTheExecutable) {
     {
         Norvane program(blanks, SW_SHOWNORMAL, true, "other name.exe");
         program.ChooseMenu('f', 'a');
-        auto box = program.WaitForMessageBox();
-        ASSERT_TRUE(box);
-        EXPECT_EQ(box->text,
-                  "This program (other name.exe) will now run automatically at Windows Start-Up.");
-        program.Answer(*box, "OK");
+        ASSERT_TRUE(program.ExpectBox(
+            "", "This program (other name.exe) will now run automatically at Windows Start-Up."));
         EXPECT_EQ(runKey.Get("other name.exe"), "\"" + blanks + "other name.exe\"");
         program.ChooseMenu('f', 'x');
         ASSERT_TRUE(program.WaitForExit(10s));

@@ -130,11 +130,7 @@ TEST_F(Settings, UnwritableFileIsReportedAndTheProgramStillCloses) {
     {
         FileHolder holder(Ini());  // another process holds it open, without sharing
         program.ChooseMenu('f', 'x');
-        auto box = program.WaitForMessageBox();
-        ASSERT_TRUE(box);
-        EXPECT_EQ(box->title, "Norvane v1.1b");
-        EXPECT_EQ(box->text, "Unable to write to " + Ini());
-        program.Answer(*box, "OK");
+        ASSERT_TRUE(program.ExpectBox("Norvane v1.1b", "Unable to write to " + Ini()));
         ASSERT_TRUE(program.WaitForExit(10s));
     }
     EXPECT_EQ(ReadFile(Ini()), "[norvanel]\r\nwindow_Width=260\r\n");

@@ -23,6 +23,7 @@
 #include "ui/application.h"
 #include "ui/window.h"
 #include "win32/message_pump.h"
+#include "win32/timer_script.h"
 
 namespace norvane {
 namespace {
@@ -355,17 +356,8 @@ TEST(Timer, TheWorkerRunsAtTheTimersPriority) {
     EXPECT_TRUE(PumpUntil([&] { return priority == 2; }, milliseconds(2000)));
 }
 
-BOOL CALLBACK KeepBox(HWND window, LPARAM box) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770") *reinterpret_cast<HWND*>(box) = window;
-    return TRUE;
-}
-
 void CloseBoxOfThisThread() {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), KeepBox, reinterpret_cast<LPARAM>(&box));
-    if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    if (HWND box = testing::FindThreadBox()) PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 void CALLBACK CloseBoxLate(HWND, UINT, UINT_PTR timer, DWORD) {
