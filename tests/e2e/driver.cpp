@@ -384,7 +384,9 @@ bool Norvane::ExpectBox(std::string_view title, std::string_view text,
                         std::string_view button) const {
     const auto box = WaitForMessageBox();
     if (!box) return false;
-    if (!title.empty()) EXPECT_EQ(box->title, title);
+    if (!title.empty()) {
+        EXPECT_EQ(box->title, title);
+    }
     EXPECT_EQ(box->text, text);
     Answer(*box, button);
     return true;
