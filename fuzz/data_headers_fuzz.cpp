@@ -25,8 +25,7 @@ using norvane::fuzz::Sum;
 using Block = std::span<const std::uint8_t>;
 
 // What a DIB's header fields claim to follow it, at the least: masks, the
-// colour table (at most one entry a colour for 8 bits and fewer) and, when
-// uncompressed, the rows.
+// colour table and, when uncompressed, the rows.
 struct DibClaims {
     std::uint64_t headerSize = 0, bitsOffset = 0, rowBytes = 0, needed = 0;
     bool positiveSize = false;
@@ -43,9 +42,11 @@ DibClaims ClaimsOf(Block block) {
     const std::uint64_t colorsUsed = core ? 0 : ReadU32(block, 32);
     c.positiveSize = width > 0 && height != 0;
 
-    std::uint64_t entries = colorsUsed;
-    if (bits >= 1 && bits <= 8)
-        entries = colorsUsed ? std::min(colorsUsed, std::uint64_t{1} << bits) : 1u << bits;
+    // Never more entries than a depth of 8 bits or less can index, and (as
+    // GDI counts them) never more than 256.
+    const std::uint64_t most = bits >= 1 && bits <= 8 ? std::uint64_t{1} << bits : 256;
+    std::uint64_t entries = std::min(colorsUsed, most);
+    if (colorsUsed == 0 && bits >= 1 && bits <= 8) entries = most;
     std::uint64_t masks = 0;
     if (c.headerSize == 40 && compression == 3) masks = 12;
     if (c.headerSize == 40 && compression == 6) masks = 16;
