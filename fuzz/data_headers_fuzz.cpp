@@ -71,7 +71,8 @@ void CheckDib(Block block) {
     Check(claims.positiveSize);
     Check(claims.needed <= block.size());
     const auto& h = *dib.header;
-    Check(Sum({h.headerSize, h.maskBytes, h.colorTableBytes, h.pixelBytes}) <= block.size());
+    Check(h.pixelBytes &&
+          Sum({h.headerSize, h.maskBytes, h.colorTableBytes, *h.pixelBytes}) <= block.size());
 
     // The file holds what its header says, and its rows start within it.
     Check(bmp.prefix.size() == 14 && bmp.body.size() == block.size());

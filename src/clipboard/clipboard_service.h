@@ -53,7 +53,8 @@ class ClipboardService {
     virtual BitmapHandle CopyBitmap() = 0;
     // A copy of one format's data and the kind of handle it came in (see
     // FormatData); nothing when the data cannot be got, as when its owner
-    // does not render it. Reads the clipboard only.
+    // does not render it. Reads the clipboard only. Throws (std::bad_alloc,
+    // std::length_error) when the copy cannot be held in memory.
     virtual std::optional<FormatData> CopyFormatData(unsigned format) = 0;
 
     // Needs no open clipboard: the process that made a window and the file

@@ -28,28 +28,110 @@ bool IsKnownHeaderSize(std::uint32_t size) {
     return false;
 }
 
-bool IsKnownDepth(std::uint16_t bits, bool compressed) {
-    for (unsigned known : {1u, 2u, 4u, 8u, 16u, 24u, 32u})
-        if (bits == known) return true;
-    return bits == 0 && compressed;  // JPEG and PNG bitmaps leave the depth to the stream
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kJpeg = 4, kPng = 5;
+// GDI reads no more colours than this from any table.
+constexpr std::uint64_t kMostTableEntries = 256;
+
+bool IsUncompressed(std::uint32_t compression) {
+    return compression == kRgb || compression == kBitfields || compression == kAlphaBitfields;
+}
+
+std::optional<std::uint64_t> CheckedAdd(std::uint64_t a, std::uint64_t b) {
+    if (a > std::numeric_limits<std::uint64_t>::max() - b) return std::nullopt;
+    return a + b;
+}
+
+std::optional<std::uint64_t> CheckedMultiply(std::uint64_t a, std::uint64_t b) {
+    if (a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a) return std::nullopt;
+    return a * b;
+}
+
+// Whole 32-bit words a row.
+std::optional<std::uint64_t> Stride(std::uint64_t width, unsigned bitsPerPixel) {
+    const auto bits = CheckedMultiply(width, bitsPerPixel);
+    if (!bits) return std::nullopt;
+    return (*bits / 32 + (*bits % 32 != 0)) * 4;
+}
+
+std::uint64_t RowCount(std::int32_t height) {
+    return height < 0 ? 0 - static_cast<std::uint64_t>(std::int64_t{height})
+                      : static_cast<std::uint64_t>(height);
+}
+
+// The entries of the colour table, as GDI counts them: at 1 to 8 bits the
+// colours used (all 2^bits when none are given, never more); above, an
+// optional table of the colours used, which a core header never has.
+std::uint64_t ColorTableEntries(bool core, std::uint16_t bits, std::uint32_t colorsUsed) {
+    if (bits >= 1 && bits <= 8) {
+        const std::uint64_t most = std::uint64_t{1} << bits;
+        return core || colorsUsed == 0 ? most : std::min<std::uint64_t>(colorsUsed, most);
+    }
+    return core ? 0 : std::min<std::uint64_t>(colorsUsed, kMostTableEntries);
 }
 
 // What the rows take: whole 32-bit words a row; the stored size for a
-// compressed bitmap. Nothing when it cannot be counted in 64 bits.
+// compressed bitmap. None when it cannot be counted in 64 bits.
 std::optional<std::uint64_t> PixelBytes(const DibHeader& h, std::uint32_t imageSize) {
-    const bool uncompressed =
-        h.compression == 0 || h.compression == kBitfields || h.compression == kAlphaBitfields;
-    if (!uncompressed) return imageSize;
-    const std::uint64_t width = h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width);
-    const std::uint64_t rows = h.height < 0 ? 0 - static_cast<std::uint64_t>(std::int64_t{h.height})
-                                            : static_cast<std::uint64_t>(h.height);
-    const std::uint64_t stride = (width * h.bitsPerPixel + 31) / 32 * 4;
-    if (stride != 0 && rows > std::numeric_limits<std::uint64_t>::max() / stride)
-        return std::nullopt;
-    return stride * rows;
+    if (!IsUncompressed(h.compression)) return imageSize;
+    const auto stride =
+        Stride(h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width), h.bitsPerPixel);
+    if (!stride) return std::nullopt;
+    return CheckedMultiply(*stride, RowCount(h.height));
+}
+
+std::string CompressionName(std::uint32_t compression) {
+    switch (compression) {
+        case kRle8:
+            return "BI_RLE8";
+        case kRle4:
+            return "BI_RLE4";
+        case kBitfields:
+            return "BI_BITFIELDS";
+        case kJpeg:
+            return "BI_JPEG";
+        case kPng:
+            return "BI_PNG";
+        case kAlphaBitfields:
+            return "BI_ALPHABITFIELDS";
+    }
+    return std::to_string(compression);
+}
+
+// What is wrong with the depth, size and compression the header gives.
+std::string ShapeProblem(const DibHeader& h, std::uint32_t imageSize) {
+    const std::string depth = std::to_string(h.bitsPerPixel) + " bits per pixel";
+    bool known = false;
+    for (unsigned bits : {1u, 2u, 4u, 8u, 16u, 24u, 32u}) known = known || h.bitsPerPixel == bits;
+    // JPEG and PNG bitmaps may leave the depth to their stream.
+    const bool streamed = h.compression == kJpeg || h.compression == kPng;
+    if (!known && !(h.bitsPerPixel == 0 && streamed))
+        return "Its header gives " + depth + ", which no bitmap has.";
+    if (h.width <= 0 || h.height == 0)
+        return "Its header gives a size of " + std::to_string(h.width) + " x " +
+               std::to_string(h.height) + " pixels.";
+    const bool fits = (h.compression == kRle8 && h.bitsPerPixel == 8) ||
+                      (h.compression == kRle4 && h.bitsPerPixel == 4) ||
+                      ((h.compression == kBitfields || h.compression == kAlphaBitfields) &&
+                       (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)) ||
+                      h.compression == kRgb || h.compression > kAlphaBitfields || streamed;
+    if (!fits)
+        return "Its header gives the compression " + CompressionName(h.compression) + " with " +
+               depth + ", which it cannot have.";
+    if ((h.compression == kRle8 || h.compression == kRle4) && h.height < 0)
+        return "Its header gives a top-down bitmap compressed with " +
+               CompressionName(h.compression) + ", which cannot be.";
+    if (!IsUncompressed(h.compression) && imageSize == 0)
+        return "Its header gives no size for its compressed (" + CompressionName(h.compression) +
+               ") rows.";
+    return {};
 }
 
 }  // namespace
+
+std::optional<std::uint64_t> DibHeader::NeededBytes() const {
+    if (!pixelBytes) return std::nullopt;
+    return CheckedAdd(BitsOffset(), *pixelBytes);
+}
 
 HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
     HeaderReading<DibHeader> reading;
@@ -88,27 +170,33 @@ HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
     // Masks follow only the 40-byte header; the longer ones hold them.
     if (h.headerSize == kInfoHeaderSize && h.compression == kBitfields) h.maskBytes = 12;
     if (h.headerSize == kInfoHeaderSize && h.compression == kAlphaBitfields) h.maskBytes = 16;
-    std::uint64_t entries = colorsUsed;
-    if (entries == 0 && h.bitsPerPixel >= 1 && h.bitsPerPixel <= 8)
-        entries = std::uint64_t{1} << h.bitsPerPixel;
-    h.colorTableBytes = entries * (core ? 3 : 4);
-
-    const auto pixels = PixelBytes(h, imageSize);
-    h.pixelBytes = pixels.value_or(0);
+    h.colorTableBytes = ColorTableEntries(core, h.bitsPerPixel, colorsUsed) * (core ? 3 : 4);
+    h.pixelBytes = PixelBytes(h, imageSize);
     reading.header = h;
-    const bool compressed = !core && h.compression != 0 && h.compression != kBitfields &&
-                            h.compression != kAlphaBitfields;
-    if (!IsKnownDepth(h.bitsPerPixel, compressed))
-        reading.problem = "Its header gives " + std::to_string(h.bitsPerPixel) +
-                          " bits per pixel, which no bitmap has.";
-    else if (h.width <= 0 || h.height == 0)
-        reading.problem = "Its header gives a size of " + std::to_string(h.width) + " x " +
-                          std::to_string(h.height) + " pixels.";
-    else if (!pixels)
+    reading.problem = ShapeProblem(h, imageSize);
+    if (!reading.problem.empty()) return reading;
+    const auto needed = h.NeededBytes();
+    if (!needed)
         reading.problem = "Its header asks for more rows than any block can hold.";
-    else if (h.NeededBytes() > block.size())
-        reading.problem = ShortBlock(block.size(), h.NeededBytes(), "its bitmap header asks for");
+    else if (*needed > block.size())
+        reading.problem = ShortBlock(block.size(), *needed, "its bitmap header asks for");
     return reading;
+}
+
+std::optional<PackedDibSizes> PackedDibSizesOf(std::int32_t width, std::int32_t height,
+                                               unsigned bitsPerPixel) {
+    if (width < 0 || bitsPerPixel > 32) return std::nullopt;
+    const auto stride = Stride(static_cast<std::uint64_t>(width), bitsPerPixel);
+    const auto pixels = stride ? CheckedMultiply(*stride, RowCount(height)) : std::nullopt;
+    if (!pixels) return std::nullopt;
+    const std::uint64_t table = bitsPerPixel <= 8 ? std::uint64_t{4} << bitsPerPixel : 0;
+    const auto total = CheckedAdd(kInfoHeaderSize + table, *pixels);
+    // A vector holds at most PTRDIFF_MAX bytes; a DIB's sizes are 32-bit.
+    const std::uint64_t most = std::min<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max(),
+                                                       std::numeric_limits<std::uint32_t>::max());
+    if (!total || *total > most) return std::nullopt;
+    return PackedDibSizes{static_cast<std::size_t>(table), static_cast<std::size_t>(*pixels),
+                          static_cast<std::size_t>(*total)};
 }
 
 HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(
@@ -129,15 +217,18 @@ HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(
         reading.problem = "The metafile picture's bits do not start with a metafile header.";
         return reading;
     }
-    h.metafileBytes = ReadU32(metafile, 6) * 2u;  // a count of 16-bit words
+    h.metafileBytes = std::uint64_t{ReadU32(metafile, 6)} * 2;  // a count of 16-bit words
     reading.header = h;
-    if (ReadU32(metafile, 6) > std::numeric_limits<std::uint32_t>::max() / 2 ||
-        h.metafileBytes > metafile.size()) {
-        reading.problem = ShortBlock(metafile.size(), std::uint64_t{ReadU32(metafile, 6)} * 2,
-                                     "after the picture's fields; its metafile header claims");
-    }
+    if (h.metafileBytes < kMetafileHeaderSize)
+        reading.problem = "Its metafile header gives the metafile " + Bytes(h.metafileBytes) +
+                          ", fewer than the header's own " + Bytes(kMetafileHeaderSize) + ".";
+    else if (h.metafileBytes > metafile.size())
+        reading.problem = "The block holds " + Bytes(metafile.size()) +
+                          " after the picture's fields; its metafile header claims " +
+                          Bytes(h.metafileBytes) + ".";
     // The records, up to the end record, never past the block or the metafile.
-    const std::size_t end = std::min<std::size_t>(metafile.size(), h.metafileBytes);
+    const auto end =
+        static_cast<std::size_t>(std::min<std::uint64_t>(metafile.size(), h.metafileBytes));
     std::size_t at = kMetafileHeaderSize;
     bool windowOrg = false, windowExt = false, ended = false;
     while (at + 6 <= end) {

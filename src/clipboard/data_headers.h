@@ -4,6 +4,7 @@
 // is described honestly whatever it holds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,27 +19,41 @@ struct HeaderReading {
 };
 
 // BITMAPCOREHEADER (12 bytes), BITMAPINFOHEADER (40) and its longer forms
-// (52, 56, 64, V4 108, V5 124 bytes), and what follows them.
+// (52, 56, 64, V4 108, V5 124 bytes), and what follows them. The colour
+// table has as many entries as GDI reads (at most 256), so the offset of
+// the rows is always small; the rows' size is counted in 64 bits and every
+// sum with it is checked.
 struct DibHeader {
     std::uint32_t headerSize = 0;
     std::int32_t width = 0, height = 0;  // a negative height: rows from the top down
     std::uint16_t planes = 0, bitsPerPixel = 0;
-    std::uint32_t compression = 0;      // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3, ...
-    std::uint64_t maskBytes = 0;        // colour masks after a 40-byte header
-    std::uint64_t colorTableBytes = 0;  // 3 bytes an entry after a core header, else 4
-    std::uint64_t pixelBytes = 0;       // what the rows take, as the header asks
+    std::uint32_t compression = 0;            // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3, ...
+    std::uint64_t maskBytes = 0;              // colour masks after a 40-byte header
+    std::uint64_t colorTableBytes = 0;        // 3 bytes an entry after a core header, else 4
+    std::optional<std::uint64_t> pixelBytes;  // what the rows take; none past 64 bits
 
     std::uint64_t BitsOffset() const { return headerSize + maskBytes + colorTableBytes; }
-    std::uint64_t NeededBytes() const { return BitsOffset() + pixelBytes; }
+    // None when the rows cannot be counted.
+    std::optional<std::uint64_t> NeededBytes() const;
 };
 HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block);
+
+// The sizes of a packed DIB that a bitmap is copied into: a 40-byte header,
+// a whole colour table at 1, 4 and 8 bits, then the rows. None when the
+// whole does not fit a block this process can hold (nor a DIB's 32-bit
+// size fields).
+struct PackedDibSizes {
+    std::size_t colorTableBytes = 0, pixelBytes = 0, totalBytes = 0;
+};
+std::optional<PackedDibSizes> PackedDibSizesOf(std::int32_t width, std::int32_t height,
+                                               unsigned bitsPerPixel);
 
 // A metafile picture as copied: mapping mode, extents (3 x 32 bits), then a
 // Windows metafile (its 18-byte header and records).
 inline constexpr std::size_t kMetafilePictureFields = 12;
 struct MetafilePictureHeader {
     std::int32_t mappingMode = 0, xExt = 0, yExt = 0;
-    std::uint32_t metafileBytes = 0;  // as its header says
+    std::uint64_t metafileBytes = 0;  // as its header says (twice its count of words)
     std::uint32_t records = 0;        // counted up to the end record, within the block
     bool hasWindow = false;           // the first SetWindowOrg/SetWindowExt records
     std::int16_t windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;

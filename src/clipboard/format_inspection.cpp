@@ -1,6 +1,8 @@
 #include "clipboard/format_inspection.h"
 
 #include <array>
+#include <exception>
+#include <new>
 
 #include "clipboard/data_headers.h"
 #include "util/little_endian.h"
@@ -88,12 +90,13 @@ std::optional<unsigned> FormatOfLine(std::string_view line) {
 
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window) {
     FormatReading reading;
+    OpenClipboardScope open(clipboard, window);
+    // The owner of the data copied: read while the clipboard is open, so
+    // that no other program can put its own in between.
     const WindowHandle owner = clipboard.Owner();
     reading.hasOwner = owner != nullptr;
     reading.ownerClass = clipboard.WindowClassName(owner);
     if (owner) reading.program = clipboard.ProgramOf(owner);
-
-    OpenClipboardScope open(clipboard, window);
     if (!open.Opened()) {
         reading.outcome = ReadOutcome::ClipboardHeld;
         return reading;
@@ -102,12 +105,20 @@ FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHan
         reading.outcome = ReadOutcome::FormatGone;
         return reading;
     }
-    auto data = clipboard.CopyFormatData(format);
-    if (!data) {
-        reading.outcome = ReadOutcome::NotRendered;
-        return reading;
+    try {
+        auto data = clipboard.CopyFormatData(format);
+        if (!data) {
+            reading.outcome = ReadOutcome::NotRendered;
+            return reading;
+        }
+        reading.data = std::move(*data);
+    } catch (const std::bad_alloc&) {
+        reading.outcome = ReadOutcome::Failed;
+        reading.failure = "there is not enough memory for a copy of its data";
+    } catch (const std::exception& error) {
+        reading.outcome = ReadOutcome::Failed;
+        reading.failure = error.what();
     }
-    reading.data = std::move(*data);
     return reading;
 }
 
@@ -151,6 +162,9 @@ std::string HeaderText(unsigned format, const FormatReading& reading) {
         case ReadOutcome::NotRendered:
             text += ": its owner did not render it";
             break;
+        case ReadOutcome::Failed:
+            text += ": it could not be read: " + reading.failure;
+            break;
     }
     const auto& bytes = reading.data.bytes;
     if (reading.outcome == ReadOutcome::Read) {
@@ -188,6 +202,11 @@ std::string ClipboardHeldText() {
 std::string FormatGoneText(std::string_view line) {
     return "The format \"" + std::string(line) +
            "\" is no longer on the clipboard: the clipboard has changed since the list was made.";
+}
+
+std::string ReadFailedText(std::string_view line, std::string_view failure) {
+    return "The format \"" + std::string(line) + "\" could not be read: " + std::string(failure) +
+           ".";
 }
 
 std::string NotRenderedText(std::string_view line) {

@@ -1,5 +1,6 @@
-// Reading one format for the inspector: its owner, then its data copied
-// out of the clipboard once, which is closed again before anything is shown.
+// Reading one format for the inspector: its data copied out of the
+// clipboard once, with the owner of that data read while the clipboard is
+// open, and the clipboard closed again before anything is shown.
 #pragma once
 
 #include <optional>
@@ -17,11 +18,13 @@ enum class ReadOutcome {
     ClipboardHeld,  // another program holds it open
     FormatGone,     // the clipboard changed since the list was made
     NotRendered,    // the owner did not render it (delayed rendering)
+    Failed,         // the copy failed (as when it is too large for memory); see `failure`
 };
 
 struct FormatReading {
     ReadOutcome outcome = ReadOutcome::Read;
-    FormatData data;
+    FormatData data;      // empty unless Read
+    std::string failure;  // why a copy Failed
     bool hasOwner = false;
     std::string ownerClass;
     OwnerProgram program;
@@ -30,6 +33,7 @@ struct FormatReading {
 // The format number a line of the format list ends in (" [<n>]").
 std::optional<unsigned> FormatOfLine(std::string_view line);
 
+// Never throws: a copy that fails is the outcome Failed.
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
 
 // How a text format's bytes are to be read; None for other formats.
@@ -49,5 +53,6 @@ std::string HeaderText(unsigned format, const FormatReading& reading);
 std::string ClipboardHeldText();
 std::string FormatGoneText(std::string_view line);
 std::string NotRenderedText(std::string_view line);
+std::string ReadFailedText(std::string_view line, std::string_view failure);
 
 }  // namespace norvane

@@ -13,7 +13,6 @@ namespace {
 constexpr unsigned kDibFormat = 8, kDibV5Format = 17;
 constexpr std::uint32_t kBmpFileHeaderSize = 14;
 constexpr std::int64_t kHimetricPerInch = 2540;
-constexpr std::uint32_t kMetafileHeaderSize = 18;
 
 FileContent Problem(std::string text) {
     FileContent content;
@@ -92,9 +91,14 @@ FileContent BmpFileFromDib(std::span<const std::uint8_t> dib) {
     const auto reading = ReadDibHeader(dib);
     if (!reading.header || !reading.problem.empty())
         return Problem("The bitmap cannot be saved as a .bmp file. " + reading.problem);
+    // The file's size is a 32-bit field.
+    const std::uint64_t fileBytes = std::uint64_t{kBmpFileHeaderSize} + dib.size();
+    if (fileBytes > 0xFFFFFFFFu)
+        return Problem("The bitmap cannot be saved as a .bmp file: it takes " +
+                       std::to_string(dib.size()) + " bytes, more than a .bmp file can hold.");
     FileContent content;
     content.prefix = {'B', 'M'};
-    PutU32(content.prefix, static_cast<std::uint32_t>(kBmpFileHeaderSize + dib.size()));
+    PutU32(content.prefix, static_cast<std::uint32_t>(fileBytes));
     PutU32(content.prefix, 0);  // two reserved words
     PutU32(content.prefix,
            static_cast<std::uint32_t>(kBmpFileHeaderSize + reading.header->BitsOffset()));
@@ -104,8 +108,7 @@ FileContent BmpFileFromDib(std::span<const std::uint8_t> dib) {
 
 FileContent PlaceableFromMetafilePicture(std::span<const std::uint8_t> picture) {
     const auto reading = ReadMetafilePictureHeader(picture);
-    if (!reading.header || reading.header->metafileBytes < kMetafileHeaderSize ||
-        reading.header->metafileBytes > picture.size() - kMetafilePictureFields)
+    if (!reading.header || !reading.problem.empty())
         return Problem("The metafile picture cannot be saved as a .wmf file. " + reading.problem);
     const Placement p = PlacementOf(*reading.header);
     FileContent content;
@@ -113,7 +116,8 @@ FileContent PlaceableFromMetafilePicture(std::span<const std::uint8_t> picture) 
         static_cast<std::int16_t>(p.left), static_cast<std::int16_t>(p.top),
         static_cast<std::int16_t>(p.right), static_cast<std::int16_t>(p.bottom),
         static_cast<std::uint16_t>(p.unitsPerInch));
-    content.body = picture.subspan(kMetafilePictureFields, reading.header->metafileBytes);
+    content.body = picture.subspan(kMetafilePictureFields,
+                                   static_cast<std::size_t>(reading.header->metafileBytes));
     return content;
 }
 

@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
+#include "clipboard/data_headers.h"
 #include "ui/handles.h"
 
 namespace norvane {
@@ -37,10 +40,14 @@ bool CopyBitmapAsDib(HANDLE handle, std::vector<std::uint8_t>& out) {
         return false;
     WORD bits = static_cast<WORD>(info.bmBitsPixel * info.bmPlanes);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) bits = 24;
-    const std::size_t colors = bits <= 8 ? std::size_t{1} << bits : 0;
-    const std::size_t stride = (static_cast<std::size_t>(info.bmWidth) * bits + 31) / 32 * 4;
-    const std::size_t pixels = stride * static_cast<std::size_t>(info.bmHeight);
-    std::vector<std::uint8_t> dib(sizeof(BITMAPINFOHEADER) + 4 * colors + pixels);
+    // Counted in 64 bits: a wide or tall bitmap's rows can pass 4 GB.
+    const auto sizes = PackedDibSizesOf(info.bmWidth, info.bmHeight, bits);
+    if (!sizes)
+        throw std::length_error("the bitmap, " + std::to_string(info.bmWidth) + " x " +
+                                std::to_string(info.bmHeight) + " pixels at " +
+                                std::to_string(bits) +
+                                " bits per pixel, is too large to copy into memory");
+    std::vector<std::uint8_t> dib(sizes->totalBytes);
     auto* header = reinterpret_cast<BITMAPINFO*>(dib.data());
     header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     header->bmiHeader.biWidth = info.bmWidth;
@@ -48,10 +55,11 @@ bool CopyBitmapAsDib(HANDLE handle, std::vector<std::uint8_t>& out) {
     header->bmiHeader.biPlanes = 1;
     header->bmiHeader.biBitCount = bits;
     header->bmiHeader.biCompression = BI_RGB;
-    header->bmiHeader.biSizeImage = static_cast<DWORD>(pixels);
+    header->bmiHeader.biSizeImage = static_cast<DWORD>(sizes->pixelBytes);
     const WindowDC screen(nullptr);
     if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight),
-                  dib.data() + sizeof(BITMAPINFOHEADER) + 4 * colors, header, DIB_RGB_COLORS) == 0)
+                  dib.data() + sizeof(BITMAPINFOHEADER) + sizes->colorTableBytes, header,
+                  DIB_RGB_COLORS) == 0)
         return false;
     out = std::move(dib);
     return true;
@@ -82,6 +90,8 @@ bool CopyMetafilePicture(HANDLE handle, std::vector<std::uint8_t>& out) {
                                     static_cast<std::int32_t>(picture.yExt)};
     Append(out, fields, sizeof fields);
     const std::size_t at = out.size();
+    if (size > out.max_size() - at)
+        throw std::length_error("the metafile is too large to copy into memory");
     out.resize(at + size);
     return GetMetaFileBitsEx(picture.hMF, size, out.data() + at) == size;
 }

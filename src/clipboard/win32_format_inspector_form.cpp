@@ -155,7 +155,12 @@ void TFormat_Inspector_Form::SetFormat(unsigned format, const std::string& line)
 
 void TFormat_Inspector_Form::FormShow() {
     SetCaption(line_);
-    // The last copy goes before the next is made: never two at once.
+    // Nothing of the format shown before stays, nor can be saved, whatever
+    // happens below. The last copy goes before the next is made: never two at once.
+    SetEnabled(Get(Save_As_BitBtn), false);
+    SetTextOf(Get(Header_Label), "Format " + std::to_string(format_));
+    PlaceViews(false);
+    SetWindowTextA(Get(Text_RichEdit).hwnd, "");
     dump_->SetBytes({});
     reading_ = {};
     ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
@@ -163,10 +168,7 @@ void TFormat_Inspector_Form::FormShow() {
     const TextEncoding encoding = TextEncodingOf(format_, clipboard_.FormatName(format_));
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
     PlaceViews(withText);
-    if (withText)
-        ShowText(encoding);
-    else
-        SetWindowTextA(Get(Text_RichEdit).hwnd, "");  // no text of an earlier format kept
+    if (withText) ShowText(encoding);
     const auto text = TextBytes(reading_.data.bytes, encoding);
     const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
     if (withText && text.size() / unit > kTextViewLimit)
@@ -201,6 +203,7 @@ void TFormat_Inspector_Form::ShowText(TextEncoding encoding) {
 }
 
 void TFormat_Inspector_Form::Save_As_BitBtnClick() {
+    if (reading_.outcome != ReadOutcome::Read) return;  // nothing was read to save
     const bool isText =
         TextEncodingOf(format_, clipboard_.FormatName(format_)) != TextEncoding::None;
     SaveFormatAs(Handle(), Messages(), format_, reading_.data, isText);
@@ -227,6 +230,10 @@ bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, u
             break;
         case ReadOutcome::NotRendered:
             messages.Show(NotRenderedText(line), MessageKind::Warning, MessageButtons::Ok);
+            break;
+        case ReadOutcome::Failed:
+            messages.Show(ReadFailedText(line, reading.failure), MessageKind::Error,
+                          MessageButtons::Ok);
             break;
     }
     return false;

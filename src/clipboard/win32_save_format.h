@@ -1,6 +1,7 @@
 // "Save As..." for one format's data: the standard save dialog, then the
-// file written beside the chosen name and renamed over it, so that a failed
-// write leaves nothing half-written under that name.
+// file written beside the chosen name, flushed to the disk and renamed over
+// it, so that neither a failed write nor a power loss leaves the name
+// holding a half-written or empty file.
 #pragma once
 
 #include <windows.h>

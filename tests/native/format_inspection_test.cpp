@@ -157,6 +157,63 @@ TEST(DibHeaders, ShortAndImpossibleBlocksDescribedNeverRead) {
                 HasSubstr("The block holds 40 bytes; its bitmap header asks for"));
 }
 
+TEST(DibHeaders, SizesThatWouldWrapAreNeverAWholePicture) {
+    // 0x1FFFFFFFC bytes a row for 2^31 rows, and a table of 0x7FFFFFF6
+    // colours, summed to exactly 2^64 once.
+    const Bytes dib = Dib(0x7FFFFFFF, -0x7FFFFFFF - 1, 32, 0, 0, 0, 0x7FFFFFF6);
+    const auto reading = ReadDibHeader(dib);
+    ASSERT_TRUE(reading.header);
+    EXPECT_EQ(reading.header->BitsOffset(), 40u + 256 * 4);  // GDI reads 256 colours at most
+    EXPECT_EQ(reading.problem,
+              "The block holds 40 bytes; its bitmap header asks for 18446744065119618088 bytes.");
+    EXPECT_THAT(BmpFileFromDib(dib).problem, HasSubstr("cannot be saved as a .bmp file"));
+}
+
+TEST(DibHeaders, ColourTablesCountedAsGdiCountsThem) {
+    const auto entries = [](std::uint16_t bits, std::uint32_t used) {
+        const auto h = ReadDibHeader(Dib(1, 1, bits, 0, 0, 0, used)).header;
+        return (h->BitsOffset() - 40) / 4;
+    };
+    EXPECT_EQ(entries(1, 0), 2u);
+    EXPECT_EQ(entries(4, 3), 3u);
+    EXPECT_EQ(entries(8, 1000), 256u);  // never more than the depth can index
+    EXPECT_EQ(entries(1, 5), 2u);
+    EXPECT_EQ(entries(24, 0), 0u);
+    EXPECT_EQ(entries(24, 12), 12u);  // an optional table of the colours used
+    EXPECT_EQ(entries(32, 0xFFFFFFFF), 256u);
+}
+
+TEST(DibHeaders, DepthsAndCompressionsThatCannotGoTogether) {
+    const auto problem = [](std::int32_t height, std::uint16_t bits, std::uint32_t compression,
+                            std::uint32_t imageSize = 4) {
+        Bytes dib = Dib(1, height, bits, compression, 3, 4);
+        dib[20] = static_cast<std::uint8_t>(imageSize);
+        return ReadDibHeader(dib).problem;
+    };
+    EXPECT_EQ(problem(1, 24, 1),
+              "Its header gives the compression BI_RLE8 with 24 bits per pixel, which it cannot "
+              "have.");
+    EXPECT_THAT(problem(1, 24, 3), HasSubstr("compression BI_BITFIELDS with 24 bits"));
+    EXPECT_EQ(problem(-1, 4, 2),
+              "Its header gives a top-down bitmap compressed with BI_RLE4, which cannot be.");
+    EXPECT_EQ(problem(1, 8, 1, 0), "Its header gives no size for its compressed (BI_RLE8) rows.");
+    EXPECT_EQ(problem(1, 0, 0), "Its header gives 0 bits per pixel, which no bitmap has.");
+    EXPECT_EQ(problem(1, 0, 5), "");    // a PNG keeps its depth in its stream
+    EXPECT_EQ(problem(-1, 32, 3), "");  // masks after a 40-byte header, rows top-down
+}
+
+TEST(DibHeaders, ACopiedBitmapsSizesCountedIn64Bits) {
+    const auto sizes = PackedDibSizesOf(3, 2, 8);
+    ASSERT_TRUE(sizes);
+    EXPECT_EQ(sizes->colorTableBytes, 1024u);
+    EXPECT_EQ(sizes->pixelBytes, 8u);
+    EXPECT_EQ(sizes->totalBytes, 40u + 1024 + 8);
+    EXPECT_EQ(PackedDibSizesOf(24, 16, 24)->totalBytes, 40u + 16 * 72);
+    // A row of 0x100000004 bytes, 4 in 32 bits; 4 GB of rows.
+    EXPECT_FALSE(PackedDibSizesOf(0x40000001, 1, 32));
+    EXPECT_FALSE(PackedDibSizesOf(0x10000, 0x10000, 32));
+}
+
 TEST(Metafiles, PictureAndEnhancedHeaders) {
     const auto picture = ReadMetafilePictureHeader(MetafilePicture(8, 5080, 2540, true));
     ASSERT_TRUE(picture.header);
@@ -214,6 +271,25 @@ TEST(SavedFiles, PlaceableMetafileSizedFromThePicture) {
         Joined(PlaceableFromMetafilePicture(MetafilePicture(6, 100000, 1440, false))));
     EXPECT_LE(twips->width, 32767);
     EXPECT_EQ(twips->width * 1440 / twips->unitsPerInch, 100000 / 4 * 1440 / 360);
+}
+
+TEST(SavedFiles, NoWmfFromAMetafileWhoseSizeIsWrong) {
+    // 2^31 + 12 words: twice that is 24 bytes, the true size, in 32 bits.
+    Bytes huge = MetafilePicture(8, 1, 1, false);
+    huge[12 + 9] = 0x80;
+    const auto reading = ReadMetafilePictureHeader(huge);
+    ASSERT_TRUE(reading.header);
+    EXPECT_EQ(reading.header->metafileBytes, 0x100000018u);
+    EXPECT_EQ(reading.problem,
+              "The block holds 24 bytes after the picture's fields; its metafile header claims "
+              "4294967320 bytes.");
+    EXPECT_EQ(PlaceableFromMetafilePicture(huge).problem,
+              "The metafile picture cannot be saved as a .wmf file. " + reading.problem);
+    Bytes tiny = MetafilePicture(8, 1, 1, false);
+    tiny[12 + 6] = 4;
+    EXPECT_THAT(PlaceableFromMetafilePicture(tiny).problem,
+                HasSubstr("Its metafile header gives the metafile 8 bytes, fewer than the "
+                          "header's own 18 bytes."));
 }
 
 TEST(SavedFiles, MemoryBlocksWholeAndHandlesWithoutData) {
@@ -287,6 +363,26 @@ TEST_F(ReadingAFormat, EachFailureItsOwnOutcomeAndNothingLeftOpen) {
     clipboard.owner = nullptr;
     EXPECT_THAT(HeaderText(49322, ReadFormat(clipboard, 49322, nullptr)),
                 HasSubstr("no longer on the clipboard\r\nOwner: none"));
+}
+
+// Another program takes the clipboard over between our look at its owner
+// and our open, as a clipboard manager might.
+class OwnerChangingAtOpen : public FakeClipboard {
+  public:
+    bool Open(WindowHandle window) override {
+        owner = reinterpret_cast<WindowHandle>(0x5678);
+        ownerClass = "TNewOwner";
+        return FakeClipboard::Open(window);
+    }
+};
+
+TEST(ReadingAFormatsOwner, TheOwnerOfTheDataCopied) {
+    OwnerChangingAtOpen clipboard;
+    clipboard.formats = {{49321, "My Format"}};
+    clipboard.owner = reinterpret_cast<WindowHandle>(0x1234);
+    clipboard.ownerClass = "TOldOwner";
+    clipboard.data[49321] = FormatData{DataKind::MemoryBlock, Counting(4)};
+    EXPECT_EQ(ReadFormat(clipboard, 49321, nullptr).ownerClass, "TNewOwner");
 }
 
 TEST(ListLines, TheFormatNumberTheyEndIn) {

@@ -6,12 +6,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "clipboard/hex_dump.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "clipboard/win32_save_format.h"
+#include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "util/placeable_metafile.h"
 #include "win32/second_process.h"
@@ -222,10 +225,68 @@ TEST_F(InspectorTest, AFileThatCannotBeWrittenLeavesNothingHalfWritten) {
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     for (const std::string& name : FilesIn(folder))
-        EXPECT_THAT(name, ::testing::Not(StartsWith("nvn")));
+        EXPECT_THAT(name, ::testing::Not(StartsWith("~nvn")));
     EXPECT_THAT(WriteFormatFile(folder + "no such folder\\x.bin", 49999, data).value_or(""),
                 HasSubstr("could not be written: "));
     RemoveDirectoryA(path.c_str());
+}
+
+TEST_F(InspectorTest, SavedInAFolderTooDeepForTheSystemsTemporaryNames) {
+    // A folder of 250 characters: beyond MAX_PATH - 14, with room for the file's name.
+    std::string deep = folder;
+    std::vector<std::string> made;
+    while (deep.size() < 250) {
+        deep += std::string(std::min<std::size_t>(60, 250 - deep.size() - 1), 'd') + "\\";
+        ASSERT_TRUE(CreateDirectoryA(("\\\\?\\" + deep).c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+        made.push_back(deep);
+    }
+    ASSERT_EQ(deep.size(), 250u);
+    const std::string path = deep + "deep.bin";
+    const Bytes known = KnownBytes(3000);
+    EXPECT_EQ(WriteFormatFile(path, 49999, {DataKind::MemoryBlock, known}), std::nullopt);
+    EXPECT_EQ(FileBytes(path), known);
+    EXPECT_THAT(FilesIn(deep), ElementsAre("deep.bin"));
+    DeleteFileA(path.c_str());
+    for (auto at = made.rbegin(); at != made.rend(); ++at)
+        RemoveDirectoryA(("\\\\?\\" + *at).c_str());
+}
+
+// A copy that runs out of memory, as a huge block can in a 32-bit process.
+class ClipboardOutOfMemory : public testing::FakeClipboard {
+  public:
+    bool outOfMemory = false;
+    std::optional<FormatData> CopyFormatData(unsigned format) override {
+        if (outOfMemory) throw std::bad_alloc();
+        return FakeClipboard::CopyFormatData(format);
+    }
+};
+
+TEST(InspectorOverAFailedCopy, SaysWhatFailedAndOffersNothingToSave) {
+    ClipboardOutOfMemory clipboard;
+    clipboard.formats = {{1, ""}};
+    clipboard.data[1] = FormatData{DataKind::MemoryBlock, Bytes{'H', 'i', 0}};
+    RecordingMessages messages;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    const std::string line = "CF_TEXT (Predefined) [1]";
+    inspector.SetFormat(1, line);
+    inspector.Show();
+    ASSERT_TRUE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
+
+    clipboard.outOfMemory = true;
+    inspector.Refresh_BitBtnClick();
+    UpdateWindow(inspector.Dump().Handle());
+    const std::string failure = "there is not enough memory for a copy of its data";
+    EXPECT_EQ(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
+              "Format 1: it could not be read: " + failure + "\r\nOwner: none");
+    EXPECT_THAT(messages.Texts(), ElementsAre(ReadFailedText(line, failure)));
+    EXPECT_EQ(ReadFailedText(line, failure),
+              "The format \"CF_TEXT (Predefined) [1]\" could not be read: " + failure + ".");
+    EXPECT_FALSE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_EQ(WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd), L"");
+    EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
+    EXPECT_FALSE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
+    EXPECT_FALSE(clipboard.isOpen);
 }
 
 TEST(InspectorOverAHeldClipboard, ReportsAsTheListDoesAndOpensNothing) {
