@@ -1,19 +1,107 @@
 // The header readers and the saved files' headers on any block: no read past
-// the block (ASan), and what they report agrees with the block's size.
+// the block (ASan), and what they report agrees with the block's size. The
+// sizes are checked against the block's own fields, summed here without
+// wrapping, so that a reader whose sum wraps cannot agree with itself.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 
+#include "checked_sum.h"
 #include "clipboard/data_headers.h"
 #include "clipboard/format_inspection.h"
 #include "clipboard/hex_dump.h"
 #include "clipboard/saved_file.h"
+#include "util/little_endian.h"
 #include "util/placeable_metafile.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
+using norvane::ReadU16;
+using norvane::ReadU32;
+using norvane::fuzz::Check;
+using norvane::fuzz::Product;
+using norvane::fuzz::Sum;
+using Block = std::span<const std::uint8_t>;
+
+// What a DIB's header fields claim to follow it, at the least: masks, the
+// colour table and, when uncompressed, the rows.
+struct DibClaims {
+    std::uint64_t headerSize = 0, bitsOffset = 0, rowBytes = 0, needed = 0;
+    bool positiveSize = false;
+};
+
+DibClaims ClaimsOf(Block block) {
+    DibClaims c;
+    c.headerSize = ReadU32(block, 0);
+    const bool core = c.headerSize == 12;
+    const std::int64_t width = core ? ReadU16(block, 4) : norvane::ReadI32(block, 4);
+    const std::int64_t height = core ? ReadU16(block, 6) : norvane::ReadI32(block, 8);
+    const std::uint16_t bits = ReadU16(block, core ? 10 : 14);
+    const std::uint32_t compression = core ? 0 : ReadU32(block, 16);
+    const std::uint64_t colorsUsed = core ? 0 : ReadU32(block, 32);
+    c.positiveSize = width > 0 && height != 0;
+
+    // Never more entries than a depth of 8 bits or less can index, and (as
+    // GDI counts them) never more than 256.
+    const std::uint64_t most = bits >= 1 && bits <= 8 ? std::uint64_t{1} << bits : 256;
+    std::uint64_t entries = std::min(colorsUsed, most);
+    if (colorsUsed == 0 && bits >= 1 && bits <= 8) entries = most;
+    std::uint64_t masks = 0;
+    if (c.headerSize == 40 && compression == 3) masks = 12;
+    if (c.headerSize == 40 && compression == 6) masks = 16;
+    c.bitsOffset = Sum({c.headerSize, masks, Product(entries, core ? 3 : 4)});
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const std::uint64_t stride = Product((Product(width > 0 ? width : 0, bits) + 31) / 32, 4);
+        c.rowBytes = Product(stride, height < 0 ? -height : height);
+    }
+    c.needed = Sum({c.bitsOffset, c.rowBytes});
+    return c;
+}
+
+void CheckDib(Block block) {
+    const auto dib = norvane::ReadDibHeader(block);
+    const auto bmp = norvane::BmpFileFromDib(block);
+    // A .bmp is offered exactly when the DIB is whole.
+    Check(bmp.problem.empty() == (dib.header && dib.problem.empty()));
+    if (!dib.header || !dib.problem.empty()) return;
+
+    Check(block.size() >= 12 && ReadU32(block, 0) <= block.size());
+    const DibClaims claims = ClaimsOf(block);
+    Check(claims.positiveSize);
+    Check(claims.needed <= block.size());
+    const auto& h = *dib.header;
+    Check(h.pixelBytes &&
+          Sum({h.headerSize, h.maskBytes, h.colorTableBytes, *h.pixelBytes}) <= block.size());
+
+    // The file holds what its header says, and its rows start within it.
+    Check(bmp.prefix.size() == 14 && bmp.body.size() == block.size());
+    const std::uint64_t fileSize = ReadU32(bmp.prefix, 2), bitsAt = ReadU32(bmp.prefix, 10);
+    Check(fileSize == Sum({14, block.size()}));
+    Check(bitsAt >= Sum({14, claims.headerSize}) && Sum({bitsAt, claims.rowBytes}) <= fileSize);
+}
+
+void CheckMetafilePicture(Block block) {
+    const auto picture = norvane::ReadMetafilePictureHeader(block);
+    if (picture.header && picture.problem.empty())
+        Check(Product(ReadU32(block, 12 + 6), 2) <= block.size() - 12);
+
+    const auto wmf = norvane::PlaceableFromMetafilePicture(block);
+    if (!wmf.problem.empty()) return;
+    Check(picture.header && wmf.body.size() == picture.header->metafileBytes);
+    Check(wmf.body.data() >= block.data() &&
+          wmf.body.data() + wmf.body.size() <= block.data() + block.size());
+    // The metafile written holds all its header claims, and the placeable
+    // header is one the program itself reads back.
+    Check(wmf.body.size() >= 18 && Product(ReadU32(wmf.body, 6), 2) <= wmf.body.size());
+    std::vector<std::uint8_t> file = wmf.prefix;
+    file.insert(file.end(), wmf.body.begin(), wmf.body.end());
+    Check(norvane::ReadPlaceableHeader(file).has_value());
+}
+
+void CheckEnhMetafile(Block block) {
+    const auto emf = norvane::ReadEnhMetafileHeader(block);
+    if (emf.header && emf.problem.empty()) Check(ReadU32(block, 48) <= block.size());
 }
 
 }  // namespace
@@ -21,33 +109,13 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A copy of exactly `size` bytes, so that ASan sees any read past the block.
     auto* copy = static_cast<std::uint8_t*>(std::malloc(size ? size : 1));
-    for (std::size_t i = 0; i < size; ++i) copy[i] = data[i];
-    const std::span<const std::uint8_t> block(copy, size);
+    std::copy(data, data + size, copy);
+    const Block block(copy, size);
     using namespace norvane;
 
-    const auto dib = ReadDibHeader(block);
-    const auto bmp = BmpFileFromDib(block);
-    // A .bmp is offered exactly when the DIB is whole, and then points at its rows.
-    Check(bmp.problem.empty() == (dib.header && dib.problem.empty()));
-    if (bmp.problem.empty()) {
-        const auto needed = dib.header->NeededBytes();
-        Check(needed && *needed <= size && dib.header->BitsOffset() <= *needed);
-        Check(bmp.prefix.size() == 14 && bmp.body.size() == size);
-    }
-
-    const auto picture = ReadMetafilePictureHeader(block);
-    const auto wmf = PlaceableFromMetafilePicture(block);
-    if (wmf.problem.empty()) {
-        Check(picture.header && wmf.body.size() == picture.header->metafileBytes);
-        Check(wmf.body.data() + wmf.body.size() <= block.data() + size);
-        // The header written is one the program itself reads back.
-        std::vector<std::uint8_t> file = wmf.prefix;
-        file.insert(file.end(), wmf.body.begin(), wmf.body.end());
-        Check(ReadPlaceableHeader(file).has_value());
-    }
-
-    const auto emf = ReadEnhMetafileHeader(block);
-    if (emf.header && emf.problem.empty()) Check(emf.header->bytes <= size);
+    CheckDib(block);
+    CheckMetafilePicture(block);
+    CheckEnhMetafile(block);
 
     for (DataKind kind : {DataKind::Bitmap, DataKind::MetafilePicture, DataKind::EnhancedMetafile,
                           DataKind::Palette, DataKind::MemoryBlock}) {

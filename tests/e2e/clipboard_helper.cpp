@@ -15,13 +15,17 @@
 //             Delayed" by delayed rendering, which it never renders
 //   bytes     ARGUMENT as text, and as many known bytes as ARGUMENT says under
 //             "Norvane Bytes" (byte i is i * 7 + 3)
+//   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
+//             program would place it (see kHostileData)
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -90,6 +94,83 @@ bool PlaceForInspection(const std::string& mode, const char* text) {
             IsClipboardFormatAvailable(RegisterClipboardFormatA("Norvane Delayed")));
 }
 
+// Little-endian fields written into a block at their offsets.
+struct Field {
+    std::size_t at;
+    std::uint32_t value;
+    std::size_t width = 4;
+};
+
+HGLOBAL BlockOf(std::size_t size, std::initializer_list<Field> fields) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* bytes = static_cast<unsigned char*>(GlobalLock(memory));
+    for (const Field& f : fields)
+        for (std::size_t i = 0; i < f.width && f.at + i < size; ++i)
+            bytes[f.at + i] = static_cast<unsigned char>(f.value >> (8 * i));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// A bitmap header (40 or 124 bytes) in a block of `size` bytes.
+HGLOBAL Dib(std::uint32_t headerSize, std::size_t size, std::int32_t width, std::int32_t height,
+            std::uint16_t bits, std::uint32_t colorsUsed) {
+    return BlockOf(size, {{0, headerSize},
+                          {4, static_cast<std::uint32_t>(width)},
+                          {8, static_cast<std::uint32_t>(height)},
+                          {12, 1, 2},
+                          {14, bits, 2},
+                          {32, colorsUsed}});
+}
+
+// An enhanced metafile cut off before its end record. The system takes no
+// header that claims more bytes than it is given: the header claims only
+// what is left, and its count of records still the end record.
+HENHMETAFILE TruncatedMetafile() {
+    HENHMETAFILE whole = RectangleMetafile();
+    std::string bits(GetEnhMetaFileBits(whole, 0, nullptr), '\0');
+    GetEnhMetaFileBits(whole, static_cast<UINT>(bits.size()), reinterpret_cast<BYTE*>(bits.data()));
+    DeleteEnhMetaFile(whole);
+    const auto cut = static_cast<std::uint32_t>(bits.size() - 20);  // EMR_EOF takes 20 bytes
+    std::memcpy(bits.data() + 48, &cut, sizeof cut);                // ENHMETAHEADER.nBytes
+    return SetEnhMetaFileBits(cut, reinterpret_cast<const BYTE*>(bits.data()));
+}
+
+struct HostileData {
+    const char* name;
+    UINT format;
+    HANDLE (*make)();
+};
+
+// Each way a header can lie that the readers check, and data that is not
+// there. (Wine takes neither a zero-byte block nor a metafile picture
+// without a metafile from a program: the tests give those through a fake.)
+const HostileData kHostileData[] = {
+    // Its sizes sum to 0 modulo 2^32: 40 + 4 x 0x7FFFFFF6 + 0x1FFFFFFFC x 2^31.
+    {"dib-sizes-wrap", CF_DIB,
+     [] { return HANDLE(Dib(40, 40, 0x7FFFFFFF, INT32_MIN, 32, 0x7FFFFFF6)); }},
+    // 124 + 4 x 0x3FFFFFE1 + 0x1FFFFFFFC x 2^31: 0 modulo 2^32.
+    {"dibv5-sizes-wrap", CF_DIBV5,
+     [] { return HANDLE(Dib(124, 124, 0x7FFFFFFF, INT32_MIN, 32, 0x3FFFFFE1)); }},
+    {"dib-colours-beyond", CF_DIB, [] { return HANDLE(Dib(40, 48, 2, 2, 8, 0)); }},
+    {"dibv5-colours-beyond", CF_DIBV5, [] { return HANDLE(Dib(124, 132, 2, 2, 4, 16)); }},
+    {"dib-negative-width", CF_DIB, [] { return HANDLE(Dib(40, 40 + 8 * 48, -16, 8, 24, 0)); }},
+    {"dib-zero-height", CF_DIB, [] { return HANDLE(Dib(40, 40 + 48, 16, 0, 24, 0)); }},
+    {"dibv5-header-beyond", CF_DIBV5, [] { return HANDLE(Dib(124, 64, 4, 4, 24, 0)); }},
+    {"emf-truncated", CF_ENHMETAFILE, [] { return HANDLE(TruncatedMetafile()); }},
+    {"dib-never-rendered", CF_DIB, [] { return HANDLE(nullptr); }},
+};
+
+bool PlaceHostile(const char* name) {
+    for (const HostileData& data : kHostileData)
+        if (std::strcmp(data.name, name) == 0) {
+            HANDLE handle = data.make();
+            // Nothing made (a delayed format) is placed too; an owner renders it or not.
+            return (handle || std::strcmp(name, "dib-never-rendered") == 0) &&
+                   (SetClipboardData(data.format, handle), IsClipboardFormatAvailable(data.format));
+        }
+    return false;
+}
+
 WNDPROC listProc = nullptr;
 
 // Answers a read of line 1, then makes that line longer. A wide list box:
@@ -126,7 +207,9 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
     for (int attempt = 0; attempt < 100 && !OpenClipboard(owner); ++attempt) Sleep(30);
     EmptyClipboard();
     bool placed;
-    if (mode == "delayed") {
+    if (mode == "hostile") {
+        placed = PlaceHostile(text);
+    } else if (mode == "delayed") {
         SetClipboardData(CF_TEXT, nullptr);
         placed = IsClipboardFormatAvailable(CF_TEXT);
     } else {

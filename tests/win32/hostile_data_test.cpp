@@ -1,0 +1,168 @@
+// Malformed data on the real clipboard, placed by clipboard_helper as another
+// program could place it: the viewer and the inspector show it and survive,
+// leave the clipboard closed, the inspector says what is wrong, and Save As
+// writes nothing that claims more than it holds.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <ostream>
+
+#include "clipboard/format_list.h"
+#include "clipboard/win32_clipboard_service.h"
+#include "clipboard/win32_format_inspector_form.h"
+#include "clipboard/win32_save_format.h"
+#include "clipboard/win32_viewer_form.h"
+#include "fakes/fake_clipboard.h"
+#include "fakes/recording_messages.h"
+#include "util/little_endian.h"
+#include "win32/second_process.h"
+
+namespace norvane {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::RecordingMessages;
+using Bytes = std::vector<std::uint8_t>;
+
+struct HostileCase {
+    const char* name;  // clipboard_helper's name for the data it places
+    unsigned format;
+    const char* told;  // what the inspector says of it
+    // Data the system takes from no program, given by a fake clipboard as
+    // the clipboard service reads it.
+    std::optional<FormatData> fake = std::nullopt;
+
+    friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
+};
+
+// The sizes that wrap (in 32 bits, the first also in 64) ask for far more
+// than the block holds.
+const HostileCase kCases[] = {
+    {"dib-sizes-wrap", 8, "The block holds 40 bytes; its bitmap header asks for "},
+    {"dibv5-sizes-wrap", 17, "The block holds 124 bytes; its bitmap header asks for "},
+    {"dib-colours-beyond", 8, "The block holds 48 bytes; its bitmap header asks for 1072 bytes."},
+    {"dibv5-colours-beyond", 17,
+     "The block holds 132 bytes; its bitmap header asks for 196 bytes."},
+    {"dib-negative-width", 8, "Its header gives a size of -16 x 8 pixels."},
+    {"dib-zero-height", 8, "Its header gives a size of 16 x 0 pixels."},
+    {"dibv5-header-beyond", 17, "The block holds 64 bytes; its bitmap header takes 124 bytes."},
+    {"emf-truncated", 14, "without an end record"},
+    {"dib-never-rendered", 8, "did not render the format \"CF_DIB (Predefined) [8]\"."},
+    {"dib-zero-bytes", 8, "The block holds 0 bytes, too few for a bitmap header.",
+     FormatData{DataKind::MemoryBlock, {}}},
+    {"metafilepict-not-metafile", 3, "a handle whose kind is unknown",
+     FormatData{DataKind::UnknownHandle, {}}},
+};
+
+Bytes FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// Whether what the file's headers claim lies within it: a .bmp's file size,
+// offset of its rows and the rows themselves, a placeable metafile's and an
+// enhanced metafile's size. Counted in 64 bits, where nothing here wraps.
+bool HoldsWhatItClaims(const Bytes& file) {
+    const std::uint64_t size = file.size();
+    if (size >= 54 && file[0] == 'B' && file[1] == 'M') {
+        const std::span<const std::uint8_t> dib(file.data() + 14, file.size() - 14);
+        const std::uint64_t offset = ReadU32(file, 10);
+        const std::int64_t width = ReadI32(dib, 4), height = ReadI32(dib, 8);
+        const std::uint64_t bits = ReadU16(dib, 14), compression = ReadU32(dib, 16);
+        std::uint64_t rows = 0;
+        if (compression == 0 && width > 0 && bits <= 32)
+            rows = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
+        std::uint64_t rowBytes = 0;
+        if (__builtin_mul_overflow(rows, static_cast<std::uint64_t>(height < 0 ? -height : height),
+                                   &rowBytes))
+            return false;
+        return ReadU32(file, 2) == size && ReadU32(dib, 0) + 14 <= offset && offset <= size &&
+               rowBytes <= size - offset;
+    }
+    if (size >= 22 + 18 && ReadU32(file, 0) == 0x9AC6CDD7)
+        return 22 + std::uint64_t{ReadU32(file, 22 + 6)} * 2 <= size;
+    if (size >= 88 && ReadU32(file, 0) == 1 && ReadU32(file, 40) == 0x464D4520)
+        return ReadU32(file, 48) <= size;
+    return true;  // a block byte for byte claims nothing
+}
+
+std::string ScratchFile(const HostileCase& c) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "norvane-hostile-" + std::to_string(GetCurrentProcessId()) + "-" +
+           c.name;
+}
+
+struct HostileDataTest : ::testing::TestWithParam<HostileCase> {
+    static void SetUpTestSuite() { LoadLibraryA("riched20.dll"); }
+    HostileDataTest() {
+        if (data.fake) {
+            fake.formats = {{data.format, ""}};
+            fake.data[data.format] = data.fake;
+            return;
+        }
+        helper.emplace(testing::SecondProcess::ClipboardHelperProgram(),
+                       [&](const std::string& name) {
+                           return std::string("hostile ") + name + " " + data.name;
+                       });
+    }
+
+    const HostileCase& data = GetParam();
+    std::optional<testing::SecondProcess> helper;
+    RecordingMessages messages;
+    Win32ClipboardService real;
+    testing::FakeClipboard fake;
+    ClipboardService& clipboard = data.fake ? static_cast<ClipboardService&>(fake) : real;
+
+    void ExpectClipboardClosed(const char* after) {
+        if (data.fake) {
+            EXPECT_FALSE(fake.isOpen) << after << " left the clipboard open";
+            return;
+        }
+        const bool opened = OpenClipboard(nullptr);
+        EXPECT_TRUE(opened) << after << " left the clipboard open";
+        if (opened) CloseClipboard();
+    }
+};
+
+TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
+    TClipboard_Viewer_Form viewer{messages, clipboard, nullptr};
+    viewer.Show();
+    ExpectClipboardClosed("the viewer");
+    ShowWindow(viewer.Handle(), SW_HIDE);
+
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    inspector.SetFormat(data.format, FormatLine(data.format, ""));
+    inspector.Show();
+    UpdateWindow(inspector.Dump().Handle());
+    ExpectClipboardClosed("the inspector");
+    std::string said = inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
+    for (const std::string& text : messages.Texts()) said += "\r\n" + text;
+    EXPECT_THAT(said, HasSubstr(data.told));
+
+    const std::string path = ScratchFile(data);
+    DeleteFileA(path.c_str());
+    const auto failure = WriteFormatFile(path, data.format, inspector.Reading().data);
+    if (failure) {
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    } else {
+        EXPECT_TRUE(HoldsWhatItClaims(FileBytes(path)))
+            << "the saved file claims more than it holds";
+        DeleteFileA(path.c_str());
+    }
+    ShowWindow(inspector.Handle(), SW_HIDE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clipboard, HostileDataTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace norvane
