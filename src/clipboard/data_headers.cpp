@@ -28,6 +28,7 @@ bool IsKnownHeaderSize(std::uint32_t size) {
     return false;
 }
 
+constexpr std::uint32_t kEmrEof = 14;
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kJpeg = 4, kPng = 5;
 // GDI reads no more colours than this from any table.
 constexpr std::uint64_t kMostTableEntries = 256;
@@ -277,13 +278,36 @@ HeaderReading<EnhMetafileHeader> ReadEnhMetafileHeader(std::span<const std::uint
     h.right = ReadI32(block, 16);
     h.bottom = ReadI32(block, 20);
     h.bytes = ReadU32(block, 48);
-    h.records = ReadU32(block, 52);
+    const std::uint32_t claimedRecords = ReadU32(block, 52);
     reading.header = h;
     if (h.bytes > block.size())
         reading.problem = ShortBlock(block.size(), h.bytes, "its header claims");
     else if (ReadU32(block, 4) > h.bytes)
         reading.problem = "Its header's size, " + Bytes(ReadU32(block, 4)) +
                           ", is more than the whole metafile's, " + Bytes(h.bytes) + ".";
+    // The records, the header the first, up to the end record, never past
+    // the block or the metafile.
+    const std::size_t end = std::min<std::size_t>(block.size(), h.bytes);
+    std::size_t at = 0;
+    bool ended = false;
+    while (at + 8 <= end) {
+        const std::uint32_t type = ReadU32(block, at), recordBytes = ReadU32(block, at + 4);
+        if (recordBytes < 8 || recordBytes % 4 != 0 || recordBytes > end - at) break;
+        ++reading.header->records;
+        at += recordBytes;
+        if (type == kEmrEof) {
+            ended = true;
+            break;
+        }
+    }
+    if (!reading.problem.empty()) return reading;
+    if (!ended)
+        reading.problem = "The metafile's records end without an end record at offset " +
+                          std::to_string(at) + ".";
+    else if (reading.header->records != claimedRecords)
+        reading.problem = "Its header claims " + std::to_string(claimedRecords) +
+                          " records; the metafile holds " +
+                          std::to_string(reading.header->records) + ".";
     return reading;
 }
 

@@ -71,7 +71,8 @@ Bytes EnhMetafile(std::uint32_t claimedBytes, std::uint32_t records) {
     for (std::int32_t v : {-3, 4, 99, 49}) PutU32(out, static_cast<std::uint32_t>(v));
     out.resize(40, 0);
     for (std::uint32_t v : {0x464D4520u, 0x10000u, claimedBytes, records}) PutU32(out, v);
-    out.resize(108, 0);
+    out.resize(88, 0);
+    for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u}) PutU32(out, v);  // the end record
     return out;
 }
 
@@ -235,6 +236,14 @@ TEST(Metafiles, PictureAndEnhancedHeaders) {
               "The block holds 108 bytes; its header claims 4000 bytes.");
     EXPECT_EQ(ReadEnhMetafileHeader(Bytes(87, 1)).problem,
               "The block holds 87 bytes, too few for an enhanced metafile header.");
+    // Records are counted, not taken from the header, and must end.
+    EXPECT_EQ(ReadEnhMetafileHeader(EnhMetafile(108, 3)).problem,
+              "Its header claims 3 records; the metafile holds 2.");
+    Bytes cut = EnhMetafile(100, 2);
+    cut.resize(100);
+    const auto truncated = ReadEnhMetafileHeader(cut);
+    EXPECT_EQ(truncated.problem, "The metafile's records end without an end record at offset 88.");
+    EXPECT_EQ(truncated.header->records, 1u);
 }
 
 TEST(SavedFiles, BmpHeaderPointsAtTheRows) {
