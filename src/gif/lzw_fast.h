@@ -1,5 +1,4 @@
-// The fast path's parts in files of their own: its code reader and its
-// masks.
+// The fast path's code reader, and its masks (lzw_fast_mask.cpp).
 #pragma once
 
 #include <cstdint>
@@ -13,9 +12,9 @@ namespace norvane::gif::lzw_detail {
 
 // Sub-blocks as the fast path reads them: payloads gathered into one
 // buffer of up to kChunk bytes and read through a 64-bit load per code. It
-// sees exactly the bits the BitReader sees: the data of every complete
-// sub-block up to the first that fails (size 0 or cut short), where a first
-// sub-block cut short counts with zeros for its missing bytes.
+// sees exactly the bits the exact path's BitReader sees: the data of every
+// complete sub-block up to the first that fails (size 0 or cut short), where
+// a first sub-block cut short counts with zeros for its missing bytes.
 class PackedBits {
   public:
     static constexpr std::size_t kChunk = kGatherBytes;

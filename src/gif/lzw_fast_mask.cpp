@@ -44,9 +44,6 @@ inline unsigned TopBits(std::size_t count) {
 
 }  // namespace
 
-// The mask of a frame the fast path decoded: transparent where a pixel is
-// the transparent index, and where the data did not reach (the first
-// `done` pixels in data order were decoded). Bits beyond the width stay 0.
 void BuildMask(const FrameArea& a, const std::vector<std::uint32_t>& rowOffset, std::size_t done) {
     const std::size_t w = static_cast<std::size_t>(a.width), h = static_cast<std::size_t>(a.height);
     const std::size_t stride = PixelStride(a.width), maskStride = MaskStride(a.width);
