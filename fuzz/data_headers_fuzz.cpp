@@ -8,10 +8,10 @@
 #include <span>
 
 #include "checked_sum.h"
-#include "clipboard/data_headers.h"
-#include "clipboard/format_inspection.h"
-#include "clipboard/hex_dump.h"
-#include "clipboard/saved_file.h"
+#include "inspector/data_headers.h"
+#include "inspector/format_inspection.h"
+#include "inspector/hex_dump.h"
+#include "inspector/saved_file.h"
 #include "util/little_endian.h"
 #include "util/placeable_metafile.h"
 

@@ -6,9 +6,10 @@
 #include "about/win32_about_box.h"
 #include "app/win32_main_form.h"
 #include "app/win32_registry_store.h"
+#include "clipboard/win32_clipboard_service.h"
 #include "clipboard/win32_formats_form.h"
 #include "clipboard/win32_viewer_form.h"
-#include "clipboard/win32_clipboard_service.h"
+#include "inspector/win32_inspector_line_actions.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
 
@@ -26,8 +27,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
         norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
                                                               MainForm1.Handle());
-        norvane::TClipboard_Formats_Form Clipboard_Formats_Form(messages, clipboard,
-                                                                MainForm1.Handle());
+        // The format list's lines open the format inspector and its Save As.
+        norvane::TClipboard_Formats_Form Clipboard_Formats_Form(
+            messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions);
         MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
         MainForm1.Show();
         return norvane::RunMessageLoop();

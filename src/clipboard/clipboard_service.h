@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "clipboard/format_data.h"
+#include "clipboard/standard_formats.h"
 
 struct HWND__;
 struct HBITMAP__;
@@ -16,10 +17,6 @@ namespace norvane {
 
 using WindowHandle = HWND__*;  // the same type as a Win32 HWND
 using BitmapHandle = HBITMAP__*;
-
-// Format numbers of the system's predefined text and bitmap formats.
-inline constexpr unsigned kTextFormat = 1;
-inline constexpr unsigned kBitmapFormat = 2;
 
 class ClipboardService {
   public:

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "clipboard/standard_formats.h"
+
 namespace norvane {
 namespace {
 
@@ -13,24 +15,24 @@ constexpr std::array<const char*, 17> kPredefinedFormatNames{
 }  // namespace
 
 std::string PredefinedFormatName(unsigned format) {
-    if (format >= 1 && format <= kPredefinedFormatNames.size())
+    if (format >= kTextFormat && format <= kPredefinedFormatNames.size())
         return kPredefinedFormatNames[format - 1];
     switch (format) {
-        case 0x80:
+        case kOwnerDisplayFormat:
             return "CF_OWNERDISPLAY";
-        case 0x81:
+        case kDisplayTextFormat:
             return "CF_DSPTEXT";
-        case 0x82:
+        case kDisplayBitmapFormat:
             return "CF_DSPBITMAP";
-        case 0x83:
+        case kDisplayMetafilePictureFormat:
             return "CF_DSPMETAFILEPICT";
-        case 0x8E:
+        case kDisplayEnhMetafileFormat:
             return "CF_DSPENHMETAFILE";
     }
-    if (format >= 0x200 && format <= 0x2FF)
-        return "CF_PRIVATEFIRST+" + std::to_string(format - 0x200);
-    if (format >= 0x300 && format <= 0x3FF)
-        return "CF_GDIOBJFIRST+" + std::to_string(format - 0x300);
+    if (format >= kPrivateFirstFormat && format <= kPrivateLastFormat)
+        return "CF_PRIVATEFIRST+" + std::to_string(format - kPrivateFirstFormat);
+    if (format >= kGdiObjectFirstFormat && format <= kGdiObjectLastFormat)
+        return "CF_GDIOBJFIRST+" + std::to_string(format - kGdiObjectFirstFormat);
     return "CF_UNKNOWN";
 }
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "clipboard/data_headers.h"
+#include "clipboard/packed_dib.h"
 #include "ui/handles.h"
 
 namespace norvane {

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
-#include "resources/resource_ids.h"
 #include "clipboard/format_list.h"
-#include "clipboard/win32_format_inspector_form.h"
+#include "resources/resource_ids.h"
 #include "ui/handles.h"
 
 namespace norvane {
@@ -80,8 +80,11 @@ const FormSpec kForm{
 }  // namespace
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
-                                                 ClipboardService& clipboard, HWND owner)
-    : FormOf(kForm, messages, owner), clipboard_(clipboard) {}
+                                                 ClipboardService& clipboard, HWND owner,
+                                                 FormatLineActionsMaker makeLineActions)
+    : FormOf(kForm, messages, owner),
+      clipboard_(clipboard),
+      makeLineActions_(std::move(makeLineActions)) {}
 
 TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
@@ -112,8 +115,9 @@ void TClipboard_Formats_Form::Exit_BitBtnClick() {
     Close();
 }
 
-// The format inspector and Save As, from a line of the list: a double-click
-// or the line's context menu (right click, Shift+F10, the menu key).
+// The line's actions (the format inspector and Save As), from a line of the
+// list: a double-click or the line's context menu (right click, Shift+F10,
+// the menu key).
 
 namespace {
 
@@ -128,10 +132,10 @@ int LineAt(HWND list, POINT screen) {
 
 }  // namespace
 
-TFormat_Inspector_Form& TClipboard_Formats_Form::Inspector() {
-    if (!inspector_)
-        inspector_ = std::make_unique<TFormat_Inspector_Form>(Messages(), clipboard_, Handle());
-    return *inspector_;
+FormatLineActions* TClipboard_Formats_Form::LineActions() {
+    if (!lineActions_ && makeLineActions_)
+        lineActions_ = makeLineActions_({Messages(), clipboard_, Handle()});
+    return lineActions_.get();
 }
 
 std::optional<unsigned> TClipboard_Formats_Form::FormatOfLine(int index) {
@@ -142,14 +146,15 @@ std::optional<unsigned> TClipboard_Formats_Form::FormatOfLine(int index) {
 }
 
 void TClipboard_Formats_Form::InspectLine(int index) {
-    if (const auto format = FormatOfLine(index))
-        Inspector().Inspect(*format, ListBoxLineOf(Get(ListBox1).hwnd, index));
+    const auto format = FormatOfLine(index);
+    if (FormatLineActions* actions = format ? LineActions() : nullptr)
+        actions->Inspect(*format, ListBoxLineOf(Get(ListBox1).hwnd, index));
 }
 
 void TClipboard_Formats_Form::SaveLine(int index) {
-    if (const auto format = FormatOfLine(index))
-        SaveFormatFromClipboard(clipboard_, Messages(), *format,
-                                ListBoxLineOf(Get(ListBox1).hwnd, index), Handle());
+    const auto format = FormatOfLine(index);
+    if (FormatLineActions* actions = format ? LineActions() : nullptr)
+        actions->SaveAs(*format, ListBoxLineOf(Get(ListBox1).hwnd, index));
 }
 
 void TClipboard_Formats_Form::ListBox1DblClick() {
@@ -176,7 +181,7 @@ void TClipboard_Formats_Form::ListBox1ContextPopup(const PopupRequest& request) 
         index = LineAt(list, at);
         if (index >= 0) SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
-    if (index < 0) return;
+    if (index < 0 || !makeLineActions_) return;
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, kInspectCommand, "&Inspect...");
     AppendMenuA(menu, MF_STRING, kSaveAsCommand, "&Save As...");

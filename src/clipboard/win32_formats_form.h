@@ -5,11 +5,10 @@
 #include <optional>
 
 #include "clipboard/clipboard_service.h"
+#include "clipboard/format_line_actions.h"
 #include "ui/form.h"
 
 namespace norvane {
-
-class TFormat_Inspector_Form;
 
 // The format list's components, in the order of its layout table.
 enum class FormatsFormPart {
@@ -22,7 +21,9 @@ enum class FormatsFormPart {
 
 class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
   public:
-    TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
+    // Without `makeLineActions` a line offers nothing beyond the list.
+    TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner,
+                            FormatLineActionsMaker makeLineActions = {});
     ~TClipboard_Formats_Form() override;
 
     void Refresh_BitBtnClick();
@@ -30,11 +31,10 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
     void ListBox1DblClick();
     void ListBox1ContextPopup(const PopupRequest& request);
 
-    // The format inspector over the line `index`, and Save As for it: what
-    // a double-click and the line's context menu run.
+    // The line's actions for line `index`, "Inspect..." and "Save As...":
+    // what a double-click and the line's context menu run.
     void InspectLine(int index);
     void SaveLine(int index);
-    TFormat_Inspector_Form& Inspector();
 
   protected:
     void FormShow() override;
@@ -42,9 +42,12 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
   private:
     // The format number of line `index`; none for no line.
     std::optional<unsigned> FormatOfLine(int index);
+    // None when the list was given no maker for them.
+    FormatLineActions* LineActions();
 
     ClipboardService& clipboard_;
-    std::unique_ptr<TFormat_Inspector_Form> inspector_;  // made when first opened
+    FormatLineActionsMaker makeLineActions_;
+    std::unique_ptr<FormatLineActions> lineActions_;  // made when a line first asks
 };
 
 }  // namespace norvane

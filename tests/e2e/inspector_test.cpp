@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "clipboard/hex_dump.h"
 #include "e2e/driver.h"
+#include "inspector/hex_dump.h"
 
 namespace e2e {
 namespace {

@@ -1,14 +1,15 @@
-#include "clipboard/format_inspection.h"
+#include "inspector/format_inspection.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "clipboard/data_headers.h"
-#include "clipboard/hex_dump.h"
-#include "clipboard/saved_file.h"
+#include "clipboard/packed_dib.h"
 #include "fakes/fake_clipboard.h"
+#include "inspector/data_headers.h"
+#include "inspector/hex_dump.h"
+#include "inspector/saved_file.h"
 #include "util/little_endian.h"
 #include "util/placeable_metafile.h"
 

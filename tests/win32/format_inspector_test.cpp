@@ -1,7 +1,7 @@
 // The format inspector over the real clipboard, whose data clipboard_helper
 // owns in another process: the header, the dump, the text view, the saved
 // files and each failure's report.
-#include "clipboard/win32_format_inspector_form.h"
+#include "inspector/win32_format_inspector_form.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,11 +11,11 @@
 #include <iterator>
 #include <new>
 
-#include "clipboard/hex_dump.h"
 #include "clipboard/win32_clipboard_service.h"
-#include "clipboard/win32_save_format.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "inspector/hex_dump.h"
+#include "inspector/win32_save_format.h"
 #include "util/placeable_metafile.h"
 #include "win32/second_process.h"
 

@@ -1,14 +1,15 @@
-#include "clipboard/data_headers.h"
+#include "inspector/data_headers.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "clipboard/packed_dib.h"
+#include "util/checked_math.h"
 #include "util/little_endian.h"
 
 namespace norvane {
 namespace {
 
-constexpr std::uint32_t kCoreHeaderSize = 12, kInfoHeaderSize = 40;
+constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kBitfields = 3, kAlphaBitfields = 6;
 constexpr std::size_t kMetafileHeaderSize = 18, kEnhMetafileHeaderSize = 88;
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
@@ -37,28 +38,6 @@ bool IsUncompressed(std::uint32_t compression) {
     return compression == kRgb || compression == kBitfields || compression == kAlphaBitfields;
 }
 
-std::optional<std::uint64_t> CheckedAdd(std::uint64_t a, std::uint64_t b) {
-    if (a > std::numeric_limits<std::uint64_t>::max() - b) return std::nullopt;
-    return a + b;
-}
-
-std::optional<std::uint64_t> CheckedMultiply(std::uint64_t a, std::uint64_t b) {
-    if (a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a) return std::nullopt;
-    return a * b;
-}
-
-// Whole 32-bit words a row.
-std::optional<std::uint64_t> Stride(std::uint64_t width, unsigned bitsPerPixel) {
-    const auto bits = CheckedMultiply(width, bitsPerPixel);
-    if (!bits) return std::nullopt;
-    return (*bits / 32 + (*bits % 32 != 0)) * 4;
-}
-
-std::uint64_t RowCount(std::int32_t height) {
-    return height < 0 ? 0 - static_cast<std::uint64_t>(std::int64_t{height})
-                      : static_cast<std::uint64_t>(height);
-}
-
 // The entries of the colour table, as GDI counts them: at 1 to 8 bits the
 // colours used (all 2^bits when none are given, never more); above, an
 // optional table of the colours used, which a core header never has.
@@ -75,9 +54,9 @@ std::uint64_t ColorTableEntries(bool core, std::uint16_t bits, std::uint32_t col
 std::optional<std::uint64_t> PixelBytes(const DibHeader& h, std::uint32_t imageSize) {
     if (!IsUncompressed(h.compression)) return imageSize;
     const auto stride =
-        Stride(h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width), h.bitsPerPixel);
+        DibStride(h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width), h.bitsPerPixel);
     if (!stride) return std::nullopt;
-    return CheckedMultiply(*stride, RowCount(h.height));
+    return CheckedMultiply(*stride, DibRowCount(h.height));
 }
 
 std::string CompressionName(std::uint32_t compression) {
@@ -169,8 +148,8 @@ HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
         colorsUsed = ReadU32(block, 32);
     }
     // Masks follow only the 40-byte header; the longer ones hold them.
-    if (h.headerSize == kInfoHeaderSize && h.compression == kBitfields) h.maskBytes = 12;
-    if (h.headerSize == kInfoHeaderSize && h.compression == kAlphaBitfields) h.maskBytes = 16;
+    if (h.headerSize == kDibInfoHeaderSize && h.compression == kBitfields) h.maskBytes = 12;
+    if (h.headerSize == kDibInfoHeaderSize && h.compression == kAlphaBitfields) h.maskBytes = 16;
     h.colorTableBytes = ColorTableEntries(core, h.bitsPerPixel, colorsUsed) * (core ? 3 : 4);
     h.pixelBytes = PixelBytes(h, imageSize);
     reading.header = h;
@@ -182,22 +161,6 @@ HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
     else if (*needed > block.size())
         reading.problem = ShortBlock(block.size(), *needed, "its bitmap header asks for");
     return reading;
-}
-
-std::optional<PackedDibSizes> PackedDibSizesOf(std::int32_t width, std::int32_t height,
-                                               unsigned bitsPerPixel) {
-    if (width < 0 || bitsPerPixel > 32) return std::nullopt;
-    const auto stride = Stride(static_cast<std::uint64_t>(width), bitsPerPixel);
-    const auto pixels = stride ? CheckedMultiply(*stride, RowCount(height)) : std::nullopt;
-    if (!pixels) return std::nullopt;
-    const std::uint64_t table = bitsPerPixel <= 8 ? std::uint64_t{4} << bitsPerPixel : 0;
-    const auto total = CheckedAdd(kInfoHeaderSize + table, *pixels);
-    // A vector holds at most PTRDIFF_MAX bytes; a DIB's sizes are 32-bit.
-    const std::uint64_t most = std::min<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max(),
-                                                       std::numeric_limits<std::uint32_t>::max());
-    if (!total || *total > most) return std::nullopt;
-    return PackedDibSizes{static_cast<std::size_t>(table), static_cast<std::size_t>(*pixels),
-                          static_cast<std::size_t>(*total)};
 }
 
 HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(

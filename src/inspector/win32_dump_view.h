@@ -22,7 +22,6 @@ class DumpView final : public Window {
 
     // The view shows `bytes`, which must stay alive while it does, from the top.
     void SetBytes(std::span<const std::uint8_t> bytes);
-    std::size_t TopLine() const { return top_; }
     void ScrollTo(std::size_t line);
     const std::vector<std::string>& PaintedLines() const { return painted_; }
 

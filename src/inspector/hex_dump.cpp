@@ -1,4 +1,4 @@
-#include "clipboard/hex_dump.h"
+#include "inspector/hex_dump.h"
 
 #include <algorithm>
 

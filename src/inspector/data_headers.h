@@ -38,16 +38,6 @@ struct DibHeader {
 };
 HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block);
 
-// The sizes of a packed DIB that a bitmap is copied into: a 40-byte header,
-// a whole colour table at 1, 4 and 8 bits, then the rows. None when the
-// whole does not fit a block this process can hold (nor a DIB's 32-bit
-// size fields).
-struct PackedDibSizes {
-    std::size_t colorTableBytes = 0, pixelBytes = 0, totalBytes = 0;
-};
-std::optional<PackedDibSizes> PackedDibSizesOf(std::int32_t width, std::int32_t height,
-                                               unsigned bitsPerPixel);
-
 // A metafile picture as copied: mapping mode, extents (3 x 32 bits), then a
 // Windows metafile (its 18-byte header and records).
 inline constexpr std::size_t kMetafilePictureFields = 12;

@@ -1,16 +1,17 @@
-#include "clipboard/saved_file.h"
+#include "inspector/saved_file.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "clipboard/data_headers.h"
+#include "clipboard/standard_formats.h"
+#include "inspector/data_headers.h"
+#include "inspector/format_inspection.h"
 #include "util/little_endian.h"
 #include "util/placeable_metafile.h"
 
 namespace norvane {
 namespace {
 
-constexpr unsigned kDibFormat = 8, kDibV5Format = 17;
 constexpr std::uint32_t kBmpFileHeaderSize = 14;
 constexpr std::int64_t kHimetricPerInch = 2540;
 

@@ -1,4 +1,4 @@
-#include "clipboard/win32_save_format.h"
+#include "inspector/win32_save_format.h"
 
 #include <commdlg.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-#include "clipboard/saved_file.h"
+#include "inspector/saved_file.h"
 #include "ui/handles.h"
 
 namespace norvane {

@@ -33,6 +33,9 @@ struct FormatReading {
 // Never throws: a copy that fails is the outcome Failed.
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
 
+// "a memory block", "a bitmap", ... as the header says it.
+const char* KindText(DataKind kind);
+
 // How a text format's bytes are to be read; None for other formats.
 enum class TextEncoding { None, Ansi, Oem, Utf16, Utf8 };
 TextEncoding TextEncodingOf(unsigned format, std::string_view registeredName);

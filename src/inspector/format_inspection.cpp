@@ -1,17 +1,15 @@
-#include "clipboard/format_inspection.h"
+#include "inspector/format_inspection.h"
 
 #include <array>
 #include <exception>
 #include <new>
 
-#include "clipboard/data_headers.h"
+#include "clipboard/standard_formats.h"
+#include "inspector/data_headers.h"
 #include "util/little_endian.h"
 
 namespace norvane {
 namespace {
-
-constexpr unsigned kOemTextFormat = 7, kUnicodeTextFormat = 13, kDisplayTextFormat = 0x81;
-constexpr unsigned kDibFormat = 8, kDibV5Format = 17;
 
 struct RegisteredText {
     std::string_view name;
@@ -105,6 +103,26 @@ FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHan
         reading.failure = error.what();
     }
     return reading;
+}
+
+const char* KindText(DataKind kind) {
+    switch (kind) {
+        case DataKind::MemoryBlock:
+            return "a memory block";
+        case DataKind::Bitmap:
+            return "a bitmap";
+        case DataKind::Palette:
+            return "a palette";
+        case DataKind::MetafilePicture:
+            return "a metafile picture";
+        case DataKind::EnhancedMetafile:
+            return "an enhanced metafile";
+        case DataKind::OwnerDisplay:
+            return "owner display";
+        case DataKind::UnknownHandle:
+            break;
+    }
+    return "a handle whose kind is unknown";
 }
 
 TextEncoding TextEncodingOf(unsigned format, std::string_view registeredName) {

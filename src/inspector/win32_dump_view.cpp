@@ -1,8 +1,8 @@
-#include "clipboard/win32_dump_view.h"
+#include "inspector/win32_dump_view.h"
 
 #include <algorithm>
 
-#include "clipboard/hex_dump.h"
+#include "inspector/hex_dump.h"
 #include "ui/guard.h"
 
 namespace norvane {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "clipboard/clipboard_service.h"
-#include "clipboard/format_inspection.h"
-#include "clipboard/win32_dump_view.h"
+#include "inspector/format_inspection.h"
+#include "inspector/win32_dump_view.h"
 #include "ui/form.h"
 
 namespace norvane {
@@ -52,15 +52,5 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     std::string line_;
     FormatReading reading_;
 };
-
-// Reads a format and reports why it cannot be read in a message box (a
-// clipboard held open elsewhere goes unreported, as in the list); true when
-// it was read.
-bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
-                         const std::string& line, HWND window, FormatReading& reading);
-
-// Save As for a format: its data read once, then the save dialog.
-void SaveFormatFromClipboard(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
-                             const std::string& line, HWND window);
 
 }  // namespace norvane
