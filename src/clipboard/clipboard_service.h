@@ -2,7 +2,6 @@
 // real implementation calls the Win32 clipboard functions, tests use fakes.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,11 +39,12 @@ class ClipboardService {
     // The registered name of a format (at most 254 characters), empty for
     // the predefined ones.
     virtual std::string FormatName(unsigned format) = 0;
-    // Hands `read` the text (format 1) up to its terminating zero, never
-    // beyond the data's memory block, in place while the block is locked: a
-    // large text is not copied. False, and `read` is not called, when the
-    // data cannot be got.
-    virtual bool ReadText(const std::function<void(std::string_view)>& read) = 0;
+    // A copy of the text as UTF-16: the Unicode text (format 13) where the
+    // clipboard offers it, else the text (format 1) converted whole from the
+    // ANSI code page. Up to its terminating zero, never beyond the data's
+    // memory block (a text without a zero ends with its block). Nothing
+    // when the data cannot be got.
+    virtual std::optional<std::u16string> CopyText() = 0;
     // A copy of the bitmap (format 2) that the caller owns and deletes, so
     // that the clipboard's own is never changed; null when it cannot be got.
     virtual BitmapHandle CopyBitmap() = 0;

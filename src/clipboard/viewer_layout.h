@@ -53,18 +53,53 @@ constexpr bool RoomForChunk(std::uint64_t freeAtStart, std::uint64_t freeNow, st
     return freeNow >= stillNeeded + kAddressSpaceReserve;
 }
 
-// How much of `rest` to hand over when the rich edit asks for `wanted` bytes
-// of the text streamed into it. It reads each chunk on its own, so a chunk
-// never ends between a CR and what follows it while text remains: a CR LF
-// split over two chunks would become two line breaks, a CR CR LF split
-// likewise. Trailing CRs wait for the next chunk; a chunk of nothing but
-// CRs leaves its last two to the next one (no pair or triple starts there).
-constexpr std::size_t StreamChunkLength(std::string_view rest, std::size_t wanted) {
+// Said when the user stopped the load after the first `shown` characters.
+inline std::string TextStoppedMessage(std::size_t shown, std::size_t whole) {
+    return "Loading the text on the Clipboard was stopped.\r\n\r\nOnly its first " +
+           std::to_string(shown) + " of " + std::to_string(whole) + " characters are shown.";
+}
+
+// Shown while a long load runs.
+inline std::string LoadProgressText(std::size_t loaded, std::size_t whole) {
+    return "Loading the text: " + std::to_string(loaded) + " of " + std::to_string(whole) +
+           " characters. Esc or Close stops it.";
+}
+
+// The text goes into the box in pieces of this many characters, with the
+// program's messages handled between them (Esc, Close, repaints); its
+// progress shows once the load has taken this long.
+inline constexpr std::size_t kLoadPieceChars = 1u << 17;
+// As the free address space runs out the pieces get smaller, down to this.
+inline constexpr std::size_t kSmallestPieceChars = 2048;
+inline constexpr unsigned kShowProgressAfterMs = 1000;
+
+// At most `wanted` characters of `rest`, cut anywhere the rich edit reads
+// alike in one piece or two: it reads each piece on its own, so a cut never
+// falls between a CR and what follows it while text remains (a CR LF split
+// in two would become two line breaks, a CR CR LF likewise), nor between
+// the two halves of a surrogate pair. Trailing CRs wait for the next piece;
+// a piece of nothing but CRs leaves its last two to the next one.
+constexpr std::size_t SafeCutLength(std::u16string_view rest, std::size_t wanted) {
     if (rest.size() <= wanted) return rest.size();
     std::size_t end = wanted;
-    while (end > 0 && rest[end - 1] == '\r') --end;
+    if (end > 1 && rest[end - 1] >= 0xD800 && rest[end - 1] <= 0xDBFF) --end;
+    while (end > 0 && rest[end - 1] == u'\r') --end;
     if (end > 0) return end;
     return wanted > 2 ? wanted - 2 : wanted;
+}
+
+// The next piece of `rest` for about `wanted` characters: up to the end of
+// the last line that begins within them (after its LF), or a line longer
+// than that whole. The box lays out again the whole paragraph a piece ends
+// in, so a piece that ended inside a long line would make each following
+// piece cost as much as the line so far.
+constexpr std::size_t PieceLength(std::u16string_view rest, std::size_t wanted) {
+    if (rest.size() <= wanted) return rest.size();
+    if (const std::size_t last = rest.find_last_of(u'\n', wanted - 1);
+        last != std::u16string_view::npos)
+        return last + 1;
+    const std::size_t next = rest.find(u'\n', wanted);
+    return next == std::u16string_view::npos ? rest.size() : next + 1;
 }
 
 }  // namespace norvane

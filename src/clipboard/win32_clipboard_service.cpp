@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
+#include <climits>
 
 #include "ui/handles.h"
 
@@ -55,15 +56,39 @@ std::string Win32ClipboardService::FormatName(unsigned format) {
     return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-bool Win32ClipboardService::ReadText(const std::function<void(std::string_view)>& read) {
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (!data) return false;
+namespace {
+
+// The characters of a clipboard text block up to the first zero, never
+// beyond the block: another program's data need not end in one.
+template <class Char>
+std::basic_string_view<Char> TextIn(const LockedMemory& locked, HANDLE block) {
+    const auto* chars = static_cast<const Char*>(locked.get());
+    const std::size_t capacity = GlobalSize(block) / sizeof(Char);
+    return {chars, static_cast<std::size_t>(std::find(chars, chars + capacity, Char{}) - chars)};
+}
+
+std::u16string FromAnsi(std::string_view text) {
+    // The whole text at once, so that no double-byte character is split.
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+    if (length == 0) return {};
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (wide <= 0) return {};
+    std::u16string copy(static_cast<std::size_t>(wide), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, reinterpret_cast<wchar_t*>(copy.data()),
+                        wide);
+    return copy;
+}
+
+}  // namespace
+
+std::optional<std::u16string> Win32ClipboardService::CopyText() {
+    const bool unicode = IsClipboardFormatAvailable(CF_UNICODETEXT);
+    HANDLE data = GetClipboardData(unicode ? CF_UNICODETEXT : CF_TEXT);
+    if (!data) return std::nullopt;
     const LockedMemory locked(data);
-    const char* chars = static_cast<const char*>(locked.get());
-    if (!chars) return false;
-    // Another program's data need not end in a zero: stop at its block's end.
-    read(std::string_view(chars, strnlen(chars, GlobalSize(data))));
-    return true;
+    if (!locked.get()) return std::nullopt;
+    if (!unicode) return FromAnsi(TextIn<char>(locked, data));
+    return std::u16string(TextIn<char16_t>(locked, data));
 }
 
 BitmapHandle Win32ClipboardService::CopyBitmap() {

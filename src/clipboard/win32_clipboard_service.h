@@ -16,7 +16,7 @@ class Win32ClipboardService final : public ClipboardService {
     bool Close() override;
     unsigned EnumFormats(unsigned previous) override;
     std::string FormatName(unsigned format) override;
-    bool ReadText(const std::function<void(std::string_view)>& read) override;
+    std::optional<std::u16string> CopyText() override;
     BitmapHandle CopyBitmap() override;
     std::optional<FormatData> CopyFormatData(unsigned format) override;
     OwnerProgram ProgramOf(WindowHandle window) override;

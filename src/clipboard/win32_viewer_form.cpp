@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <climits>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -49,6 +50,15 @@ constexpr auto kLayout = LayoutOf<TClipboard_Viewer_Form>({
      .width = 202,
      .height = 141,
      .flags = kAlignClient},
+    // Under the buttons, so that Close can be pressed while it shows.
+    {.part = Loading_Panel,
+     .name = "Loading_Panel",
+     .kind = K::Panel,
+     .left = 30,
+     .top = 20,
+     .width = 325,
+     .height = 61,
+     .flags = kHidden | kAlignClient},
     {.part = Exit_BitBtn,
      .name = "Exit_BitBtn",
      .kind = K::BitBtn,
@@ -109,24 +119,13 @@ const FormSpec kForm{
     .componentsOnDemand = true,
 };
 
-struct StreamSource {
-    std::string_view text;
-    std::size_t at;
-    const AddressSpaceProbe& available;
-    std::uint64_t availableAtStart;
-};
+// The code page that stands for UTF-16 in a rich edit box's messages.
+constexpr UINT kUtf16CodePage = 1200;
 
-DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* source = reinterpret_cast<StreamSource*>(cookie);
-    const std::string_view rest = source->text.substr(source->at);
-    std::size_t count =
-        StreamChunkLength(rest, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
-    // Nothing more (the end of the stream) once the box could not lay it out.
-    if (!RoomForChunk(source->availableAtStart, source->available(), source->at, count)) count = 0;
-    std::memcpy(buffer, rest.data(), count);
-    source->at += count;
-    *given = static_cast<LONG>(count);
-    return 0;
+// A WM_QUIT waits in the queue: the program is ending.
+bool QuitPending() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
 }
 
 }  // namespace
@@ -138,24 +137,56 @@ std::uint64_t AvailableAddressSpace() {
     return status.ullAvailVirtual;
 }
 
-std::size_t SetRichEditText(HWND richEdit, std::string_view text,
-                            const AddressSpaceProbe& available) {
+RichEditFiller::RichEditFiller(HWND richEdit, std::u16string_view text,
+                               const AddressSpaceProbe& available)
+    : box_(richEdit),
+      text_(text),
+      available_(available),
+      availableAtStart_(available()),
+      unseen_(richEdit) {
     const auto limit = std::max<std::size_t>(text.size() + 1, 32767);
-    SendMessageA(richEdit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
-    // Streamed in as plain text: faster than WM_SETTEXT, and a text that
-    // happens to start like RTF is still shown as it is.
-    StreamSource source{text, 0, available, available()};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadStream};
-    {
-        const RedrawSuspended unseen(richEdit);
-        SendMessageA(richEdit, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(box_, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
+    SetWindowTextA(box_, "");
+}
+
+bool RichEditFiller::StreamPiece() {
+    if (full_ || loaded_ == text_.size()) return false;
+    const std::u16string_view rest = text_.substr(loaded_);
+    std::size_t length = PieceLength(rest, kLoadPieceChars);
+    // Smaller pieces as the free address space runs out, cut inside a line
+    // if need be, and none once the box could not lay out even a small one.
+    while (!RoomForChunk(availableAtStart_, available_(), loaded_, length)) {
+        if (length <= kSmallestPieceChars) {
+            full_ = true;
+            return false;
+        }
+        length = SafeCutLength(rest, length / 2);
     }
-    return source.at;
+    piece_.assign(rest.substr(0, length));  // the box wants it zero-terminated
+    // Appended at the end as UTF-16, with no undo steps kept: a text that
+    // happens to start like RTF is still shown as it is.
+    CHARRANGE end{LONG_MAX, LONG_MAX};
+    SendMessageA(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    SETTEXTEX how{ST_SELECTION, kUtf16CodePage};
+    SendMessageA(box_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                 reinterpret_cast<LPARAM>(piece_.c_str()));
+    loaded_ += length;
+    return loaded_ < text_.size();
+}
+
+std::size_t SetRichEditText(HWND richEdit, std::u16string_view text,
+                            const AddressSpaceProbe& available) {
+    RichEditFiller filler(richEdit, text, available);
+    while (filler.StreamPiece()) {
+    }
+    return filler.Loaded();
 }
 
 TClipboard_Viewer_Form::TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard,
                                                HWND owner, AddressSpaceProbe available)
-    : FormOf(kForm, messages, owner), clipboard_(clipboard), available_(std::move(available)) {}
+    : FormOf(kForm, messages, owner), clipboard_(clipboard), available_(std::move(available)) {
+    SetKeyPreview(true);  // Esc stops a load, wherever the focus is
+}
 
 void TClipboard_Viewer_Form::FormResize() {
     for (ViewerFormPart part : {Exit_BitBtn, Refresh_BitBtn}) {
@@ -169,6 +200,17 @@ void TClipboard_Viewer_Form::FormResize() {
 }
 
 void TClipboard_Viewer_Form::FormShow() {
+    // Messages are handled during a load: a Refresh pressed then is not a
+    // second load inside the first.
+    if (loading_) return;
+    loading_ = true;
+    stopRequested_ = false;
+    struct Done {
+        bool& loading;
+        ~Done() { loading = false; }
+    } done{loading_};
+    cutShort_.clear();
+
     FormResize();
     AlignClientComponents();
     SetVisible(Get(Panel1), false);
@@ -182,13 +224,24 @@ void TClipboard_Viewer_Form::FormShow() {
     const bool text = clipboard_.IsFormatAvailable(kTextFormat);
     const bool bitmap = clipboard_.IsFormatAvailable(kBitmapFormat);
     if (text || bitmap) {
-        const WaitCursor loading;
+        const WaitCursor waiting;
         SetCaption(ViewerCaptionFor(clipboard_.WindowClassName(clipboard_.Owner())));
-        OpenClipboardScope open(clipboard_, Handle());
-        if (text) LoadText();
-        if (bitmap) LoadBitmap();
+        std::optional<std::u16string> copied;
+        UniqueBitmap picture;
+        {
+            // Held only while the data is copied out, not while the box takes
+            // the text: other programs cannot open the clipboard meanwhile.
+            OpenClipboardScope open(clipboard_, Handle());
+            if (text) copied = clipboard_.CopyText();
+            if (bitmap && (copied || !text)) picture.reset(clipboard_.CopyBitmap());
+        }
+        if (text && !copied) throw std::runtime_error(kClipboardDataError);
+        if (text) LoadText(*std::exchange(copied, std::nullopt));
+        if (bitmap) LoadBitmap(std::move(picture));
     }
 
+    // A load without text keeps none of an earlier one either.
+    if (!IsEnabled(Get(View_Text_BitBtn))) EmptyTextBox();
     if (IsEnabled(Get(View_Bitmap_BitBtn)))
         View_Bitmap_BitBtnClick();
     else if (IsEnabled(Get(View_Text_BitBtn)))
@@ -201,25 +254,65 @@ void TClipboard_Viewer_Form::FormShow() {
         Messages().Show(std::exchange(cutShort_, {}), MessageKind::Warning, MessageButtons::Ok);
 }
 
-void TClipboard_Viewer_Form::LoadText() {
+void TClipboard_Viewer_Form::LoadText(std::u16string_view text) {
     Component& box = Get(RichEdit1);
-    const bool read = clipboard_.ReadText([&](std::string_view text) {
-        // A fresh box: emptying one that holds much text takes the rich edit
-        // time that grows with the square of its lines.
-        RecreateWindowOf(box);
-        const std::size_t shown = SetRichEditText(box.hwnd, text, available_);
-        if (shown < text.size()) cutShort_ = TextTooLargeMessage(shown, text.size());
-    });
-    if (!read) throw std::runtime_error(kClipboardDataError);
+    // A fresh box: emptying one that holds much text takes the rich edit
+    // time that grows with the square of its lines.
+    RecreateWindowOf(box);
+    RichEditFiller filler(box.hwnd, text, available_);
+    const DWORD start = GetTickCount();
+    bool progressShown = false;
+    while (filler.StreamPiece()) {
+        if (progressShown || GetTickCount() - start >= kShowProgressAfterMs) {
+            ShowProgress(filler.Loaded(), text.size());
+            progressShown = true;
+        }
+        ProcessPendingMessages();
+        if (stopRequested_ || QuitPending()) break;
+    }
+    SetVisible(Get(Loading_Panel), false);
+    if (filler.Loaded() < text.size())
+        cutShort_ = filler.Full() ? TextTooLargeMessage(filler.Loaded(), text.size())
+                                  : TextStoppedMessage(filler.Loaded(), text.size());
     SetEnabled(Get(View_Text_BitBtn), true);
 }
 
-void TClipboard_Viewer_Form::LoadBitmap() {
-    const BitmapHandle copy = clipboard_.CopyBitmap();
-    if (!copy) throw std::runtime_error(kClipboardDataError);
-    SetPicture(Get(Image1), copy);
+void TClipboard_Viewer_Form::ShowProgress(std::size_t loaded, std::size_t whole) {
+    Component& panel = Get(Loading_Panel);
+    SetTextOf(panel, LoadProgressText(loaded, whole));
+    if (!IsVisible(panel)) {
+        SetVisible(panel, true);
+        // The viewer itself shows only once its load is done: not this one.
+        if (!IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOW);
+    }
+}
+
+void TClipboard_Viewer_Form::LoadBitmap(UniqueBitmap picture) {
+    if (!picture) throw std::runtime_error(kClipboardDataError);
+    SetPicture(Get(Image1), picture.release());
     UpdateWindow(Get(Image1).hwnd);
     SetEnabled(Get(View_Bitmap_BitBtn), true);
+}
+
+void TClipboard_Viewer_Form::EmptyTextBox() {
+    Component& box = Get(RichEdit1);
+    if (GetWindowTextLengthA(box.hwnd) > 0) RecreateWindowOf(box);
+}
+
+void TClipboard_Viewer_Form::FormCloseQuery(bool& canClose) {
+    if (loading_) {
+        stopRequested_ = true;
+        canClose = false;
+        return;
+    }
+    EmptyTextBox();
+}
+
+void TClipboard_Viewer_Form::FormKeyDown(WORD& key) {
+    if (loading_ && key == VK_ESCAPE) {
+        stopRequested_ = true;
+        key = 0;
+    }
 }
 
 void TClipboard_Viewer_Form::View_Text_BitBtnClick() {

@@ -9,6 +9,7 @@
 
 #include "clipboard/clipboard_service.h"
 #include "ui/form.h"
+#include "ui/handles.h"
 
 namespace norvane {
 
@@ -21,6 +22,7 @@ enum class ViewerFormPart {
     Image1,
     Panel1,
     RichEdit1,
+    Loading_Panel,
     Exit_BitBtn,
     View_Text_BitBtn,
     View_Bitmap_BitBtn,
@@ -43,22 +45,52 @@ class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
   protected:
     void FormShow() override;
     void FormResize() override;
+    // While a text loads: Close and Esc stop the load, and the viewer stays
+    // with what was loaded. Otherwise closing gives back the box's memory.
+    void FormCloseQuery(bool& canClose) override;
+    void FormKeyDown(WORD& key) override;
 
   private:
-    void LoadText();
-    void LoadBitmap();
+    void LoadText(std::u16string_view text);
+    void LoadBitmap(UniqueBitmap picture);
+    void ShowProgress(std::size_t loaded, std::size_t whole);
+    void EmptyTextBox();
 
     ClipboardService& clipboard_;
     AddressSpaceProbe available_;
     std::string cutShort_;  // the message for a text shown in part, until it is shown
+    bool loading_ = false;  // a text is going into the box, messages handled between pieces
+    bool stopRequested_ = false;
 };
 
-// Puts a text into a rich edit box as plain text: the box's limit is raised
-// first (it keeps only 32767 characters otherwise), and it is not redrawn
-// while the text goes in. Streamed in chunk by chunk, and only as far as the
-// free address space (what `available` tells) holds what the box needs to
-// lay the text out. Returns how many characters went in.
-std::size_t SetRichEditText(HWND richEdit, std::string_view text,
+// Puts a text into a rich edit box as plain text in place of its own, piece
+// by piece (a box that holds much text is emptied faster by making it anew:
+// Form::RecreateWindowOf). The box's limit is raised first (it keeps only 32767 characters
+// otherwise), and it is not redrawn meanwhile. Each piece goes in only as far as the free address
+// space (what `available` tells) holds what the box needs to lay the text out.
+class RichEditFiller {
+  public:
+    RichEditFiller(HWND richEdit, std::u16string_view text, const AddressSpaceProbe& available);
+
+    // Appends the next piece; false once the text is in whole or no more fits.
+    bool StreamPiece();
+    std::size_t Loaded() const { return loaded_; }
+    // Stopped short for want of address space.
+    bool Full() const { return full_; }
+
+  private:
+    HWND box_;
+    std::u16string_view text_;
+    const AddressSpaceProbe& available_;
+    std::uint64_t availableAtStart_;
+    std::size_t loaded_ = 0;
+    bool full_ = false;
+    std::u16string piece_;
+    RedrawSuspended unseen_;
+};
+
+// The whole text at once, as far as it fits; returns how many characters went in.
+std::size_t SetRichEditText(HWND richEdit, std::u16string_view text,
                             const AddressSpaceProbe& available = AvailableAddressSpace);
 
 }  // namespace norvane

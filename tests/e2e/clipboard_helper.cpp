@@ -17,6 +17,8 @@
 //             "Norvane Bytes" (byte i is i * 7 + 3)
 //   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
 //             program would place it (see kHostileData)
+//   unicode   as format 13 only, as a Unicode program does: kUnicodeLine, then
+//             as many 80-character lines as ARGUMENT says
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
@@ -54,6 +56,22 @@ HGLOBAL WideCopy(const char* text) {
     const std::size_t size = (wide.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     std::memcpy(GlobalLock(memory), wide.c_str(), size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Text beyond any ANSI code page, with a character beyond the BMP.
+const wchar_t kUnicodeLine[] =
+    L"Gr\u00fc\u00dfe \u65e5\u672c\u8a9e \U0001F600 \u03a9mega "
+    L"\u041f\u0440\u0438\u0432\u0435\u0442 \u0645\u0631\u062d\u0628\u0627";
+
+HGLOBAL UnicodeLines(unsigned long lines) {
+    std::wstring text = kUnicodeLine;
+    const std::wstring line = std::wstring(78, L'u') + L"\r\n";
+    for (unsigned long n = 0; n < lines; ++n) text += line;
+    const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), text.c_str(), size);
     GlobalUnlock(memory);
     return memory;
 }
@@ -212,6 +230,8 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
     } else if (mode == "delayed") {
         SetClipboardData(CF_TEXT, nullptr);
         placed = IsClipboardFormatAvailable(CF_TEXT);
+    } else if (mode == "unicode") {
+        placed = SetClipboardData(CF_UNICODETEXT, UnicodeLines(std::strtoul(text, nullptr, 10)));
     } else {
         placed = SetClipboardData(CF_TEXT, Copy(text)) != nullptr;
     }

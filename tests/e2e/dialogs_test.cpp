@@ -1,7 +1,10 @@
 // List Clipboard Format and Display Clipboard Data against the real clipboard.
+#include <richedit.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "e2e/driver.h"
 
@@ -88,6 +91,86 @@ TEST_F(Dialogs, ViewerShowsTextAndItsOwnersClass) {
     HWND edit = ChildOfClass(viewer, "RichEdit20A", true);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(WindowText(edit), "Hello from the helper");
+    CloseDialog(viewer);
+}
+
+// What the helper's "unicode" mode places first.
+const wchar_t kUnicodeLine[] =
+    L"Gr\u00fc\u00dfe \u65e5\u672c\u8a9e \U0001F600 \u03a9mega "
+    L"\u041f\u0440\u0438\u0432\u0435\u0442 \u0645\u0631\u062d\u0628\u0627";
+
+// A rich edit box's text as UTF-16, asked for in the program's own memory:
+// its window text would come through the ANSI code page.
+std::wstring BoxText(const Norvane& program, HWND box) {
+    struct Request {
+        GETTEXTEX get;
+        wchar_t text[4096];
+    } request{};
+    request.get = {sizeof request.text, GT_USECRLF, 1200, nullptr, nullptr};
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id());
+    auto* remote = static_cast<Request*>(
+        VirtualAllocEx(process, nullptr, sizeof request, MEM_COMMIT, PAGE_READWRITE));
+    WriteProcessMemory(process, remote, &request, sizeof request, nullptr);
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(box, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&remote->get),
+                        reinterpret_cast<LPARAM>(remote->text), SMTO_ABORTIFHUNG, 5000, &length);
+    ReadProcessMemory(process, remote, &request, sizeof request, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return std::wstring(request.text, std::min<std::size_t>(length, std::size(request.text)));
+}
+
+TEST_F(Dialogs, ViewerShowsUnicodeTextAsItIs) {
+    HelperProcess owner("unicode", "0");  // format 13 only, as a Unicode program places it
+    Start();
+    HWND viewer = Open("Display Clipboard Data", "TClipboard_Viewer_Form");
+    EXPECT_EQ(WindowText(viewer), "Clipboard Data Pasted From A NorvaneTestOwner Class Window");
+    HWND box = ChildOfClass(viewer, "RichEdit20A", true);
+    ASSERT_NE(box, nullptr);
+    const std::wstring shown = BoxText(*program, box);
+    std::string utf8(shown.size() * 4, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    EXPECT_TRUE(shown == kUnicodeLine) << utf8;
+    CloseDialog(viewer);
+}
+
+TEST_F(Dialogs, ViewerShowsTheProgressOfALongLoadAndEscStopsIt) {
+    HelperProcess owner("unicode", "100000");
+    const std::string whole = std::to_string(std::size(kUnicodeLine) - 1 + 100000 * 80);
+    Start();
+    program->Click(program->Control("Display Clipboard Data"));
+    HWND viewer = program->WaitForWindow("TClipboard_Viewer_Form", 15s);
+    ASSERT_NE(viewer, nullptr);
+    std::string progress;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND w : ChildrenOf(viewer))
+                if (IsWindowVisible(w) && WindowText(w).rfind("Loading the text: ", 0) == 0)
+                    progress = WindowText(w);
+            return !progress.empty();
+        },
+        15s));
+    EXPECT_NE(progress.find(" of " + whole + " characters. Esc or Close stops it."),
+              std::string::npos)
+        << progress;
+    // The clipboard is free while the text goes into the box.
+    EXPECT_TRUE(OpenClipboard(nullptr));
+    CloseClipboard();
+
+    program->PressKey(VK_ESCAPE);
+    auto box = program->WaitForMessageBox(20s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->title, "Warning");
+    EXPECT_EQ(
+        box->text.rfind("Loading the text on the Clipboard was stopped.\r\n\r\nOnly its first ", 0),
+        0u)
+        << box->text;
+    EXPECT_NE(box->text.find(" of " + whole + " characters are shown."), std::string::npos);
+    program->Answer(*box, "OK");
+    EXPECT_TRUE(WaitUntil([&] { return ChildOfClass(viewer, "RichEdit20A", true) != nullptr; }));
     CloseDialog(viewer);
 }
 

@@ -128,25 +128,41 @@ std::string WindowsPath(std::string path) {
     return "Z:" + path;
 }
 
+namespace {
+
+// Removes a folder and all it holds (files made read-only included).
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
 std::string FreshScratchFolder() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::string folder = std::string(temp) + "norvane-e2e\\";
     CreateDirectoryA(folder.c_str(), nullptr);
-    folder += std::string(test->test_suite_name()) + "." + test->name() + "\\";
+    folder += std::string(test->test_suite_name()) + "." + test->name();
     // Start from nothing: remove what an earlier run left.
-    std::string command =
-        "cmd /c rmdir /s /q \"" + folder.substr(0, folder.size() - 1) + "\" 2>nul";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 10000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
+    RemoveTree(folder);
+    folder += "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }

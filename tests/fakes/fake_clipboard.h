@@ -1,7 +1,6 @@
 // A clipboard held in memory, whose calls can be made to fail or throw.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -24,8 +23,8 @@ class FakeClipboard : public ClipboardService {
     WindowHandle owner = nullptr;
     std::string ownerClass;
 
-    std::optional<std::string> text;  // what ReadText gives
-    BitmapHandle bitmap = nullptr;    // copied by CopyBitmap (the fake hands it out once)
+    std::optional<std::u16string> text;  // what CopyText gives
+    BitmapHandle bitmap = nullptr;       // copied by CopyBitmap (the fake hands it out once)
     // What CopyFormatData gives for a format: none for a format not rendered.
     std::map<unsigned, std::optional<FormatData>> data;
     OwnerProgram ownerProgram;
@@ -71,10 +70,9 @@ class FakeClipboard : public ClipboardService {
         }
         return 0;
     }
-    bool ReadText(const std::function<void(std::string_view)>& read) override {
-        calls.push_back("ReadText");
-        if (text) read(*text);
-        return text.has_value();
+    std::optional<std::u16string> CopyText() override {
+        calls.push_back("CopyText");
+        return isOpen ? text : std::nullopt;
     }
     BitmapHandle CopyBitmap() override {
         calls.push_back("CopyBitmap");

@@ -71,33 +71,43 @@ TEST(FormatList, ClosesTheClipboardWhenMemoryRunsOut) {
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Close"));
 }
 
-TEST(ViewerStream, NoChunkEndsBetweenACrAndWhatFollows) {
-    EXPECT_EQ(StreamChunkLength("abc", 4096), 3u);
-    EXPECT_EQ(StreamChunkLength("abc\r\ndef", 4), 3u);
-    EXPECT_EQ(StreamChunkLength("abc\r\ndef", 5), 5u);
-    EXPECT_EQ(StreamChunkLength("ab\r\r\ndef", 4), 2u);
-    EXPECT_EQ(StreamChunkLength("abc\r", 4), 4u);  // the last chunk may end in a CR
-    EXPECT_EQ(StreamChunkLength("\r\r\r\r\r\n", 4), 2u);
-    EXPECT_EQ(StreamChunkLength("\r\r\n", 1), 1u);  // never an empty chunk while text remains
+TEST(ViewerStream, NoCutBetweenACrAndWhatFollowsNorInASurrogatePair) {
+    EXPECT_EQ(SafeCutLength(u"abc", 4096), 3u);
+    EXPECT_EQ(SafeCutLength(u"abc\r\ndef", 4), 3u);
+    EXPECT_EQ(SafeCutLength(u"abc\r\ndef", 5), 5u);
+    EXPECT_EQ(SafeCutLength(u"ab\r\r\ndef", 4), 2u);
+    EXPECT_EQ(SafeCutLength(u"abc\r", 4), 4u);  // the last piece may end in a CR
+    EXPECT_EQ(SafeCutLength(u"\r\r\r\r\r\n", 4), 2u);
+    EXPECT_EQ(SafeCutLength(u"\r\r\n", 1), 1u);  // never an empty piece while text remains
+    EXPECT_EQ(SafeCutLength(u"abc\U0001F600ef", 4), 3u);
 
-    // Every mix of line breaks, cut into small chunks: the chunks make the
-    // whole text, and only a chunk of CRs alone ends in one.
-    const std::string text = "one\r\ntwo\nthree\rfour\r\r\nfive\r\r\r\r\r\r\r\r\nsix\n\r";
+    // Every mix of line breaks, cut into small pieces: the pieces make the
+    // whole text, and only a piece of CRs alone ends in one.
+    const std::u16string text = u"one\r\ntwo\nthree\rfour\r\r\nfive\r\r\r\r\r\r\r\r\nsix\n\r";
     for (std::size_t wanted : {3u, 4u, 5u, 7u}) {
-        std::string joined;
+        std::u16string joined;
         for (std::size_t at = 0; at < text.size();) {
-            const std::size_t count = StreamChunkLength(std::string_view(text).substr(at), wanted);
+            const std::size_t count = SafeCutLength(std::u16string_view(text).substr(at), wanted);
             ASSERT_GT(count, 0u);
             ASSERT_LE(count, wanted);
-            const std::string chunk = text.substr(at, count);
+            const std::u16string piece = text.substr(at, count);
             at += count;
-            if (at < text.size() && chunk.back() == '\r') {
-                EXPECT_EQ(chunk.find_first_not_of('\r'), std::string::npos) << wanted;
+            if (at < text.size() && piece.back() == u'\r') {
+                EXPECT_EQ(piece.find_first_not_of(u'\r'), std::u16string::npos) << wanted;
             }
-            joined += chunk;
+            joined += piece;
         }
-        EXPECT_EQ(joined, text);
+        EXPECT_TRUE(joined == text);
     }
+}
+
+TEST(ViewerStream, APieceEndsAfterTheLastLineBeginningWithinWhatIsWanted) {
+    EXPECT_EQ(PieceLength(u"ab\r\ncd\r\nef", 6), 4u);
+    EXPECT_EQ(PieceLength(u"ab\r\ncd\r\nef", 8), 8u);
+    EXPECT_EQ(PieceLength(u"ab\ncd", 99), 5u);  // the rest, whole
+    // A line longer than what is wanted goes in whole.
+    EXPECT_EQ(PieceLength(u"abcdef\r\ngh", 3), 8u);
+    EXPECT_EQ(PieceLength(u"abcdefgh", 3), 8u);
 }
 
 TEST(ViewerLayout, ButtonsAtOneAndTwoThirds) {
@@ -131,6 +141,9 @@ TEST(ViewerStream, TheMessageForATextShownInPart) {
     EXPECT_EQ(TextTooLargeMessage(8192, 100000),
               "The text on the Clipboard is too large to show whole.\r\n\r\n"
               "Only its first 8192 of 100000 characters are shown.");
+    EXPECT_EQ(TextStoppedMessage(131072, 16000000),
+              "Loading the text on the Clipboard was stopped.\r\n\r\n"
+              "Only its first 131072 of 16000000 characters are shown.");
 }
 
 }  // namespace

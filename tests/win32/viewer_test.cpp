@@ -1,6 +1,8 @@
 // The viewer and the format list in this process, over a clipboard in memory.
 #include "clipboard/win32_viewer_form.h"
 
+#include <richedit.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include "clipboard/viewer_layout.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "test_forms.h"
 #include "ui/handles.h"
 #include "util/mul_div.h"
 
@@ -25,7 +28,9 @@ struct ViewerTest : ::testing::Test {
     static void SetUpTestSuite() { LoadLibraryA("riched20.dll"); }
     RecordingMessages messages;
     FakeClipboard clipboard;
-    TClipboard_Viewer_Form viewer{messages, clipboard, nullptr};
+    // Made first, as in the program: closing the viewer then hides it.
+    Form main{testing::TestFormSpec("ViewerTestMain", {}, 100, 100), messages, nullptr};
+    TClipboard_Viewer_Form viewer{messages, clipboard, main.Handle()};
 
     void Load() {
         viewer.Show();
@@ -34,10 +39,35 @@ struct ViewerTest : ::testing::Test {
     bool Visible(ViewerFormPart part) { return viewer.IsVisible(viewer.Get(part)); }
 };
 
+// Lines of words, `length` characters in all.
+std::u16string Words(std::size_t length) {
+    std::u16string words;
+    while (words.size() < length) words += u"words words words words words words words words\r\n";
+    words.resize(length);
+    return words;
+}
+
+std::string TextOf(HWND edit) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// ASCII as UTF-16, and back.
+std::u16string Wide(std::string_view ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+std::string Narrow(std::u16string_view ascii) {
+    std::string narrow;
+    for (char16_t c : ascii) narrow += static_cast<char>(c);
+    return narrow;
+}
+
 TEST_F(ViewerTest, TextIsShownWhole) {
-    std::string text;
-    while (text.size() < 100000) text += "clipboard text, ";
-    text += "end";
+    std::u16string text;
+    while (text.size() < 100000) text += u"clipboard text, ";
+    text += u"end";
     clipboard.formats = {{kTextFormat, ""}};
     clipboard.text = text;
     clipboard.owner = reinterpret_cast<WindowHandle>(1);
@@ -58,13 +88,13 @@ TEST_F(ViewerTest, TextIsShownWhole) {
 TEST_F(ViewerTest, TheWaitCursorShowsWhileTheClipboardLoads) {
     struct CursorNotingClipboard : FakeClipboard {
         HCURSOR seen = nullptr;
-        bool ReadText(const std::function<void(std::string_view)>& read) override {
+        std::optional<std::u16string> CopyText() override {
             seen = GetCursor();
-            return FakeClipboard::ReadText(read);
+            return FakeClipboard::CopyText();
         }
     } noting;
     noting.formats = {{kTextFormat, ""}};
-    noting.text = "text";
+    noting.text = u"text";
     TClipboard_Viewer_Form form(messages, noting, nullptr);
     HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     SetCursor(arrow);
@@ -74,58 +104,37 @@ TEST_F(ViewerTest, TheWaitCursorShowsWhileTheClipboardLoads) {
     ShowWindow(form.Handle(), SW_HIDE);
 }
 
-// Words of text, `length` characters in all.
-std::string Words(std::size_t length) {
-    std::string words;
-    while (words.size() < length) words += "words ";
-    words.resize(length);
-    return words;
-}
-
-std::string TextOf(HWND edit) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+// The box's text as UTF-16 (its window text would come through the ANSI
+// code page).
+std::u16string WideTextOf(HWND edit) {
+    GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+    const auto chars = SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    std::u16string text(static_cast<std::size_t>(chars) + 1, u'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(char16_t)), GT_USECRLF, 1200, nullptr,
+                  nullptr};
     text.resize(
-        static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+        static_cast<std::size_t>(SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                              reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
-TEST_F(ViewerTest, LineBreaksAcrossChunksComeBackAsTheyWere) {
+TEST_F(ViewerTest, TextInPiecesComesBackAsItWas) {
     HWND edit = viewer.Get(ViewerFormPart::RichEdit1).hwnd;
-    // A CR LF just over the first chunk's end.
-    const std::string first = Words(4095) + "\r\nafter the break";
-    SetRichEditText(edit, first);
-    EXPECT_EQ(TextOf(edit), first);
-
-    // 300 KB of 61-byte lines: more than 70 chunk ends, many inside a CR LF.
-    std::string lines;
+    // 300 KB of 61-character lines, each with a character beyond the BMP:
+    // three pieces.
+    std::u16string lines;
     for (int n = 0; lines.size() < 300000; ++n) {
-        std::string line = "line " + std::to_string(n) + " ";
-        line.resize(59, '.');
-        lines += line + "\r\n";
+        std::u16string line = Wide("line " + std::to_string(n)) + u" \u00FC\U0001F600";
+        line.resize(59, u'.');
+        lines += line + u"\r\n";
     }
-    SetRichEditText(edit, lines);
-    const std::string back = TextOf(edit);
+    EXPECT_EQ(SetRichEditText(edit, lines), lines.size());
+    const std::u16string back = WideTextOf(edit);
     EXPECT_EQ(back.size(), lines.size());
     EXPECT_TRUE(back == lines)
         << "differs from offset "
         << std::distance(back.begin(),
                          std::mismatch(back.begin(), back.end(), lines.begin(), lines.end()).first);
-}
-
-TEST_F(ViewerTest, EveryKindOfLineBreakAcrossAChunkEndAsInAShortText) {
-    // Whatever the box makes of a lone LF, a lone CR or CR CR LF, it makes
-    // the same of it where the text is streamed in over a chunk's end.
-    HWND edit = viewer.Get(ViewerFormPart::RichEdit1).hwnd;
-    for (const char* lineBreak : {"\r\n", "\n", "\r", "\r\r\n", "\n\r", "\r\r"}) {
-        SetRichEditText(edit, std::string("a") + lineBreak + "z");
-        const std::string shortText = TextOf(edit);
-        const std::string made = shortText.substr(1, shortText.size() - 2);
-        for (std::size_t before : {4093u, 4094u, 4095u, 4096u}) {
-            SetRichEditText(edit, Words(before) + lineBreak + "z");
-            EXPECT_TRUE(TextOf(edit) == Words(before) + made + "z")
-                << ::testing::PrintToString(std::string(lineBreak)) << " after " << before;
-        }
-    }
 }
 
 TEST(LockedMemory, UnlockedWhenTheCopyFails) {
@@ -143,17 +152,17 @@ TEST(LockedMemory, UnlockedWhenTheCopyFails) {
 
 TEST_F(ViewerTest, RtfLookingTextIsShownAsItIs) {
     clipboard.formats = {{kTextFormat, ""}};
-    clipboard.text = "{\\rtf1 hello}";
+    clipboard.text = u"{\\rtf1 hello}";
     Load();
     EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "{\\rtf1 hello}");
-    clipboard.text = "{\\rtf1 again}";  // and so in every box that follows
+    clipboard.text = u"{\\rtf1 again}";  // and so in every box that follows
     viewer.Refresh_BitBtnClick();
     EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "{\\rtf1 again}");
 }
 
 TEST_F(ViewerTest, EarlierTextStaysUntilFreshTextIsLoaded) {
     clipboard.formats = {{kTextFormat, ""}};
-    clipboard.text = "earlier text";
+    clipboard.text = u"earlier text";
     Load();
     const Bounds bounds = viewer.BoundsOf(viewer.Get(ViewerFormPart::RichEdit1));
     const int fontSize = viewer.FontSizeOf(viewer.Get(ViewerFormPart::RichEdit1));
@@ -163,7 +172,7 @@ TEST_F(ViewerTest, EarlierTextStaysUntilFreshTextIsLoaded) {
     EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "earlier text");
     EXPECT_FALSE(Visible(ViewerFormPart::RichEdit1));
 
-    clipboard.text = "fresh text";
+    clipboard.text = u"fresh text";
     viewer.Show();  // a reopen
     auto& box = viewer.Get(ViewerFormPart::RichEdit1);
     EXPECT_EQ(TextOf(box.hwnd), "fresh text");
@@ -186,18 +195,77 @@ TEST(ViewerLimit, TextTooLargeForTheAddressSpaceIsShownInPartAndSaidSo) {
     const std::string shown = TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd);
     EXPECT_GT(shown.size(), 0u);
     EXPECT_LE(shown.size(), 10000u);
-    EXPECT_TRUE(shown == clipboard.text->substr(0, shown.size()));
+    EXPECT_TRUE(shown == Narrow(clipboard.text->substr(0, shown.size())));
     EXPECT_TRUE(viewer.IsVisible(viewer.Get(ViewerFormPart::RichEdit1)));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, TextTooLargeMessage(shown.size(), 100000));
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
     EXPECT_FALSE(clipboard.isOpen);
+
+    // A load that fails after the text was cut short says nothing of it
+    // then, nor at the next load.
+    clipboard.formats.push_back({kBitmapFormat, ""});  // which the owner does not render
+    viewer.Show();
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = u"short";
+    viewer.Show();
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.errors.size(), 1u);
+}
+
+TEST_F(ViewerTest, EscOrCloseDuringALoadStopsItKeepingWhatWasLoaded) {
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = Words(3 * kLoadPieceChars);
+    HWND close = viewer.Get(ViewerFormPart::Exit_BitBtn).hwnd;
+    for (UINT message : {WM_KEYDOWN, WM_COMMAND}) {
+        // Waiting when the load begins: handled between its pieces.
+        if (message == WM_KEYDOWN)
+            PostMessageA(viewer.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageA(viewer.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(close), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(close));
+        messages.shown.clear();
+        viewer.Show();
+        const std::string shown = TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd);
+        EXPECT_LT(shown.size(), clipboard.text->size());
+        EXPECT_TRUE(shown == Narrow(clipboard.text->substr(0, shown.size())));
+        EXPECT_TRUE(Visible(ViewerFormPart::RichEdit1));
+        EXPECT_TRUE(IsWindowVisible(viewer.Handle()));  // Close stopped the load only
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, TextStoppedMessage(shown.size(), 3 * kLoadPieceChars));
+    }
+}
+
+TEST_F(ViewerTest, RefreshDuringALoadIsNoSecondLoad) {
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = u"text";
+    HWND refresh = viewer.Get(ViewerFormPart::Refresh_BitBtn).hwnd;
+    PostMessageA(viewer.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(refresh), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(refresh));
+    viewer.Show();
+    EXPECT_EQ(std::count(clipboard.calls.begin(), clipboard.calls.end(), "Open"), 1);
+    EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "text");
+}
+
+TEST_F(ViewerTest, TheBoxLetsGoOfItsTextOnCloseAndWhenABitmapFollows) {
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = u"earlier text";
+    Load();
+    viewer.Close();
+    EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "");
+
+    Load();
+    clipboard.formats = {{kBitmapFormat, ""}};
+    clipboard.bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
+    viewer.Refresh_BitBtnClick();
+    EXPECT_TRUE(Visible(ViewerFormPart::Image1));
+    EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "");
 }
 
 TEST_F(ViewerTest, BitmapWinsOverText) {
     clipboard.formats = {{kTextFormat, ""}, {kBitmapFormat, ""}};
-    clipboard.text = "words";
+    clipboard.text = u"words";
     clipboard.bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
     Load();
     EXPECT_TRUE(Visible(ViewerFormPart::Image1));
