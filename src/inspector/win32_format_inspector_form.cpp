@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 
+#include "inspector/format_contents.h"
+#include "inspector/win32_locale_name.h"
 #include "inspector/win32_save_format.h"
 #include "inspector/win32_save_from_clipboard.h"
 #include "resources/resource_ids.h"
@@ -122,6 +124,10 @@ std::wstring WideText(std::span<const std::uint8_t> bytes, TextEncoding encoding
     return text;
 }
 
+std::span<const std::uint8_t> AsBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
 struct WideSource {
     const std::wstring& text;
     std::size_t at;  // bytes
@@ -169,12 +175,15 @@ void TFormat_Inspector_Form::FormShow() {
     dump_->SetBytes({});
     reading_ = {};
     ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
-    std::string header = HeaderText(format_, reading_);
-    const TextEncoding encoding = TextEncodingOf(format_, clipboard_.FormatName(format_));
+    // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.
+    const FormatContents contents(format_, clipboard_.FormatName(format_), reading_.data.bytes);
+    std::string header = HeaderText(format_, reading_, contents.HeaderLines());
+    const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
     PlaceViews(withText);
-    if (withText) ShowText(encoding);
-    const auto text = TextBytes(reading_.data.bytes, encoding);
+    const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
+    const auto text = contents.Locale() ? AsBytes(localeText) : contents.Text();
+    if (withText) ShowText(text, encoding);
     const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
     if (withText && text.size() / unit > kTextViewLimit)
         header += "\r\nThe text view shows the first " + std::to_string(kTextViewLimit) + " of " +
@@ -194,9 +203,9 @@ void TFormat_Inspector_Form::PlaceViews(bool withText) {
     SetVisible(textView, withText);
 }
 
-void TFormat_Inspector_Form::ShowText(TextEncoding encoding) {
+void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
     HWND box = Get(Text_RichEdit).hwnd;
-    const std::wstring text = WideText(TextBytes(reading_.data.bytes, encoding), encoding);
+    const std::wstring text = WideText(bytes, encoding);
     SendMessageA(box, EM_EXLIMITTEXT, 0,
                  static_cast<LPARAM>(std::max<std::size_t>(text.size() + 1, 32767)));
     WideSource source{text, 0};

@@ -43,7 +43,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void FormShow() override;
 
   private:
-    void ShowText(TextEncoding encoding);
+    void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
     void PlaceViews(bool withText);
 
     ClipboardService& clipboard_;

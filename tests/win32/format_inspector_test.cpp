@@ -196,6 +196,48 @@ TEST_F(InspectorTest, FormatsTheSystemMakesFromThemSavedAsPictures) {
     DeleteMetaFile(metafile);
 }
 
+// A file list, an HTML fragment and a locale, as programs copy them.
+struct DocumentsTest : ::testing::Test {
+    static void SetUpTestSuite() { helper = new ClipboardHelper("documents", "copied"); }
+    static void TearDownTestSuite() { delete helper; }
+    static inline ClipboardHelper* helper = nullptr;
+
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+
+    void Show(unsigned format, const std::string& line) {
+        inspector.SetFormat(format, line);
+        inspector.Show();
+    }
+    std::string Header() {
+        return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
+    }
+    std::wstring Text() { return WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd); }
+};
+
+TEST_F(DocumentsTest, FileListShowsItsPathsOneALine) {
+    Show(15, "CF_HDROP (Predefined) [15]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nFiles: 2 paths of wide characters from offset 20\r\n"));
+    EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_EQ(Text(), L"C:\\one.txt\r\nD:\\two words.txt");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(DocumentsTest, HtmlShowsItsFragmentAndHeaderFields) {
+    const unsigned format = RegisterClipboardFormatA("HTML Format");
+    Show(format, "HTML Format [" + std::to_string(format) + "]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nHTML: version 0.9, HTML "));
+    EXPECT_THAT(Header(), HasSubstr(", source https://example.com/page\r\nOwner: "));
+    EXPECT_EQ(Text(), L"<b>copied</b>");
+}
+
+TEST_F(DocumentsTest, LocaleShowsItsNumberAndName) {
+    Show(16, "CF_LOCALE (Predefined) [16]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nLocale: 1031 (0x0407)\r\n"));
+    EXPECT_EQ(Text(), L"1031 (0x0407): de-DE, German (Germany)");
+}
+
 TEST_F(InspectorTest, EachFailureReportedAndNothingLeftOpen) {
     const unsigned delayed = RegisterClipboardFormatA("Norvane Delayed");
     Show(delayed, "Norvane Delayed [" + std::to_string(delayed) + "]");
