@@ -17,7 +17,8 @@
 //             "Norvane Bytes" (byte i is i * 7 + 3)
 //   documents a wide file list (CF_HDROP) of "C:\\one.txt" and "D:\\two words.txt", "HTML
 //             Format" whose fragment is "<b>ARGUMENT</b>" from https://example.com/page,
-//             and the locale 0x0407 (CF_LOCALE)
+//             the locale 0x0407 (CF_LOCALE), and a 16 x 8 CF_DIBV5 with alpha (left
+//             half transparent, right half red at alpha 0x80)
 //   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
 //             program would place it (see kHostileData)
 // Signals NAME.ready once set up, ends on NAME.quit.
@@ -130,6 +131,27 @@ std::string HtmlFormat(const std::string& fragment) {
     return header + html;
 }
 
+// A 32-bit DIBV5 whose alpha mask is 0xFF000000, bottom-up.
+HGLOBAL AlphaDib() {
+    BITMAPV5HEADER header{};
+    header.bV5Size = sizeof header;
+    header.bV5Width = 16;
+    header.bV5Height = 8;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_BITFIELDS;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    for (int i = 0; i < 16 * 8; ++i) {
+        const std::uint32_t pixel = i % 16 < 8 ? 0 : 0x80FF0000;
+        block.append(reinterpret_cast<const char*>(&pixel), sizeof pixel);
+    }
+    return BlockWith(block.data(), block.size());
+}
+
 bool PlaceDocuments(const char* text) {
     const std::wstring paths(L"C:\\one.txt\0D:\\two words.txt\0\0", 32);
     const std::string html = HtmlFormat("<b>" + std::string(text) + "</b>");
@@ -137,7 +159,8 @@ bool PlaceDocuments(const char* text) {
     return SetClipboardData(CF_HDROP, FileList(paths)) != nullptr &&
            SetClipboardData(RegisterClipboardFormatA("HTML Format"),
                             BlockWith(html.c_str(), html.size() + 1)) != nullptr &&
-           SetClipboardData(CF_LOCALE, BlockWith(&locale, sizeof locale)) != nullptr;
+           SetClipboardData(CF_LOCALE, BlockWith(&locale, sizeof locale)) != nullptr &&
+           SetClipboardData(CF_DIBV5, AlphaDib()) != nullptr;
 }
 
 // Little-endian fields written into a block at their offsets.

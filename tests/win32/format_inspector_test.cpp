@@ -17,6 +17,7 @@
 #include "inspector/hex_dump.h"
 #include "inspector/win32_save_format.h"
 #include "util/placeable_metafile.h"
+#include "win32/pixels.h"
 #include "win32/second_process.h"
 
 namespace norvane {
@@ -164,6 +165,29 @@ TEST_F(InspectorTest, BitmapSavedAsABmpThatLoadsBack) {
     DeleteObject(loaded);
 }
 
+// The preview's pixels at natural size, drawn as the view draws them.
+COLORREF PreviewPixel(TFormat_Inspector_Form& inspector, int x, int y) {
+    testing::Canvas canvas(32, 32, RGB(1, 2, 3));
+    const RECT area{0, 0, 32, 32};
+    inspector.Picture().Draw(canvas.dc(), area);
+    return canvas.At(x, y);
+}
+
+TEST_F(InspectorTest, BitmapAndDibPreviewedInTheirColours) {
+    for (const auto& [format, line] :
+         {std::pair{2u, "CF_BITMAP (Predefined) [2]"}, std::pair{8u, "CF_DIB (Predefined) [8]"}}) {
+        Show(format, line);
+        EXPECT_TRUE(IsWindowVisible(inspector.Picture().Handle())) << line;
+        EXPECT_EQ(PreviewPixel(inspector, 2, 2), RGB(255, 0, 0)) << line;
+        EXPECT_EQ(PreviewPixel(inspector, 21, 13), RGB(0, 0, 255)) << line;
+        EXPECT_EQ(PreviewPixel(inspector, 24, 16), GetSysColor(COLOR_APPWORKSPACE)) << line;
+        // The header still says its size.
+        EXPECT_THAT(Header(), HasSubstr("\r\nBitmap: 24 x 16 pixels, ")) << line;
+    }
+    Show(13, "CF_UNICODETEXT (Predefined) [13]");
+    EXPECT_FALSE(IsWindowVisible(inspector.Picture().Handle()));
+}
+
 TEST_F(InspectorTest, EnhancedMetafileWithItsBoundsSavedByteForByte) {
     Show(14, "CF_ENHMETAFILE (Predefined) [14]");
     EXPECT_THAT(Header(), HasSubstr("\r\nBounds: (10, 20) - ("));
@@ -230,6 +254,14 @@ TEST_F(DocumentsTest, HtmlShowsItsFragmentAndHeaderFields) {
     EXPECT_THAT(Header(), HasSubstr("\r\nHTML: version 0.9, HTML "));
     EXPECT_THAT(Header(), HasSubstr(", source https://example.com/page\r\nOwner: "));
     EXPECT_EQ(Text(), L"<b>copied</b>");
+}
+
+TEST_F(DocumentsTest, AlphaDrawnOverACheckerboard) {
+    Show(17, "CF_MAX (Predefined) [17]");
+    ASSERT_TRUE(IsWindowVisible(inspector.Picture().Handle()));
+    EXPECT_EQ(PreviewPixel(inspector, 1, 1), RGB(255, 255, 255));  // a light square, clear
+    // Red at half alpha over a dark square (0xCC): 255 x 128/255 + 204 x 127/255.
+    EXPECT_EQ(PreviewPixel(inspector, 12, 1), RGB(230, 102, 102));
 }
 
 TEST_F(DocumentsTest, LocaleShowsItsNumberAndName) {
