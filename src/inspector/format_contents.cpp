@@ -34,8 +34,9 @@ FormatContents::FormatContents(unsigned format, std::string_view registeredName,
     }
     if (registeredName.empty() && format == kLocaleFormat) {
         if (bytes.size() < 4) {
-            lines_ +=
-                "\r\nThe block's " + std::to_string(bytes.size()) + " bytes hold no locale number.";
+            // Appended piece by piece: GCC 12 warns (wrongly) of the prefix sum.
+            lines_ = "\r\nThe block's ";
+            lines_ += std::to_string(bytes.size()) + " bytes hold no locale number.";
             return;
         }
         locale_ = ReadU32(bytes, 0);
