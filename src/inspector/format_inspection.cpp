@@ -149,7 +149,8 @@ std::span<const std::uint8_t> TextBytes(std::span<const std::uint8_t> bytes,
     return bytes.first(at);
 }
 
-std::string HeaderText(unsigned format, const FormatReading& reading) {
+std::string HeaderText(unsigned format, const FormatReading& reading,
+                       std::string_view contentLines) {
     std::string text = "Format " + Number(format);
     switch (reading.outcome) {
         case ReadOutcome::Read:
@@ -191,6 +192,7 @@ std::string HeaderText(unsigned format, const FormatReading& reading) {
                 break;
         }
     }
+    if (reading.outcome == ReadOutcome::Read) text += contentLines;
     text += "\r\nOwner: ";
     if (!reading.hasOwner) return text + "none";
     text += "A " + reading.ownerClass + " Class Window";

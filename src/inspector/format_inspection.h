@@ -46,8 +46,9 @@ std::span<const std::uint8_t> TextBytes(std::span<const std::uint8_t> bytes, Tex
 
 // The header's lines: the format, its kind and size; what its header says
 // (a bitmap's size and depth, an enhanced metafile's bounds and records...)
-// and what is wrong with the block; the owner.
-std::string HeaderText(unsigned format, const FormatReading& reading);
+// and what is wrong with the block; `contentLines` (each after "\r\n"); the owner.
+std::string HeaderText(unsigned format, const FormatReading& reading,
+                       std::string_view contentLines = {});
 
 // The reports when a format cannot be read; `line` is its line in the list.
 std::string ClipboardHeldText();

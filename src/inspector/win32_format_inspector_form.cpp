@@ -6,6 +6,9 @@
 #include <array>
 #include <cstring>
 
+#include "clipboard/standard_formats.h"
+#include "inspector/format_contents.h"
+#include "inspector/win32_locale_name.h"
 #include "inspector/win32_save_format.h"
 #include "inspector/win32_save_from_clipboard.h"
 #include "resources/resource_ids.h"
@@ -122,6 +125,10 @@ std::wstring WideText(std::span<const std::uint8_t> bytes, TextEncoding encoding
     return text;
 }
 
+std::span<const std::uint8_t> AsBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
 struct WideSource {
     const std::wstring& text;
     std::size_t at;  // bytes
@@ -145,6 +152,10 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     : FormOf(kForm, messages, owner), clipboard_(clipboard) {
     dump_ = std::make_unique<DumpView>(messages, Handle(), RectOf(BoundsOf(Get(Dump_Place))),
                                        MulDivRound(kDumpFontHeight, ScreenDpi(), kDesignDpi));
+    // The picture preview takes the lower part of the dump's place.
+    RECT picture = RectOf(BoundsOf(Get(Dump_Place)));
+    picture.top += (picture.bottom - picture.top) * 2 / 5;
+    picture_ = std::make_unique<PictureView>(messages, Handle(), picture);
     SendMessageA(Get(Text_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
 }
 
@@ -164,17 +175,25 @@ void TFormat_Inspector_Form::FormShow() {
     // happens below. The last copy goes before the next is made: never two at once.
     SetEnabled(Get(Save_As_BitBtn), false);
     SetTextOf(Get(Header_Label), "Format " + std::to_string(format_));
-    PlaceViews(false);
+    PlaceViews(false, false);
     SetWindowTextA(Get(Text_RichEdit).hwnd, "");
     dump_->SetBytes({});
+    picture_->SetPicture({});
     reading_ = {};
     ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
-    std::string header = HeaderText(format_, reading_);
-    const TextEncoding encoding = TextEncodingOf(format_, clipboard_.FormatName(format_));
+    // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.
+    const FormatContents contents(format_, clipboard_.FormatName(format_), reading_.data.bytes);
+    std::string header = HeaderText(format_, reading_, contents.HeaderLines());
+    const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
-    PlaceViews(withText);
-    if (withText) ShowText(encoding);
-    const auto text = TextBytes(reading_.data.bytes, encoding);
+    const bool isPicture = reading_.outcome == ReadOutcome::Read &&
+                           (reading_.data.kind == DataKind::Bitmap ||
+                            (reading_.data.kind == DataKind::MemoryBlock &&
+                             (format_ == kDibFormat || format_ == kDibV5Format)));
+    PlaceViews(withText, isPicture && picture_->SetPicture(reading_.data.bytes));
+    const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
+    const auto text = contents.Locale() ? AsBytes(localeText) : contents.Text();
+    if (withText) ShowText(text, encoding);
     const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
     if (withText && text.size() / unit > kTextViewLimit)
         header += "\r\nThe text view shows the first " + std::to_string(kTextViewLimit) + " of " +
@@ -185,18 +204,23 @@ void TFormat_Inspector_Form::FormShow() {
                reading_.outcome == ReadOutcome::Read && !reading_.data.bytes.empty());
 }
 
-void TFormat_Inspector_Form::PlaceViews(bool withText) {
+void TFormat_Inspector_Form::PlaceViews(bool withText, bool withPicture) {
     Component& textView = Get(Text_RichEdit);
     RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
+    RECT picture{};
+    GetWindowRect(picture_->Handle(), &picture);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&picture), 2);
     if (withText) dump.bottom = BoundsOf(textView).top - kViewGap;
+    if (withPicture) dump.bottom = picture.top - kViewGap;
+    ShowWindow(picture_->Handle(), withPicture ? SW_SHOWNA : SW_HIDE);
     MoveWindow(dump_->Handle(), dump.left, dump.top, dump.right - dump.left, dump.bottom - dump.top,
                TRUE);
     SetVisible(textView, withText);
 }
 
-void TFormat_Inspector_Form::ShowText(TextEncoding encoding) {
+void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
     HWND box = Get(Text_RichEdit).hwnd;
-    const std::wstring text = WideText(TextBytes(reading_.data.bytes, encoding), encoding);
+    const std::wstring text = WideText(bytes, encoding);
     SendMessageA(box, EM_EXLIMITTEXT, 0,
                  static_cast<LPARAM>(std::max<std::size_t>(text.size() + 1, 32767)));
     WideSource source{text, 0};

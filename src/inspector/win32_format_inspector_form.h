@@ -8,6 +8,7 @@
 #include "clipboard/clipboard_service.h"
 #include "inspector/format_inspection.h"
 #include "inspector/win32_dump_view.h"
+#include "inspector/win32_picture_view.h"
 #include "ui/form.h"
 
 namespace norvane {
@@ -37,17 +38,19 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void Exit_BitBtnClick();
 
     DumpView& Dump() { return *dump_; }
+    PictureView& Picture() { return *picture_; }
     const FormatReading& Reading() const { return reading_; }
 
   protected:
     void FormShow() override;
 
   private:
-    void ShowText(TextEncoding encoding);
-    void PlaceViews(bool withText);
+    void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
+    void PlaceViews(bool withText, bool withPicture);
 
     ClipboardService& clipboard_;
     std::unique_ptr<DumpView> dump_;
+    std::unique_ptr<PictureView> picture_;
     unsigned format_ = 0;
     std::string line_;
     FormatReading reading_;

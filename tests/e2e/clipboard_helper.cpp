@@ -15,6 +15,10 @@
 //             Delayed" by delayed rendering, which it never renders
 //   bytes     ARGUMENT as text, and as many known bytes as ARGUMENT says under
 //             "Norvane Bytes" (byte i is i * 7 + 3)
+//   documents a wide file list (CF_HDROP) of "C:\\one.txt" and "D:\\two words.txt", "HTML
+//             Format" whose fragment is "<b>ARGUMENT</b>" from https://example.com/page,
+//             the locale 0x0407 (CF_LOCALE), and a 16 x 8 CF_DIBV5 with alpha (left
+//             half transparent, right half red at alpha 0x80)
 //   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
 //             program would place it (see kHostileData)
 //   unicode   as format 13 only, as a Unicode program does: kUnicodeLine, then
@@ -25,6 +29,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -112,6 +117,70 @@ bool PlaceForInspection(const std::string& mode, const char* text) {
             IsClipboardFormatAvailable(RegisterClipboardFormatA("Norvane Delayed")));
 }
 
+HGLOBAL BlockWith(const void* bytes, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), bytes, size);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// A DROPFILES header (paths at 20, wide) and `paths`.
+HGLOBAL FileList(const std::wstring& paths) {
+    std::string block(20, '\0');
+    block[0] = 20;
+    block[16] = 1;
+    block.append(reinterpret_cast<const char*>(paths.data()), paths.size() * sizeof(wchar_t));
+    return BlockWith(block.data(), block.size());
+}
+
+// "HTML Format" with offsets of ten digits, counted from what follows them.
+std::string HtmlFormat(const std::string& fragment) {
+    const std::string before = "<html><body><!--StartFragment-->";
+    const std::string html = before + fragment + "<!--EndFragment--></body></html>";
+    char header[256];
+    for (int pass = 0, length = 0; pass < 2; ++pass)
+        length = std::snprintf(header, sizeof header,
+                               "Version:0.9\r\nStartHTML:%010d\r\nEndHTML:%010d\r\n"
+                               "StartFragment:%010d\r\nEndFragment:%010d\r\n"
+                               "SourceURL:https://example.com/page\r\n",
+                               length, length + static_cast<int>(html.size()),
+                               length + static_cast<int>(before.size()),
+                               length + static_cast<int>(before.size() + fragment.size()));
+    return header + html;
+}
+
+// A 32-bit DIBV5 whose alpha mask is 0xFF000000, bottom-up.
+HGLOBAL AlphaDib() {
+    BITMAPV5HEADER header{};
+    header.bV5Size = sizeof header;
+    header.bV5Width = 16;
+    header.bV5Height = 8;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_BITFIELDS;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    for (int i = 0; i < 16 * 8; ++i) {
+        const std::uint32_t pixel = i % 16 < 8 ? 0 : 0x80FF0000;
+        block.append(reinterpret_cast<const char*>(&pixel), sizeof pixel);
+    }
+    return BlockWith(block.data(), block.size());
+}
+
+bool PlaceDocuments(const char* text) {
+    const std::wstring paths(L"C:\\one.txt\0D:\\two words.txt\0\0", 32);
+    const std::string html = HtmlFormat("<b>" + std::string(text) + "</b>");
+    const std::uint32_t locale = 0x0407;
+    return SetClipboardData(CF_HDROP, FileList(paths)) != nullptr &&
+           SetClipboardData(RegisterClipboardFormatA("HTML Format"),
+                            BlockWith(html.c_str(), html.size() + 1)) != nullptr &&
+           SetClipboardData(CF_LOCALE, BlockWith(&locale, sizeof locale)) != nullptr &&
+           SetClipboardData(CF_DIBV5, AlphaDib()) != nullptr;
+}
+
 // Little-endian fields written into a block at their offsets.
 struct Field {
     std::size_t at;
@@ -155,8 +224,9 @@ HENHMETAFILE TruncatedMetafile() {
 
 struct HostileData {
     const char* name;
-    UINT format;
+    UINT format;  // when no registered name is given
     HANDLE (*make)();
+    const char* registered = nullptr;
 };
 
 // Each way a header can lie that the readers check, and data that is not
@@ -176,6 +246,25 @@ const HostileData kHostileData[] = {
     {"dibv5-header-beyond", CF_DIBV5, [] { return HANDLE(Dib(124, 64, 4, 4, 24, 0)); }},
     {"emf-truncated", CF_ENHMETAFILE, [] { return HANDLE(TruncatedMetafile()); }},
     {"dib-never-rendered", CF_DIB, [] { return HANDLE(nullptr); }},
+    // Paths said to start far past the block's 40 bytes.
+    {"hdrop-offset-beyond", CF_HDROP,
+     [] {
+         return HANDLE(BlockOf(40, {{0, 0x7FFFFFF0}}));
+     }},
+    // Wide paths that fill the block with no empty path to end them.
+    {"hdrop-unended", CF_HDROP,
+     [] {
+         return HANDLE(BlockOf(26, {{0, 20}, {16, 1}, {20, 'A', 2}, {24, 'B', 2}}));
+     }},
+    // A fragment said to end 4 GB into a block of a few dozen bytes.
+    {"html-offsets-beyond", 0,
+     [] {
+         const char html[] =
+             "StartHTML:0\r\nEndHTML:70\r\nStartFragment:60\r\n"
+             "EndFragment:4000000000\r\n<b>";
+         return HANDLE(BlockWith(html, sizeof html));
+     },
+     "HTML Format"},
 };
 
 bool PlaceHostile(const char* name) {
@@ -183,8 +272,10 @@ bool PlaceHostile(const char* name) {
         if (std::strcmp(data.name, name) == 0) {
             HANDLE handle = data.make();
             // Nothing made (a delayed format) is placed too; an owner renders it or not.
+            const UINT format =
+                data.registered ? RegisterClipboardFormatA(data.registered) : data.format;
             return (handle || std::strcmp(name, "dib-never-rendered") == 0) &&
-                   (SetClipboardData(data.format, handle), IsClipboardFormatAvailable(data.format));
+                   (SetClipboardData(format, handle), IsClipboardFormatAvailable(format));
         }
     return false;
 }
@@ -244,6 +335,7 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
     if (mode == "format")
         placed = placed && SetClipboardData(RegisterClipboardFormatA("My Format"), Copy(text));
     if (mode == "inspect" || mode == "bytes") placed = placed && PlaceForInspection(mode, text);
+    if (mode == "documents") placed = placed && PlaceDocuments(text);
     CloseClipboard();
     return placed;
 }

@@ -17,6 +17,7 @@
 #include "inspector/hex_dump.h"
 #include "inspector/win32_save_format.h"
 #include "util/placeable_metafile.h"
+#include "win32/pixels.h"
 #include "win32/second_process.h"
 
 namespace norvane {
@@ -164,6 +165,29 @@ TEST_F(InspectorTest, BitmapSavedAsABmpThatLoadsBack) {
     DeleteObject(loaded);
 }
 
+// The preview's pixels at natural size, drawn as the view draws them.
+COLORREF PreviewPixel(TFormat_Inspector_Form& inspector, int x, int y) {
+    testing::Canvas canvas(32, 32, RGB(1, 2, 3));
+    const RECT area{0, 0, 32, 32};
+    inspector.Picture().Draw(canvas.dc(), area);
+    return canvas.At(x, y);
+}
+
+TEST_F(InspectorTest, BitmapAndDibPreviewedInTheirColours) {
+    for (const auto& [format, line] :
+         {std::pair{2u, "CF_BITMAP (Predefined) [2]"}, std::pair{8u, "CF_DIB (Predefined) [8]"}}) {
+        Show(format, line);
+        EXPECT_TRUE(IsWindowVisible(inspector.Picture().Handle())) << line;
+        EXPECT_EQ(PreviewPixel(inspector, 2, 2), RGB(255, 0, 0)) << line;
+        EXPECT_EQ(PreviewPixel(inspector, 21, 13), RGB(0, 0, 255)) << line;
+        EXPECT_EQ(PreviewPixel(inspector, 24, 16), GetSysColor(COLOR_APPWORKSPACE)) << line;
+        // The header still says its size.
+        EXPECT_THAT(Header(), HasSubstr("\r\nBitmap: 24 x 16 pixels, ")) << line;
+    }
+    Show(13, "CF_UNICODETEXT (Predefined) [13]");
+    EXPECT_FALSE(IsWindowVisible(inspector.Picture().Handle()));
+}
+
 TEST_F(InspectorTest, EnhancedMetafileWithItsBoundsSavedByteForByte) {
     Show(14, "CF_ENHMETAFILE (Predefined) [14]");
     EXPECT_THAT(Header(), HasSubstr("\r\nBounds: (10, 20) - ("));
@@ -194,6 +218,56 @@ TEST_F(InspectorTest, FormatsTheSystemMakesFromThemSavedAsPictures) {
     HMETAFILE metafile = SetMetaFileBitsEx(static_cast<UINT>(file.size() - 22), file.data() + 22);
     EXPECT_NE(metafile, nullptr) << "the records after the placeable header are a metafile";
     DeleteMetaFile(metafile);
+}
+
+// A file list, an HTML fragment and a locale, as programs copy them.
+struct DocumentsTest : ::testing::Test {
+    static void SetUpTestSuite() { helper = new ClipboardHelper("documents", "copied"); }
+    static void TearDownTestSuite() { delete helper; }
+    static inline ClipboardHelper* helper = nullptr;
+
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+
+    void Show(unsigned format, const std::string& line) {
+        inspector.SetFormat(format, line);
+        inspector.Show();
+    }
+    std::string Header() {
+        return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
+    }
+    std::wstring Text() { return WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd); }
+};
+
+TEST_F(DocumentsTest, FileListShowsItsPathsOneALine) {
+    Show(15, "CF_HDROP (Predefined) [15]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nFiles: 2 paths of wide characters from offset 20\r\n"));
+    EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_EQ(Text(), L"C:\\one.txt\r\nD:\\two words.txt");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(DocumentsTest, HtmlShowsItsFragmentAndHeaderFields) {
+    const unsigned format = RegisterClipboardFormatA("HTML Format");
+    Show(format, "HTML Format [" + std::to_string(format) + "]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nHTML: version 0.9, HTML "));
+    EXPECT_THAT(Header(), HasSubstr(", source https://example.com/page\r\nOwner: "));
+    EXPECT_EQ(Text(), L"<b>copied</b>");
+}
+
+TEST_F(DocumentsTest, AlphaDrawnOverACheckerboard) {
+    Show(17, "CF_MAX (Predefined) [17]");
+    ASSERT_TRUE(IsWindowVisible(inspector.Picture().Handle()));
+    EXPECT_EQ(PreviewPixel(inspector, 1, 1), RGB(255, 255, 255));  // a light square, clear
+    // Red at half alpha over a dark square (0xCC): 255 x 128/255 + 204 x 127/255.
+    EXPECT_EQ(PreviewPixel(inspector, 12, 1), RGB(230, 102, 102));
+}
+
+TEST_F(DocumentsTest, LocaleShowsItsNumberAndName) {
+    Show(16, "CF_LOCALE (Predefined) [16]");
+    EXPECT_THAT(Header(), HasSubstr("\r\nLocale: 1031 (0x0407)\r\n"));
+    EXPECT_EQ(Text(), L"1031 (0x0407): de-DE, German (Germany)");
 }
 
 TEST_F(InspectorTest, EachFailureReportedAndNothingLeftOpen) {

@@ -34,6 +34,7 @@ struct HostileCase {
     // Data the system takes from no program, given by a fake clipboard as
     // the clipboard service reads it.
     std::optional<FormatData> fake = std::nullopt;
+    const char* registered = nullptr;  // the format's name, when it is registered
 
     friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -55,6 +56,11 @@ const HostileCase kCases[] = {
      FormatData{DataKind::MemoryBlock, {}}},
     {"metafilepict-not-metafile", 3, "a handle whose kind is unknown",
      FormatData{DataKind::UnknownHandle, {}}},
+    {"hdrop-offset-beyond", 15,
+     "The paths' offset 2147483632 lies past the block's 40 bytes; the paths are not read."},
+    {"hdrop-unended", 15, "The list is not ended by an empty path within the block"},
+    {"html-offsets-beyond", 0, "EndFragment 4000000000 lies past the block's ", std::nullopt,
+     "HTML Format"},
 };
 
 Bytes FileBytes(const std::string& path) {
@@ -135,7 +141,9 @@ TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
     ShowWindow(viewer.Handle(), SW_HIDE);
 
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
-    inspector.SetFormat(data.format, FormatLine(data.format, ""));
+    const unsigned format =
+        data.registered ? RegisterClipboardFormatA(data.registered) : data.format;
+    inspector.SetFormat(format, FormatLine(format, data.registered ? data.registered : ""));
     inspector.Show();
     UpdateWindow(inspector.Dump().Handle());
     ExpectClipboardClosed("the inspector");
@@ -145,7 +153,7 @@ TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
 
     const std::string path = ScratchFile(data);
     DeleteFileA(path.c_str());
-    const auto failure = WriteFormatFile(path, data.format, inspector.Reading().data);
+    const auto failure = WriteFormatFile(path, format, inspector.Reading().data);
     if (failure) {
         EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
     } else {

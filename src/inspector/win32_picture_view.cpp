@@ -1,0 +1,200 @@
+#include "inspector/win32_picture_view.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "ui/guard.h"
+
+namespace norvane {
+namespace {
+
+constexpr int kLineStep = 16;
+
+BITMAPINFOHEADER TopDown32(int width, int height) {
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = -height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+PictureView::PictureView(MessageDialog& messages, HWND parent, const RECT& bounds)
+    : messages_(messages) {
+    RegisterClassOnce(kClassName, nullptr);
+    Create(kClassName, "", WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+           bounds, parent, nullptr);
+    UpdateScrollBars();
+}
+
+bool PictureView::SetPicture(std::span<const std::uint8_t> bytes) {
+    bytes_ = {};
+    header_.reset();
+    alpha_.reset();
+    const auto reading = ReadDibHeader(bytes);
+    // Compressed rows (run lengths, JPEG, PNG) are left to the hex dump.
+    const auto compression = reading.header ? reading.header->compression : ~0u;
+    if (reading.header && reading.problem.empty() &&
+        (compression == BI_RGB || compression == BI_BITFIELDS || compression == 6)) {
+        bytes_ = bytes;
+        header_ = reading.header;
+        alpha_ = AlphaMasksOf(*header_, bytes_);
+    }
+    x_ = y_ = 0;
+    UpdateScrollBars();
+    InvalidateRect(Handle(), nullptr, TRUE);
+    return header_.has_value();
+}
+
+int PictureView::Width() const {
+    return header_ ? header_->width : 0;
+}
+
+int PictureView::Height() const {
+    if (!header_) return 0;
+    return header_->height < 0 ? -header_->height : header_->height;
+}
+
+void PictureView::ScrollTo(int x, int y) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    x = std::clamp(x, 0, std::max(0, Width() - static_cast<int>(client.right)));
+    y = std::clamp(y, 0, std::max(0, Height() - static_cast<int>(client.bottom)));
+    if (x == x_ && y == y_) return;
+    x_ = x;
+    y_ = y;
+    UpdateScrollBars();
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void PictureView::UpdateScrollBars() {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    for (const auto& [bar, size, page, pos] : {std::tuple{SB_HORZ, Width(), client.right, x_},
+                                               std::tuple{SB_VERT, Height(), client.bottom, y_}}) {
+        SCROLLINFO info{sizeof info,
+                        SIF_RANGE | SIF_PAGE | SIF_POS,
+                        0,
+                        std::max(0, size - 1),
+                        static_cast<UINT>(std::max<LONG>(page, 1)),
+                        pos,
+                        0};
+        SetScrollInfo(Handle(), bar, &info, TRUE);
+    }
+}
+
+void PictureView::Draw(HDC dc, const RECT& area) const {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
+    if (!header_) return;
+    // The part of the picture within the area, in picture coordinates.
+    const RECT picture{-x_, -y_, Width() - x_, Height() - y_};
+    RECT part{};
+    if (!IntersectRect(&part, &area, &picture)) return;
+    const int px = part.left + x_, py = part.top + y_;
+    const int width = part.right - part.left, height = part.bottom - part.top;
+    if (alpha_) {
+        const auto pixels =
+            ComposeOverCheckerboard(*header_, bytes_, *alpha_, px, py, width, height);
+        const BITMAPINFOHEADER info = TopDown32(width, height);
+        SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(width),
+                          static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
+                          pixels.data(), reinterpret_cast<const BITMAPINFO*>(&info),
+                          DIB_RGB_COLORS);
+        return;
+    }
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes_.data());
+    const void* bits = bytes_.data() + header_->BitsOffset();
+    if (header_->height > 0) {
+        // A bottom-up DIB's source rows are counted from its bottom.
+        SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(width),
+                          static_cast<DWORD>(height), px, Height() - py - height, 0,
+                          static_cast<UINT>(Height()), bits, info, DIB_RGB_COLORS);
+        return;
+    }
+    // A top-down one whole, clipped to the part.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, part.left, part.top, part.right, part.bottom);
+    SetDIBitsToDevice(dc, -x_, -y_, static_cast<DWORD>(Width()), static_cast<DWORD>(Height()), 0, 0,
+                      0, static_cast<UINT>(Height()), bits, info, DIB_RGB_COLORS);
+    RestoreDC(dc, saved);
+}
+
+void PictureView::OnScroll(int bar, WORD request) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(Handle(), bar, &info);
+    int pos = info.nPos;
+    const int page = static_cast<int>(info.nPage);
+    switch (request) {
+        case SB_LINEUP:
+            pos -= kLineStep;
+            break;
+        case SB_LINEDOWN:
+            pos += kLineStep;
+            break;
+        case SB_PAGEUP:
+            pos -= page;
+            break;
+        case SB_PAGEDOWN:
+            pos += page;
+            break;
+        case SB_TOP:
+            pos = 0;
+            break;
+        case SB_BOTTOM:
+            pos = info.nMax;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            pos = info.nTrackPos;
+            break;
+        default:
+            return;
+    }
+    if (bar == SB_HORZ)
+        ScrollTo(pos, y_);
+    else
+        ScrollTo(x_, pos);
+}
+
+LRESULT PictureView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    bool handled = true;
+    RunGuarded(messages_, [&] {
+        switch (message) {
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(Handle(), &ps);
+                Draw(dc, ps.rcPaint);
+                EndPaint(Handle(), &ps);
+                break;
+            }
+            case WM_ERASEBKGND:
+                result = 1;  // painted whole in WM_PAINT
+                break;
+            case WM_SIZE:
+                ScrollTo(x_, y_);
+                UpdateScrollBars();
+                break;
+            case WM_HSCROLL:
+                OnScroll(SB_HORZ, LOWORD(wParam));
+                break;
+            case WM_VSCROLL:
+                OnScroll(SB_VERT, LOWORD(wParam));
+                break;
+            case WM_LBUTTONDOWN:
+                SetFocus(Handle());
+                break;
+            default:
+                handled = false;
+        }
+    });
+    return handled ? result : Window::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace norvane
