@@ -2,9 +2,10 @@
 // one 8-bit indexed canvas), all on the same bytes in memory, as megabytes
 // of frame pixels per second, with the peak memory ours and Wuffs allocate
 // for one picture.
-#include <benchmark/benchmark.h>
 #include <gif_lib.h>
 #include <malloc.h>
+
+#include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <cstdlib>

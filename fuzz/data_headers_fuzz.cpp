@@ -2,13 +2,14 @@
 // the block (ASan), and what they report agrees with the block's size. The
 // sizes are checked against the block's own fields, summed here without
 // wrapping, so that a reader whose sum wraps cannot agree with itself.
+#include "inspector/data_headers.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 
 #include "checked_sum.h"
-#include "inspector/data_headers.h"
 #include "inspector/format_inspection.h"
 #include "inspector/hex_dump.h"
 #include "inspector/saved_file.h"

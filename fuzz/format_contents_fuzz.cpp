@@ -1,6 +1,8 @@
 // The readers of file lists, "HTML Format" headers and locales on any block:
 // no read past the block (ASan), every path and fragment they hand out lies
 // within it, and a block they find whole holds what its header says.
+#include "inspector/format_contents.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +11,6 @@
 #include "checked_sum.h"
 #include "clipboard/standard_formats.h"
 #include "inspector/file_list.h"
-#include "inspector/format_contents.h"
 #include "inspector/html_format.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // ReplaceAllText and ExtractNumberField against literal references written
 // straight from their definitions.
+#include "util/text_fields.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
-
-#include "util/text_fields.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "about/about_texts.h"
-#include "resources/resource_ids.h"
 #include "gif_control/win32_gif_image.h"
+#include "resources/resource_ids.h"
 #include "util/paths.h"
 
 namespace norvane {

@@ -1,7 +1,6 @@
-#include "app/companion_documents.h"
-
 #include <windows.h>
 
+#include "app/companion_documents.h"
 #include "ui/handles.h"
 #include "util/paths.h"
 

@@ -4,10 +4,10 @@
 
 #include "app/companion_documents.h"
 #include "app/layout_scaling.h"
-#include "resources/resource_ids.h"
 #include "app/settings.h"
 #include "app/stored_texts.h"
 #include "clipboard/erase_clipboard.h"
+#include "resources/resource_ids.h"
 #include "ui/application.h"
 #include "util/file_status.h"
 #include "util/paths.h"

@@ -1,10 +1,9 @@
-#include "app/settings.h"
-
 #include <windows.h>
 
 #include <stdexcept>
 
 #include "app/profile_number.h"
+#include "app/settings.h"
 #include "util/paths.h"
 
 namespace norvane {

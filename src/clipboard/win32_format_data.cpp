@@ -1,7 +1,5 @@
 // Copies of one format's data out of the clipboard, each in the form that
 // FormatData describes for its kind of handle.
-#include "clipboard/win32_clipboard_service.h"
-
 #include <windows.h>
 
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "clipboard/packed_dib.h"
+#include "clipboard/win32_clipboard_service.h"
 #include "ui/handles.h"
 
 namespace norvane {

@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "resources/resource_ids.h"
 #include "clipboard/viewer_layout.h"
+#include "resources/resource_ids.h"
 #include "ui/application.h"
 #include "ui/handles.h"
 #include "ui/wait_cursor.h"

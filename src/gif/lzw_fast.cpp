@@ -1,5 +1,7 @@
 // The fast path: whole strings per code, copied from where the same string
 // was written before.
+#include "gif/lzw_fast.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "gif/gif_picture.h"
-#include "gif/lzw_fast.h"
 #include "gif/lzw_paths.h"
 
 namespace norvane::gif::lzw_detail {

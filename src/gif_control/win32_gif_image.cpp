@@ -4,8 +4,8 @@
 #include <climits>
 #include <utility>
 
-#include "gif_control/data_property.h"
 #include "gif/gif_decoder.h"
+#include "gif_control/data_property.h"
 #include "timer/timer_ex.h"
 
 namespace norvane {

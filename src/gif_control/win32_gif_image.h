@@ -14,10 +14,10 @@
 #include <span>
 #include <vector>
 
-#include "gif_control/gif_animation.h"
-#include "gif_control/win32_gif_composition.h"
 #include "gif/gif_picture.h"
+#include "gif_control/gif_animation.h"
 #include "gif_control/gif_placement.h"
+#include "gif_control/win32_gif_composition.h"
 #include "timer/thread_priority.h"
 #include "ui/graphic_control.h"
 #include "ui/handles.h"

@@ -53,7 +53,7 @@ HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(std::span<const s
 // ENHMETAHEADER: the first 88 bytes of an enhanced metafile.
 struct EnhMetafileHeader {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // bounds, device units, inclusive
-    std::uint32_t bytes = 0;    // as its header says
+    std::uint32_t bytes = 0;                                // as its header says
     std::uint32_t records = 0;  // counted up to the end record, within the block
 };
 HeaderReading<EnhMetafileHeader> ReadEnhMetafileHeader(std::span<const std::uint8_t> block);

@@ -1,5 +1,3 @@
-#include "timer/timer_ex.h"
-
 #include <windows.h>
 #include <pthread.h>
 
@@ -8,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "timer/timer_ex.h"
 #include "timer/timer_worker.h"
 #include "ui/guard.h"
 #include "ui/handles.h"

@@ -1,13 +1,14 @@
 // The form's windowless components: their creation, their drawing order,
 // painting them into whatever device context the form is handed, and
 // hit-testing them for the mouse and the cursor.
+#include "ui/form.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
 #include <stdexcept>
 
 #include "ui/fonts.h"
-#include "ui/form.h"
 #include "ui/frame_controls.h"
 
 namespace norvane {

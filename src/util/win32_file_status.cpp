@@ -1,7 +1,6 @@
-#include "util/file_status.h"
-
 #include <windows.h>
 
+#include "util/file_status.h"
 #include "util/paths.h"
 
 namespace norvane {

@@ -1,6 +1,6 @@
-#include "util/paths.h"
-
 #include <windows.h>
+
+#include "util/paths.h"
 
 namespace norvane {
 

@@ -1,9 +1,10 @@
 // Texts kept scrambled never appear in their display form in the executable.
+#include "app/stored_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/stored_texts.h"
 #include "e2e/driver.h"
 
 namespace e2e {

@@ -5,8 +5,8 @@
 #include <new>
 #include <optional>
 #include <stdexcept>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "clipboard/clipboard_service.h"

@@ -3,9 +3,9 @@
 #include <numeric>
 
 #include "gif/bmp_file.h"
-#include "gif_control/data_property.h"
 #include "gif/gif_builder.h"
 #include "gif/picture_matchers.h"
+#include "gif_control/data_property.h"
 
 namespace norvane::gif {
 namespace {

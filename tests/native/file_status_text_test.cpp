@@ -1,8 +1,8 @@
+#include "util/file_status.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "util/file_status.h"
 
 namespace norvane {
 namespace {

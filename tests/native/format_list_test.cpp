@@ -70,6 +70,5 @@ TEST(FormatList, ClosesTheClipboardWhenMemoryRunsOut) {
     EXPECT_THAT(clipboard.calls, ElementsAre("Open", "Close"));
 }
 
-
 }  // namespace
 }  // namespace norvane

@@ -1,8 +1,8 @@
 // The timer's reconfiguration plan and its worker's loop, without Windows.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>

@@ -1,11 +1,10 @@
 // The About dialog in this process: the identity the main window writes into
 // it, and the maker's messages it draws.
-#include "about/win32_about_box.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "about/win32_about_box.h"
 #include "app/win32_main_form.h"
 #include "clipboard/win32_formats_form.h"
 #include "clipboard/win32_viewer_form.h"

@@ -1,8 +1,6 @@
 // The format inspector over the real clipboard, whose data clipboard_helper
 // owns in another process: the header, the dump, the text view, the saved
 // files and each failure's report.
-#include "inspector/win32_format_inspector_form.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +13,7 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "inspector/hex_dump.h"
+#include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_format.h"
 #include "util/placeable_metafile.h"
 #include "win32/pixels.h"

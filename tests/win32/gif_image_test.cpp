@@ -1,8 +1,6 @@
 // The animated picture control under Wine: its composition, painted into a
 // memory device context at every frame step, against a compositor written
 // pixel by pixel; its placements in a form; loading, assignment and events.
-#include "gif_control/win32_gif_image.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,9 +11,10 @@
 
 #include "fakes/recording_messages.h"
 #include "gif/gif_builder.h"
-#include "gif_control/data_property.h"
 #include "gif/gif_decoder.h"
 #include "gif/reference_compositor.h"
+#include "gif_control/data_property.h"
+#include "gif_control/win32_gif_image.h"
 #include "ui/form.h"
 #include "win32/gif_samples.h"
 #include "win32/pixels.h"

@@ -12,11 +12,11 @@
 
 #include "clipboard/format_list.h"
 #include "clipboard/win32_clipboard_service.h"
-#include "inspector/win32_format_inspector_form.h"
-#include "inspector/win32_save_format.h"
 #include "clipboard/win32_viewer_form.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "inspector/win32_format_inspector_form.h"
+#include "inspector/win32_save_format.h"
 #include "util/little_endian.h"
 #include "win32/second_process.h"
 

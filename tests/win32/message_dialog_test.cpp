@@ -1,6 +1,4 @@
 // Real message boxes, answered from a timer that runs inside their modal loop.
-#include "ui/win32_message_dialog.h"
-
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "ui/application.h"
+#include "ui/win32_message_dialog.h"
 #include "win32/timer_script.h"
 
 namespace norvane {

@@ -2,8 +2,6 @@
 // window's Win32 timer, from its worker through the user-interface thread,
 // and on the worker itself. Wine's timers have a granularity of 10-16 ms, so
 // counts have generous bounds.
-#include "timer/timer_ex.h"
-
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -20,6 +18,7 @@
 #include <vector>
 
 #include "fakes/recording_messages.h"
+#include "timer/timer_ex.h"
 #include "ui/application.h"
 #include "ui/window.h"
 #include "win32/message_pump.h"

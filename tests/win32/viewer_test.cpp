@@ -1,6 +1,4 @@
 // The viewer and the format list in this process, over a clipboard in memory.
-#include "clipboard/win32_viewer_form.h"
-
 #include <richedit.h>
 
 #include <gmock/gmock.h>
@@ -9,8 +7,9 @@
 #include <algorithm>
 #include <new>
 
-#include "clipboard/win32_formats_form.h"
 #include "clipboard/viewer_layout.h"
+#include "clipboard/win32_formats_form.h"
+#include "clipboard/win32_viewer_form.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "test_forms.h"
