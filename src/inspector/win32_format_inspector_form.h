@@ -1,14 +1,18 @@
 // The format inspector: one clipboard format's header, its bytes as a hex
-// dump and, for text formats, its text; opened from the format list.
+// dump and, for text formats, its text; opened from the format list. While
+// shown it follows the clipboard, reading its format again once a change
+// settles.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clipboard/clipboard_service.h"
 #include "inspector/format_inspection.h"
 #include "inspector/win32_dump_view.h"
 #include "ui/form.h"
+#include "ui/handles.h"
 
 namespace norvane {
 
@@ -20,6 +24,7 @@ enum class InspectorFormPart {
     Save_As_BitBtn,
     Refresh_BitBtn,
     Exit_BitBtn,
+    Follow_Timer,
     Count,
 };
 
@@ -35,14 +40,19 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void Save_As_BitBtnClick();
     void Refresh_BitBtnClick();
     void Exit_BitBtnClick();
+    void Follow_TimerTimer();
 
     DumpView& Dump() { return *dump_; }
     const FormatReading& Reading() const { return reading_; }
 
   protected:
     void FormShow() override;
+    void FormHide() override;
+    void FormClipboardUpdate() override;
 
   private:
+    void FollowClipboard();
+    void ReadShownFormat();
     void ShowText(TextEncoding encoding);
     void PlaceViews(bool withText);
 
@@ -51,6 +61,10 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     unsigned format_ = 0;
     std::string line_;
     FormatReading reading_;
+    std::optional<ClipboardListener> listener_;  // while shown
+    // A box or dialog of the form's own is open: a change waits until it closes.
+    bool busy_ = false;
+    bool following_ = false;  // reading again after a change of the clipboard
 };
 
 }  // namespace norvane
