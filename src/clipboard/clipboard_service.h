@@ -28,6 +28,9 @@ class ClipboardService {
     // The class name of a window (at most 255 characters), empty when there
     // is no window or its name cannot be read.
     virtual std::string WindowClassName(WindowHandle window) = 0;
+    // The window that has the clipboard open: null when it is not open, or
+    // when a program opened it without a window.
+    virtual WindowHandle OpenClipboardWindow() = 0;
 
     virtual bool Open(WindowHandle owner) = 0;
     virtual bool Empty() = 0;

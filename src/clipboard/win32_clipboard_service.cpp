@@ -28,6 +28,10 @@ std::string Win32ClipboardService::WindowClassName(WindowHandle window) {
     return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
+WindowHandle Win32ClipboardService::OpenClipboardWindow() {
+    return GetOpenClipboardWindow();
+}
+
 bool Win32ClipboardService::Open(WindowHandle owner) {
     // Clipboard managers and history tools open the clipboard on every change
     // and hold it for a moment: a few short tries before it counts as busy.

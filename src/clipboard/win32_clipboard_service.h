@@ -11,6 +11,7 @@ class Win32ClipboardService final : public ClipboardService {
     bool IsFormatAvailable(unsigned format) override;
     WindowHandle Owner() override;
     std::string WindowClassName(WindowHandle window) override;
+    WindowHandle OpenClipboardWindow() override;
     bool Open(WindowHandle owner) override;
     bool Empty() override;
     bool Close() override;

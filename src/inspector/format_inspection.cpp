@@ -69,6 +69,13 @@ void DescribePalette(std::string& text, std::span<const std::uint8_t> bytes) {
     if (bytes.size() >= 4) text += "\r\nPalette: " + Number(ReadU16(bytes, 2)) + " entries";
 }
 
+// A window as the header names it: its class, program file and process.
+std::string WindowText(const std::string& className, const OwnerProgram& program) {
+    std::string text = "A " + className + " Class Window";
+    if (!program.fileName.empty()) text += " of " + program.fileName;
+    return text + ", process id " + Number(program.processId);
+}
+
 }  // namespace
 
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window) {
@@ -82,6 +89,12 @@ FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHan
     if (owner) reading.program = clipboard.ProgramOf(owner);
     if (!open.Opened()) {
         reading.outcome = ReadOutcome::ClipboardHeld;
+        const WindowHandle holder = clipboard.OpenClipboardWindow();
+        reading.hasHolder = holder != nullptr;
+        if (holder) {
+            reading.holderClass = clipboard.WindowClassName(holder);
+            reading.holderProgram = clipboard.ProgramOf(holder);
+        }
         return reading;
     }
     if (!clipboard.IsFormatAvailable(format)) {
@@ -194,10 +207,12 @@ std::string HeaderText(unsigned format, const FormatReading& reading,
     }
     if (reading.outcome == ReadOutcome::Read) text += contentLines;
     text += "\r\nOwner: ";
-    if (!reading.hasOwner) return text + "none";
-    text += "A " + reading.ownerClass + " Class Window";
-    if (!reading.program.fileName.empty()) text += " of " + reading.program.fileName;
-    return text + ", process id " + Number(reading.program.processId);
+    text += reading.hasOwner ? WindowText(reading.ownerClass, reading.program) : "none";
+    if (reading.outcome == ReadOutcome::ClipboardHeld)
+        text += "\r\nHeld open by: " + (reading.hasHolder
+                                            ? WindowText(reading.holderClass, reading.holderProgram)
+                                            : "a program that opened it without a window");
+    return text;
 }
 
 std::string ClipboardHeldText() {

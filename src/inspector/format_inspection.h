@@ -28,6 +28,10 @@ struct FormatReading {
     bool hasOwner = false;
     std::string ownerClass;
     OwnerProgram program;
+    // ClipboardHeld: the window of the program holding it open, if it has one.
+    bool hasHolder = false;
+    std::string holderClass;
+    OwnerProgram holderProgram;
 };
 
 // Never throws: a copy that fails is the outcome Failed.
@@ -46,7 +50,8 @@ std::span<const std::uint8_t> TextBytes(std::span<const std::uint8_t> bytes, Tex
 
 // The header's lines: the format, its kind and size; what its header says
 // (a bitmap's size and depth, an enhanced metafile's bounds and records...)
-// and what is wrong with the block; `contentLines` (each after "\r\n"); the owner.
+// and what is wrong with the block; `contentLines` (each after "\r\n"); the
+// owner; who holds the clipboard open when that kept it from being read.
 std::string HeaderText(unsigned format, const FormatReading& reading,
                        std::string_view contentLines = {});
 

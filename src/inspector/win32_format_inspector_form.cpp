@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "clipboard/standard_formats.h"
 #include "inspector/format_contents.h"
@@ -28,6 +29,11 @@ constexpr int kDumpFontHeight = -12;  // design pixels
 constexpr int kViewGap = 6;
 // The text view shows at most this many characters of a text.
 constexpr std::size_t kTextViewLimit = 1 << 20;
+// A change of the clipboard is read once no other has come for this long: a
+// clipboard manager re-places what was copied, and some programs place
+// their formats in several rounds, all within about a tenth of a second;
+// longer than this a change would be seen to come late.
+constexpr UINT kSettleMs = 150;
 
 constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
     {.part = Header_Label,
@@ -84,6 +90,11 @@ constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
      .caption = "Close",
      .glyph = IDB_CLOSE_GLYPH,
      .onClick = Bind<&TFormat_Inspector_Form::Exit_BitBtnClick>},
+    {.part = Follow_Timer,
+     .name = "Follow_Timer",
+     .kind = K::Timer,
+     .onTimer = Bind<&TFormat_Inspector_Form::Follow_TimerTimer>,
+     .interval = kSettleMs},
 });
 
 const FormSpec kForm{
@@ -134,6 +145,19 @@ struct WideSource {
     std::size_t at;  // bytes
 };
 
+// Sets a flag for as long as it lives, and gives it back its value after.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag), was_(std::exchange(flag, true)) {}
+    ~FlagScope() { flag_ = was_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+    bool was_;
+};
+
 DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
     auto* source = reinterpret_cast<WideSource*>(cookie);
     const std::size_t total = source->text.size() * sizeof(wchar_t);
@@ -170,6 +194,8 @@ void TFormat_Inspector_Form::SetFormat(unsigned format, const std::string& line)
 }
 
 void TFormat_Inspector_Form::FormShow() {
+    const FlagScope busy(busy_);
+    FollowClipboard();
     SetCaption(line_);
     // Nothing of the format shown before stays, nor can be saved, whatever
     // happens below. The last copy goes before the next is made: never two at once.
@@ -180,7 +206,7 @@ void TFormat_Inspector_Form::FormShow() {
     dump_->SetBytes({});
     picture_->SetPicture({});
     reading_ = {};
-    ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
+    ReadShownFormat();
     // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.
     const FormatContents contents(format_, clipboard_.FormatName(format_), reading_.data.bytes);
     std::string header = HeaderText(format_, reading_, contents.HeaderLines());
@@ -233,6 +259,7 @@ void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextE
 
 void TFormat_Inspector_Form::Save_As_BitBtnClick() {
     if (reading_.outcome != ReadOutcome::Read) return;  // nothing was read to save
+    const FlagScope busy(busy_);  // the data saved stays while the dialog is open
     const bool isText =
         TextEncodingOf(format_, clipboard_.FormatName(format_)) != TextEncoding::None;
     SaveFormatAs(Handle(), Messages(), format_, reading_.data, isText);
@@ -244,6 +271,38 @@ void TFormat_Inspector_Form::Refresh_BitBtnClick() {
 
 void TFormat_Inspector_Form::Exit_BitBtnClick() {
     Close();
+}
+
+void TFormat_Inspector_Form::FollowClipboard() {
+    if (!listener_) listener_.emplace(Handle());
+}
+
+void TFormat_Inspector_Form::FormHide() {
+    listener_.reset();
+    SetEnabled(Get(Follow_Timer), false);
+}
+
+void TFormat_Inspector_Form::FormClipboardUpdate() {
+    // Each change starts the wait again: a burst of changes is read once.
+    Component& timer = Get(Follow_Timer);
+    SetEnabled(timer, false);
+    SetEnabled(timer, true);
+}
+
+void TFormat_Inspector_Form::Follow_TimerTimer() {
+    if (busy_) return;  // tried again on the next tick
+    SetEnabled(Get(Follow_Timer), false);
+    const FlagScope following(following_);
+    FormShow();
+}
+
+// A read after a change of the clipboard says what it found in the header
+// only: no box comes up, and the focus stays where it is.
+void TFormat_Inspector_Form::ReadShownFormat() {
+    if (following_)
+        reading_ = ReadFormat(clipboard_, format_, Handle());
+    else
+        ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
 }
 
 }  // namespace norvane

@@ -1,8 +1,11 @@
 // The format inspector: one clipboard format's header, its bytes as a hex
-// dump and, for text formats, its text; opened from the format list.
+// dump and, for text formats, its text; opened from the format list. While
+// shown it follows the clipboard, reading its format again once a change
+// settles.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clipboard/clipboard_service.h"
@@ -10,6 +13,7 @@
 #include "inspector/win32_dump_view.h"
 #include "inspector/win32_picture_view.h"
 #include "ui/form.h"
+#include "ui/handles.h"
 
 namespace norvane {
 
@@ -21,6 +25,7 @@ enum class InspectorFormPart {
     Save_As_BitBtn,
     Refresh_BitBtn,
     Exit_BitBtn,
+    Follow_Timer,
     Count,
 };
 
@@ -36,6 +41,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void Save_As_BitBtnClick();
     void Refresh_BitBtnClick();
     void Exit_BitBtnClick();
+    void Follow_TimerTimer();
 
     DumpView& Dump() { return *dump_; }
     PictureView& Picture() { return *picture_; }
@@ -43,8 +49,12 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
 
   protected:
     void FormShow() override;
+    void FormHide() override;
+    void FormClipboardUpdate() override;
 
   private:
+    void FollowClipboard();
+    void ReadShownFormat();
     void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
     void PlaceViews(bool withText, bool withPicture);
 
@@ -54,6 +64,10 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     unsigned format_ = 0;
     std::string line_;
     FormatReading reading_;
+    std::optional<ClipboardListener> listener_;  // while shown
+    // A box or dialog of the form's own is open: a change waits until it closes.
+    bool busy_ = false;
+    bool following_ = false;  // reading again after a change of the clipboard
 };
 
 }  // namespace norvane

@@ -193,6 +193,7 @@ void Form::Hide() {
     ShowWindow(Handle(), SW_HIDE);
     // Its next showing makes it the active form again.
     if (activeForm == this) activeForm = nullptr;
+    Guarded([&] { FormHide(); });
 }
 
 void Form::Close() {
@@ -320,6 +321,9 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return DefaultButtonId();
         case WM_TIMER:
             RunTimer(static_cast<UINT>(wParam));
+            return 0;
+        case WM_CLIPBOARDUPDATE:
+            Guarded([&] { FormClipboardUpdate(); });
             return 0;
         case WM_SIZE:
             if (constructed_) {

@@ -286,12 +286,17 @@ class Form : public Window {
     // Once every component exists (at construction, or when first needed).
     virtual void ComponentsMade() {}
     virtual void FormShow() {}
+    // Each time Hide (or a close) hides the form.
+    virtual void FormHide() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
     // Each time the form becomes the program's active form.
     virtual void FormActivate() {}
     // Key presses while key preview is on; clearing `key` keeps it from the control.
     virtual void FormKeyDown(WORD& /*key*/) {}
+    // The clipboard changed, for a form whose window listens to it
+    // (ClipboardListener).
+    virtual void FormClipboardUpdate() {}
 
     MessageDialog& Messages() { return messages_; }
     // The component of the layout entry at `index`; FormOf names it by type.

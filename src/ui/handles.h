@@ -67,6 +67,23 @@ using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
 using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
 
+// The window is sent WM_CLIPBOARDUPDATE on each change of the clipboard
+// while this lives. A system that refuses leaves it not listening.
+class ClipboardListener {
+  public:
+    explicit ClipboardListener(HWND window)
+        : window_(AddClipboardFormatListener(window) ? window : nullptr) {}
+    ~ClipboardListener() {
+        if (window_) RemoveClipboardFormatListener(window_);
+    }
+    ClipboardListener(const ClipboardListener&) = delete;
+    ClipboardListener& operator=(const ClipboardListener&) = delete;
+    bool Listening() const { return window_ != nullptr; }
+
+  private:
+    HWND window_;
+};
+
 // A device context of a window, released on scope exit.
 class WindowDC {
   public:

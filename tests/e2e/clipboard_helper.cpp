@@ -5,6 +5,7 @@
 //   noowner   places ARGUMENT, then destroys its window: data without an owner
 //   delayed   offers text by delayed rendering and then renders nothing
 //   hold      places ARGUMENT, then keeps the clipboard open until NAME.release
+//   holdonly  keeps the clipboard open until NAME.release, placing nothing
 //   holdfile  keeps the file ARGUMENT open without sharing
 //   listbox   shows a list box (window class NorvaneTestList) whose line 0 is
 //             ARGUMENT and whose line 1 grows each time it is read
@@ -15,6 +16,8 @@
 //             Delayed" by delayed rendering, which it never renders
 //   bytes     ARGUMENT as text, and as many known bytes as ARGUMENT says under
 //             "Norvane Bytes" (byte i is i * 7 + 3)
+//   burst     places what "bytes" places five times in a row, each a change
+//             of its own, as a clipboard manager might
 //   documents a wide file list (CF_HDROP) of "C:\\one.txt" and "D:\\two words.txt", "HTML
 //             Format" whose fragment is "<b>ARGUMENT</b>" from https://example.com/page,
 //             the locale 0x0407 (CF_LOCALE), and a 16 x 8 CF_DIBV5 with alpha (left
@@ -408,16 +411,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
     HWND owner = CreateWindowA("NorvaneTestOwner", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                nullptr, instance, nullptr);
-    if (mode == "listbox")
+    if (mode == "listbox") {
         ShowList(instance, text);
-    else if (!Place(owner, mode, text))
+    } else if (mode == "burst") {
+        for (int round = 0; round < 5; ++round)
+            if (!Place(owner, "bytes", text)) return 3;
+    } else if (mode != "holdonly" && !Place(owner, mode, text)) {
         return 3;
+    }
     if (mode == "noowner") {
         // The data stays when its owner goes; the clipboard then has none.
         DestroyWindow(owner);
         owner = nullptr;
     }
-    const bool holding = mode == "hold" && OpenClipboard(owner);
+    const bool holding = (mode == "hold" || mode == "holdonly") && OpenClipboard(owner);
     RunUntilQuit(name, holding);
     return 0;
 }

@@ -22,6 +22,7 @@ class FakeClipboard : public ClipboardService {
     std::vector<Format> formats;
     WindowHandle owner = nullptr;
     std::string ownerClass;
+    WindowHandle openWindow = nullptr;  // another program's window holding it open
 
     std::optional<std::u16string> text;  // what CopyText gives
     BitmapHandle bitmap = nullptr;       // copied by CopyBitmap (the fake hands it out once)
@@ -42,6 +43,7 @@ class FakeClipboard : public ClipboardService {
     }
     WindowHandle Owner() override { return owner; }
     std::string WindowClassName(WindowHandle window) override { return window ? ownerClass : ""; }
+    WindowHandle OpenClipboardWindow() override { return openWindow; }
     bool Open(WindowHandle) override {
         calls.push_back("Open");
         if (failOpen) return false;

@@ -375,6 +375,13 @@ TEST_F(ReadingAFormat, EachFailureItsOwnOutcomeAndNothingLeftOpen) {
                 HasSubstr("no longer on the clipboard\r\nOwner: none"));
 }
 
+TEST_F(ReadingAFormat, AClipboardHeldWithoutAWindowSaysSo) {
+    clipboard.failOpen = true;
+    EXPECT_THAT(HeaderText(1, ReadFormat(clipboard, 1, nullptr)),
+                ::testing::EndsWith("process id 4242\r\n"
+                                    "Held open by: a program that opened it without a window"));
+}
+
 // Another program takes the clipboard over between our look at its owner
 // and our open, as a clipboard manager might.
 class OwnerChangingAtOpen : public FakeClipboard {

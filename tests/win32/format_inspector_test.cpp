@@ -22,6 +22,7 @@
 namespace norvane {
 namespace {
 
+using testing::ClipboardHelper;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::RecordingMessages;
@@ -29,16 +30,6 @@ using ::testing::StartsWith;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr const char* kKnownText = "Known text";
-
-// clipboard_helper.exe in one of its modes, owning the clipboard's data until
-// the object goes.
-class ClipboardHelper : public testing::SecondProcess {
-  public:
-    ClipboardHelper(const std::string& mode, const std::string& argument)
-        : SecondProcess(ClipboardHelperProgram(), [&](const std::string& name) {
-              return mode + " " + name + " \"" + argument + "\"";
-          }) {}
-};
 
 Bytes KnownBytes(std::size_t size) {
     Bytes bytes(size);

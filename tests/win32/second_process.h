@@ -78,4 +78,14 @@ class SecondProcess {
     PROCESS_INFORMATION process_{};
 };
 
+// clipboard_helper.exe in one of its modes, owning the clipboard's data until
+// the object goes.
+class ClipboardHelper : public SecondProcess {
+  public:
+    ClipboardHelper(const std::string& mode, const std::string& argument)
+        : SecondProcess(ClipboardHelperProgram(), [&](const std::string& name) {
+              return mode + " " + name + " \"" + argument + "\"";
+          }) {}
+};
+
 }  // namespace norvane::testing
