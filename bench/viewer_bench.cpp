@@ -73,21 +73,21 @@ int BoxLength(norvane::TClipboard_Viewer_Form& viewer) {
 // A main form made first, as in the program: closing the first form made
 // would end the program.
 HWND MainForm() {
-    static const norvane::FormSpec spec{.className = "ViewerBenchMain",
-                                        .caption = "main",
-                                        .style = WS_OVERLAPPEDWINDOW,
-                                        .exStyle = 0,
-                                        .left = 0,
-                                        .top = 0,
-                                        .width = 200,
-                                        .height = 100,
-                                        .clientSized = false,
-                                        .font = {},
-                                        .designDpi = 96,
-                                        .designTextHeight = 16,
-                                        .components = {}};
+    static const norvane::FormSpec design{.className = "ViewerBenchMain",
+                                          .caption = "main",
+                                          .style = WS_OVERLAPPEDWINDOW,
+                                          .exStyle = 0,
+                                          .left = 0,
+                                          .top = 0,
+                                          .width = 200,
+                                          .height = 100,
+                                          .clientSized = false,
+                                          .font = {},
+                                          .designDpi = 96,
+                                          .designTextHeight = 16,
+                                          .components = {}};
     static NoMessages quiet;
-    static norvane::Form main(spec, quiet, nullptr);
+    static norvane::Form main(design, quiet, nullptr);
     return main.Handle();
 }
 
