@@ -10,7 +10,6 @@ namespace norvane {
 namespace {
 
 constexpr std::uint32_t kCoreHeaderSize = 12;
-constexpr std::uint32_t kBitfields = 3, kAlphaBitfields = 6;
 constexpr std::size_t kMetafileHeaderSize = 18, kEnhMetafileHeaderSize = 88;
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr std::uint16_t kMetaEof = 0x0000, kMetaSetWindowOrg = 0x020B, kMetaSetWindowExt = 0x020C;
@@ -30,13 +29,9 @@ bool IsKnownHeaderSize(std::uint32_t size) {
 }
 
 constexpr std::uint32_t kEmrEof = 14;
-constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kJpeg = 4, kPng = 5;
+constexpr std::uint32_t kRle8 = 1, kRle4 = 2, kJpeg = 4, kPng = 5;
 // GDI reads no more colours than this from any table.
 constexpr std::uint64_t kMostTableEntries = 256;
-
-bool IsUncompressed(std::uint32_t compression) {
-    return compression == kRgb || compression == kBitfields || compression == kAlphaBitfields;
-}
 
 // The entries of the colour table, as GDI counts them: at 1 to 8 bits the
 // colours used (all 2^bits when none are given, never more); above, an
@@ -52,7 +47,7 @@ std::uint64_t ColorTableEntries(bool core, std::uint16_t bits, std::uint32_t col
 // What the rows take: whole 32-bit words a row; the stored size for a
 // compressed bitmap. None when it cannot be counted in 64 bits.
 std::optional<std::uint64_t> PixelBytes(const DibHeader& h, std::uint32_t imageSize) {
-    if (!IsUncompressed(h.compression)) return imageSize;
+    if (!h.HasPlainRows()) return imageSize;
     const auto stride =
         DibStride(h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width), h.bitsPerPixel);
     if (!stride) return std::nullopt;
@@ -65,13 +60,13 @@ std::string CompressionName(std::uint32_t compression) {
             return "BI_RLE8";
         case kRle4:
             return "BI_RLE4";
-        case kBitfields:
+        case kBiBitfields:
             return "BI_BITFIELDS";
         case kJpeg:
             return "BI_JPEG";
         case kPng:
             return "BI_PNG";
-        case kAlphaBitfields:
+        case kBiAlphaBitfields:
             return "BI_ALPHABITFIELDS";
     }
     return std::to_string(compression);
@@ -91,16 +86,16 @@ std::string ShapeProblem(const DibHeader& h, std::uint32_t imageSize) {
                std::to_string(h.height) + " pixels.";
     const bool fits = (h.compression == kRle8 && h.bitsPerPixel == 8) ||
                       (h.compression == kRle4 && h.bitsPerPixel == 4) ||
-                      ((h.compression == kBitfields || h.compression == kAlphaBitfields) &&
+                      ((h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) &&
                        (h.bitsPerPixel == 16 || h.bitsPerPixel == 32)) ||
-                      h.compression == kRgb || h.compression > kAlphaBitfields || streamed;
+                      h.compression == kBiRgb || h.compression > kBiAlphaBitfields || streamed;
     if (!fits)
         return "Its header gives the compression " + CompressionName(h.compression) + " with " +
                depth + ", which it cannot have.";
     if ((h.compression == kRle8 || h.compression == kRle4) && h.height < 0)
         return "Its header gives a top-down bitmap compressed with " +
                CompressionName(h.compression) + ", which cannot be.";
-    if (!IsUncompressed(h.compression) && imageSize == 0)
+    if (!h.HasPlainRows() && imageSize == 0)
         return "Its header gives no size for its compressed (" + CompressionName(h.compression) +
                ") rows.";
     return {};
@@ -148,8 +143,8 @@ HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
         colorsUsed = ReadU32(block, 32);
     }
     // Masks follow only the 40-byte header; the longer ones hold them.
-    if (h.headerSize == kDibInfoHeaderSize && h.compression == kBitfields) h.maskBytes = 12;
-    if (h.headerSize == kDibInfoHeaderSize && h.compression == kAlphaBitfields) h.maskBytes = 16;
+    if (h.headerSize == kDibInfoHeaderSize && h.compression == kBiBitfields) h.maskBytes = 12;
+    if (h.headerSize == kDibInfoHeaderSize && h.compression == kBiAlphaBitfields) h.maskBytes = 16;
     h.colorTableBytes = ColorTableEntries(core, h.bitsPerPixel, colorsUsed) * (core ? 3 : 4);
     h.pixelBytes = PixelBytes(h, imageSize);
     reading.header = h;

@@ -23,6 +23,9 @@ struct HeaderReading {
 // table has as many entries as GDI reads (at most 256), so the offset of
 // the rows is always small; the rows' size is counted in 64 bits and every
 // sum with it is checked.
+// The compressions of a DIB whose rows lie in it as plain pixels.
+inline constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3, kBiAlphaBitfields = 6;
+
 struct DibHeader {
     std::uint32_t headerSize = 0;
     std::int32_t width = 0, height = 0;  // a negative height: rows from the top down
@@ -33,6 +36,10 @@ struct DibHeader {
     std::optional<std::uint64_t> pixelBytes;  // what the rows take; none past 64 bits
 
     std::uint64_t BitsOffset() const { return headerSize + maskBytes + colorTableBytes; }
+    bool HasPlainRows() const {
+        return compression == kBiRgb || compression == kBiBitfields ||
+               compression == kBiAlphaBitfields;
+    }
     // None when the rows cannot be counted.
     std::optional<std::uint64_t> NeededBytes() const;
 };

@@ -2,12 +2,11 @@
 
 #include <bit>
 
+#include "clipboard/packed_dib.h"
 #include "util/little_endian.h"
 
 namespace norvane {
 namespace {
-
-constexpr std::uint32_t kBitFields = 3, kAlphaBitFields = 6;
 
 // A channel's value scaled to 0..255, whatever the width of its mask.
 std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
@@ -28,9 +27,9 @@ std::optional<ChannelMasks> AlphaMasksOf(const DibHeader& header,
                                          std::span<const std::uint8_t> block) {
     if (header.bitsPerPixel != 32 || !header.pixelBytes) return std::nullopt;
     std::size_t at = 0;
-    if (header.compression == kBitFields && header.headerSize >= 56)
+    if (header.compression == kBiBitfields && header.headerSize >= 56)
         at = 40;  // the masks are the header's own fields
-    else if (header.compression == kAlphaBitFields && header.headerSize == 40)
+    else if (header.compression == kBiAlphaBitfields && header.headerSize == 40)
         at = 40;  // four masks follow the header
     else
         return std::nullopt;
@@ -48,8 +47,7 @@ std::vector<std::uint32_t> ComposeOverCheckerboard(const DibHeader& header,
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) *
                                    static_cast<std::size_t>(height));
     const std::size_t stride = static_cast<std::size_t>(header.width) * 4;
-    const std::size_t rows =
-        static_cast<std::size_t>(header.height < 0 ? -std::int64_t{header.height} : header.height);
+    const auto rows = static_cast<std::size_t>(DibRowCount(header.height));
     const std::size_t bits = static_cast<std::size_t>(header.BitsOffset());
     for (int row = 0; row < height; ++row) {
         const std::size_t fromTop = static_cast<std::size_t>(y + row);

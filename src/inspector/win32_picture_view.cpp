@@ -37,9 +37,7 @@ bool PictureView::SetPicture(std::span<const std::uint8_t> bytes) {
     alpha_.reset();
     const auto reading = ReadDibHeader(bytes);
     // Compressed rows (run lengths, JPEG, PNG) are left to the hex dump.
-    const auto compression = reading.header ? reading.header->compression : ~0u;
-    if (reading.header && reading.problem.empty() &&
-        (compression == BI_RGB || compression == BI_BITFIELDS || compression == 6)) {
+    if (reading.header && reading.problem.empty() && reading.header->HasPlainRows()) {
         bytes_ = bytes;
         header_ = reading.header;
         alpha_ = AlphaMasksOf(*header_, bytes_);
