@@ -14,6 +14,7 @@
 #include "ui/application.h"
 #include "ui/handles.h"
 #include "ui/wait_cursor.h"
+#include "util/flag_scope.h"
 
 namespace norvane {
 
@@ -203,12 +204,8 @@ void TClipboard_Viewer_Form::FormShow() {
     // Messages are handled during a load: a Refresh pressed then is not a
     // second load inside the first.
     if (loading_) return;
-    loading_ = true;
+    const FlagScope loading(loading_);
     stopRequested_ = false;
-    struct Done {
-        bool& loading;
-        ~Done() { loading = false; }
-    } done{loading_};
     cutShort_.clear();
 
     FormResize();

@@ -7,6 +7,7 @@
 #include "gif/gif_decoder.h"
 #include "gif_control/data_property.h"
 #include "timer/timer_ex.h"
+#include "util/flag_scope.h"
 
 namespace norvane {
 namespace {
@@ -21,18 +22,6 @@ bool PaletteDisplay() {
 RECT ToRect(const gif::Rect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
-
-// Clears a flag on every way out of a scope.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 

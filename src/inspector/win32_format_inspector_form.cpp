@@ -14,6 +14,7 @@
 #include "inspector/win32_save_from_clipboard.h"
 #include "resources/resource_ids.h"
 #include "ui/fonts.h"
+#include "util/flag_scope.h"
 #include "util/mul_div.h"
 
 namespace norvane {
@@ -143,19 +144,6 @@ std::span<const std::uint8_t> AsBytes(const std::string& text) {
 struct WideSource {
     const std::wstring& text;
     std::size_t at;  // bytes
-};
-
-// Sets a flag for as long as it lives, and gives it back its value after.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag), was_(std::exchange(flag, true)) {}
-    ~FlagScope() { flag_ = was_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-    bool was_;
 };
 
 DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
