@@ -41,19 +41,24 @@ MadeFolder MakeSnapshotFolder(const std::string& parent, const LocalTime& time) 
 }
 
 // The window takes no input while the files are written (messages are
-// handled between them), and is as before afterwards.
+// handled between them), and is as before afterwards, with the focus it had.
 class InputDisabled {
   public:
     explicit InputDisabled(HWND window)
-        : window_(window), wasEnabled_(window && !EnableWindow(window, FALSE)) {}
+        : window_(window),
+          focus_(GetFocus()),
+          wasEnabled_(window && !EnableWindow(window, FALSE)) {}
     ~InputDisabled() {
-        if (wasEnabled_) EnableWindow(window_, TRUE);
+        if (!wasEnabled_) return;
+        EnableWindow(window_, TRUE);
+        if (focus_ && IsWindow(focus_)) SetFocus(focus_);
     }
     InputDisabled(const InputDisabled&) = delete;
     InputDisabled& operator=(const InputDisabled&) = delete;
 
   private:
     HWND window_;
+    HWND focus_;
     bool wasEnabled_;
 };
 
