@@ -57,19 +57,6 @@ TEST(SaveAllFormats, EveryFormatCopiedWithTheClipboardOpenedOnce) {
               "A Notepad Class Window of notepad.exe, process id 42");
 }
 
-TEST(SaveAllFormats, AHeldClipboardCopiesNothingAndNamesItsHolder) {
-    FakeClipboard clipboard;
-    clipboard.formats = {{1, ""}};
-    clipboard.failOpen = true;
-    clipboard.openWindow = reinterpret_cast<WindowHandle>(9);
-    clipboard.ownerClass = "Holder";
-    const ClipboardSnapshot snapshot = CopyAllFormats(clipboard, nullptr);
-    EXPECT_EQ(snapshot.clipboard.outcome, ReadOutcome::ClipboardHeld);
-    EXPECT_EQ(snapshot.clipboard.holderClass, "Holder");
-    EXPECT_TRUE(snapshot.formats.empty());
-    EXPECT_THAT(clipboard.calls, ElementsAre("Open"));
-}
-
 TEST(SaveAllFormats, FolderNamedAfterTheTimeAndNumberedWhenTaken) {
     const LocalTime time{2026, 12, 8, 17, 5, 3};
     EXPECT_EQ(SnapshotFolderName(time), "Clipboard 2026-12-08 17-05-03");
