@@ -1,6 +1,7 @@
 // What a line of the format list offers beyond the list itself: its format
-// inspected, and its data saved. They live above this layer (the format
-// inspector); the application hands the list a maker for them.
+// inspected, its data saved, and every format saved at once. They live
+// above this layer (the format inspector); the application hands the list
+// a maker for them.
 #pragma once
 
 #include <functional>
@@ -18,6 +19,8 @@ class FormatLineActions {
     // `line` is the format's line in the list.
     virtual void Inspect(unsigned format, const std::string& line) = 0;
     virtual void SaveAs(unsigned format, const std::string& line) = 0;
+    // Every format on the clipboard, each in a file of its own.
+    virtual void SaveAll() = 0;
 };
 
 // The list the actions serve: its message boxes, its clipboard, and its

@@ -115,13 +115,13 @@ void TClipboard_Formats_Form::Exit_BitBtnClick() {
     Close();
 }
 
-// The line's actions (the format inspector and Save As), from a line of the
-// list: a double-click or the line's context menu (right click, Shift+F10,
-// the menu key).
+// The line's actions (the format inspector, Save As and Save All), from a
+// line of the list: a double-click or the line's context menu (right click,
+// Shift+F10, the menu key).
 
 namespace {
 
-enum LineCommand : UINT { kInspectCommand = 1, kSaveAsCommand = 2 };
+enum LineCommand : UINT { kInspectCommand = 1, kSaveAsCommand = 2, kSaveAllCommand = 3 };
 
 // The line under a point of the screen; -1 on the blank below the last one.
 int LineAt(HWND list, POINT screen) {
@@ -157,6 +157,10 @@ void TClipboard_Formats_Form::SaveLine(int index) {
         actions->SaveAs(*format, ListBoxLineOf(Get(ListBox1).hwnd, index));
 }
 
+void TClipboard_Formats_Form::SaveAllFormats() {
+    if (FormatLineActions* actions = LineActions()) actions->SaveAll();
+}
+
 void TClipboard_Formats_Form::ListBox1DblClick() {
     // Only a double-click on a line: not on the blank below the last one.
     const DWORD at = GetMessagePos();
@@ -185,11 +189,13 @@ void TClipboard_Formats_Form::ListBox1ContextPopup(const PopupRequest& request) 
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, kInspectCommand, "&Inspect...");
     AppendMenuA(menu, MF_STRING, kSaveAsCommand, "&Save As...");
+    AppendMenuA(menu, MF_STRING, kSaveAllCommand, "Save A&ll Formats...");
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr));
     DestroyMenu(menu);
     if (chosen == kInspectCommand) InspectLine(index);
     if (chosen == kSaveAsCommand) SaveLine(index);
+    if (chosen == kSaveAllCommand) SaveAllFormats();
 }
 
 }  // namespace norvane

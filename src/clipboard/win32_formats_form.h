@@ -31,10 +31,12 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
     void ListBox1DblClick();
     void ListBox1ContextPopup(const PopupRequest& request);
 
-    // The line's actions for line `index`, "Inspect..." and "Save As...":
-    // what a double-click and the line's context menu run.
+    // The line's actions for line `index`, "Inspect..." and "Save As...",
+    // and "Save All Formats...": what a double-click and the line's context
+    // menu run.
     void InspectLine(int index);
     void SaveLine(int index);
+    void SaveAllFormats();
 
   protected:
     void FormShow() override;

@@ -37,6 +37,18 @@ struct FormatReading {
 // Never throws: a copy that fails is the outcome Failed.
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
 
+// The steps of a reading, for a caller that opens the clipboard itself:
+// the owner of its data; the outcome ClipboardHeld with who holds it, when
+// it could not be opened; and with it open, one format's copy (the outcome
+// Read, NotRendered or Failed; never throws).
+void ReadOwner(ClipboardService& clipboard, FormatReading& reading);
+void ReadHolder(ClipboardService& clipboard, FormatReading& reading);
+void CopyFormat(ClipboardService& clipboard, unsigned format, FormatReading& reading);
+
+// The owner as the header names it: "A <class> Class Window of <program
+// file>, process id <n>", or "none".
+std::string OwnerText(const FormatReading& reading);
+
 // "a memory block", "a bitmap", ... as the header says it.
 const char* KindText(DataKind kind);
 

@@ -1,6 +1,7 @@
 #include "inspector/win32_inspector_line_actions.h"
 
 #include "inspector/win32_format_inspector_form.h"
+#include "inspector/win32_save_all_formats.h"
 #include "inspector/win32_save_from_clipboard.h"
 
 namespace norvane {
@@ -20,6 +21,8 @@ class InspectorLineActions final : public FormatLineActions {
     void SaveAs(unsigned format, const std::string& line) override {
         SaveFormatFromClipboard(list_.clipboard, list_.messages, format, line, list_.list);
     }
+
+    void SaveAll() override { SaveAllFormats(list_.clipboard, list_.messages, list_.list); }
 
   private:
     FormatListContext list_;

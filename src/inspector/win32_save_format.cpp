@@ -6,24 +6,10 @@
 #include <cstring>
 #include <span>
 
-#include "inspector/saved_file.h"
 #include "ui/handles.h"
 
 namespace norvane {
 namespace {
-
-std::string SystemReason(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string reason = length ? std::string(text, length) : "error " + std::to_string(error);
-    LocalFree(text);
-    while (!reason.empty() &&
-           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    return reason;
-}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
@@ -101,13 +87,30 @@ std::optional<std::string> WriteDurably(const std::string& path, const FileConte
 
 }  // namespace
 
+std::string SystemReason(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string reason = length ? std::string(text, length) : "error " + std::to_string(error);
+    LocalFree(text);
+    while (!reason.empty() &&
+           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    return reason;
+}
+
+std::optional<std::string> WriteFileContent(const std::string& path, const FileContent& content) {
+    if (const auto failure = WriteDurably(path, content))
+        return "The file \"" + path + "\" could not be written: " + *failure;
+    return std::nullopt;
+}
+
 std::optional<std::string> WriteFormatFile(const std::string& path, unsigned format,
                                            const FormatData& data) {
     const FileContent content = SavedFileContent(format, data);
     if (!content.problem.empty()) return content.problem;
-    if (const auto failure = WriteDurably(path, content))
-        return "The file \"" + path + "\" could not be written: " + *failure;
-    return std::nullopt;
+    return WriteFileContent(path, content);
 }
 
 bool SaveFormatAs(HWND owner, MessageDialog& messages, unsigned format, const FormatData& data,

@@ -73,6 +73,7 @@ enum class ComponentKind {
     Timer,     // a message-driven timer: its handler runs every `interval` ms while enabled
     MainMenu,
     MenuItem,
+    ProgressBar,  // the system's progress bar: PBM_SETRANGE32, PBM_SETPOS
     // Windowless: painted and hit-tested by the form, beneath its child windows.
     GroupBox,  // etched frame with an optional caption; may hold other components
     Bevel,     // raised frame

@@ -98,6 +98,9 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
             w.windowClass = "STATIC";
             w.style |= SS_OWNERDRAW | notify;
             break;
+        case ComponentKind::ProgressBar:
+            w.windowClass = PROGRESS_CLASSA;
+            break;
         default:
             return std::nullopt;
     }
@@ -112,6 +115,13 @@ void LoadRichEditLibraryOnce() {
     if (!richEdit)
         throw std::runtime_error("Cannot load the rich edit library riched20.dll (error " +
                                  std::to_string(GetLastError()) + ")");
+}
+
+// The progress bar's window class, registered by the common controls (a
+// class registered already is left as it is).
+void RegisterProgressClass() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
 }
 
 }  // namespace
@@ -182,6 +192,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     if (!window) throw std::logic_error("not a control: " + c.name);
     if (design.kind == ComponentKind::Image) c.data = design.data;
     if (design.kind == ComponentKind::RichEdit) LoadRichEditLibraryOnce();
+    if (design.kind == ComponentKind::ProgressBar) RegisterProgressClass();
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
     // A text set before the form made its components replaces the design's.

@@ -1,0 +1,96 @@
+#include "inspector/win32_folder_picker.h"
+
+#include <objbase.h>
+#include <shobjidl.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace norvane {
+namespace {
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <class Interface>
+using ComPtr = std::unique_ptr<Interface, ComRelease>;
+
+struct TaskMemFree {
+    void operator()(wchar_t* text) const { CoTaskMemFree(text); }
+};
+
+// COM on this thread for the picker's time, as a single-threaded apartment.
+class ComScope {
+  public:
+    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+  private:
+    HRESULT result_;
+};
+
+void Check(HRESULT result, const char* step) {
+    if (FAILED(result)) {
+        char code[16];
+        wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
+        throw std::runtime_error(std::string("The folder picker could not ") + step + " (error " +
+                                 code + ").");
+    }
+}
+
+// The path in the ANSI code page: as it is, else its short form, which is
+// ANSI throughout; an error when neither is.
+std::string AnsiPath(const wchar_t* path) {
+    std::wstring wide = path;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        BOOL lossy = FALSE;
+        const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1,
+                                             nullptr, 0, nullptr, &lossy);
+        if (size > 0 && !lossy) {
+            std::string ansi(static_cast<std::size_t>(size), '\0');
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, ansi.data(), size,
+                                nullptr, nullptr);
+            ansi.pop_back();  // its terminating zero
+            return ansi;
+        }
+        const DWORD shortSize = GetShortPathNameW(path, nullptr, 0);
+        if (shortSize == 0) break;
+        wide.assign(shortSize, L'\0');
+        wide.resize(GetShortPathNameW(path, wide.data(), shortSize));
+    }
+    throw std::runtime_error(
+        "The folder chosen has a name that this program cannot write to: choose another.");
+}
+
+}  // namespace
+
+std::optional<std::string> PickFolder(HWND owner, const wchar_t* title) {
+    const ComScope com;
+    IFileOpenDialog* made = nullptr;
+    Check(
+        CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made)),
+        "be made");
+    const ComPtr<IFileOpenDialog> dialog(made);
+    FILEOPENDIALOGOPTIONS options = 0;
+    Check(dialog->GetOptions(&options), "be set up");
+    Check(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST |
+                             FOS_NOCHANGEDIR),
+          "be set up");
+    dialog->SetTitle(title);
+    const HRESULT shown = dialog->Show(owner);
+    if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
+    Check(shown, "be shown");
+    IShellItem* chosen = nullptr;
+    Check(dialog->GetResult(&chosen), "tell the folder chosen");
+    const ComPtr<IShellItem> item(chosen);
+    wchar_t* named = nullptr;
+    Check(item->GetDisplayName(SIGDN_FILESYSPATH, &named), "tell the folder chosen");
+    const std::unique_ptr<wchar_t, TaskMemFree> path(named);
+    return AnsiPath(path.get());
+}
+
+}  // namespace norvane

@@ -1,0 +1,104 @@
+#include "inspector/save_all_formats.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "fakes/fake_clipboard.h"
+
+namespace norvane {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakeClipboard;
+using Bytes = std::vector<std::uint8_t>;
+
+// A clipboard whose copy of one format runs out of memory, as a huge block
+// can in a 32-bit process.
+class ClipboardWithAHugeFormat : public FakeClipboard {
+  public:
+    unsigned huge = 0;
+    std::optional<FormatData> CopyFormatData(unsigned format) override {
+        if (format == huge) {
+            calls.push_back("CopyFormatData");
+            throw std::bad_alloc();
+        }
+        return FakeClipboard::CopyFormatData(format);
+    }
+};
+
+CopiedFormat Copied(unsigned format, std::string registeredName, DataKind kind) {
+    CopiedFormat copied{format, std::move(registeredName), {}};
+    copied.reading.data.kind = kind;
+    return copied;
+}
+
+TEST(SaveAllFormats, EveryFormatCopiedWithTheClipboardOpenedOnce) {
+    ClipboardWithAHugeFormat clipboard;
+    clipboard.formats = {{1, ""}, {49300, "Huge"}, {49301, "Delayed"}};
+    clipboard.data[1] = FormatData{DataKind::MemoryBlock, Bytes{'H', 'i', 0}};
+    clipboard.data[49301] = std::nullopt;
+    clipboard.huge = 49300;
+    clipboard.owner = reinterpret_cast<WindowHandle>(7);
+    clipboard.ownerClass = "Notepad";
+    clipboard.ownerProgram = {42, "notepad.exe"};
+
+    const ClipboardSnapshot snapshot = CopyAllFormats(clipboard, nullptr);
+    EXPECT_THAT(clipboard.calls,
+                ElementsAre("Open", "CopyFormatData", "CopyFormatData", "CopyFormatData", "Close"));
+    ASSERT_EQ(snapshot.formats.size(), 3u);
+    EXPECT_EQ(snapshot.formats[0].reading.data.bytes, (Bytes{'H', 'i', 0}));
+    EXPECT_EQ(NotReadReason(snapshot.formats[1].reading),
+              "there is not enough memory for a copy of its data");
+    EXPECT_EQ(NotReadReason(snapshot.formats[2].reading), "its owner did not render it");
+    EXPECT_EQ(snapshot.formats[1].registeredName, "Huge");
+    EXPECT_EQ(OwnerText(snapshot.formats[2].reading),
+              "A Notepad Class Window of notepad.exe, process id 42");
+}
+
+TEST(SaveAllFormats, FolderNamedAfterTheTimeAndNumberedWhenTaken) {
+    const LocalTime time{2026, 12, 8, 17, 5, 3};
+    EXPECT_EQ(SnapshotFolderName(time), "Clipboard 2026-12-08 17-05-03");
+    EXPECT_EQ(SnapshotFolderName(time, 2), "Clipboard 2026-12-08 17-05-03 (2)");
+}
+
+TEST(SaveAllFormats, FilesNamedByNumberAndASafeNameWithTheExtensionSaveAsProposes) {
+    EXPECT_EQ(FormatFileName(Copied(13, "", DataKind::MemoryBlock)), "00013 CF_UNICODETEXT.txt");
+    EXPECT_EQ(FormatFileName(Copied(49161, "HTML Format", DataKind::MemoryBlock)),
+              "49161 HTML Format.txt");
+    EXPECT_EQ(FormatFileName(Copied(49170, "Norvane Bytes", DataKind::MemoryBlock)),
+              "49170 Norvane Bytes.bin");
+    EXPECT_EQ(FormatFileName(Copied(2, "", DataKind::Bitmap)), "00002 CF_BITMAP.bmp");
+    EXPECT_EQ(FormatFileName(Copied(49200, "a<b>c:d\"e/f\\g|h?i*j\tk\x7Fl", DataKind::MemoryBlock)),
+              "49200 a_b_c_d_e_f_g_h_i_j_k_l.bin");
+    const std::string longName(254, 'n');
+    EXPECT_EQ(FormatFileName(Copied(49201, longName, DataKind::MemoryBlock)),
+              "49201 " + std::string(kFileNameNameChars, 'n') + ".bin");
+}
+
+TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
+    std::vector<CopiedFormat> formats{Copied(1, "", DataKind::MemoryBlock),
+                                      Copied(49300, "Two\tcolumns", DataKind::MemoryBlock),
+                                      Copied(2, "", DataKind::Bitmap)};
+    formats[0].reading.data.bytes = {'H', 'i', 0};
+    formats[0].reading.hasOwner = true;
+    formats[0].reading.ownerClass = "Notepad";
+    formats[0].reading.program = {42, "notepad.exe"};
+    formats[1].reading.outcome = ReadOutcome::NotRendered;
+    formats[2].reading.outcome = ReadOutcome::Failed;
+    formats[2].reading.failure = "there is not enough memory for a copy of its data";
+    const std::string index =
+        IndexText(formats, {"00001 CF_TEXT.txt", "not read: its owner did not render it",
+                            "not read: there is not enough\r\nmemory"});
+    EXPECT_EQ(
+        index,
+        "Number\tName\tKind\tBytes\tOwner\tFile\r\n"
+        "1\tCF_TEXT\ta memory block\t3\tA Notepad Class Window of notepad.exe, process id "
+        "42\t00001 CF_TEXT.txt\r\n"
+        "49300\tTwo columns\ta memory block\t\tnone\tnot read: its owner did not render it\r\n"
+        "2\tCF_BITMAP\ta bitmap\t\tnone\tnot read: there is not enough  memory\r\n");
+}
+
+}  // namespace
+}  // namespace norvane
