@@ -18,8 +18,9 @@ std::string ErrorNumber(HRESULT result) {
 }
 
 std::string WicFailure(HRESULT result) {
-    if (result == WINCODEC_ERR_COMPONENTNOTFOUND)
-        return "none of the system's picture decoders reads it";
+    // A picture cut short is often one no decoder recognises at all.
+    if (result == WINCODEC_ERR_COMPONENTNOTFOUND || result == WINCODEC_ERR_UNKNOWNIMAGEFORMAT)
+        return "none of the system's picture decoders reads it (" + ErrorNumber(result) + ")";
     if (result == E_OUTOFMEMORY) return "there is not enough memory for its pixels";
     if (result == WINCODEC_ERR_BADHEADER || result == WINCODEC_ERR_BADIMAGE ||
         result == WINCODEC_ERR_BADSTREAMDATA || result == WINCODEC_ERR_STREAMREAD ||
