@@ -118,7 +118,6 @@ std::optional<PictureSize> ClaimedSize(PictureCoding coding, std::span<const std
             if (bytes.size() < 26 || !StartsWith(bytes, "BM")) return std::nullopt;
             if (ReadU32(bytes, 14) == 12)
                 return PictureSize{ReadU16(bytes, 18), ReadU16(bytes, 20)};
-            if (bytes.size() < 26 + 4) return std::nullopt;
             const std::int64_t width = ReadI32(bytes, 18), height = ReadI32(bytes, 22);
             return PictureSize{static_cast<std::uint32_t>(width < 0 ? -width : width),
                                static_cast<std::uint32_t>(height < 0 ? -height : height)};
