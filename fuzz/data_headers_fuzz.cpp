@@ -10,7 +10,9 @@
 #include <span>
 
 #include "checked_sum.h"
+#include "inspector/encoded_picture.h"
 #include "inspector/format_inspection.h"
+#include "inspector/gif_first_frame.h"
 #include "inspector/hex_dump.h"
 #include "inspector/saved_file.h"
 #include "util/little_endian.h"
@@ -105,6 +107,29 @@ void CheckEnhMetafile(Block block) {
     if (emf.header && emf.problem.empty()) Check(ReadU32(block, 48) <= block.size());
 }
 
+// A picture in its own coding: the size its header claims is read within
+// the block, and a GIF within the preview's limit decodes into a DIB that
+// holds all its header says.
+void CheckEncodedPicture(Block block) {
+    using namespace norvane;
+    for (PictureCoding coding : {PictureCoding::Png, PictureCoding::Jpeg, PictureCoding::Gif,
+                                 PictureCoding::Bmp, PictureCoding::Tiff})
+        ClaimedSize(coding, block);
+    const auto claimed = ClaimedSize(PictureCoding::Gif, block);
+    // Small screens only: a fuzzer's run has no room for many 256 MB pictures.
+    if (PictureCodingOf("GIF", block) != PictureCoding::Gif || !claimed ||
+        !SizeRefusal(claimed->width, claimed->height).empty() ||
+        Product(claimed->width, claimed->height) > (1u << 16))
+        return;
+    const DecodedPicture picture = DecodeGifFirstFrame(block);
+    Check(picture.dib.empty() != picture.failure.empty());
+    if (picture.dib.empty()) return;
+    const auto dib = ReadDibHeader(picture.dib);
+    Check(dib.header && dib.problem.empty());
+    Check(picture.dib.size() ==
+          Sum({kAlphaDibHeaderBytes, Product(Product(picture.width, picture.height), 4)}));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -117,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckDib(block);
     CheckMetafilePicture(block);
     CheckEnhMetafile(block);
+    CheckEncodedPicture(block);
 
     for (DataKind kind : {DataKind::Bitmap, DataKind::MetafilePicture, DataKind::EnhancedMetafile,
                           DataKind::Palette, DataKind::MemoryBlock}) {

@@ -126,6 +126,14 @@ FileContent SavedFileContent(unsigned format, const FormatData& data) {
     switch (data.kind) {
         case DataKind::Bitmap:
             return BmpFileFromDib(data.bytes);
+        case DataKind::EnhancedMetafile: {
+            // Byte for byte, but never a file whose header claims more than it holds.
+            const auto reading = ReadEnhMetafileHeader(data.bytes);
+            if (!reading.header || reading.header->bytes > data.bytes.size())
+                return Problem("The enhanced metafile cannot be saved as an .emf file. " +
+                               reading.problem);
+            return FileContent{{}, data.bytes, {}};
+        }
         case DataKind::MetafilePicture:
             return PlaceableFromMetafilePicture(data.bytes);
         case DataKind::OwnerDisplay:

@@ -10,6 +10,7 @@
 #include "clipboard/standard_formats.h"
 #include "inspector/format_contents.h"
 #include "inspector/win32_locale_name.h"
+#include "inspector/win32_picture_preview.h"
 #include "inspector/win32_save_format.h"
 #include "inspector/win32_save_from_clipboard.h"
 #include "resources/resource_ids.h"
@@ -192,19 +193,20 @@ void TFormat_Inspector_Form::FormShow() {
     PlaceViews(false, false);
     SetWindowTextA(Get(Text_RichEdit).hwnd, "");
     dump_->SetBytes({});
-    picture_->SetPicture({});
+    picture_->Clear();
     reading_ = {};
     ReadShownFormat();
     // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.
-    const FormatContents contents(format_, clipboard_.FormatName(format_), reading_.data.bytes);
-    std::string header = HeaderText(format_, reading_, contents.HeaderLines());
+    const std::string name = clipboard_.FormatName(format_);
+    const FormatContents contents(format_, name, reading_.data.bytes);
+    const PreviewOutcome preview = reading_.outcome == ReadOutcome::Read
+                                       ? PreviewFormat(*picture_, format_, name, reading_.data)
+                                       : PreviewOutcome{};
+    std::string header =
+        HeaderText(format_, reading_, contents.HeaderLines() + preview.headerLines);
     const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
-    const bool isPicture = reading_.outcome == ReadOutcome::Read &&
-                           (reading_.data.kind == DataKind::Bitmap ||
-                            (reading_.data.kind == DataKind::MemoryBlock &&
-                             (format_ == kDibFormat || format_ == kDibV5Format)));
-    PlaceViews(withText, isPicture && picture_->SetPicture(reading_.data.bytes));
+    PlaceViews(withText, preview.shown);
     const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
     const auto text = contents.Locale() ? AsBytes(localeText) : contents.Text();
     if (withText) ShowText(text, encoding);

@@ -1,7 +1,9 @@
 #include "inspector/win32_picture_view.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <tuple>
+#include <utility>
 
 #include "ui/guard.h"
 
@@ -32,9 +34,33 @@ PictureView::PictureView(MessageDialog& messages, HWND parent, const RECT& bound
 }
 
 bool PictureView::SetPicture(std::span<const std::uint8_t> bytes) {
+    Clear();
+    return ShowDib(bytes);
+}
+
+bool PictureView::SetDecoded(std::vector<std::uint8_t> dib) {
+    Clear();
+    decoded_ = std::move(dib);
+    return ShowDib(decoded_);
+}
+
+void PictureView::SetMetafile(UniqueEnhMetafile metafile) {
+    Clear();
+    metafile_ = std::move(metafile);
+}
+
+void PictureView::Clear() {
     bytes_ = {};
     header_.reset();
     alpha_.reset();
+    decoded_ = {};  // its memory goes now, not at the next picture
+    metafile_.reset();
+    x_ = y_ = 0;
+    UpdateScrollBars();
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+bool PictureView::ShowDib(std::span<const std::uint8_t> bytes) {
     const auto reading = ReadDibHeader(bytes);
     // Compressed rows (run lengths, JPEG, PNG) are left to the hex dump.
     if (reading.header && reading.problem.empty() && reading.header->HasPlainRows()) {
@@ -42,7 +68,6 @@ bool PictureView::SetPicture(std::span<const std::uint8_t> bytes) {
         header_ = reading.header;
         alpha_ = AlphaMasksOf(*header_, bytes_);
     }
-    x_ = y_ = 0;
     UpdateScrollBars();
     InvalidateRect(Handle(), nullptr, TRUE);
     return header_.has_value();
@@ -85,8 +110,41 @@ void PictureView::UpdateScrollBars() {
     }
 }
 
+RECT PictureView::MetafilePlace() const {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(metafile_.get(), sizeof header, &header);
+    // Its frame (hundredths of a millimetre) gives the aspect, else its bounds (pixels).
+    std::int64_t width = std::int64_t{header.rclFrame.right} - header.rclFrame.left;
+    std::int64_t height = std::int64_t{header.rclFrame.bottom} - header.rclFrame.top;
+    if (width <= 0 || height <= 0) {
+        width = std::int64_t{header.rclBounds.right} - header.rclBounds.left + 1;
+        height = std::int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1;
+    }
+    if (width <= 0 || height <= 0) return client;  // no aspect to keep
+    const std::int64_t areaWidth = client.right, areaHeight = client.bottom;
+    std::int64_t fitWidth = areaWidth, fitHeight = areaHeight;
+    if (width * areaHeight <= height * areaWidth)
+        fitWidth = width * areaHeight / height;
+    else
+        fitHeight = height * areaWidth / width;
+    const auto left = static_cast<LONG>((areaWidth - fitWidth) / 2);
+    const auto top = static_cast<LONG>((areaHeight - fitHeight) / 2);
+    return {left, top, left + static_cast<LONG>(fitWidth), top + static_cast<LONG>(fitHeight)};
+}
+
 void PictureView::Draw(HDC dc, const RECT& area) const {
     FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
+    if (metafile_) {
+        const RECT place = MetafilePlace();
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+        FillRect(dc, &place, GetSysColorBrush(COLOR_WINDOW));
+        PlayEnhMetaFile(dc, metafile_.get(), &place);
+        RestoreDC(dc, saved);
+        return;
+    }
     if (!header_) return;
     // The part of the picture within the area, in picture coordinates.
     const RECT picture{-x_, -y_, Width() - x_, Height() - y_};
@@ -160,6 +218,53 @@ void PictureView::OnScroll(int bar, WORD request) {
         ScrollTo(x_, pos);
 }
 
+void PictureView::OnWheel(int delta, bool sideways) {
+    // Three lines a notch, as the system's lists scroll; a part of a notch
+    // waits for the rest.
+    wheelRest_ += delta;
+    const int notches = wheelRest_ / WHEEL_DELTA;
+    wheelRest_ -= notches * WHEEL_DELTA;
+    // A turn away from the user (a positive delta) goes up, or left.
+    const int step = notches * 3 * kLineStep;
+    if (sideways)
+        ScrollTo(x_ - step, y_);
+    else
+        ScrollTo(x_, y_ - step);
+}
+
+void PictureView::OnKey(WPARAM key) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    switch (key) {
+        case VK_UP:
+            ScrollTo(x_, y_ - kLineStep);
+            break;
+        case VK_DOWN:
+            ScrollTo(x_, y_ + kLineStep);
+            break;
+        case VK_LEFT:
+            ScrollTo(x_ - kLineStep, y_);
+            break;
+        case VK_RIGHT:
+            ScrollTo(x_ + kLineStep, y_);
+            break;
+        case VK_PRIOR:
+            ScrollTo(x_, y_ - std::max<int>(client.bottom, 1));
+            break;
+        case VK_NEXT:
+            ScrollTo(x_, y_ + std::max<int>(client.bottom, 1));
+            break;
+        case VK_HOME:
+            ScrollTo(0, 0);
+            break;
+        case VK_END:
+            ScrollTo(x_, Height());
+            break;
+        default:
+            break;
+    }
+}
+
 LRESULT PictureView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     bool handled = true;
@@ -178,6 +283,21 @@ LRESULT PictureView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             case WM_SIZE:
                 ScrollTo(x_, y_);
                 UpdateScrollBars();
+                if (metafile_) InvalidateRect(Handle(), nullptr, FALSE);  // fitted anew
+                break;
+            case WM_MOUSEWHEEL:
+                OnWheel(GET_WHEEL_DELTA_WPARAM(wParam),
+                        (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
+                break;
+            case WM_MOUSEHWHEEL:
+                // Tilted right: a positive delta, which scrolls right.
+                OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
+                break;
+            case WM_KEYDOWN:
+                OnKey(wParam);
+                break;
+            case WM_GETDLGCODE:
+                result = DLGC_WANTARROWS;  // the arrows scroll, not move the focus
                 break;
             case WM_HSCROLL:
                 OnScroll(SB_HORZ, LOWORD(wParam));

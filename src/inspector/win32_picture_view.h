@@ -1,15 +1,20 @@
 // A scrollable preview of a DIB at its natural size, exact colours, drawing
 // only the part it shows: a large picture opens as quickly as a small one.
 // A 32-bit DIB with an alpha mask is drawn over a checkerboard. A DIB whose
-// header does not fit its block is not drawn.
+// header does not fit its block is not drawn. A metafile is played fitted
+// to the view, keeping its aspect. The wheel (with Shift, or tilted,
+// sideways), the arrows, Page Up/Down, Home and End scroll it once it has
+// the focus, which a click or Tab gives it.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "inspector/data_headers.h"
 #include "inspector/picture_pixels.h"
+#include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
 
@@ -24,6 +29,10 @@ class PictureView final : public Window {
     // The view shows the packed DIB `bytes`, which must stay alive while it
     // does, from its top left; false when the DIB cannot be drawn.
     bool SetPicture(std::span<const std::uint8_t> bytes);
+    // The same for a DIB the view keeps (a decoded picture).
+    bool SetDecoded(std::vector<std::uint8_t> dib);
+    void SetMetafile(UniqueEnhMetafile metafile);
+    void Clear();
     void ScrollTo(int x, int y);
     // Draws the part of the view within `area` (client coordinates) into `dc`.
     void Draw(HDC dc, const RECT& area) const;
@@ -36,11 +45,19 @@ class PictureView final : public Window {
     int Height() const;
     void UpdateScrollBars();
     void OnScroll(int bar, WORD request);
+    void OnWheel(int delta, bool sideways);
+    void OnKey(WPARAM key);
+    bool ShowDib(std::span<const std::uint8_t> bytes);
+    // Where the metafile plays: the client area's largest part of its aspect, centred.
+    RECT MetafilePlace() const;
 
     MessageDialog& messages_;
     std::span<const std::uint8_t> bytes_;
     std::optional<DibHeader> header_;
     std::optional<ChannelMasks> alpha_;
+    std::vector<std::uint8_t> decoded_;
+    UniqueEnhMetafile metafile_;
+    int wheelRest_ = 0;  // of a wheel turned by less than a notch
     int x_ = 0, y_ = 0;
 };
 

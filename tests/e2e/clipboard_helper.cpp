@@ -22,6 +22,8 @@
 //             Format" whose fragment is "<b>ARGUMENT</b>" from https://example.com/page,
 //             the locale 0x0407 (CF_LOCALE), and a 16 x 8 CF_DIBV5 with alpha (left
 //             half transparent, right half red at alpha 0x80)
+//   pictures  pictures in their own codings (see picture_samples.h): a PNG under
+//             "PNG", a JPEG under "JFIF" and a GIF under "GIF"
 //   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
 //             program would place it (see kHostileData)
 //   unicode   as format 13 only, as a Unicode program does: kUnicodeLine, then
@@ -38,7 +40,15 @@
 #include <initializer_list>
 #include <string>
 
+#include "e2e/picture_samples.h"
+
 namespace {
+
+using norvane::testing::GifSample;
+using norvane::testing::kJpegFrameSize;
+using norvane::testing::kJpegSample;
+using norvane::testing::PngClaiming;
+using norvane::testing::PngSample;
 
 HGLOBAL Copy(const char* text) {
     const std::size_t size = std::strlen(text) + 1;
@@ -184,6 +194,22 @@ bool PlaceDocuments(const char* text) {
            SetClipboardData(CF_DIBV5, AlphaDib()) != nullptr;
 }
 
+HGLOBAL BlockWith(const std::string& bytes) {
+    return BlockWith(bytes.data(), bytes.size());
+}
+
+bool PlacePictures() {
+    const std::string jpeg(kJpegSample.begin(), kJpegSample.end());
+    return SetClipboardData(RegisterClipboardFormatA("PNG"), BlockWith(PngSample())) != nullptr &&
+           SetClipboardData(RegisterClipboardFormatA("JFIF"), BlockWith(jpeg)) != nullptr &&
+           SetClipboardData(RegisterClipboardFormatA("GIF"), BlockWith(GifSample())) != nullptr;
+}
+
+// The first `size` bytes of a picture: one cut short.
+HANDLE CutShort(const std::string& bytes, std::size_t size) {
+    return BlockWith(bytes.substr(0, size));
+}
+
 // Little-endian fields written into a block at their offsets.
 struct Field {
     std::size_t at;
@@ -259,6 +285,28 @@ const HostileData kHostileData[] = {
      [] {
          return HANDLE(BlockOf(26, {{0, 20}, {16, 1}, {20, 'A', 2}, {24, 'B', 2}}));
      }},
+    // Pictures in their own codings whose headers claim more than any
+    // preview decodes (the JPEG's frame header at offset 158 claims 65535 x
+    // 65535), and ones cut short in their pixels.
+    {"png-huge", 0, [] { return HANDLE(BlockWith(PngClaiming(100000, 100000))); }, "PNG"},
+    {"png-truncated", 0, [] { return CutShort(PngSample(), 2000); }, "PNG"},
+    {"jpeg-huge", 0,
+     [] {
+         std::string jpeg(kJpegSample.begin(), kJpegSample.end());
+         jpeg.replace(kJpegFrameSize, 4, "\xFF\xFF\xFF\xFF");
+         return HANDLE(BlockWith(jpeg));
+     },
+     "JFIF"},
+    {"jpeg-truncated", 0,
+     [] { return CutShort(std::string(kJpegSample.begin(), kJpegSample.end()), 200); }, "JFIF"},
+    {"gif-huge", 0,
+     [] {
+         std::string gif = GifSample();
+         gif.replace(6, 4, "\xFF\xFF\xFF\xFF");  // the screen's width and height
+         return HANDLE(BlockWith(gif));
+     },
+     "GIF"},
+    {"gif-truncated", 0, [] { return CutShort(GifSample(), 40); }, "GIF"},
     // A fragment said to end 4 GB into a block of a few dozen bytes.
     {"html-offsets-beyond", 0,
      [] {
@@ -339,6 +387,7 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
         placed = placed && SetClipboardData(RegisterClipboardFormatA("My Format"), Copy(text));
     if (mode == "inspect" || mode == "bytes") placed = placed && PlaceForInspection(mode, text);
     if (mode == "documents") placed = placed && PlaceDocuments(text);
+    if (mode == "pictures") placed = placed && PlacePictures();
     CloseClipboard();
     return placed;
 }

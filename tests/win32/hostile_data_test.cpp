@@ -39,6 +39,28 @@ struct HostileCase {
     friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
 };
 
+// An enhanced metafile's header (88 bytes) claiming `claimed` bytes.
+FormatData EnhMetafileClaiming(std::uint32_t claimed) {
+    Bytes bytes;
+    for (std::uint32_t field : {1u, 88u}) PutU32(bytes, field);
+    bytes.resize(40);
+    for (std::uint32_t field : {0x464D4520u, 0x10000u, claimed, 2u}) PutU32(bytes, field);
+    bytes.resize(88);
+    return {DataKind::EnhancedMetafile, bytes};
+}
+
+// A metafile picture (anisotropic, 1000 x 500) whose metafile's header says
+// it takes `words` 16-bit words, followed by `records`.
+FormatData MetafilePicture(std::uint32_t words, const Bytes& records) {
+    Bytes bytes;
+    for (std::uint32_t field : {8u, 1000u, 500u}) PutU32(bytes, field);
+    for (std::uint32_t field : {1u, 9u, 0x300u}) PutU16(bytes, field);
+    PutU32(bytes, words);
+    bytes.resize(12 + 18);
+    bytes.insert(bytes.end(), records.begin(), records.end());
+    return {DataKind::MetafilePicture, bytes};
+}
+
 // The sizes that wrap (in 32 bits, the first also in 64) ask for far more
 // than the block holds.
 const HostileCase kCases[] = {
@@ -61,6 +83,31 @@ const HostileCase kCases[] = {
     {"hdrop-unended", 15, "The list is not ended by an empty path within the block"},
     {"html-offsets-beyond", 0, "EndFragment 4000000000 lies past the block's ", std::nullopt,
      "HTML Format"},
+    {"png-huge", 0,
+     "\r\nThe picture could not be decoded: its header claims 100000 x 100000 pixels, more than "
+     "the preview decodes (67108864 pixels).",
+     std::nullopt, "PNG"},
+    {"png-truncated", 0, "\r\nThe picture could not be decoded: ", std::nullopt, "PNG"},
+    {"jpeg-huge", 0,
+     "\r\nThe picture could not be decoded: its header claims 65535 x 65535 pixels, ", std::nullopt,
+     "JFIF"},
+    {"jpeg-truncated", 0, "\r\nThe picture could not be decoded: ", std::nullopt, "JFIF"},
+    {"gif-huge", 0,
+     "\r\nThe picture could not be decoded: its header claims 65535 x 65535 pixels, ", std::nullopt,
+     "GIF"},
+    {"gif-truncated", 0,
+     "\r\nThe picture could not be decoded: the GIF decoder found no image in it.", std::nullopt,
+     "GIF"},
+    // Metafiles no program can place through the system, which checks them:
+    // the preview makes none from bytes that lie.
+    {"emf-claims-more", 14, "The block holds 88 bytes; its header claims 4000000000 bytes.",
+     EnhMetafileClaiming(4000000000)},
+    {"metafilepict-claims-more", 3,
+     "The block holds 18 bytes after the picture's fields; its metafile header claims 2000000000 "
+     "bytes.",
+     MetafilePicture(1000000000, {})},
+    {"metafilepict-unended", 3, "The metafile's records end without an end record at offset 36.",
+     MetafilePicture(12, {3, 0, 0, 0, 0x1E, 0})},
 };
 
 Bytes FileBytes(const std::string& path) {
@@ -146,6 +193,7 @@ TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
     inspector.SetFormat(format, FormatLine(format, data.registered ? data.registered : ""));
     inspector.Show();
     UpdateWindow(inspector.Dump().Handle());
+    UpdateWindow(inspector.Picture().Handle());
     ExpectClipboardClosed("the inspector");
     std::string said = inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
     for (const std::string& text : messages.Texts()) said += "\r\n" + text;

@@ -1,0 +1,109 @@
+#include "inspector/win32_wic_picture.h"
+
+#include <wincodec.h>
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "ui/com_ptr.h"
+
+namespace norvane {
+namespace {
+
+std::string ErrorNumber(HRESULT result) {
+    char text[32];
+    std::snprintf(text, sizeof text, "error 0x%08lX", static_cast<unsigned long>(result));
+    return text;
+}
+
+std::string WicFailure(HRESULT result) {
+    // A picture cut short is often one no decoder recognises at all.
+    if (result == WINCODEC_ERR_COMPONENTNOTFOUND || result == WINCODEC_ERR_UNKNOWNIMAGEFORMAT)
+        return "none of the system's picture decoders reads it (" + ErrorNumber(result) + ")";
+    if (result == E_OUTOFMEMORY) return "there is not enough memory for its pixels";
+    if (result == WINCODEC_ERR_BADHEADER || result == WINCODEC_ERR_BADIMAGE ||
+        result == WINCODEC_ERR_BADSTREAMDATA || result == WINCODEC_ERR_STREAMREAD ||
+        result == WINCODEC_ERR_STREAMNOTAVAILABLE || result == E_FAIL)
+        return "its data is damaged or cut short (" + ErrorNumber(result) + ")";
+    return "the system's imaging components failed (" + ErrorNumber(result) + ")";
+}
+
+// The depth of the frame's own pixel format; 0 when the system does not say.
+unsigned BitsPerPixel(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame) {
+    WICPixelFormatGUID format{};
+    ComPtr<IWICComponentInfo> component;
+    ComPtr<IWICPixelFormatInfo> info;
+    UINT bits = 0;
+    if (FAILED(frame->GetPixelFormat(&format)) ||
+        FAILED(factory->CreateComponentInfo(format, component.put())) ||
+        FAILED(component->QueryInterface(IID_IWICPixelFormatInfo,
+                                         reinterpret_cast<void**>(info.put()))) ||
+        FAILED(info->GetBitsPerPixel(&bits)))
+        return 0;
+    return bits;
+}
+
+HRESULT Decode(std::span<const std::uint8_t> bytes, DecodedPicture& decoded) {
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    HRESULT result =
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                         IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()));
+    if (SUCCEEDED(result)) result = factory->CreateStream(stream.put());
+    // The stream only reads the block, which outlives it.
+    if (SUCCEEDED(result))
+        result = stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
+                                              static_cast<DWORD>(bytes.size()));
+    if (SUCCEEDED(result))
+        result = factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put());
+    if (SUCCEEDED(result)) result = decoder->GetFrame(0, frame.put());
+    UINT width = 0, height = 0;
+    if (SUCCEEDED(result)) result = frame->GetSize(&width, &height);
+    if (FAILED(result)) return result;
+    decoded.failure = SizeRefusal(width, height);
+    if (!decoded.failure.empty()) return S_OK;
+    decoded.bitsPerPixel = BitsPerPixel(factory.get(), frame.get());
+
+    ComPtr<IWICFormatConverter> converter;
+    result = factory->CreateFormatConverter(converter.put());
+    if (SUCCEEDED(result))
+        result = converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
+                                       WICBitmapDitherTypeNone, nullptr, 0.0,
+                                       WICBitmapPaletteTypeCustom);
+    if (FAILED(result)) return result;
+    std::vector<std::uint8_t> dib;
+    try {
+        dib = AlphaDib(width, height);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    // Within the preview's limit neither the stride nor the size wraps.
+    result = converter->CopyPixels(nullptr, width * 4,
+                                   static_cast<UINT>(dib.size() - kAlphaDibHeaderBytes),
+                                   dib.data() + kAlphaDibHeaderBytes);
+    if (FAILED(result)) return result;
+    decoded.dib = std::move(dib);
+    decoded.width = width;
+    decoded.height = height;
+    return S_OK;
+}
+
+}  // namespace
+
+DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes) {
+    DecodedPicture decoded;
+    const ComLibrary com;
+    if (!com.Usable()) {
+        decoded.failure = "the system's COM library cannot be started";
+        return decoded;
+    }
+    const HRESULT result = Decode(bytes, decoded);
+    if (FAILED(result)) decoded.failure = WicFailure(result);
+    return decoded;
+}
+
+}  // namespace norvane
