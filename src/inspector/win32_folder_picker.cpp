@@ -6,31 +6,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "ui/com_ptr.h"
+
 namespace norvane {
 namespace {
 
-struct ComRelease {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-template <class Interface>
-using ComPtr = std::unique_ptr<Interface, ComRelease>;
-
 struct TaskMemFree {
     void operator()(wchar_t* text) const { CoTaskMemFree(text); }
-};
-
-// COM on this thread for the picker's time, as a single-threaded apartment.
-class ComScope {
-  public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-  private:
-    HRESULT result_;
 };
 
 void Check(HRESULT result, const char* step) {
@@ -69,12 +51,11 @@ std::string AnsiPath(const wchar_t* path) {
 }  // namespace
 
 std::optional<std::string> PickFolder(HWND owner, const wchar_t* title) {
-    const ComScope com;
-    IFileOpenDialog* made = nullptr;
-    Check(
-        CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made)),
-        "be made");
-    const ComPtr<IFileOpenDialog> dialog(made);
+    const ComLibrary com;
+    ComPtr<IFileOpenDialog> dialog;
+    Check(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                           IID_PPV_ARGS(dialog.put())),
+          "be made");
     FILEOPENDIALOGOPTIONS options = 0;
     Check(dialog->GetOptions(&options), "be set up");
     Check(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST |
@@ -84,9 +65,8 @@ std::optional<std::string> PickFolder(HWND owner, const wchar_t* title) {
     const HRESULT shown = dialog->Show(owner);
     if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
     Check(shown, "be shown");
-    IShellItem* chosen = nullptr;
-    Check(dialog->GetResult(&chosen), "tell the folder chosen");
-    const ComPtr<IShellItem> item(chosen);
+    ComPtr<IShellItem> item;
+    Check(dialog->GetResult(item.put()), "tell the folder chosen");
     wchar_t* named = nullptr;
     Check(item->GetDisplayName(SIGDN_FILESYSPATH, &named), "tell the folder chosen");
     const std::unique_ptr<wchar_t, TaskMemFree> path(named);
