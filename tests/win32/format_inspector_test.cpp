@@ -20,6 +20,7 @@
 #include "util/placeable_metafile.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
+#include "win32/window_text.h"
 
 namespace norvane {
 namespace {
@@ -30,6 +31,7 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::RecordingMessages;
 using ::testing::StartsWith;
+using testing::WideTextOf;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr const char* kKnownText = "Known text";
@@ -64,13 +66,6 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
-}
-
-std::wstring WideTextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 struct InspectorTest : ::testing::Test {

@@ -23,12 +23,14 @@
 #include "inspector/win32_save_format.h"
 #include "util/little_endian.h"
 #include "win32/second_process.h"
+#include "win32/window_text.h"
 
 namespace norvane {
 namespace {
 
 using ::testing::HasSubstr;
 using testing::RecordingMessages;
+using testing::WideTextOf;
 using Bytes = std::vector<std::uint8_t>;
 
 struct HostileCase {
@@ -88,13 +90,6 @@ const HostileCase kCases[] = {
     {"rtf-huge", 0, "\r\nThe formatted view shows the first 1048576 of the RTF's 2097146 bytes.",
      std::nullopt, "Rich Text Format", L"shown"},
 };
-
-std::wstring WideTextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // The objects a rich edit box holds: its pictures, and any object it made.
 long ObjectCount(HWND box) {
