@@ -170,8 +170,13 @@ DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
     return 0;
 }
 
-// Streams `source` into the box with its drawing held; the characters read.
-LRESULT StreamInto(HWND box, ByteSource source, WPARAM format, DWORD& error) {
+struct Streamed {
+    LRESULT characters;
+    DWORD error;  // the box's, or 0
+};
+
+// Streams `source` into the box with its drawing held.
+Streamed StreamInto(HWND box, ByteSource source, WPARAM format) {
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadBytes};
     SendMessageA(box, EM_EXLIMITTEXT, 0,
                  static_cast<LPARAM>(std::max<std::size_t>(source.bytes.size() + 1, 32767)));
@@ -179,8 +184,14 @@ LRESULT StreamInto(HWND box, ByteSource source, WPARAM format, DWORD& error) {
     const LRESULT read = SendMessageA(box, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
     SendMessageA(box, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(box, nullptr, TRUE);
-    error = stream.dwError;
-    return read;
+    return {read, stream.dwError};
+}
+
+// " (error 0x80070026)", or nothing for no error.
+std::string ErrorText(DWORD error) {
+    char text[32] = "";
+    if (error) std::snprintf(text, sizeof text, " (error 0x%08lX)", error);
+    return text;
 }
 
 }  // namespace
@@ -277,8 +288,7 @@ void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextE
     const std::wstring text = WideText(bytes, encoding);
     const std::span wide(reinterpret_cast<const std::uint8_t*>(text.data()),
                          text.size() * sizeof(wchar_t));
-    DWORD error = 0;
-    StreamInto(box, {wide, sizeof(wchar_t)}, SF_TEXT | SF_UNICODE, error);
+    StreamInto(box, {wide, sizeof(wchar_t)}, SF_TEXT | SF_UNICODE);
 }
 
 // The RTF formatted, up to the text view's limit, unless it nests too deep
@@ -290,18 +300,15 @@ bool TFormat_Inspector_Form::ShowFormatted(std::span<const std::uint8_t> rtf, st
         header += "\r\n" + *problem;
         return false;
     }
-    DWORD error = 0;
-    const LRESULT read = StreamInto(Get(Formatted_RichEdit).hwnd, {shown, 1}, SF_RTF, error);
-    char errorText[32] = "";
-    if (error) std::snprintf(errorText, sizeof errorText, " (error 0x%08lX)", error);
-    if (read <= 0) {
-        header += "\r\nThe formatted view is not shown: the rich edit box read nothing of the RTF";
-        header += errorText + std::string(".");
+    const Streamed read = StreamInto(Get(Formatted_RichEdit).hwnd, {shown, 1}, SF_RTF);
+    if (read.characters <= 0) {
+        header += "\r\nThe formatted view is not shown: the rich edit box read nothing of the RTF" +
+                  ErrorText(read.error) + ".";
         return false;
     }
-    if (error)
+    if (read.error)
         header +=
-            "\r\nThe rich edit box stopped reading the RTF early" + std::string(errorText) + ".";
+            "\r\nThe rich edit box stopped reading the RTF early" + ErrorText(read.error) + ".";
     if (shown.size() < rtf.size()) header += "\r\n" + RichTextCutLine(shown.size(), rtf.size());
     return true;
 }
