@@ -115,8 +115,8 @@ void LoadRichEditLibraryOnce() {
                                  std::to_string(GetLastError()) + ")");
 }
 
-// A rich edit box shows what it is given as it is, RTF included, unless
-// its design reads RTF.
+// A rich edit box keeps plain text, one format for all of it, unless its
+// design reads RTF. (Plain text streamed in is shown as it is either way.)
 void SetTextMode(const Form::Component& c) {
     SendMessageA(c.hwnd, EM_SETTEXTMODE, c.flags & kRichText ? TM_RICHTEXT : TM_PLAINTEXT, 0);
 }
