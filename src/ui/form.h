@@ -94,7 +94,7 @@ inline constexpr unsigned kAutoSize = 1u << 3;        // labels: sized to their 
 inline constexpr unsigned kNoWordWrap = 1u << 4;      // labels: one line, cut at the right
 inline constexpr unsigned kCenterText = 1u << 5;      // labels: lines centred
 inline constexpr unsigned kDefault = 1u << 6;         // buttons: the one Enter presses
-inline constexpr unsigned kRichText = 1u << 7;        // rich edit boxes: RTF streamed in is read
+inline constexpr unsigned kRichText = 1u << 7;        // rich edit boxes: rich text, as RTF gives it
 inline constexpr unsigned kVerticalScroll = 1u << 8;  // rich edit boxes: a vertical scroll bar
 
 // A colour as 0x00BBGGRR; kSystemColor leaves the system's colour.

@@ -14,7 +14,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "app/win32_main_form.h"
@@ -430,40 +429,23 @@ constexpr auto kTextLayout = LayoutOf<TextForm>({
 TextForm::TextForm(MessageDialog& messages)
     : FormOf(testing::TestFormSpec("TTextForm", kTextLayout, 120, 100), messages, nullptr) {}
 
-struct RtfSource {
-    std::string rtf;
-    std::size_t at = 0;
-};
-
-DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* source = reinterpret_cast<RtfSource*>(cookie);
-    const std::size_t count =
-        std::min(source->rtf.size() - source->at, static_cast<std::size_t>(wanted));
-    std::memcpy(buffer, source->rtf.data() + source->at, count);
-    source->at += count;
-    *given = static_cast<LONG>(count);
-    return 0;
-}
-
 struct Shown {
     bool richText;  // the box's own mode
     bool scrollBar;
     friend bool operator==(const Shown&, const Shown&) = default;
 };
 
-// RTF of more lines than the box holds, streamed in.
+// Given more lines than it holds.
 Shown ShownOf(TextForm& form, TextPart part) {
-    HWND box = form.Get(part).hwnd;
-    RtfSource source{"{\\rtf1 {\\b bold} line"};
-    for (int line = 0; line < 20; ++line) source.rtf += "\\par line";
-    source.rtf += "}";
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadRtf};
-    SendMessageA(box, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    return {(SendMessageA(box, EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT) != 0,
-            (GetWindowLongA(box, GWL_STYLE) & WS_VSCROLL) != 0};
+    Form::Component& box = form.Get(part);
+    std::string lines;
+    for (int line = 0; line < 20; ++line) lines += "line\r\n";
+    form.SetTextOf(box, lines);
+    return {(SendMessageA(box.hwnd, EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT) != 0,
+            (GetWindowLongA(box.hwnd, GWL_STYLE) & WS_VSCROLL) != 0};
 }
 
-TEST_F(FormTest, RichEditBoxesReadRtfAndScrollOnlyWhenDesignedTo) {
+TEST_F(FormTest, RichEditBoxesHoldRichTextAndScrollOnlyWhenDesignedTo) {
     TextForm form(messages);
     ShowWindow(form.Handle(), SW_SHOWNA);
     for (int made = 0; made < 2; ++made) {
