@@ -228,8 +228,8 @@ void TFormat_Inspector_Form::FormShow() {
     SetEnabled(Get(Save_As_BitBtn), false);
     SetTextOf(Get(Header_Label), "Format " + std::to_string(format_));
     PlaceViews(false, false, false);
-    SetWindowTextA(Get(Text_RichEdit).hwnd, "");
-    SetWindowTextA(Get(Formatted_RichEdit).hwnd, "");
+    EmptyView(Get(Text_RichEdit));
+    EmptyView(Get(Formatted_RichEdit));
     dump_->SetBytes({});
     picture_->SetPicture({});
     reading_ = {};
@@ -281,6 +281,12 @@ void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool 
     SetBoundsOf(textView, text);
     SetVisible(formattedView, withFormatted);
     SetVisible(textView, withText);
+}
+
+// A view that holds text is made anew, read-only as before: emptying a
+// rich edit box that holds much text takes seconds.
+void TFormat_Inspector_Form::EmptyView(Component& view) {
+    if (GetWindowTextLengthA(view.hwnd) > 0) RecreateWindowOf(view);
 }
 
 void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {

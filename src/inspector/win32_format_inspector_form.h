@@ -57,6 +57,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
   private:
     void FollowClipboard();
     void ReadShownFormat();
+    void EmptyView(Component& view);
     void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
     bool ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header);
     void PlaceViews(bool withText, bool withFormatted, bool withPicture);

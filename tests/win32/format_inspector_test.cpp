@@ -121,14 +121,15 @@ TEST_F(InspectorTest, KnownBytesInARegisteredFormat) {
 }
 
 TEST_F(InspectorTest, TextFormatsShowTheirText) {
+    // The view is made anew when it held text before: its window is read after each show.
+    auto text = [&] { return WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd); };
     Show(1, "CF_TEXT (Predefined) [1]");
-    HWND text = inspector.Get(InspectorFormPart::Text_RichEdit).hwnd;
     EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
-    EXPECT_EQ(WideTextOf(text), L"Known text");
+    EXPECT_EQ(text(), L"Known text");
     EXPECT_THAT(inspector.Dump().PaintedLines(),
                 ElementsAre(StartsWith("00000000  4B 6E 6F 77 6E 20 74 65  78 74")));
     Show(13, "CF_UNICODETEXT (Predefined) [13]");
-    EXPECT_EQ(WideTextOf(text), L"Known text \u00e9t\u00e9");
+    EXPECT_EQ(text(), L"Known text \u00e9t\u00e9");
     EXPECT_THAT(inspector.Dump().PaintedLines().front(),
                 StartsWith("00000000  4B 00 6E 00 6F 00 77 00  6E 00"));
 }
