@@ -1,6 +1,7 @@
-// The readers of file lists, "HTML Format" headers and locales on any block:
-// no read past the block (ASan), every path and fragment they hand out lies
-// within it, and a block they find whole holds what its header says.
+// The readers of file lists, "HTML Format" headers and locales, and the
+// check of RTF for the formatted view, on any block: no read past the block
+// (ASan), every path and fragment they hand out lies within it, and a block
+// they find whole holds what its header says.
 #include "inspector/format_contents.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "clipboard/standard_formats.h"
 #include "inspector/file_list.h"
 #include "inspector/html_format.h"
+#include "inspector/rich_text.h"
 
 namespace {
 
@@ -68,6 +70,17 @@ void CheckContents(Block block) {
     Check(locale.Locale().has_value() == (block.size() >= 4));
 }
 
+// RTF given to the formatted view begins as RTF; a refusal says why.
+void CheckRichText(Block block) {
+    const auto problem = norvane::RichTextProblem(block);
+    const std::string_view start = "{\\rtf";
+    if (problem)
+        Check(!problem->empty());
+    else
+        Check(block.size() >= start.size() &&
+              std::equal(start.begin(), start.end(), block.begin()));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckFileList(block);
     CheckHtml(block);
     CheckContents(block);
+    CheckRichText(block);
     std::free(copy);
     return 0;
 }

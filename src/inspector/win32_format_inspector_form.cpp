@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
 #include "clipboard/standard_formats.h"
 #include "inspector/format_contents.h"
+#include "inspector/rich_text.h"
 #include "inspector/win32_locale_name.h"
 #include "inspector/win32_picture_preview.h"
 #include "inspector/win32_save_format.h"
@@ -62,7 +64,16 @@ constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
      .top = 262,
      .width = 584,
      .height = 136,
-     .flags = kHidden},
+     .flags = kHidden | kVerticalScroll},
+    // RTF formatted, on the left of the text row; the text view then takes the rest.
+    {.part = Formatted_RichEdit,
+     .name = "Formatted_RichEdit",
+     .kind = K::RichEdit,
+     .left = 8,
+     .top = 262,
+     .width = 289,
+     .height = 136,
+     .flags = kHidden | kRichText | kVerticalScroll},
     {.part = Save_As_BitBtn,
      .name = "Save_As_BitBtn",
      .kind = K::BitBtn,
@@ -142,20 +153,46 @@ std::span<const std::uint8_t> AsBytes(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-struct WideSource {
-    const std::wstring& text;
-    std::size_t at;  // bytes
+// What a rich edit box streams in, given in whole units (a UTF-16 text's two bytes).
+struct ByteSource {
+    std::span<const std::uint8_t> bytes;
+    std::size_t unit;
+    std::size_t at = 0;
 };
 
-DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* source = reinterpret_cast<WideSource*>(cookie);
-    const std::size_t total = source->text.size() * sizeof(wchar_t);
-    const std::size_t count = std::min(
-        total - source->at, static_cast<std::size_t>(std::max<LONG>(wanted, 0)) & ~std::size_t{1});
-    std::memcpy(buffer, reinterpret_cast<const char*>(source->text.data()) + source->at, count);
+DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<ByteSource*>(cookie);
+    const std::size_t room = static_cast<std::size_t>(std::max<LONG>(wanted, 0));
+    const std::size_t count =
+        std::min(source->bytes.size() - source->at, room - room % source->unit);
+    std::memcpy(buffer, source->bytes.data() + source->at, count);
     source->at += count;
     *given = static_cast<LONG>(count);
     return 0;
+}
+
+struct Streamed {
+    LRESULT characters;
+    DWORD error;  // the box's, or 0
+};
+
+// Streams `source` into the box with its drawing held.
+Streamed StreamInto(HWND box, ByteSource source, WPARAM format) {
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadBytes};
+    SendMessageA(box, EM_EXLIMITTEXT, 0,
+                 static_cast<LPARAM>(std::max<std::size_t>(source.bytes.size() + 1, 32767)));
+    SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+    const LRESULT read = SendMessageA(box, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, TRUE);
+    return {read, stream.dwError};
+}
+
+// " (error 0x80070026)", or nothing for no error.
+std::string ErrorText(DWORD error) {
+    char text[32] = "";
+    if (error) std::snprintf(text, sizeof text, " (error 0x%08lX)", error);
+    return text;
 }
 
 }  // namespace
@@ -170,6 +207,7 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     picture.top += (picture.bottom - picture.top) * 2 / 5;
     picture_ = std::make_unique<PictureView>(messages, Handle(), picture);
     SendMessageA(Get(Text_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
+    SendMessageA(Get(Formatted_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
 }
 
 void TFormat_Inspector_Form::Inspect(unsigned format, const std::string& line) {
@@ -190,8 +228,9 @@ void TFormat_Inspector_Form::FormShow() {
     // happens below. The last copy goes before the next is made: never two at once.
     SetEnabled(Get(Save_As_BitBtn), false);
     SetTextOf(Get(Header_Label), "Format " + std::to_string(format_));
-    PlaceViews(false, false);
-    SetWindowTextA(Get(Text_RichEdit).hwnd, "");
+    PlaceViews(false, false, false);
+    EmptyView(Get(Text_RichEdit));
+    EmptyView(Get(Formatted_RichEdit));
     dump_->SetBytes({});
     picture_->Clear();
     reading_ = {};
@@ -206,9 +245,10 @@ void TFormat_Inspector_Form::FormShow() {
         HeaderText(format_, reading_, contents.HeaderLines() + preview.headerLines);
     const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
-    PlaceViews(withText, preview.shown);
     const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
     const auto text = contents.Locale() ? AsBytes(localeText) : contents.Text();
+    const bool withFormatted = withText && IsRichTextFormat(name) && ShowFormatted(text, header);
+    PlaceViews(withText, withFormatted, preview.shown);
     if (withText) ShowText(text, encoding);
     const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
     if (withText && text.size() / unit > kTextViewLimit)
@@ -220,8 +260,9 @@ void TFormat_Inspector_Form::FormShow() {
                reading_.outcome == ReadOutcome::Read && !reading_.data.bytes.empty());
 }
 
-void TFormat_Inspector_Form::PlaceViews(bool withText, bool withPicture) {
+void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool withPicture) {
     Component& textView = Get(Text_RichEdit);
+    Component& formattedView = Get(Formatted_RichEdit);
     RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
     RECT picture{};
     GetWindowRect(picture_->Handle(), &picture);
@@ -231,20 +272,52 @@ void TFormat_Inspector_Form::PlaceViews(bool withText, bool withPicture) {
     ShowWindow(picture_->Handle(), withPicture ? SW_SHOWNA : SW_HIDE);
     MoveWindow(dump_->Handle(), dump.left, dump.top, dump.right - dump.left, dump.bottom - dump.top,
                TRUE);
+    // The text row starts where the formatted view does; beside it the
+    // text view takes the rest of the row.
+    const Bounds formatted = BoundsOf(formattedView);
+    Bounds text = BoundsOf(textView);
+    const int right = text.left + text.width;
+    text.left = withFormatted ? formatted.left + formatted.width + kViewGap : formatted.left;
+    text.width = right - text.left;
+    SetBoundsOf(textView, text);
+    SetVisible(formattedView, withFormatted);
     SetVisible(textView, withText);
+}
+
+// A view that holds text is made anew, read-only as before: emptying a
+// rich edit box that holds much text takes seconds.
+void TFormat_Inspector_Form::EmptyView(Component& view) {
+    if (GetWindowTextLengthA(view.hwnd) > 0) RecreateWindowOf(view);
 }
 
 void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
     HWND box = Get(Text_RichEdit).hwnd;
     const std::wstring text = WideText(bytes, encoding);
-    SendMessageA(box, EM_EXLIMITTEXT, 0,
-                 static_cast<LPARAM>(std::max<std::size_t>(text.size() + 1, 32767)));
-    WideSource source{text, 0};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadWide};
-    SendMessageA(box, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(box, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    SendMessageA(box, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(box, nullptr, TRUE);
+    const std::span wide(reinterpret_cast<const std::uint8_t*>(text.data()),
+                         text.size() * sizeof(wchar_t));
+    StreamInto(box, {wide, sizeof(wchar_t)}, SF_TEXT | SF_UNICODE);
+}
+
+// The RTF formatted, up to the text view's limit, unless it nests too deep
+// for the box; whether the view has anything to show. The header says why
+// not, what went wrong while reading and when only a part is shown.
+bool TFormat_Inspector_Form::ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header) {
+    const auto shown = rtf.first(std::min(rtf.size(), kTextViewLimit));
+    if (const auto problem = RichTextProblem(shown)) {
+        header += "\r\n" + *problem;
+        return false;
+    }
+    const Streamed read = StreamInto(Get(Formatted_RichEdit).hwnd, {shown, 1}, SF_RTF);
+    if (read.characters <= 0) {
+        header += "\r\nThe formatted view is not shown: the rich edit box read nothing of the RTF" +
+                  ErrorText(read.error) + ".";
+        return false;
+    }
+    if (read.error)
+        header +=
+            "\r\nThe rich edit box stopped reading the RTF early" + ErrorText(read.error) + ".";
+    if (shown.size() < rtf.size()) header += "\r\n" + RichTextCutLine(shown.size(), rtf.size());
+    return true;
 }
 
 void TFormat_Inspector_Form::Save_As_BitBtnClick() {

@@ -1,5 +1,6 @@
 // The format inspector: one clipboard format's header, its bytes as a hex
-// dump and, for text formats, its text; opened from the format list. While
+// dump and, for text formats, its text (RTF also formatted beside it);
+// opened from the format list. While
 // shown it follows the clipboard, reading its format again once a change
 // settles.
 #pragma once
@@ -22,6 +23,7 @@ enum class InspectorFormPart {
     Header_Label,
     Dump_Place,
     Text_RichEdit,
+    Formatted_RichEdit,
     Save_As_BitBtn,
     Refresh_BitBtn,
     Exit_BitBtn,
@@ -55,8 +57,10 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
   private:
     void FollowClipboard();
     void ReadShownFormat();
+    void EmptyView(Component& view);
     void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
-    void PlaceViews(bool withText, bool withPicture);
+    bool ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header);
+    void PlaceViews(bool withText, bool withFormatted, bool withPicture);
 
     ClipboardService& clipboard_;
     std::unique_ptr<DumpView> dump_;

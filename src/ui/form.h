@@ -67,7 +67,7 @@ enum class ComponentKind {
     ListBox,
     Label,
     Panel,     // raised box with a centred caption
-    RichEdit,  // plain-text rich edit box, word-wrapped
+    RichEdit,  // rich edit box, word-wrapped: plain text unless kRichText
     Picture,   // a bitmap at its natural size from the top-left corner
     Image,     // a placeable Windows metafile stretched over the component
     Timer,     // a message-driven timer: its handler runs every `interval` ms while enabled
@@ -90,11 +90,13 @@ struct FontSpec {
 // Component flags.
 inline constexpr unsigned kHidden = 1u << 0;
 inline constexpr unsigned kDisabled = 1u << 1;
-inline constexpr unsigned kAlignClient = 1u << 2;  // fills the client area, also on resize
-inline constexpr unsigned kAutoSize = 1u << 3;     // labels: sized to their text
-inline constexpr unsigned kNoWordWrap = 1u << 4;   // labels: one line, cut at the right
-inline constexpr unsigned kCenterText = 1u << 5;   // labels: lines centred
-inline constexpr unsigned kDefault = 1u << 6;      // buttons: the one Enter presses
+inline constexpr unsigned kAlignClient = 1u << 2;     // fills the client area, also on resize
+inline constexpr unsigned kAutoSize = 1u << 3;        // labels: sized to their text
+inline constexpr unsigned kNoWordWrap = 1u << 4;      // labels: one line, cut at the right
+inline constexpr unsigned kCenterText = 1u << 5;      // labels: lines centred
+inline constexpr unsigned kDefault = 1u << 6;         // buttons: the one Enter presses
+inline constexpr unsigned kRichText = 1u << 7;        // rich edit boxes: rich text, as RTF gives it
+inline constexpr unsigned kVerticalScroll = 1u << 8;  // rich edit boxes: a vertical scroll bar
 
 // A colour as 0x00BBGGRR; kSystemColor leaves the system's colour.
 inline constexpr std::uint32_t kSystemColor = 0xFFFFFFFF;

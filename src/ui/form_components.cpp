@@ -87,7 +87,8 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
             break;
         case ComponentKind::RichEdit:
             w.windowClass = RICHEDIT_CLASSA;
-            w.style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
+            w.style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP |
+                       (design.flags & kVerticalScroll ? WS_VSCROLL : 0);
             w.exStyle = WS_EX_CLIENTEDGE;
             break;
         case ComponentKind::Picture:
@@ -122,6 +123,12 @@ void LoadRichEditLibraryOnce() {
 void RegisterProgressClass() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
+}
+
+// A rich edit box keeps plain text, one format for all of it, unless its
+// design reads RTF. (Plain text streamed in is shown as it is either way.)
+void SetTextMode(const Form::Component& c) {
+    SendMessageA(c.hwnd, EM_SETTEXTMODE, c.flags & kRichText ? TM_RICHTEXT : TM_PLAINTEXT, 0);
 }
 
 }  // namespace
@@ -207,10 +214,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     if (!c.hwnd) throw std::runtime_error("Cannot create control " + c.name);
     // Controls made later lie over the earlier ones.
     SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (design.kind == ComponentKind::RichEdit) {
-        // Shown as it is: no RTF is read from what the box is given.
-        SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
-    }
+    if (design.kind == ComponentKind::RichEdit) SetTextMode(c);
     MakeFont(c);
     if (design.flags & kAutoSize) FitToText(c, caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
@@ -243,7 +247,7 @@ void Form::RecreateWindowOf(Component& c) {
     }
     DestroyWindow(std::exchange(c.hwnd, fresh));
     if (focused) SetFocus(fresh);
-    if (c.kind == ComponentKind::RichEdit) SendMessageA(fresh, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    if (c.kind == ComponentKind::RichEdit) SetTextMode(c);
     SendMessageA(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), FALSE);
     if (hinted) AddTool(c);
 }

@@ -20,8 +20,9 @@
 //             of its own, as a clipboard manager might
 //   documents a wide file list (CF_HDROP) of "C:\\one.txt" and "D:\\two words.txt", "HTML
 //             Format" whose fragment is "<b>ARGUMENT</b>" from https://example.com/page,
-//             the locale 0x0407 (CF_LOCALE), and a 16 x 8 CF_DIBV5 with alpha (left
-//             half transparent, right half red at alpha 0x80)
+//             the locale 0x0407 (CF_LOCALE), a 16 x 8 CF_DIBV5 with alpha (left
+//             half transparent, right half red at alpha 0x80), and "Rich Text Format"
+//             whose text is "plain ARGUMENT end", ARGUMENT bold (RichText)
 //   pictures  pictures in their own codings (see picture_samples.h): a PNG under
 //             "PNG", a JPEG under "JFIF" and a GIF under "GIF"
 //   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
@@ -183,11 +184,19 @@ HGLOBAL AlphaDib() {
     return BlockWith(block.data(), block.size());
 }
 
+// RTF as a word processor copies it, with `bold` in bold.
+std::string RichText(const std::string& bold) {
+    return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\b " + bold + "} end}";
+}
+
 bool PlaceDocuments(const char* text) {
     const std::wstring paths(L"C:\\one.txt\0D:\\two words.txt\0\0", 32);
     const std::string html = HtmlFormat("<b>" + std::string(text) + "</b>");
+    const std::string rtf = RichText(text);
     const std::uint32_t locale = 0x0407;
-    return SetClipboardData(CF_HDROP, FileList(paths)) != nullptr &&
+    return SetClipboardData(RegisterClipboardFormatA("Rich Text Format"),
+                            BlockWith(rtf.c_str(), rtf.size() + 1)) != nullptr &&
+           SetClipboardData(CF_HDROP, FileList(paths)) != nullptr &&
            SetClipboardData(RegisterClipboardFormatA("HTML Format"),
                             BlockWith(html.c_str(), html.size() + 1)) != nullptr &&
            SetClipboardData(CF_LOCALE, BlockWith(&locale, sizeof locale)) != nullptr &&
@@ -249,6 +258,11 @@ HENHMETAFILE TruncatedMetafile() {
     const auto cut = static_cast<std::uint32_t>(bits.size() - 20);  // EMR_EOF takes 20 bytes
     std::memcpy(bits.data() + 48, &cut, sizeof cut);                // ENHMETAHEADER.nBytes
     return SetEnhMetaFileBits(cut, reinterpret_cast<const BYTE*>(bits.data()));
+}
+
+// RTF under "Rich Text Format" in a block of its own bytes: no terminating zero.
+HANDLE RichTextBlock(const std::string& rtf) {
+    return BlockWith(rtf.data(), rtf.size());
 }
 
 struct HostileData {
@@ -316,6 +330,46 @@ const HostileData kHostileData[] = {
          return HANDLE(BlockWith(html, sizeof html));
      },
      "HTML Format"},
+    {"rtf-unended", 0, [] { return RichTextBlock("{\\rtf1 no terminating zero}"); },
+     "Rich Text Format"},
+    {"rtf-groups-deep", 0,
+     [] {
+         const std::size_t depth = 1000;
+         return RichTextBlock("{\\rtf1 a" + std::string(depth, '{') + "x" +
+                              std::string(depth, '}') + "}");
+     },
+     "Rich Text Format"},
+    {"rtf-tables-deep", 0,
+     [] { return RichTextBlock("{\\rtf1\\intbl\\itap100000 x\\nestcell\\nestrow}"); },
+     "Rich Text Format"},
+    // An embedded package object, and its result as a program without it shows it.
+    {"rtf-object", 0,
+     [] {
+         return RichTextBlock(
+             "{\\rtf1 before {\\object\\objemb{\\*\\objclass Package}\\objw100\\objh100"
+             "{\\*\\objdata 01050000020000000800000050616b6b616765000000000000000000}"
+             "{\\result shown result}} after}");
+     },
+     "Rich Text Format"},
+    // A metafile picture of 14 bytes that asks to be drawn 700 inches wide.
+    {"rtf-picture", 0,
+     [] {
+         return RichTextBlock(
+             "{\\rtf1 before {\\pict\\wmetafile8\\picw100000\\pich100000\\picwgoal1000000"
+             "\\pichgoal1000000 0100090000030000000000000000} after}");
+     },
+     "Rich Text Format"},
+    {"rtf-not-rtf", 0, [] { return RichTextBlock("plain words"); }, "Rich Text Format"},
+    {"rtf-nothing-to-read", 0, [] { return RichTextBlock("{\\rtf1{\\*\\generator Norvane;}}"); },
+     "Rich Text Format"},
+    // Two megabytes, almost all of them lines in a group the reader skips.
+    {"rtf-huge", 0,
+     [] {
+         std::string lines;
+         for (int n = 0; n < (2 << 20) / 80; ++n) lines += std::string(78, 'x') + "\r\n";
+         return RichTextBlock("{\\rtf1 shown{\\*\\skipped " + lines + "}}");
+     },
+     "Rich Text Format"},
 };
 
 bool PlaceHostile(const char* name) {

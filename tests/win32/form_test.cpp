@@ -2,11 +2,15 @@
 // and the message boxes replaced by fakes.
 #include "ui/form.h"
 
+#include <richedit.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -19,6 +23,7 @@
 #include "fakes/recording_messages.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
+#include "win32/test_forms.h"
 #include "win32/timer_script.h"
 
 namespace norvane {
@@ -396,6 +401,60 @@ TEST_F(FormTest, EveryClickOfAPictureButtonCounts) {
     SendMessageA(go, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     SendMessageA(go, WM_LBUTTONUP, 0, at);
     EXPECT_EQ(form.clicks, 2);
+}
+
+// Two rich edit boxes: one as designed by default, one that reads RTF.
+enum class TextPart { Plain_RichEdit, Rich_RichEdit, Count };
+
+class TextForm : public FormOf<TextPart> {
+  public:
+    explicit TextForm(MessageDialog& messages);
+};
+
+constexpr auto kTextLayout = LayoutOf<TextForm>({
+    {.part = TextPart::Plain_RichEdit,
+     .name = "Plain_RichEdit",
+     .kind = ComponentKind::RichEdit,
+     .width = 100,
+     .height = 40},
+    {.part = TextPart::Rich_RichEdit,
+     .name = "Rich_RichEdit",
+     .kind = ComponentKind::RichEdit,
+     .top = 50,
+     .width = 100,
+     .height = 40,
+     .flags = kRichText | kVerticalScroll},
+});
+
+TextForm::TextForm(MessageDialog& messages)
+    : FormOf(testing::TestFormSpec("TTextForm", kTextLayout, 120, 100), messages, nullptr) {}
+
+struct Shown {
+    bool richText;  // the box's own mode
+    bool scrollBar;
+    friend bool operator==(const Shown&, const Shown&) = default;
+};
+
+// Given more lines than it holds.
+Shown ShownOf(TextForm& form, TextPart part) {
+    Form::Component& box = form.Get(part);
+    std::string lines;
+    for (int line = 0; line < 20; ++line) lines += "line\r\n";
+    form.SetTextOf(box, lines);
+    return {(SendMessageA(box.hwnd, EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT) != 0,
+            (GetWindowLongA(box.hwnd, GWL_STYLE) & WS_VSCROLL) != 0};
+}
+
+TEST_F(FormTest, RichEditBoxesHoldRichTextAndScrollOnlyWhenDesignedTo) {
+    TextForm form(messages);
+    ShowWindow(form.Handle(), SW_SHOWNA);
+    for (int made = 0; made < 2; ++made) {
+        EXPECT_EQ(ShownOf(form, TextPart::Plain_RichEdit), (Shown{false, false})) << made;
+        EXPECT_EQ(ShownOf(form, TextPart::Rich_RichEdit), (Shown{true, true})) << made;
+        // A box made anew is made as designed.
+        form.RecreateWindowOf(form.Get(TextPart::Plain_RichEdit));
+        form.RecreateWindowOf(form.Get(TextPart::Rich_RichEdit));
+    }
 }
 
 // A dialog shown modally over a main window, with real message boxes.

@@ -1,6 +1,8 @@
 // The format inspector over the real clipboard, whose data clipboard_helper
 // owns in another process: the header, the dump, the text view, the saved
 // files and each failure's report.
+#include <richedit.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +20,7 @@
 #include "util/placeable_metafile.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
+#include "win32/window_text.h"
 
 namespace norvane {
 namespace {
@@ -25,8 +28,10 @@ namespace {
 using testing::ClipboardHelper;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using testing::RecordingMessages;
 using ::testing::StartsWith;
+using testing::WideTextOf;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr const char* kKnownText = "Known text";
@@ -61,13 +66,6 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
-}
-
-std::wstring WideTextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 struct InspectorTest : ::testing::Test {
@@ -123,14 +121,15 @@ TEST_F(InspectorTest, KnownBytesInARegisteredFormat) {
 }
 
 TEST_F(InspectorTest, TextFormatsShowTheirText) {
+    // The view is made anew when it held text before: its window is read after each show.
+    auto text = [&] { return WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd); };
     Show(1, "CF_TEXT (Predefined) [1]");
-    HWND text = inspector.Get(InspectorFormPart::Text_RichEdit).hwnd;
     EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
-    EXPECT_EQ(WideTextOf(text), L"Known text");
+    EXPECT_EQ(text(), L"Known text");
     EXPECT_THAT(inspector.Dump().PaintedLines(),
                 ElementsAre(StartsWith("00000000  4B 6E 6F 77 6E 20 74 65  78 74")));
     Show(13, "CF_UNICODETEXT (Predefined) [13]");
-    EXPECT_EQ(WideTextOf(text), L"Known text \u00e9t\u00e9");
+    EXPECT_EQ(text(), L"Known text \u00e9t\u00e9");
     EXPECT_THAT(inspector.Dump().PaintedLines().front(),
                 StartsWith("00000000  4B 00 6E 00 6F 00 77 00  6E 00"));
 }
@@ -252,6 +251,40 @@ TEST_F(DocumentsTest, AlphaDrawnOverACheckerboard) {
     EXPECT_EQ(PreviewPixel(inspector, 1, 1), RGB(255, 255, 255));  // a light square, clear
     // Red at half alpha over a dark square (0xCC): 255 x 128/255 + 204 x 127/255.
     EXPECT_EQ(PreviewPixel(inspector, 12, 1), RGB(230, 102, 102));
+}
+
+// Whether the characters from `first` to `last` are all bold.
+bool IsBold(HWND box, LONG first, LONG last) {
+    CHARRANGE range{first, last};
+    SendMessageA(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    const auto mask = static_cast<DWORD>(
+        SendMessageA(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format)));
+    return (mask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
+}
+
+TEST_F(DocumentsTest, RtfShownFormattedBesideItsSource) {
+    const unsigned format = RegisterClipboardFormatA("Rich Text Format");
+    Show(format, "Rich Text Format [" + std::to_string(format) + "]");
+    Form::Component& formatted = inspector.Get(InspectorFormPart::Formatted_RichEdit);
+    Form::Component& text = inspector.Get(InspectorFormPart::Text_RichEdit);
+    ASSERT_TRUE(inspector.IsVisible(formatted));
+    EXPECT_EQ(WideTextOf(formatted.hwnd), L"plain copied end");
+    EXPECT_TRUE(IsBold(formatted.hwnd, 6, 12));
+    EXPECT_FALSE(IsBold(formatted.hwnd, 0, 5));
+    EXPECT_EQ(Text(), L"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\b copied} end}");
+    // Side by side, the formatted view on the left.
+    const Bounds left = inspector.BoundsOf(formatted), right = inspector.BoundsOf(text);
+    EXPECT_EQ(left.top, right.top);
+    EXPECT_LT(left.left + left.width, right.left);
+    EXPECT_THAT(Header(), Not(HasSubstr("formatted view")));
+
+    // Other text takes the whole row again.
+    const unsigned html = RegisterClipboardFormatA("HTML Format");
+    Show(html, "HTML Format [" + std::to_string(html) + "]");
+    EXPECT_FALSE(inspector.IsVisible(formatted));
+    EXPECT_EQ(inspector.BoundsOf(text).left, left.left);
 }
 
 TEST_F(DocumentsTest, LocaleShowsItsNumberAndName) {

@@ -2,6 +2,9 @@
 // program could place it: the viewer and the inspector show it and survive,
 // leave the clipboard closed, the inspector says what is wrong, and Save As
 // writes nothing that claims more than it holds.
+#include <richedit.h>
+#include <richole.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,16 +18,19 @@
 #include "clipboard/win32_viewer_form.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "inspector/rich_text.h"
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_format.h"
 #include "util/little_endian.h"
 #include "win32/second_process.h"
+#include "win32/window_text.h"
 
 namespace norvane {
 namespace {
 
 using ::testing::HasSubstr;
 using testing::RecordingMessages;
+using testing::WideTextOf;
 using Bytes = std::vector<std::uint8_t>;
 
 struct HostileCase {
@@ -35,6 +41,10 @@ struct HostileCase {
     // the clipboard service reads it.
     std::optional<FormatData> fake = std::nullopt;
     const char* registered = nullptr;  // the format's name, when it is registered
+    // RTF: a part of what the formatted view shows, and how many pictures
+    // it holds (never an embedded object); nullptr: the view is not shown.
+    const wchar_t* formatted = nullptr;
+    long pictures = 0;
 
     friend void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -108,7 +118,35 @@ const HostileCase kCases[] = {
      MetafilePicture(1000000000, {})},
     {"metafilepict-unended", 3, "The metafile's records end without an end record at offset 36.",
      MetafilePicture(12, {3, 0, 0, 0, 0x1E, 0})},
+    // The block's size is its text's: nothing past it is read.
+    {"rtf-unended", 0, ": a memory block, 27 bytes\r\n", std::nullopt, "Rich Text Format",
+     L"no terminating zero"},
+    {"rtf-groups-deep", 0,
+     "\r\nThe formatted view is not shown: its groups nest deeper than 32 levels.", std::nullopt,
+     "Rich Text Format"},
+    {"rtf-tables-deep", 0,
+     "\r\nThe formatted view is not shown: its tables nest deeper than 32 levels.", std::nullopt,
+     "Rich Text Format"},
+    {"rtf-object", 0, ": a memory block, ", std::nullopt, "Rich Text Format", L"shown result"},
+    {"rtf-picture", 0, ": a memory block, ", std::nullopt, "Rich Text Format", L"after", 1},
+    {"rtf-not-rtf", 0, "The formatted view is not shown: the text does not begin with \"{\\rtf\".",
+     std::nullopt, "Rich Text Format"},
+    {"rtf-nothing-to-read", 0,
+     "The formatted view is not shown: the rich edit box read nothing of the RTF", std::nullopt,
+     "Rich Text Format"},
+    {"rtf-huge", 0, "\r\nThe formatted view shows the first 1048576 of the RTF's 2097146 bytes.",
+     std::nullopt, "Rich Text Format", L"shown"},
 };
+
+// The objects a rich edit box holds: its pictures, and any object it made.
+long ObjectCount(HWND box) {
+    IRichEditOle* ole = nullptr;
+    SendMessageA(box, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole));
+    if (!ole) return -1;
+    const long count = ole->GetObjectCount();
+    ole->Release();
+    return count;
+}
 
 Bytes FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -198,6 +236,17 @@ TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
     std::string said = inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
     for (const std::string& text : messages.Texts()) said += "\r\n" + text;
     EXPECT_THAT(said, HasSubstr(data.told));
+    if (data.registered && IsRichTextFormat(data.registered)) {
+        // The text view shows the RTF as it is, whatever the formatted view does.
+        EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+        Form::Component& formatted = inspector.Get(InspectorFormPart::Formatted_RichEdit);
+        EXPECT_EQ(inspector.IsVisible(formatted), data.formatted != nullptr);
+        UpdateWindow(formatted.hwnd);
+        if (data.formatted) {
+            EXPECT_THAT(WideTextOf(formatted.hwnd), HasSubstr(data.formatted));
+            EXPECT_EQ(ObjectCount(formatted.hwnd), data.pictures);
+        }
+    }
 
     const std::string path = ScratchFile(data);
     DeleteFileA(path.c_str());
