@@ -29,6 +29,11 @@
 //             program would place it (see kHostileData)
 //   unicode   as format 13 only, as a Unicode program does: kUnicodeLine, then
 //             as many 80-character lines as ARGUMENT says
+//   empty     empties the clipboard and stays its owner, with no data
+//   ongo      places ARGUMENT as text once NAME.go is set
+//   changes   once ready, places text as many times in a row as ARGUMENT
+//             says ("COUNT" or "COUNT PAUSE", the pause in milliseconds
+//             after each), each a change of its own
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
@@ -428,6 +433,8 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
         placed = IsClipboardFormatAvailable(CF_TEXT);
     } else if (mode == "unicode") {
         placed = SetClipboardData(CF_UNICODETEXT, UnicodeLines(std::strtoul(text, nullptr, 10)));
+    } else if (mode == "empty") {
+        placed = true;
     } else {
         placed = SetClipboardData(CF_TEXT, Copy(text)) != nullptr;
     }
@@ -497,6 +504,25 @@ void RunUntilQuit(const std::string& name, bool holding) {
     if (holding) CloseClipboard();
 }
 
+// Changes the clipboard COUNT times in a row once ready, pausing PAUSE ms
+// after each ("COUNT" or "COUNT PAUSE"), and answers its messages between
+// changes as a program's window does (under Wine, a reader of the clipboard
+// asks its owner to bring it up to date, and waits).
+int Changes(HWND owner, const std::string& name, const char* countAndPause) {
+    char* rest = nullptr;
+    const unsigned long count = std::strtoul(countAndPause, &rest, 10);
+    const unsigned long pause = std::strtoul(rest, nullptr, 10);
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+    for (unsigned long n = 0; n < count; ++n) {
+        if (!Place(owner, "text", ("change " + std::to_string(n)).c_str())) return 3;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (pause) Sleep(pause);
+    }
+    RunUntilQuit(name, false);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -519,6 +545,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else if (mode == "burst") {
         for (int round = 0; round < 5; ++round)
             if (!Place(owner, "bytes", text)) return 3;
+    } else if (mode == "changes") {
+        return Changes(owner, name, text);
+    } else if (mode == "ongo") {
+        HANDLE go = CreateEventA(nullptr, TRUE, FALSE, (name + ".go").c_str());
+        SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+        WaitForSingleObject(go, 60000);
+        if (!Place(owner, "text", text)) return 3;
     } else if (mode != "holdonly" && !Place(owner, mode, text)) {
         return 3;
     }
