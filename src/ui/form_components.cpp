@@ -90,6 +90,12 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
             w.style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP;
             w.exStyle = WS_EX_CLIENTEDGE;
             break;
+        case ComponentKind::ListView:
+            w.windowClass = WC_LISTVIEWA;
+            w.style |= LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                       LVS_NOSORTHEADER | WS_TABSTOP;
+            w.exStyle = WS_EX_CLIENTEDGE;
+            break;
         case ComponentKind::Picture:
             w.windowClass = "STATIC";
             w.style |= SS_OWNERDRAW;
@@ -112,6 +118,18 @@ void LoadRichEditLibraryOnce() {
     if (!richEdit)
         throw std::runtime_error("Cannot load the rich edit library riched20.dll (error " +
                                  std::to_string(GetLastError()) + ")");
+}
+
+// The list view's window class, registered by the common controls library
+// for the first form that has one, and tried again by the next when it failed.
+void RegisterListViewClassOnce() {
+    static bool registered = false;
+    if (registered) return;
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_LISTVIEW_CLASSES;
+    registered = InitCommonControlsEx(&controls);
+    if (!registered) throw std::runtime_error("Cannot register the list view's window class");
 }
 
 }  // namespace
@@ -145,6 +163,7 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.onClick = design.onClick.run;
     c.onDblClick = design.onDblClick.run;
     c.onContextPopup = design.onContextPopup.run;
+    c.onCellText = design.onCellText.run;
     c.onTimer = design.onTimer.run;
     c.interval = design.interval;
     c.textColor = design.textColor;
@@ -182,6 +201,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     if (!window) throw std::logic_error("not a control: " + c.name);
     if (design.kind == ComponentKind::Image) c.data = design.data;
     if (design.kind == ComponentKind::RichEdit) LoadRichEditLibraryOnce();
+    if (design.kind == ComponentKind::ListView) RegisterListViewClassOnce();
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
     // A text set before the form made its components replaces the design's.
@@ -201,6 +221,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
         SendMessageA(c.hwnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     }
     MakeFont(c);
+    if (design.kind == ComponentKind::ListView) SetUpListView(c, design);
     if (design.flags & kAutoSize) FitToText(c, caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
     if (design.hint) {
