@@ -1,5 +1,6 @@
-// Entry point: creates the program's windows, hidden and in order, then runs
-// the message loop, which first shows the main window.
+// Entry point: creates the program's windows, hidden and in order, starts
+// the clipboard journal's listener, then runs the message loop, which first
+// shows the main window.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +11,8 @@
 #include "clipboard/win32_formats_form.h"
 #include "clipboard/win32_viewer_form.h"
 #include "inspector/win32_inspector_line_actions.h"
+#include "journal/clipboard_journal.h"
+#include "journal/win32_journal_listener.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
 
@@ -23,6 +26,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         norvane::Win32ClipboardService clipboard;
         norvane::Win32RegistryStore registry(HKEY_LOCAL_MACHINE);
+        // What the clipboard went through since start-up; the format list's
+        // lines may open its window.
+        norvane::ClipboardJournal journal;
         norvane::TMainForm1 MainForm1(messages, clipboard, registry);
         norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
         norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
@@ -31,6 +37,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         norvane::TClipboard_Formats_Form Clipboard_Formats_Form(
             messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions);
         MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
+        // Listens from here, after the windows, for the rest of the program's life.
+        norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
         MainForm1.Show();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {

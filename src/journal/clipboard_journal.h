@@ -6,11 +6,14 @@
 // stays small.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace norvane {
 
@@ -32,6 +35,9 @@ struct ClipboardChange {
     std::uint32_t formats = 0;
     bool text = false;
     bool picture = false;
+    // How many change notices this reading answers: more than one when
+    // changes came faster than they were read, and only the last was seen.
+    std::uint32_t notices = 1;
 };
 
 // What a poll of the clipboard's holder found.
@@ -51,19 +57,19 @@ enum class JournalEvent : std::uint8_t {
 // One line of the journal. Names are kept once each in the journal and
 // referred to here by number (0: none).
 struct JournalEntry {
-    JournalTime time = 0;          // of the change, or when the hold began
-    std::uint32_t sequence = 0;    // changes: the sequence number
-    std::uint32_t missed = 0;      // changes: sequence numbers skipped just before
-    std::uint32_t processId = 0;   // of the owner or holder; 0: none
-    std::uint32_t windowClass = 0; // name number
-    std::uint32_t program = 0;     // name number
+    JournalTime time = 0;           // of the change, or when the hold began
+    std::uint32_t sequence = 0;     // changes: the sequence number
+    std::uint32_t missed = 0;       // changes: changes not seen just before this one
+    std::uint32_t processId = 0;    // of the owner or holder; 0: none
+    std::uint32_t windowClass = 0;  // name number
+    std::uint32_t program = 0;      // name number
     std::uint32_t formats = 0;
-    std::uint32_t heldMs = 0;      // holds: how long so far
+    std::uint32_t heldMs = 0;  // holds: how long so far
     JournalEvent event = JournalEvent::Set;
-    bool hasWindow = false;        // an owner (or holder) window was there
+    bool hasWindow = false;  // an owner (or holder) window was there
     bool text = false;
     bool picture = false;
-    bool holding = false;          // holds: still going on
+    bool holding = false;  // holds: still going on
 };
 
 class ClipboardJournal {
@@ -71,8 +77,16 @@ class ClipboardJournal {
     static constexpr std::size_t kCapacity = 10'000;
     static constexpr std::uint32_t kReplacedWithinMs = 1'000;
     static constexpr std::uint32_t kHoldRecordedAfterMs = 500;
+    // The ring and its names together; the oldest entries go early rather
+    // than let names of unusual length pass this.
+    static constexpr std::size_t kMemoryLimit = 2'000'000;
+    // Longer names are cut: a class name has at most 256 characters, a
+    // file name 255.
+    static constexpr std::size_t kLongestName = 260;
 
     explicit ClipboardJournal(std::size_t capacity = kCapacity);
+    ClipboardJournal(const ClipboardJournal&) = delete;
+    ClipboardJournal& operator=(const ClipboardJournal&) = delete;
 
     void RecordChange(const ClipboardChange& change);
     // Called every poll: a hold that has lasted long enough is entered, and
@@ -90,12 +104,65 @@ class ClipboardJournal {
 
     // Called after each entry added or grown.
     void OnChanged(std::function<void()> changed);
+
+  private:
+    struct NameSlot {
+        const std::string* text = nullptr;  // the key in names_; null when free
+        std::uint32_t uses = 0;
+    };
+    // The change before, for marking the next one.
+    struct LastChange {
+        JournalTime time = 0;
+        std::uint32_t sequence = 0;
+        std::uint32_t processId = 0;
+        std::uint64_t entry = 0;  // serial number
+    };
+    // A hold seen by the polls, entered once it lasts long enough.
+    struct Hold {
+        JournalTime began = 0;
+        std::optional<JournalWindow> holder;
+        std::optional<std::uint64_t> entry;  // serial number once entered
+    };
+
+    void EnterHold(std::uint32_t heldMs, bool holding);
+    void EndHold(JournalTime now);
+    JournalEntry* EntryBySerial(std::optional<std::uint64_t> serial);
+    std::uint64_t Add(JournalEntry entry, const std::optional<JournalWindow>& window);
+    void DropOldest();
+    std::uint32_t Intern(std::string_view name);
+    void Release(std::uint32_t number);
+    std::size_t NameBytes(const std::string& name) const;
+    void Changed() const;
+
+    std::size_t capacity_;
+    std::vector<JournalEntry> ring_;  // all of it made at once
+    std::size_t oldest_ = 0;          // position of the oldest entry in ring_
+    std::size_t count_ = 0;
+    std::uint64_t added_ = 0;    // serial number of the next entry
+    std::uint64_t dropped_ = 0;  // entries that fell out
+    std::unordered_map<std::string, std::uint32_t> names_;
+    std::vector<NameSlot> slots_;  // by name number - 1
+    std::vector<std::uint32_t> freeSlots_;
+    std::size_t nameBytes_ = 0;
+    std::optional<LastChange> last_;
+    std::optional<Hold> hold_;
+    std::function<void()> changed_;
 };
 
 // The texts the window shows and Save As writes, per column.
 std::string JournalTimeText(JournalTime time);  // "2026-12-08 17:05:03.123"
+// "set", "replaced", "cleared", "held open 1200 ms"; with "3 changes not
+// seen" added after a gap.
 std::string JournalEventText(const JournalEntry& entry);
-// The whole journal, newest first, as tab-separated text with a header line.
+
+inline constexpr std::array<const char*, 7> kJournalColumnTitles = {
+    "Time", "Event", "Program", "Process id", "Window class", "Formats", "Sequence number"};
+// One entry's texts in the order of kJournalColumnTitles; names read from
+// `journal`, with tabs, line breaks and other control characters as blanks.
+std::array<std::string, 7> JournalColumnTexts(const ClipboardJournal& journal,
+                                              const JournalEntry& entry);
+// The whole journal, newest first, as tab-separated text with a header line,
+// lines ending in "\r\n".
 std::string JournalTabText(const ClipboardJournal& journal);
 
 }  // namespace norvane

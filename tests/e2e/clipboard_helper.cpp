@@ -26,6 +26,10 @@
 //             program would place it (see kHostileData)
 //   unicode   as format 13 only, as a Unicode program does: kUnicodeLine, then
 //             as many 80-character lines as ARGUMENT says
+//   empty     empties the clipboard and stays its owner, with no data
+//   ongo      places ARGUMENT as text once NAME.go is set
+//   changes   once ready, places text as many times in a row as ARGUMENT
+//             says, each a change of its own
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
@@ -326,6 +330,8 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
         placed = IsClipboardFormatAvailable(CF_TEXT);
     } else if (mode == "unicode") {
         placed = SetClipboardData(CF_UNICODETEXT, UnicodeLines(std::strtoul(text, nullptr, 10)));
+    } else if (mode == "empty") {
+        placed = true;
     } else {
         placed = SetClipboardData(CF_TEXT, Copy(text)) != nullptr;
     }
@@ -367,6 +373,16 @@ int HoldFile(const std::string& name, const char* path) {
 int Crash(const std::string& name) {
     SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
     *static_cast<volatile int*>(nullptr) = 1;
+    return 0;
+}
+
+// Changes the clipboard COUNT times in a row once ready.
+int Changes(HWND owner, const std::string& name, unsigned long count) {
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+    for (unsigned long n = 0; n < count; ++n)
+        if (!Place(owner, "text", ("change " + std::to_string(n)).c_str())) return 3;
+    WaitForSingleObject(quit, 60000);
     return 0;
 }
 
@@ -416,6 +432,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else if (mode == "burst") {
         for (int round = 0; round < 5; ++round)
             if (!Place(owner, "bytes", text)) return 3;
+    } else if (mode == "changes") {
+        return Changes(owner, name, std::strtoul(text, nullptr, 10));
+    } else if (mode == "ongo") {
+        HANDLE go = CreateEventA(nullptr, TRUE, FALSE, (name + ".go").c_str());
+        SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+        WaitForSingleObject(go, 60000);
+        if (!Place(owner, "text", text)) return 3;
     } else if (mode != "holdonly" && !Place(owner, mode, text)) {
         return 3;
     }

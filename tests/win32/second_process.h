@@ -44,6 +44,12 @@ class SecondProcess {
     }
     // Signals NAME.quit now; the end of the scope waits for the process.
     void SignalQuit() { SetEvent(quit_); }
+    // Sets the event NAME + SUFFIX, which the process waits on.
+    void Signal(const std::string& suffix) {
+        HANDLE event = CreateEventA(nullptr, TRUE, FALSE, (name_ + suffix).c_str());
+        SetEvent(event);
+        CloseHandle(event);
+    }
     DWORD Id() const { return process_.dwProcessId; }
     ~SecondProcess() {
         SetEvent(release_);

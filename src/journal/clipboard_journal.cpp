@@ -1,0 +1,208 @@
+#include "journal/clipboard_journal.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace norvane {
+
+namespace {
+
+std::uint32_t ClampedMs(JournalTime from, JournalTime to) {
+    if (to <= from) return 0;
+    return static_cast<std::uint32_t>(
+        std::min<JournalTime>(to - from, std::numeric_limits<std::uint32_t>::max()));
+}
+
+std::uint32_t SaturatingSum(std::uint32_t a, std::uint32_t b) {
+    return b > std::numeric_limits<std::uint32_t>::max() - a
+               ? std::numeric_limits<std::uint32_t>::max()
+               : a + b;
+}
+
+bool SameHolder(const std::optional<JournalWindow>& a, const std::optional<JournalWindow>& b) {
+    if (!a || !b) return !a && !b;
+    return a->processId == b->processId && a->windowClass == b->windowClass;
+}
+
+}  // namespace
+
+ClipboardJournal::ClipboardJournal(std::size_t capacity)
+    : capacity_(std::max<std::size_t>(capacity, 1)), ring_(capacity_) {}
+
+void ClipboardJournal::OnChanged(std::function<void()> changed) {
+    changed_ = std::move(changed);
+}
+
+void ClipboardJournal::Changed() const {
+    if (changed_) changed_();
+}
+
+std::size_t ClipboardJournal::Size() const {
+    return count_;
+}
+
+std::uint64_t ClipboardJournal::Dropped() const {
+    return dropped_;
+}
+
+const JournalEntry& ClipboardJournal::Newest(std::size_t index) const {
+    return ring_[(oldest_ + count_ - 1 - index) % capacity_];
+}
+
+std::string_view ClipboardJournal::Name(std::uint32_t number) const {
+    if (number == 0 || number > slots_.size() || !slots_[number - 1].text) return {};
+    return *slots_[number - 1].text;
+}
+
+std::size_t ClipboardJournal::MemoryUsed() const {
+    return sizeof *this + ring_.capacity() * sizeof(JournalEntry) +
+           slots_.capacity() * sizeof(NameSlot) + freeSlots_.capacity() * sizeof(std::uint32_t) +
+           names_.bucket_count() * sizeof(void*) + nameBytes_;
+}
+
+void ClipboardJournal::RecordChange(const ClipboardChange& change) {
+    const std::uint32_t notices = std::max<std::uint32_t>(change.notices, 1);
+    // The same sequence number again: notices of changes that the last
+    // reading already came too late for.
+    if (last_ && change.sequence == last_->sequence) {
+        if (JournalEntry* entry = EntryBySerial(last_->entry)) {
+            entry->missed = SaturatingSum(entry->missed, notices);
+            Changed();
+        }
+        return;
+    }
+    JournalEntry entry;
+    entry.time = change.time;
+    entry.sequence = change.sequence;
+    entry.formats = change.formats;
+    entry.text = change.text;
+    entry.picture = change.picture;
+    entry.missed = notices - 1;
+    const std::uint32_t processId = change.owner ? change.owner->processId : 0;
+    if (last_) {
+        // One change moves the number once for the emptying and once for
+        // each format placed, synthesized ones included: more than that is
+        // a change that came and went unseen.
+        const std::uint32_t moved = change.sequence - last_->sequence;
+        if (moved > SaturatingSum(change.formats, 1)) entry.missed = std::max(entry.missed, 1u);
+    }
+    if (change.formats == 0)
+        entry.event = JournalEvent::Cleared;
+    else if (last_ && processId != last_->processId &&
+             change.time - last_->time < JournalTime{kReplacedWithinMs})
+        entry.event = JournalEvent::Replaced;
+    const std::uint64_t serial = Add(entry, change.owner);
+    last_ = LastChange{change.time, change.sequence, processId, serial};
+    Changed();
+}
+
+void ClipboardJournal::RecordHolder(const HolderSample& sample) {
+    if (hold_ && sample.open && SameHolder(hold_->holder, sample.holder)) {
+        const std::uint32_t held = ClampedMs(hold_->began, sample.time);
+        if (JournalEntry* entry = EntryBySerial(hold_->entry)) {
+            entry->heldMs = held;
+            Changed();
+        } else if (!hold_->entry && held > kHoldRecordedAfterMs) {
+            EnterHold(held, true);
+        }
+        return;
+    }
+    if (hold_) EndHold(sample.time);
+    if (sample.open) hold_ = Hold{sample.time, sample.holder, std::nullopt};
+}
+
+void ClipboardJournal::EnterHold(std::uint32_t heldMs, bool holding) {
+    JournalEntry entry;
+    entry.event = JournalEvent::Held;
+    entry.time = hold_->began;
+    entry.heldMs = heldMs;
+    entry.holding = holding;
+    hold_->entry = Add(entry, hold_->holder);
+    Changed();
+}
+
+// The hold has ended by `now`, the first poll that found it over.
+void ClipboardJournal::EndHold(JournalTime now) {
+    const std::uint32_t held = ClampedMs(hold_->began, now);
+    if (JournalEntry* entry = EntryBySerial(hold_->entry)) {
+        entry->heldMs = held;
+        entry->holding = false;
+        Changed();
+    } else if (!hold_->entry && held > kHoldRecordedAfterMs) {
+        EnterHold(held, false);
+    }
+    hold_.reset();
+}
+
+JournalEntry* ClipboardJournal::EntryBySerial(std::optional<std::uint64_t> serial) {
+    if (!serial || *serial >= added_ || added_ - *serial > count_) return nullptr;
+    return &ring_[(oldest_ + count_ - (added_ - *serial)) % capacity_];
+}
+
+std::uint64_t ClipboardJournal::Add(JournalEntry entry,
+                                    const std::optional<JournalWindow>& window) {
+    if (window) {
+        entry.hasWindow = true;
+        entry.processId = window->processId;
+        entry.windowClass = Intern(window->windowClass);
+        entry.program = Intern(window->program);
+    }
+    if (count_ == capacity_) DropOldest();
+    // Names of unusual length take older entries with them.
+    while (count_ > 0 && MemoryUsed() > kMemoryLimit) DropOldest();
+    ring_[(oldest_ + count_) % capacity_] = entry;
+    ++count_;
+    return added_++;
+}
+
+void ClipboardJournal::DropOldest() {
+    const JournalEntry& oldest = ring_[oldest_];
+    Release(oldest.windowClass);
+    Release(oldest.program);
+    oldest_ = (oldest_ + 1) % capacity_;
+    --count_;
+    ++dropped_;
+}
+
+std::uint32_t ClipboardJournal::Intern(std::string_view name) {
+    if (name.empty()) return 0;
+    std::string key(name.substr(0, kLongestName));
+    if (auto found = names_.find(key); found != names_.end()) {
+        ++slots_[found->second - 1].uses;
+        return found->second;
+    }
+    std::uint32_t number;
+    if (!freeSlots_.empty()) {
+        number = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else {
+        slots_.emplace_back();
+        number = static_cast<std::uint32_t>(slots_.size());
+    }
+    const auto placed = names_.emplace(std::move(key), number).first;
+    slots_[number - 1] = NameSlot{&placed->first, 1};
+    nameBytes_ += NameBytes(placed->first);
+    return number;
+}
+
+void ClipboardJournal::Release(std::uint32_t number) {
+    if (number == 0) return;
+    NameSlot& slot = slots_[number - 1];
+    if (--slot.uses > 0) return;
+    nameBytes_ -= NameBytes(*slot.text);
+    names_.erase(*slot.text);
+    slot = NameSlot{};
+    freeSlots_.push_back(number);
+}
+
+// A name's node in the table (key, number, link and hash) and its text
+// where it does not fit inside the string itself.
+std::size_t ClipboardJournal::NameBytes(const std::string& name) const {
+    const std::size_t node =
+        sizeof(std::pair<const std::string, std::uint32_t>) + 2 * sizeof(void*);
+    const std::size_t inside = std::string().capacity();
+    return node + (name.capacity() > inside ? name.capacity() + 1 : 0);
+}
+
+}  // namespace norvane

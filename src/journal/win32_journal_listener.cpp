@@ -1,0 +1,94 @@
+#include "journal/win32_journal_listener.h"
+
+#include <algorithm>
+
+#include "clipboard/standard_formats.h"
+#include "ui/guard.h"
+
+namespace norvane {
+
+namespace {
+
+constexpr char kClassName[] = "TClipboard_Journal_Listener";
+constexpr UINT_PTR kPollTimer = 1;
+
+}  // namespace
+
+JournalTime JournalNow() {
+    FILETIME utc, local;
+    GetSystemTimeAsFileTime(&utc);
+    if (!FileTimeToLocalFileTime(&utc, &local)) local = utc;
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = local.dwLowDateTime;
+    ticks.HighPart = local.dwHighDateTime;
+    return static_cast<JournalTime>(ticks.QuadPart / 10'000);
+}
+
+ClipboardJournalListener::ClipboardJournalListener(ClipboardJournal& journal,
+                                                   ClipboardService& clipboard,
+                                                   MessageDialog& messages)
+    : journal_(journal), clipboard_(clipboard), messages_(messages) {
+    RegisterClassOnce(kClassName, nullptr);
+    Create(kClassName, "", 0, 0, RECT{}, HWND_MESSAGE, nullptr);
+    listener_.emplace(Handle());
+    SetTimer(Handle(), kPollTimer, kPollMs, nullptr);
+}
+
+ClipboardJournalListener::~ClipboardJournalListener() {
+    if (Handle()) KillTimer(Handle(), kPollTimer);
+}
+
+LRESULT ClipboardJournalListener::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLIPBOARDUPDATE) {
+        RunGuarded(messages_, [this] { ReadChange(); });
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kPollTimer) {
+        RunGuarded(messages_, [this] { PollHolder(); });
+        return 0;
+    }
+    return Window::OnMessage(message, wParam, lParam);
+}
+
+void ClipboardJournalListener::ReadChange() {
+    ClipboardChange change;
+    // Notices already waiting are of changes that this reading comes too
+    // late to see: they count with it.
+    MSG waiting;
+    while (PeekMessageA(&waiting, Handle(), WM_CLIPBOARDUPDATE, WM_CLIPBOARDUPDATE, PM_REMOVE))
+        ++change.notices;
+    change.time = JournalNow();
+    change.sequence = GetClipboardSequenceNumber();
+    if (HWND owner = clipboard_.Owner()) change.owner = WindowOf(owner);
+    change.formats = static_cast<std::uint32_t>(std::max(clipboard_.CountFormats(), 0));
+    change.text = clipboard_.IsFormatAvailable(kTextFormat) ||
+                  clipboard_.IsFormatAvailable(kUnicodeTextFormat) ||
+                  clipboard_.IsFormatAvailable(kOemTextFormat);
+    change.picture = clipboard_.IsFormatAvailable(kBitmapFormat) ||
+                     clipboard_.IsFormatAvailable(kDibFormat) ||
+                     clipboard_.IsFormatAvailable(kDibV5Format) ||
+                     clipboard_.IsFormatAvailable(kEnhMetafileFormat) ||
+                     clipboard_.IsFormatAvailable(kMetafilePictureFormat);
+    journal_.RecordChange(change);
+}
+
+// A program that opened the clipboard without a window holds it as unseen
+// as nobody: GetOpenClipboardWindow answers null for both.
+void ClipboardJournalListener::PollHolder() {
+    HolderSample sample;
+    sample.time = JournalNow();
+    HWND holder = clipboard_.OpenClipboardWindow();
+    sample.open = holder != nullptr;
+    if (holder && holder != holder_) holderWindow_ = WindowOf(holder);
+    holder_ = holder;
+    if (holder) sample.holder = holderWindow_;
+    journal_.RecordHolder(sample);
+}
+
+JournalWindow ClipboardJournalListener::WindowOf(HWND window) {
+    const OwnerProgram program = clipboard_.ProgramOf(window);
+    return {clipboard_.WindowClassName(window), program.fileName,
+            static_cast<std::uint32_t>(program.processId)};
+}
+
+}  // namespace norvane

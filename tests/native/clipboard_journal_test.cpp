@@ -1,0 +1,242 @@
+#include "journal/clipboard_journal.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace norvane {
+namespace {
+
+using ::testing::HasSubstr;
+
+constexpr JournalTime kStart = 13'441'223'103'123;  // 2026-12-08 17:05:03.123
+
+JournalWindow Notepad() {
+    return {"Notepad", "notepad.exe", 40};
+}
+JournalWindow Word() {
+    return {"OpusApp", "WINWORD.EXE", 72};
+}
+
+ClipboardChange Change(JournalTime at, std::uint32_t sequence, std::optional<JournalWindow> owner,
+                       std::uint32_t formats = 4) {
+    ClipboardChange change;
+    change.time = kStart + at;
+    change.sequence = sequence;
+    change.owner = std::move(owner);
+    change.formats = formats;
+    change.text = formats > 0;
+    return change;
+}
+
+HolderSample Holding(JournalTime at, std::optional<JournalWindow> holder) {
+    return {kStart + at, true, std::move(holder)};
+}
+HolderSample Free(JournalTime at) {
+    return {kStart + at, false, std::nullopt};
+}
+
+TEST(ClipboardJournal, AChangeNamesItsOwnerOnce) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 10, Notepad()));
+    journal.RecordChange(Change(5'000, 15, Notepad()));
+    ASSERT_EQ(journal.Size(), 2u);
+    const JournalEntry& entry = journal.Newest(0);
+    EXPECT_EQ(entry.event, JournalEvent::Set);
+    EXPECT_EQ(entry.sequence, 15u);
+    EXPECT_EQ(entry.processId, 40u);
+    EXPECT_TRUE(entry.hasWindow);
+    EXPECT_EQ(journal.Name(entry.windowClass), "Notepad");
+    EXPECT_EQ(journal.Name(entry.program), "notepad.exe");
+    EXPECT_EQ(entry.program, journal.Newest(1).program);
+    EXPECT_EQ(journal.Newest(1).time, kStart);
+}
+
+TEST(ClipboardJournal, AnotherProgramWithinASecondReplaces) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 10, Notepad()));
+    journal.RecordChange(Change(999, 15, Word()));
+    journal.RecordChange(Change(1'500, 20, Word()));     // the same program
+    journal.RecordChange(Change(2'500, 25, Notepad()));  // a second later
+    journal.RecordChange(Change(2'600, 30, std::nullopt));
+    EXPECT_EQ(journal.Newest(3).event, JournalEvent::Replaced);
+    EXPECT_EQ(journal.Newest(2).event, JournalEvent::Set);
+    EXPECT_EQ(journal.Newest(1).event, JournalEvent::Set);
+    EXPECT_EQ(journal.Newest(0).event, JournalEvent::Replaced);
+    EXPECT_FALSE(journal.Newest(0).hasWindow);
+}
+
+TEST(ClipboardJournal, NoFormatsLeftIsAClearing) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 10, Notepad()));
+    journal.RecordChange(Change(100, 11, Word(), 0));
+    EXPECT_EQ(journal.Newest(0).event, JournalEvent::Cleared);
+    EXPECT_EQ(journal.Newest(0).missed, 0u);
+}
+
+TEST(ClipboardJournal, ChangesNotSeenAreCountedBeforeTheOneSeen) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 10, Notepad()));
+    // A copy of five formats moves the number by up to six: no gap.
+    journal.RecordChange(Change(5'000, 16, Notepad(), 5));
+    EXPECT_EQ(journal.Newest(0).missed, 0u);
+    // Three notices answered by one reading: two changes not seen.
+    ClipboardChange late = Change(10'000, 28, Notepad());
+    late.notices = 3;
+    journal.RecordChange(late);
+    EXPECT_EQ(journal.Newest(0).missed, 2u);
+    // Notices that come after their change was read past count with it.
+    journal.RecordHolder(Holding(10'000, Word()));
+    journal.RecordHolder(Holding(10'600, Word()));
+    ClipboardChange again = Change(10'700, 28, Notepad());
+    again.notices = 2;
+    journal.RecordChange(again);
+    EXPECT_EQ(journal.Size(), 4u);
+    EXPECT_EQ(journal.Newest(1).missed, 4u);
+    // A number that moved further than one change can is a gap, even with
+    // no notice missing.
+    journal.RecordChange(Change(20'000, 40, Word(), 4));
+    EXPECT_EQ(journal.Newest(0).missed, 1u);
+    EXPECT_EQ(JournalEventText(journal.Newest(0)), "set; 1 change not seen before");
+}
+
+TEST(ClipboardJournal, ASequenceNumberThatWrapsIsNoGap) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 0xFFFF'FFFE, Notepad()));
+    journal.RecordChange(Change(5'000, 2, Notepad()));
+    EXPECT_EQ(journal.Newest(0).missed, 0u);
+}
+
+TEST(ClipboardJournal, TheFullRingDropsItsOldestAndItsNames) {
+    ClipboardJournal journal(3);
+    int changed = 0;
+    journal.OnChanged([&] { ++changed; });
+    journal.RecordChange(Change(0, 10, Word()));
+    for (std::uint32_t n = 1; n <= 4; ++n)
+        journal.RecordChange(Change(n * 5'000, 10 + n * 5, Notepad()));
+    EXPECT_EQ(changed, 5);
+    ASSERT_EQ(journal.Size(), 3u);
+    EXPECT_EQ(journal.Dropped(), 2u);
+    EXPECT_EQ(journal.Newest(0).sequence, 30u);
+    EXPECT_EQ(journal.Newest(2).sequence, 20u);
+    EXPECT_EQ(JournalTabText(journal).find("OpusApp"), std::string::npos);
+    // Word's names went with its entry; their numbers serve new names.
+    journal.RecordChange(Change(30'000, 35, JournalWindow{"Other", "other.exe", 9}));
+    EXPECT_EQ(journal.Name(journal.Newest(0).program), "other.exe");
+}
+
+TEST(ClipboardJournal, AFullRingStaysWithinTwoMegabytes) {
+    ClipboardJournal journal;
+    for (std::uint32_t n = 0; n < 12'000; ++n) {
+        const std::string program = "program number " + std::to_string(n % 60) + ".exe";
+        journal.RecordChange(
+            Change(n * 10, 10 + n * 5,
+                   JournalWindow{"A rather long window class name " + std::to_string(n % 60),
+                                 program, n % 60}));
+    }
+    EXPECT_EQ(journal.Size(), ClipboardJournal::kCapacity);
+    EXPECT_EQ(journal.Dropped(), 2'000u);
+    EXPECT_LE(journal.MemoryUsed(), 2'000'000u);
+}
+
+TEST(ClipboardJournal, NamesAllDifferentAndLongStillKeepWithinTwoMegabytes) {
+    ClipboardJournal journal;
+    for (std::uint32_t n = 0; n < ClipboardJournal::kCapacity; ++n) {
+        const std::string unique = std::to_string(n) + std::string(400, 'x');
+        journal.RecordChange(Change(n * 10, 10 + n * 5, JournalWindow{unique, unique, n}));
+    }
+    EXPECT_LE(journal.MemoryUsed(), ClipboardJournal::kMemoryLimit);
+    EXPECT_GT(journal.Dropped(), 0u);
+    EXPECT_EQ(journal.Size() + journal.Dropped(), ClipboardJournal::kCapacity);
+    EXPECT_EQ(journal.Name(journal.Newest(0).program).size(), ClipboardJournal::kLongestName);
+}
+
+TEST(ClipboardJournal, AHoldIsEnteredAfterHalfASecondAndGrowsUntilLetGo) {
+    ClipboardJournal journal;
+    int changed = 0;
+    journal.OnChanged([&] { ++changed; });
+    for (JournalTime at = 0; at <= 500; at += 100) journal.RecordHolder(Holding(at, Word()));
+    EXPECT_EQ(journal.Size(), 0u);
+    journal.RecordHolder(Holding(600, Word()));
+    ASSERT_EQ(journal.Size(), 1u);
+    EXPECT_EQ(journal.Newest(0).event, JournalEvent::Held);
+    EXPECT_TRUE(journal.Newest(0).holding);
+    EXPECT_EQ(journal.Newest(0).heldMs, 600u);
+    EXPECT_EQ(JournalEventText(journal.Newest(0)), "held open 600 ms so far");
+    journal.RecordHolder(Holding(700, Word()));
+    EXPECT_EQ(journal.Newest(0).heldMs, 700u);
+    journal.RecordHolder(Free(800));
+    journal.RecordHolder(Free(900));
+    EXPECT_EQ(changed, 3);
+    const JournalEntry& hold = journal.Newest(0);
+    EXPECT_FALSE(hold.holding);
+    EXPECT_EQ(hold.heldMs, 800u);
+    EXPECT_EQ(hold.time, kStart);
+    EXPECT_EQ(hold.processId, 72u);
+    EXPECT_EQ(journal.Name(hold.windowClass), "OpusApp");
+    EXPECT_EQ(JournalEventText(hold), "held open 800 ms");
+}
+
+TEST(ClipboardJournal, ShortHoldsAreNotEnteredAndANewHolderStartsAgain) {
+    ClipboardJournal journal;
+    journal.RecordHolder(Holding(0, Word()));
+    journal.RecordHolder(Holding(400, Word()));
+    journal.RecordHolder(Free(500));  // 500 ms: not longer than half a second
+    journal.RecordHolder(Holding(1'000, Word()));
+    journal.RecordHolder(Holding(1'400, Notepad()));  // Word let go, Notepad took it
+    EXPECT_EQ(journal.Size(), 0u);
+    journal.RecordHolder(Free(2'000));  // seen last at 1,400, over by 2,000
+    ASSERT_EQ(journal.Size(), 1u);
+    EXPECT_EQ(journal.Newest(0).processId, 40u);
+    EXPECT_EQ(journal.Newest(0).heldMs, 600u);
+    EXPECT_FALSE(journal.Newest(0).holding);
+}
+
+TEST(ClipboardJournal, AHoldWithoutAWindowSaysSo) {
+    ClipboardJournal journal;
+    journal.RecordHolder(Holding(0, std::nullopt));
+    journal.RecordHolder(Holding(700, std::nullopt));
+    ASSERT_EQ(journal.Size(), 1u);
+    const auto columns = JournalColumnTexts(journal, journal.Newest(0));
+    EXPECT_EQ(columns[2], "");
+    EXPECT_EQ(columns[3], "");
+    EXPECT_EQ(columns[4], "no window");
+    EXPECT_EQ(columns[5], "");
+    EXPECT_EQ(columns[6], "");
+}
+
+TEST(JournalText, TimesToTheMillisecond) {
+    EXPECT_EQ(JournalTimeText(kStart), "2026-12-08 17:05:03.123");
+    EXPECT_EQ(JournalTimeText(13'353'724'799'999), "2024-02-29 23:59:59.999");
+    EXPECT_EQ(JournalTimeText(13'353'724'800'000), "2024-03-01 00:00:00.000");
+    EXPECT_EQ(JournalTimeText(0), "1601-01-01 00:00:00.000");
+}
+
+TEST(JournalText, TabTextNewestFirstWithNamesMadeSafe) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 10, JournalWindow{"Tab\tClass", "line\r\nbreak.exe", 7}));
+    ClipboardChange picture = Change(2'000, 13, std::nullopt, 2);
+    picture.text = false;
+    picture.picture = true;
+    journal.RecordChange(picture);
+    journal.RecordChange(Change(2'500, 14, Word(), 0));
+    EXPECT_EQ(JournalTabText(journal),
+              "Time\tEvent\tProgram\tProcess id\tWindow class\tFormats\tSequence number\r\n"
+              "2026-12-08 17:05:05.623\tcleared\tWINWORD.EXE\t72\tOpusApp\t0\t14\r\n"
+              "2026-12-08 17:05:05.123\tset\t\t\tno owner window\t2 (picture)\t13\r\n"
+              "2026-12-08 17:05:03.123\tset\tline  break.exe\t7\tTab Class\t4 (text)\t10\r\n");
+}
+
+TEST(JournalText, EventsInWords) {
+    JournalEntry entry;
+    entry.event = JournalEvent::Replaced;
+    entry.missed = 998;
+    EXPECT_EQ(JournalEventText(entry), "replaced; 998 changes not seen before");
+    entry.event = JournalEvent::Cleared;
+    entry.missed = 0;
+    EXPECT_THAT(JournalEventText(entry), HasSubstr("cleared"));
+}
+
+}  // namespace
+}  // namespace norvane

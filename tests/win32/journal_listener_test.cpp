@@ -1,0 +1,211 @@
+// The clipboard journal's listener over the real clipboard, as
+// clipboard_helper changes it, clears it and holds it from other processes.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "clipboard/win32_clipboard_service.h"
+#include "fakes/recording_messages.h"
+#include "journal/clipboard_journal.h"
+#include "journal/win32_journal_listener.h"
+#include "win32/message_pump.h"
+#include "win32/second_process.h"
+
+namespace norvane {
+namespace {
+
+using testing::ClipboardHelper;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using testing::PumpFor;
+using testing::PumpUntil;
+using testing::RecordingMessages;
+using namespace std::chrono_literals;
+
+// Counts the calls of OpenClipboard made through this program's import
+// table (every call of the program's own code) while it lives.
+class OpenClipboardCounter {
+  public:
+    OpenClipboardCounter() {
+        const auto real = reinterpret_cast<std::uintptr_t>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "OpenClipboard"));
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports =
+            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* module =
+                 reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             module->Name != 0; ++module)
+            for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+                 thunk->u1.Function != 0; ++thunk)
+                if (thunk->u1.Function == real) slot_ = &thunk->u1.Function;
+        if (!slot_) return;
+        real_ = *slot_;
+        Write(reinterpret_cast<std::uintptr_t>(&Counting));
+        calls_ = 0;
+    }
+    ~OpenClipboardCounter() {
+        if (slot_) Write(real_);
+    }
+    OpenClipboardCounter(const OpenClipboardCounter&) = delete;
+    OpenClipboardCounter& operator=(const OpenClipboardCounter&) = delete;
+
+    bool Hooked() const { return slot_ != nullptr; }
+    int Calls() const { return calls_; }
+
+  private:
+    static BOOL WINAPI Counting(HWND owner) {
+        ++calls_;
+        return reinterpret_cast<decltype(&OpenClipboard)>(real_)(owner);
+    }
+    void Write(std::uintptr_t function) {
+        DWORD was = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &was);
+        *slot_ = function;
+        VirtualProtect(slot_, sizeof *slot_, was, &was);
+    }
+
+    decltype(IMAGE_THUNK_DATA::u1.Function)* slot_ = nullptr;
+    static inline std::uintptr_t real_ = 0;
+    static inline int calls_ = 0;
+};
+
+struct JournalListening : ::testing::Test {
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    ClipboardJournal journal;
+    ClipboardJournalListener listener{journal, clipboard, messages};
+
+    void TearDown() override { EXPECT_THAT(messages.errors, ::testing::IsEmpty()); }
+
+    // The entries of one process, newest first.
+    std::vector<JournalEntry> EntriesOf(DWORD processId, JournalEvent event) const {
+        std::vector<JournalEntry> entries;
+        for (std::size_t i = 0; i < journal.Size(); ++i)
+            if (journal.Newest(i).processId == processId && journal.Newest(i).event == event)
+                entries.push_back(journal.Newest(i));
+        return entries;
+    }
+    // Waits for the first change of a process and returns it.
+    std::optional<JournalEntry> ChangeOf(DWORD processId) {
+        std::optional<JournalEntry> found;
+        PumpUntil([&] {
+            for (std::size_t i = 0; i < journal.Size(); ++i)
+                if (journal.Newest(i).processId == processId &&
+                    journal.Newest(i).event != JournalEvent::Held)
+                    found = journal.Newest(i);
+            return found.has_value();
+        });
+        return found;
+    }
+    std::string ClassOf(const JournalEntry& entry) const {
+        return std::string(journal.Name(entry.windowClass));
+    }
+};
+
+TEST_F(JournalListening, ASetNamesTheProgramAndItsWindow) {
+    ASSERT_TRUE(listener.Listening());
+    ClipboardHelper owner("bitmap", "journal text");
+    const auto change = ChangeOf(owner.Id());
+    ASSERT_TRUE(change);
+    EXPECT_NE(change->event, JournalEvent::Cleared);
+    EXPECT_TRUE(change->hasWindow);
+    EXPECT_EQ(ClassOf(*change), "NorvaneTestOwner");
+    EXPECT_EQ(journal.Name(change->program), "clipboard_helper.exe");
+    EXPECT_EQ(change->formats, static_cast<std::uint32_t>(CountClipboardFormats()));
+    EXPECT_TRUE(change->text);
+    EXPECT_TRUE(change->picture);
+    EXPECT_EQ(change->sequence, GetClipboardSequenceNumber());
+    EXPECT_EQ(change->missed, 0u);
+}
+
+TEST_F(JournalListening, AClearingIsMarked) {
+    ClipboardHelper placer("text", "to be cleared");
+    ASSERT_TRUE(ChangeOf(placer.Id()));
+    ClipboardHelper clearer("empty", "");
+    const auto change = ChangeOf(clearer.Id());
+    ASSERT_TRUE(change);
+    EXPECT_EQ(change->event, JournalEvent::Cleared);
+    EXPECT_EQ(change->formats, 0u);
+    EXPECT_EQ(ClassOf(*change), "NorvaneTestOwner");
+}
+
+TEST_F(JournalListening, AnotherProgramWithinASecondReplaces) {
+    ClipboardHelper second("ongo", "second");
+    ClipboardHelper first("text", "first");
+    const auto before = ChangeOf(first.Id());
+    ASSERT_TRUE(before);
+    second.Signal(".go");
+    const auto change = ChangeOf(second.Id());
+    ASSERT_TRUE(change);
+    ASSERT_LT(change->time - before->time, 1'000) << "the second copy came too late to tell";
+    EXPECT_EQ(change->event, JournalEvent::Replaced);
+    EXPECT_EQ(journal.Newest(0).processId, second.Id());
+}
+
+TEST_F(JournalListening, AHoldIsEnteredWhileItLastsAndEndsWithItsDuration) {
+    std::optional<ClipboardHelper> holder{std::in_place, "holdonly", ""};
+    const auto ready = std::chrono::steady_clock::now();
+    const DWORD holderId = holder->Id();
+    ASSERT_TRUE(PumpUntil([&] { return !EntriesOf(holderId, JournalEvent::Held).empty(); }));
+    const JournalEntry early = EntriesOf(holderId, JournalEvent::Held).front();
+    EXPECT_TRUE(early.holding);
+    EXPECT_GT(early.heldMs, ClipboardJournal::kHoldRecordedAfterMs);
+    PumpUntil([&] { return std::chrono::steady_clock::now() - ready >= 1000ms; });
+    EXPECT_GT(EntriesOf(holderId, JournalEvent::Held).front().heldMs, early.heldMs);
+    holder.reset();  // lets go
+    const auto held = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - ready)
+                          .count();
+    PumpFor(3 * std::chrono::milliseconds(ClipboardJournalListener::kPollMs));
+    const auto entries = EntriesOf(holderId, JournalEvent::Held);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_FALSE(entries[0].holding);
+    EXPECT_NEAR(entries[0].heldMs, held, 2.5 * ClipboardJournalListener::kPollMs);
+    EXPECT_EQ(ClassOf(entries[0]), "NorvaneTestOwner");
+    EXPECT_EQ(journal.Name(entries[0].program), "clipboard_helper.exe");
+}
+
+TEST_F(JournalListening, ABurstOfAThousandIsCountedWholeWithoutOpeningTheClipboard) {
+    OpenClipboardCounter opens;
+    ASSERT_TRUE(opens.Hooked());
+    {  // the counter sees the program's own opening
+        OpenClipboardScope open(clipboard, nullptr);
+    }
+    ASSERT_EQ(opens.Calls(), 1);
+
+    ClipboardHelper burst("changes", "1000");
+    const auto counted = [&] {
+        std::uint32_t changes = 0;
+        for (std::size_t i = 0; i < journal.Size(); ++i)
+            if (journal.Newest(i).processId == burst.Id()) changes += 1 + journal.Newest(i).missed;
+        return changes;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return counted() >= 1'000; }, 60s)) << counted();
+    PumpFor(300ms);
+    EXPECT_EQ(counted(), 1'000u);
+    const auto seen = EntriesOf(burst.Id(), JournalEvent::Set);
+    std::size_t withGaps = 0;
+    for (const JournalEntry& entry : seen) {
+        if (entry.missed) {
+            EXPECT_THAT(JournalEventText(entry), EndsWith("not seen before"));
+            ++withGaps;
+        } else {
+            EXPECT_EQ(JournalEventText(entry), "set");
+        }
+    }
+    std::printf("1000 changes: %zu seen, %zu of them after changes not seen\n", seen.size(),
+                withGaps);
+    EXPECT_EQ(opens.Calls(), 1);
+}
+
+}  // namespace
+}  // namespace norvane
