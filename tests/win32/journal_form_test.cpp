@@ -108,12 +108,8 @@ TEST_F(JournalFormTest, FollowsLiveKeepingTheSelectionWithoutTakingTheFocus) {
     form.Open();
     form.SelectLine(List(), 1);
     ASSERT_EQ(Cell(1, 6), "11");
-    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 100, 50,
-                                 nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    SetFocus(other);
-    ProcessPendingMessages();
-    ASSERT_EQ(GetFocus(), other);
+    const testing::FocusElsewhere other;
+    ASSERT_EQ(GetFocus(), other.Handle());
 
     Set("Chrome_WidgetWin_1", "chrome.exe", 77);
     Set("Chrome_WidgetWin_1", "chrome.exe", 77);
@@ -123,7 +119,7 @@ TEST_F(JournalFormTest, FollowsLiveKeepingTheSelectionWithoutTakingTheFocus) {
     EXPECT_EQ(Cell(3, 6), "11");  // the same entry
     EXPECT_EQ(Cell(0, 2), "chrome.exe");
     EXPECT_EQ(CountLine(), "5 entries kept, 0 older ones dropped");
-    EXPECT_EQ(GetFocus(), other);
+    EXPECT_EQ(GetFocus(), other.Handle());
 
     // A hold grows on its own line while it lasts.
     const JournalWindow holder{"Holder", "holder.exe", 9};
@@ -137,8 +133,7 @@ TEST_F(JournalFormTest, FollowsLiveKeepingTheSelectionWithoutTakingTheFocus) {
     EXPECT_NE(Cell(0, 1), early);
     EXPECT_EQ(Cell(0, 1), JournalEventText(journal.Newest(0)));
     EXPECT_EQ(form.SelectedLineOf(List()), 4u);
-    EXPECT_EQ(GetFocus(), other);
-    DestroyWindow(other);
+    EXPECT_EQ(GetFocus(), other.Handle());
 }
 
 TEST_F(JournalFormTest, OpensFromTheFormatListsMenuAndStaysWhenTheListCloses) {

@@ -125,17 +125,12 @@ TEST_F(ListViewTest, ASelectionPushedPastTheEndIsNone) {
 }
 
 TEST_F(ListViewTest, NewLinesTakeNeitherTheFocusNorTheActivation) {
-    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 100, 50,
-                                 nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    SetFocus(other);
-    ProcessPendingMessages();
-    ASSERT_EQ(GetFocus(), other);
+    const testing::FocusElsewhere other;
+    ASSERT_EQ(GetFocus(), other.Handle());
     form.Add(10);
     ProcessPendingMessages();
-    EXPECT_EQ(GetFocus(), other);
+    EXPECT_EQ(GetFocus(), other.Handle());
     EXPECT_NE(GetActiveWindow(), form.Handle());
-    DestroyWindow(other);
 }
 
 }  // namespace
