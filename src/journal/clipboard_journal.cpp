@@ -98,7 +98,9 @@ void ClipboardJournal::RecordChange(const ClipboardChange& change) {
 }
 
 void ClipboardJournal::RecordHolder(const HolderSample& sample) {
+    if (hold_ && sample.time - hold_->seen > JournalTime{kPollGapMs}) EndHold(hold_->seen);
     if (hold_ && sample.open && SameHolder(hold_->holder, sample.holder)) {
+        hold_->seen = sample.time;
         const std::uint32_t held = ClampedMs(hold_->began, sample.time);
         if (JournalEntry* entry = EntryBySerial(hold_->entry)) {
             entry->heldMs = held;
@@ -109,7 +111,7 @@ void ClipboardJournal::RecordHolder(const HolderSample& sample) {
         return;
     }
     if (hold_) EndHold(sample.time);
-    if (sample.open) hold_ = Hold{sample.time, sample.holder, std::nullopt};
+    if (sample.open) hold_ = Hold{sample.time, sample.time, sample.holder, std::nullopt};
 }
 
 void ClipboardJournal::EnterHold(std::uint32_t heldMs, bool holding) {
@@ -122,7 +124,8 @@ void ClipboardJournal::EnterHold(std::uint32_t heldMs, bool holding) {
     Changed();
 }
 
-// The hold has ended by `now`, the first poll that found it over.
+// The hold has ended by `now`: the first poll that found it over, or the
+// last that found it going on when the next came late.
 void ClipboardJournal::EndHold(JournalTime now) {
     const std::uint32_t held = ClampedMs(hold_->began, now);
     if (JournalEntry* entry = EntryBySerial(hold_->entry)) {

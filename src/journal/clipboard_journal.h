@@ -77,6 +77,9 @@ class ClipboardJournal {
     static constexpr std::size_t kCapacity = 10'000;
     static constexpr std::uint32_t kReplacedWithinMs = 1'000;
     static constexpr std::uint32_t kHoldRecordedAfterMs = 500;
+    // Polls further apart than this (their thread was busy) do not show
+    // that a hold went on between them.
+    static constexpr std::uint32_t kPollGapMs = 500;
     // The ring and its names together; the oldest entries go early rather
     // than let names of unusual length pass this.
     static constexpr std::size_t kMemoryLimit = 2'000'000;
@@ -120,6 +123,7 @@ class ClipboardJournal {
     // A hold seen by the polls, entered once it lasts long enough.
     struct Hold {
         JournalTime began = 0;
+        JournalTime seen = 0;  // by the last poll
         std::optional<JournalWindow> holder;
         std::optional<std::uint64_t> entry;  // serial number once entered
     };

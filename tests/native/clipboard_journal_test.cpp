@@ -87,8 +87,8 @@ TEST(ClipboardJournal, ChangesNotSeenAreCountedBeforeTheOneSeen) {
     journal.RecordChange(late);
     EXPECT_EQ(journal.Newest(0).missed, 2u);
     // Notices that come after their change was read past count with it.
-    journal.RecordHolder(Holding(10'000, Word()));
-    journal.RecordHolder(Holding(10'600, Word()));
+    for (JournalTime at = 10'000; at <= 10'600; at += 300)
+        journal.RecordHolder(Holding(at, Word()));
     ClipboardChange again = Change(10'700, 28, Notepad());
     again.notices = 2;
     journal.RecordChange(again);
@@ -185,18 +185,27 @@ TEST(ClipboardJournal, ShortHoldsAreNotEnteredAndANewHolderStartsAgain) {
     journal.RecordHolder(Free(500));  // 500 ms: not longer than half a second
     journal.RecordHolder(Holding(1'000, Word()));
     journal.RecordHolder(Holding(1'400, Notepad()));  // Word let go, Notepad took it
+    journal.RecordHolder(Holding(1'800, Notepad()));
     EXPECT_EQ(journal.Size(), 0u);
-    journal.RecordHolder(Free(2'000));  // seen last at 1,400, over by 2,000
+    journal.RecordHolder(Free(2'100));  // seen last at 1,800, over by 2,100
     ASSERT_EQ(journal.Size(), 1u);
     EXPECT_EQ(journal.Newest(0).processId, 40u);
-    EXPECT_EQ(journal.Newest(0).heldMs, 600u);
+    EXPECT_EQ(journal.Newest(0).heldMs, 700u);
     EXPECT_FALSE(journal.Newest(0).holding);
+}
+
+TEST(ClipboardJournal, PollsFarApartDoNotJoinAHold) {
+    ClipboardJournal journal;
+    for (JournalTime at = 0; at <= 300; at += 100) journal.RecordHolder(Holding(at, Word()));
+    journal.RecordHolder(Holding(5'000, Word()));  // the poller was busy meanwhile
+    journal.RecordHolder(Holding(5'100, Word()));
+    journal.RecordHolder(Free(5'200));
+    EXPECT_EQ(journal.Size(), 0u);
 }
 
 TEST(ClipboardJournal, AHoldWithoutAWindowSaysSo) {
     ClipboardJournal journal;
-    journal.RecordHolder(Holding(0, std::nullopt));
-    journal.RecordHolder(Holding(700, std::nullopt));
+    for (JournalTime at = 0; at <= 600; at += 300) journal.RecordHolder(Holding(at, std::nullopt));
     ASSERT_EQ(journal.Size(), 1u);
     const auto columns = JournalColumnTexts(journal, journal.Newest(0));
     EXPECT_EQ(columns[2], "");
