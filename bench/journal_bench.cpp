@@ -1,7 +1,8 @@
 // The clipboard journal's cost under Wine (or Windows): the processor time of
 // the listening process per hour of an idle clipboard (measured over a spell
 // of idle seconds and scaled, beside the same spell without the listener),
-// per 1,000 changes made by another process as fast as it can, and the
+// per 1,000 changes made by another process as fast as it can and 5 ms
+// apart, and the
 // program's start-up (its four windows made as the entry point makes them)
 // with and without the journal and its listener, alternately.
 // Build: cmake --build --preset win32 --target journal_bench; run it with
@@ -11,7 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "about/win32_about_box.h"
@@ -45,13 +48,66 @@ double ProcessorSeconds() {
     return seconds(kernel) + seconds(user);
 }
 
+// Under Wine the clipboard's calls are answered by the wineserver, whose
+// processor time is the larger part: read from Linux's /proc through Wine's
+// drive Z:, for the wineserver of this prefix. Empty elsewhere.
+std::string ServerStatFile() {
+    char prefix[1024] = {};
+    if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) return {};
+    const std::string wanted = std::string("WINEPREFIX=") + prefix;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::string stat;
+    do {
+        const std::string folder = std::string("Z:\\proc\\") + found.cFileName;
+        if (!std::isdigit(static_cast<unsigned char>(found.cFileName[0]))) continue;
+        FILE* comm = std::fopen((folder + "\\comm").c_str(), "rb");
+        if (!comm) continue;
+        char name[64] = {};
+        std::fread(name, 1, sizeof name - 1, comm);
+        std::fclose(comm);
+        if (std::strncmp(name, "wineserver", 10) != 0) continue;
+        FILE* environment = std::fopen((folder + "\\environ").c_str(), "rb");
+        if (!environment) continue;
+        std::string variables;
+        char chunk[4096];
+        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, environment)) > 0;)
+            variables.append(chunk, got);
+        std::fclose(environment);
+        if (variables.find(wanted + '\0') != std::string::npos) stat = folder + "\\stat";
+    } while (stat.empty() && FindNextFileA(search, &found));
+    FindClose(search);
+    return stat;
+}
+
+// The wineserver's processor time so far in seconds; 0 where there is none.
+double ServerSeconds() {
+    static const std::string file = ServerStatFile();
+    if (file.empty()) return 0;
+    FILE* stat = std::fopen(file.c_str(), "rb");
+    if (!stat) return 0;
+    char line[1024] = {};
+    std::fread(line, 1, sizeof line - 1, stat);
+    std::fclose(stat);
+    // After the name in parentheses: state, then 10 fields before utime, stime.
+    const char* field = std::strrchr(line, ')');
+    if (!field) return 0;
+    unsigned long long user = 0, system = 0;
+    if (std::sscanf(field + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
+                    &system) != 2)
+        return 0;
+    return static_cast<double>(user + system) / 100;  // clock ticks of 10 ms
+}
+
 // Runs this thread's messages as the program's loop does, until `done` or
-// `limit` seconds.
+// `limit` seconds; it wakes for messages only, as the program does.
 template <class Done>
 void RunMessagesUntil(Done done, double limit) {
     const double end = Seconds() + limit;
-    while (!done() && Seconds() < end) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    for (double now = Seconds(); !done() && now < end; now = Seconds()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>((end - now) * 1000) + 1,
+                                  QS_ALLINPUT);
         norvane::ProcessPendingMessages();
     }
 }
@@ -62,57 +118,83 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-double IdleProcessorSeconds(double seconds) {
-    const double before = ProcessorSeconds();
+struct Spent {
+    double process = 0, server = 0;
+};
+
+Spent IdleProcessorSeconds(double seconds) {
+    const double before = ProcessorSeconds(), serverBefore = ServerSeconds();
     RunMessagesUntil([] { return false; }, seconds);
-    return std::max(ProcessorSeconds() - before, 0.0);
+    return {std::max(ProcessorSeconds() - before, 0.0), ServerSeconds() - serverBefore};
 }
 
 void Idle(double seconds) {
     NoMessages messages;
     norvane::Win32ClipboardService clipboard;
-    const double without = IdleProcessorSeconds(seconds);
+    const Spent without = IdleProcessorSeconds(seconds);
     norvane::ClipboardJournal journal;
     norvane::ClipboardJournalListener listener(journal, clipboard, messages);
     RunMessagesUntil([] { return false; }, 1);
-    const double with = IdleProcessorSeconds(seconds);
+    const Spent with = IdleProcessorSeconds(seconds);
     const double perHour = 3600 / seconds;
     std::printf(
-        "idle, processor time per hour: %.3f s with the listener, %.3f s without"
-        " (measured over %.0f s each)\n",
-        with * perHour, without * perHour, seconds);
+        "idle, processor time per hour: %.2f s with the listener, %.2f s without;"
+        " the wineserver's %.2f s with, %.2f s without (over %.0f s each)\n",
+        with.process * perHour, without.process * perHour, with.server * perHour,
+        without.server * perHour, seconds);
 }
 
-void Changes(int bursts) {
+// One burst of the helper's changes (`pace`: its "changes" argument, the
+// count and the pause after each), with or without the listener: the
+// processor time spent meanwhile, here and in the wineserver.
+Spent Burst(const char* pace, bool listening, std::size_t& seen) {
     NoMessages messages;
     norvane::Win32ClipboardService clipboard;
-    std::vector<double> processor, wall;
-    std::size_t seen = 0;
-    for (int burst = 0; burst < bursts; ++burst) {
-        norvane::ClipboardJournal journal;
-        norvane::ClipboardJournalListener listener(journal, clipboard, messages);
-        const double before = ProcessorSeconds();
-        const double began = Seconds();
-        norvane::testing::ClipboardHelper helper("changes", "1000");
-        const auto counted = [&] {
-            std::uint32_t changes = 0;
-            for (std::size_t i = 0; i < journal.Size(); ++i)
-                if (journal.Newest(i).processId == helper.Id() &&
-                    journal.Newest(i).event != norvane::JournalEvent::Held)
-                    changes += 1 + journal.Newest(i).missed;
-            return changes;
-        };
-        RunMessagesUntil([&] { return counted() >= 1000; }, 120);
-        processor.push_back(ProcessorSeconds() - before);
-        wall.push_back(Seconds() - began);
+    norvane::ClipboardJournal journal;
+    std::optional<norvane::ClipboardJournalListener> listener;
+    if (listening) listener.emplace(journal, clipboard, messages);
+    const DWORD sequence = GetClipboardSequenceNumber();
+    const double before = ProcessorSeconds(), serverBefore = ServerSeconds();
+    norvane::testing::ClipboardHelper helper("changes", pace);
+    const auto counted = [&] {
+        std::uint32_t changes = 0;
+        for (std::size_t i = 0; i < journal.Size(); ++i)
+            if (journal.Newest(i).processId == helper.Id() &&
+                journal.Newest(i).event != norvane::JournalEvent::Held)
+                changes += 1 + journal.Newest(i).missed;
+        return changes;
+    };
+    // Without the listener: until the number has moved as a thousand copies
+    // of text move it (4 each: empty, text, and 2 as the clipboard closes).
+    RunMessagesUntil(
+        [&] {
+            return listening ? counted() >= 1000 : GetClipboardSequenceNumber() - sequence >= 4000;
+        },
+        120);
+    const Spent spent{std::max(ProcessorSeconds() - before, 0.0), ServerSeconds() - serverBefore};
+    if (listening) {
         seen += journal.Size();
-        if (counted() != 1000) std::printf("burst %d: %u changes counted\n", burst, counted());
+        if (counted() != 1000) std::printf("%u changes counted of 1000\n", counted());
+    }
+    return spent;
+}
+
+void Changes(int bursts, const char* pace) {
+    std::vector<double> process, server, serverWithout;
+    std::size_t seen = 0, none = 0;
+    for (int burst = 0; burst < bursts; ++burst) {
+        const Spent without = Burst(pace, false, none);
+        const Spent with = Burst(pace, true, seen);
+        process.push_back(with.process - without.process);
+        server.push_back(with.server);
+        serverWithout.push_back(without.server);
     }
     std::printf(
-        "1,000 changes: %.1f ms processor time (median of %d), %.0f ms from the"
-        " helper's start to the last counted, %.0f changes read one by one on"
-        " average\n",
-        Median(processor) * 1000, bursts, Median(wall) * 1000, static_cast<double>(seen) / bursts);
+        "1,000 changes (helper's \"%s\"): %.0f ms processor time more with the"
+        " listener; the wineserver's %.0f ms with, %.0f ms without (medians of %d);"
+        " %.0f changes read one by one on average\n",
+        pace, Median(process) * 1000, Median(server) * 1000, Median(serverWithout) * 1000, bursts,
+        static_cast<double>(seen) / bursts);
 }
 
 // Makes the program's windows as the entry point does; milliseconds.
@@ -175,7 +257,8 @@ int main(int argc, char** argv) {
         std::printf("a full ring of %zu entries: %zu bytes\n", full.Size(), full.MemoryUsed());
     }
     StartUps(starts);
-    Changes(bursts);
+    Changes(bursts, "1000");
+    Changes(bursts, "1000 5");
     Idle(idleSeconds);
     return 0;
 }

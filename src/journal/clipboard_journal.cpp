@@ -80,13 +80,6 @@ void ClipboardJournal::RecordChange(const ClipboardChange& change) {
     entry.picture = change.picture;
     entry.missed = notices - 1;
     const std::uint32_t processId = change.owner ? change.owner->processId : 0;
-    if (last_) {
-        // One change moves the number once for the emptying and once for
-        // each format placed, synthesized ones included: more than that is
-        // a change that came and went unseen.
-        const std::uint32_t moved = change.sequence - last_->sequence;
-        if (moved > SaturatingSum(change.formats, 1)) entry.missed = std::max(entry.missed, 1u);
-    }
     if (change.formats == 0)
         entry.event = JournalEvent::Cleared;
     else if (last_ && processId != last_->processId &&

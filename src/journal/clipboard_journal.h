@@ -30,7 +30,12 @@ struct JournalWindow {
 // What the listener saw when the clipboard changed, read without opening it.
 struct ClipboardChange {
     JournalTime time = 0;
-    std::uint32_t sequence = 0;          // the clipboard's sequence number
+    // The clipboard's sequence number. It cannot count changes: one copy
+    // moves it once for the emptying and once for each format placed or
+    // synthesized, and a reading while another program is half-way through
+    // a copy finds it part-way. The same number as the last reading's says
+    // that its notices came after their change was read past.
+    std::uint32_t sequence = 0;
     std::optional<JournalWindow> owner;  // nothing: no owner window
     std::uint32_t formats = 0;
     bool text = false;

@@ -29,7 +29,8 @@
 //   empty     empties the clipboard and stays its owner, with no data
 //   ongo      places ARGUMENT as text once NAME.go is set
 //   changes   once ready, places text as many times in a row as ARGUMENT
-//             says, each a change of its own
+//             says ("COUNT" or "COUNT PAUSE", the pause in milliseconds
+//             after each), each a change of its own
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
@@ -376,16 +377,6 @@ int Crash(const std::string& name) {
     return 0;
 }
 
-// Changes the clipboard COUNT times in a row once ready.
-int Changes(HWND owner, const std::string& name, unsigned long count) {
-    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
-    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
-    for (unsigned long n = 0; n < count; ++n)
-        if (!Place(owner, "text", ("change " + std::to_string(n)).c_str())) return 3;
-    WaitForSingleObject(quit, 60000);
-    return 0;
-}
-
 // Runs the owner's messages until quit; "release" closes a clipboard held open.
 void RunUntilQuit(const std::string& name, bool holding) {
     HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, (name + ".release").c_str());
@@ -408,6 +399,25 @@ void RunUntilQuit(const std::string& name, bool holding) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
     if (holding) CloseClipboard();
+}
+
+// Changes the clipboard COUNT times in a row once ready, pausing PAUSE ms
+// after each ("COUNT" or "COUNT PAUSE"), and answers its messages between
+// changes as a program's window does (under Wine, a reader of the clipboard
+// asks its owner to bring it up to date, and waits).
+int Changes(HWND owner, const std::string& name, const char* countAndPause) {
+    char* rest = nullptr;
+    const unsigned long count = std::strtoul(countAndPause, &rest, 10);
+    const unsigned long pause = std::strtoul(rest, nullptr, 10);
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+    for (unsigned long n = 0; n < count; ++n) {
+        if (!Place(owner, "text", ("change " + std::to_string(n)).c_str())) return 3;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (pause) Sleep(pause);
+    }
+    RunUntilQuit(name, false);
+    return 0;
 }
 
 }  // namespace
@@ -433,7 +443,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         for (int round = 0; round < 5; ++round)
             if (!Place(owner, "bytes", text)) return 3;
     } else if (mode == "changes") {
-        return Changes(owner, name, std::strtoul(text, nullptr, 10));
+        return Changes(owner, name, text);
     } else if (mode == "ongo") {
         HANDLE go = CreateEventA(nullptr, TRUE, FALSE, (name + ".go").c_str());
         SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
