@@ -15,6 +15,11 @@ namespace {
 
 using K = ComponentKind;
 
+// The list follows the journal this long after a change at the most: a
+// burst of changes (a clipboard manager's, a program copying in a loop)
+// is shown once, not line by line.
+constexpr UINT kFollowMs = 50;
+
 // Widths in design pixels, in the order of the journal's columns.
 constexpr auto kColumns = [] {
     constexpr int kWidths[] = {136, 150, 104, 64, 116, 84, 96};
@@ -63,6 +68,11 @@ constexpr auto kLayout = LayoutOf<TClipboard_Journal_Form>({
      .caption = "Close",
      .glyph = IDB_CLOSE_GLYPH,
      .onClick = Bind<&TClipboard_Journal_Form::Exit_BitBtnClick>},
+    {.part = Follow_Timer,
+     .name = "Follow_Timer",
+     .kind = K::Timer,
+     .onTimer = Bind<&TClipboard_Journal_Form::Follow_TimerTimer>,
+     .interval = kFollowMs},
 });
 
 const FormSpec kForm{
@@ -111,10 +121,19 @@ void TClipboard_Journal_Form::FormShow() {
     ShowJournal();
 }
 
+void TClipboard_Journal_Form::FormHide() {
+    SetEnabled(Get(Follow_Timer), false);
+}
+
 // Called by the journal after each entry added or grown: a hidden window
 // catches up at its next showing.
 void TClipboard_Journal_Form::FollowJournal() {
-    if (HasComponents() && IsWindowVisible(Handle())) ShowJournal();
+    if (HasComponents() && IsWindowVisible(Handle())) SetEnabled(Get(Follow_Timer), true);
+}
+
+void TClipboard_Journal_Form::Follow_TimerTimer() {
+    SetEnabled(Get(Follow_Timer), false);
+    ShowJournal();
 }
 
 void TClipboard_Journal_Form::ShowJournal() {

@@ -20,6 +20,7 @@ enum class JournalFormPart {
     Entries_ListView,
     Save_As_BitBtn,
     Exit_BitBtn,
+    Follow_Timer,
     Count,
 };
 
@@ -35,9 +36,11 @@ class TClipboard_Journal_Form final : public FormOf<JournalFormPart> {
     void Save_As_BitBtnClick();
     void Exit_BitBtnClick();
     void Entries_ListViewCellText(ListCellRequest& cell);
+    void Follow_TimerTimer();
 
   protected:
     void FormShow() override;
+    void FormHide() override;
     void FormKeyDown(WORD& key) override;
 
   private:

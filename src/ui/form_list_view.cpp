@@ -54,15 +54,22 @@ void Form::SetLineCount(Component& list, std::size_t count, std::size_t addedAtT
     const std::size_t top = TopLineOf(list);
     const auto selected = SelectedLineOf(list);
     const int focused = ListView_GetNextItem(w, -1, LVNI_FOCUSED);
-    ListView_SetItemCountEx(w, static_cast<int>(count), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    // Wine takes milliseconds over a count of thousands even when it stays.
+    if (count != LineCountOf(list))
+        ListView_SetItemCountEx(w, static_cast<int>(count),
+                                LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     if (addedAtTop > 0) {
-        // Each line's entry is now `addedAtTop` lines further down.
-        SelectLine(list, selected && *selected + addedAtTop < count
-                             ? std::optional(*selected + addedAtTop)
-                             : std::nullopt);
-        if (focused >= 0 && static_cast<std::size_t>(focused) + addedAtTop < count)
-            ListView_SetItemState(w, static_cast<int>(focused + addedAtTop), LVIS_FOCUSED,
-                                  LVIS_FOCUSED);
+        // Each line's entry is now `addedAtTop` lines further down. Only the
+        // lines concerned are touched: a state set on all lines at once
+        // goes through every line of a long list.
+        auto move = [&](std::optional<std::size_t> line, UINT state) {
+            if (!line) return;
+            ListView_SetItemState(w, static_cast<int>(*line), 0, state);
+            if (*line + addedAtTop < count)
+                ListView_SetItemState(w, static_cast<int>(*line + addedAtTop), state, state);
+        };
+        move(selected, LVIS_SELECTED);
+        move(focused >= 0 ? std::optional<std::size_t>(focused) : std::nullopt, LVIS_FOCUSED);
         // Where the lines shown before are now; moving the selection may
         // have scrolled (Wine brings a focused line into view).
         const std::size_t keptTop = top > 0 ? top + addedAtTop : 0;
@@ -87,10 +94,13 @@ std::optional<std::size_t> Form::SelectedLineOf(const Component& list) const {
 }
 
 void Form::SelectLine(Component& list, std::optional<std::size_t> line) {
-    ListView_SetItemState(list.hwnd, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (line)
-        ListView_SetItemState(list.hwnd, static_cast<int>(*line), LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
+    // The line selected and the one focused, not every line: single
+    // selection has one of each.
+    constexpr UINT kBoth = LVIS_SELECTED | LVIS_FOCUSED;
+    for (const UINT which : {LVNI_SELECTED, LVNI_FOCUSED})
+        if (const int was = ListView_GetNextItem(list.hwnd, -1, which); was >= 0)
+            ListView_SetItemState(list.hwnd, was, 0, kBoth);
+    if (line) ListView_SetItemState(list.hwnd, static_cast<int>(*line), kBoth, kBoth);
 }
 
 std::size_t Form::TopLineOf(const Component& list) const {
