@@ -180,6 +180,7 @@ Spent Burst(const char* pace, bool listening, std::size_t& seen) {
 }
 
 void Changes(int bursts, const char* pace) {
+    if (bursts <= 0) return;
     std::vector<double> process, server, serverWithout;
     std::size_t seen = 0, none = 0;
     for (int burst = 0; burst < bursts; ++burst) {
@@ -218,6 +219,7 @@ double StartUp(bool listening) {
 }
 
 void StartUps(int starts) {
+    if (starts <= 0) return;
     std::vector<double> with, without;
     StartUp(true);  // the first loads the libraries and fonts for both
     for (int start = 0; start < starts; ++start) {

@@ -75,9 +75,11 @@ void ClipboardJournalListener::ReadChange() {
 // A program that opened the clipboard without a window holds it as unseen
 // as nobody: GetOpenClipboardWindow answers null for both.
 void ClipboardJournalListener::PollHolder() {
+    HWND holder = clipboard_.OpenClipboardWindow();
+    // Idle, a poll costs this one question.
+    if (!holder && !holder_) return;
     HolderSample sample;
     sample.time = JournalNow();
-    HWND holder = clipboard_.OpenClipboardWindow();
     sample.open = holder != nullptr;
     if (holder && holder != holder_) holderWindow_ = WindowOf(holder);
     holder_ = holder;
