@@ -12,6 +12,7 @@
 #include "clipboard/win32_viewer_form.h"
 #include "inspector/win32_inspector_line_actions.h"
 #include "journal/clipboard_journal.h"
+#include "journal/win32_journal_form.h"
 #include "journal/win32_journal_listener.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
@@ -33,9 +34,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
         norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
                                                               MainForm1.Handle());
-        // The format list's lines open the format inspector and its Save As.
+        norvane::TClipboard_Journal_Form Clipboard_Journal_Form(messages, journal,
+                                                                MainForm1.Handle());
+        // The format list's lines open the format inspector and its Save As,
+        // and its line menu the journal's window.
         norvane::TClipboard_Formats_Form Clipboard_Formats_Form(
-            messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions);
+            messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
+            [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
         MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
         // Listens from here, after the windows, for the rest of the program's life.
         norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);

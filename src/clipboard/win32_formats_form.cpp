@@ -81,10 +81,12 @@ const FormSpec kForm{
 
 TClipboard_Formats_Form::TClipboard_Formats_Form(MessageDialog& messages,
                                                  ClipboardService& clipboard, HWND owner,
-                                                 FormatLineActionsMaker makeLineActions)
+                                                 FormatLineActionsMaker makeLineActions,
+                                                 std::function<void()> openJournal)
     : FormOf(kForm, messages, owner),
       clipboard_(clipboard),
-      makeLineActions_(std::move(makeLineActions)) {}
+      makeLineActions_(std::move(makeLineActions)),
+      openJournal_(std::move(openJournal)) {}
 
 TClipboard_Formats_Form::~TClipboard_Formats_Form() = default;
 
@@ -117,11 +119,17 @@ void TClipboard_Formats_Form::Exit_BitBtnClick() {
 
 // The line's actions (the format inspector, Save As and Save All), from a
 // line of the list: a double-click or the line's context menu (right click,
-// Shift+F10, the menu key).
+// Shift+F10, the menu key). The menu also opens the clipboard journal, from a
+// line or from the blank of a list that has none (a cleared clipboard).
 
 namespace {
 
-enum LineCommand : UINT { kInspectCommand = 1, kSaveAsCommand = 2, kSaveAllCommand = 3 };
+enum LineCommand : UINT {
+    kInspectCommand = 1,
+    kSaveAsCommand = 2,
+    kSaveAllCommand = 3,
+    kJournalCommand = 4,
+};
 
 // The line under a point of the screen; -1 on the blank below the last one.
 int LineAt(HWND list, POINT screen) {
@@ -185,17 +193,23 @@ void TClipboard_Formats_Form::ListBox1ContextPopup(const PopupRequest& request) 
         index = LineAt(list, at);
         if (index >= 0) SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
-    if (index < 0 || !makeLineActions_) return;
+    const bool onLine = index >= 0 && makeLineActions_;
+    if (!onLine && !openJournal_) return;
     HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, kInspectCommand, "&Inspect...");
-    AppendMenuA(menu, MF_STRING, kSaveAsCommand, "&Save As...");
-    AppendMenuA(menu, MF_STRING, kSaveAllCommand, "Save A&ll Formats...");
+    if (makeLineActions_) {
+        const UINT state = onLine ? MF_STRING : MF_STRING | MF_GRAYED;
+        AppendMenuA(menu, state, kInspectCommand, "&Inspect...");
+        AppendMenuA(menu, state, kSaveAsCommand, "&Save As...");
+        AppendMenuA(menu, MF_STRING, kSaveAllCommand, "Save A&ll Formats...");
+    }
+    if (openJournal_) AppendMenuA(menu, MF_STRING, kJournalCommand, "Clipboard &Journal...");
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr));
     DestroyMenu(menu);
     if (chosen == kInspectCommand) InspectLine(index);
     if (chosen == kSaveAsCommand) SaveLine(index);
     if (chosen == kSaveAllCommand) SaveAllFormats();
+    if (chosen == kJournalCommand) openJournal_();
 }
 
 }  // namespace norvane

@@ -1,6 +1,7 @@
 // "List Clipboard Format": the count line and one line per format.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,9 +22,11 @@ enum class FormatsFormPart {
 
 class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
   public:
-    // Without `makeLineActions` a line offers nothing beyond the list.
+    // Without `makeLineActions` a line offers nothing beyond the list;
+    // without `openJournal` the line menu offers no clipboard journal.
     TClipboard_Formats_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner,
-                            FormatLineActionsMaker makeLineActions = {});
+                            FormatLineActionsMaker makeLineActions = {},
+                            std::function<void()> openJournal = {});
     ~TClipboard_Formats_Form() override;
 
     void Refresh_BitBtnClick();
@@ -49,6 +52,7 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
 
     ClipboardService& clipboard_;
     FormatLineActionsMaker makeLineActions_;
+    std::function<void()> openJournal_;
     std::unique_ptr<FormatLineActions> lineActions_;  // made when a line first asks
 };
 

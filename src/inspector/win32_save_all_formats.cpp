@@ -7,6 +7,7 @@
 #include "inspector/win32_save_all_progress_form.h"
 #include "inspector/win32_save_format.h"
 #include "ui/application.h"
+#include "util/durable_file.h"
 
 namespace norvane {
 namespace {
@@ -149,7 +150,7 @@ std::optional<std::string> SaveAllFormats(ClipboardService& clipboard, MessageDi
         WriteFormats(folder.path, snapshot.formats, messages, window, settings.progressAfterMs);
     const std::string index = IndexText(snapshot.formats, written.fates);
     if (const auto failure =
-            WriteFileContent(Joined(folder.path, kIndexFileName), {{}, BytesOf(index), {}})) {
+            WriteFileDurably(Joined(folder.path, kIndexFileName), {BytesOf(index)})) {
         messages.Show(std::to_string(written.saved) + " of the " +
                           std::to_string(snapshot.formats.size()) + " formats were saved in \"" +
                           folder.path + "\", but not their index. " + *failure,

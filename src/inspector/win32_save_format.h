@@ -10,18 +10,9 @@
 #include <string>
 
 #include "clipboard/format_data.h"
-#include "inspector/saved_file.h"
 #include "ui/message_dialog.h"
 
 namespace norvane {
-
-// The system's text for an error code ("Access denied."), without a line break.
-std::string SystemReason(DWORD error);
-
-// Writes the content to `path` beside it, flushed and renamed over it; the
-// failure's text (with the system's reason) when it cannot, and then
-// nothing is left.
-std::optional<std::string> WriteFileContent(const std::string& path, const FileContent& content);
 
 // Writes what Save As writes for the data to `path`; the failure's text
 // (with the system's reason) when it cannot, and then nothing is left.

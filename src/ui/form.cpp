@@ -19,8 +19,13 @@ Form* mainForm = nullptr;  // the first form created; closing it ends the progra
 // it as it was.
 Form* activeForm = nullptr;
 
+bool IsModeless(HWND w) {
+    const auto* form = dynamic_cast<const Form*>(Window::FromHandle(w));
+    return form && form->IsModeless();
+}
+
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
-    if (IsWindowVisible(w) && IsWindowEnabled(w))
+    if (IsWindowVisible(w) && IsWindowEnabled(w) && !IsModeless(w))
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
     return TRUE;
 }
@@ -73,6 +78,7 @@ Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messag
     Create(design.className, design.caption, design.style & ~WS_VISIBLE, design.exStyle, bounds,
            owner, nullptr);
     designs_ = design.components;
+    modeless_ = design.modeless;
     if (!design.componentsOnDemand) CreateComponentsOnce();
     // Only a form that was made whole: one that failed leaves no pointer behind.
     if (!mainForm) {
@@ -244,6 +250,12 @@ bool Form::RunCommand(WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+bool Form::RunNotify(NMHDR& note, LRESULT& result) {
+    Component* c = FindByWindow(note.hwndFrom);
+    if (!c || c->kind != ComponentKind::ListView) return false;
+    return RunListNotify(*c, note, result);
+}
+
 // A context menu asked for with the mouse. One asked for from the keyboard
 // comes through RunKeyboardPopup, so that it opens once however the system
 // turns those keys into WM_CONTEXTMENU.
@@ -308,6 +320,10 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (RunCommand(wParam, lParam)) return 0;
+            break;
+        case WM_NOTIFY:
+            if (LRESULT result = 0; RunNotify(*reinterpret_cast<NMHDR*>(lParam), result))
+                return result;
             break;
         case WM_CONTEXTMENU:
             if (RunContextPopup(reinterpret_cast<HWND>(wParam), lParam)) return 0;

@@ -35,8 +35,24 @@ struct PopupRequest {
     bool fromKeyboard = false;
 };
 
+// A column of a ListView component.
+struct ListColumn {
+    const char* caption = "";
+    int width = 0;  // design pixels
+    bool alignRight = false;
+};
+
+// The text of one cell that a ListView asks its form for as it draws it:
+// line `line` (0 at the top), column `column`.
+struct ListCellRequest {
+    std::size_t line = 0;
+    int column = 0;
+    std::string text;  // the handler's answer
+};
+
 using Handler = void (Form::*)();
 using PopupHandler = void (Form::*)(const PopupRequest&);
+using CellHandler = void (Form::*)(ListCellRequest&);
 
 // A handler of the form TForm, kept as one of Form: what Bind makes for a
 // layout table, which takes only its own form's handlers.
@@ -74,6 +90,10 @@ enum class ComponentKind {
     MainMenu,
     MenuItem,
     ProgressBar,  // the system's progress bar: PBM_SETRANGE32, PBM_SETPOS
+    // Report-style list of whole-line selection whose lines the form holds:
+    // `columns` head it, and each cell's text comes from `onCellText` only
+    // when it is drawn, so a list of any length costs nothing to fill.
+    ListView,
     // Windowless: painted and hit-tested by the form, beneath its child windows.
     GroupBox,  // etched frame with an optional caption; may hold other components
     Bevel,     // raised frame
@@ -139,10 +159,12 @@ struct BasicComponentSpec {
     FormHandler<Owner> onDblClick{};  // list boxes: a double-click on a line
     // The component's context menu is asked for.
     FormHandler<Owner, const PopupRequest&> onContextPopup{};
-    int itemHeight = 0;                      // list boxes
-    std::uint32_t textColor = kSystemColor;  // labels
-    FormHandler<Owner> onTimer{};            // timers
-    UINT interval = 0;                       // timers, milliseconds
+    int itemHeight = 0;                                 // list boxes
+    std::span<const ListColumn> columns{};              // list views
+    FormHandler<Owner, ListCellRequest&> onCellText{};  // list views
+    std::uint32_t textColor = kSystemColor;             // labels
+    FormHandler<Owner> onTimer{};                       // timers
+    UINT interval = 0;                                  // timers, milliseconds
     // Raw picture bytes. Image: a placeable metafile. Graphic: handed to
     // its maker (an animated picture's "Data" property, say).
     std::span<const std::uint8_t> data{};
@@ -167,6 +189,9 @@ struct FormSpec {
     // the first showing, not with the window: for a dialog that the program
     // makes at start and may never show. `components` must then outlive it.
     bool componentsOnDemand = false;
+    // Shown beside the program's other forms, never over them: another
+    // form's modal showing leaves it enabled.
+    bool modeless = false;
 };
 
 class Form : public Window {
@@ -184,6 +209,7 @@ class Form : public Window {
         Handler onClick = nullptr;
         Handler onDblClick = nullptr;
         PopupHandler onContextPopup = nullptr;
+        CellHandler onCellText = nullptr;
         Handler onTimer = nullptr;
         UINT interval = 0;
         bool timerRunning = false;
@@ -226,6 +252,7 @@ class Form : public Window {
     // Whether the components exist, all of them: a form that makes them on
     // demand has none until they are first needed.
     bool HasComponents() const { return componentState_ == ComponentState::Made; }
+    bool IsModeless() const { return modeless_; }
 
     std::string Caption() const;
     void SetCaption(std::string_view caption);
@@ -261,6 +288,18 @@ class Form : public Window {
     // styles, bounds, font, place in the drawing order, hint), which is
     // destroyed. Cheaper than emptying a rich edit box that holds much text.
     void RecreateWindowOf(Component& c);
+    // List views: the number of lines, of which `addedAtTop` are new above
+    // the others. The selected line stays on what it showed (none when that
+    // went past the end); a list scrolled away from its top keeps the lines
+    // it shows in place, one at its top shows the new ones. The lines in view
+    // are drawn again; nothing takes the focus.
+    void SetLineCount(Component& list, std::size_t count, std::size_t addedAtTop = 0);
+    std::size_t LineCountOf(const Component& list) const;
+    // The selected line of a list view; none when none is.
+    std::optional<std::size_t> SelectedLineOf(const Component& list) const;
+    void SelectLine(Component& list, std::optional<std::size_t> line);
+    // The first line in view.
+    std::size_t TopLineOf(const Component& list) const;
     // Gives a Picture component its bitmap, which it owns from then on.
     void SetPicture(Component& c, HBITMAP bitmap);
     // Lays the kAlignClient components over the whole client area.
@@ -334,6 +373,8 @@ class Form : public Window {
     void MakeTooltipOnce();
     void AddTool(const Component& c);
     bool RunCommand(WPARAM wParam, LPARAM lParam);
+    // A control's WM_NOTIFY; false for one the default handling answers.
+    bool RunNotify(NMHDR& note, LRESULT& result);
     bool RunContextPopup(HWND control, LPARAM where);
     bool RunKeyboardPopup(WPARAM key);
     void DrawItem(const DRAWITEMSTRUCT& item);
@@ -348,6 +389,10 @@ class Form : public Window {
     Component* FindById(UINT id);
     Component* FindByWindow(HWND control);
     int Scaled(int value) const;
+
+    // List views: form_list_view.cpp.
+    void SetUpListView(Component& c, const ComponentSpec& design);
+    bool RunListNotify(Component& c, NMHDR& note, LRESULT& result);
 
     // Windowless components: form_windowless.cpp.
     void CreateWindowless(Component& c, const ComponentSpec& design, POINT origin);
@@ -384,6 +429,7 @@ class Form : public Window {
     bool modal_ = false;
     bool modalDone_ = false;
     bool isMainForm_ = false;
+    bool modeless_ = false;
     bool keyPreview_ = false;
 };
 
@@ -470,6 +516,8 @@ constexpr std::array<ComponentSpec, N> LayoutOf(const ComponentDesign<TForm> (&e
         s.onDblClick.run = d.onDblClick.run;
         s.onContextPopup.run = d.onContextPopup.run;
         s.itemHeight = d.itemHeight;
+        s.columns = d.columns;
+        s.onCellText.run = d.onCellText.run;
         s.textColor = d.textColor;
         s.onTimer.run = d.onTimer.run;
         s.interval = d.interval;

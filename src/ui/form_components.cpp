@@ -91,6 +91,12 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
                        (design.flags & kVerticalScroll ? WS_VSCROLL : 0);
             w.exStyle = WS_EX_CLIENTEDGE;
             break;
+        case ComponentKind::ListView:
+            w.windowClass = WC_LISTVIEWA;
+            w.style |= LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                       LVS_NOSORTHEADER | WS_TABSTOP;
+            w.exStyle = WS_EX_CLIENTEDGE;
+            break;
         case ComponentKind::Picture:
             w.windowClass = "STATIC";
             w.style |= SS_OWNERDRAW;
@@ -118,11 +124,13 @@ void LoadRichEditLibraryOnce() {
                                  std::to_string(GetLastError()) + ")");
 }
 
-// The progress bar's window class, registered by the common controls (a
-// class registered already is left as it is).
-void RegisterProgressClass() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+// A common control's window class, registered by the common controls
+// library when a form first has one (a class registered already is left as
+// it is).
+void RegisterCommonControlClasses(DWORD classes) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, classes};
+    if (!InitCommonControlsEx(&controls))
+        throw std::runtime_error("Cannot register the common controls' window classes");
 }
 
 // A rich edit box keeps plain text, one format for all of it, unless its
@@ -162,6 +170,7 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.onClick = design.onClick.run;
     c.onDblClick = design.onDblClick.run;
     c.onContextPopup = design.onContextPopup.run;
+    c.onCellText = design.onCellText.run;
     c.onTimer = design.onTimer.run;
     c.interval = design.interval;
     c.textColor = design.textColor;
@@ -199,7 +208,8 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     if (!window) throw std::logic_error("not a control: " + c.name);
     if (design.kind == ComponentKind::Image) c.data = design.data;
     if (design.kind == ComponentKind::RichEdit) LoadRichEditLibraryOnce();
-    if (design.kind == ComponentKind::ProgressBar) RegisterProgressClass();
+    if (design.kind == ComponentKind::ProgressBar) RegisterCommonControlClasses(ICC_PROGRESS_CLASS);
+    if (design.kind == ComponentKind::ListView) RegisterCommonControlClasses(ICC_LISTVIEW_CLASSES);
     // Every control is a child of the form itself, so that its commands reach
     // the form's one dispatch path; a container only places it.
     // A text set before the form made its components replaces the design's.
@@ -216,6 +226,7 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (design.kind == ComponentKind::RichEdit) SetTextMode(c);
     MakeFont(c);
+    if (design.kind == ComponentKind::ListView) SetUpListView(c, design);
     if (design.flags & kAutoSize) FitToText(c, caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
     if (design.hint) {

@@ -1,5 +1,7 @@
 #include "e2e/driver.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -503,6 +505,54 @@ std::optional<std::string> ReadListBoxLine(HWND list, int index) {
 
 std::string ListBoxLine(HWND list, int index) {
     return ReadListBoxLine(list, index).value_or("");
+}
+
+void PressTogether(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (bool up : {false, true}) {
+        for (WORD key : keys) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        }
+    }
+    std::reverse(inputs.begin() + static_cast<long>(keys.size()), inputs.end());
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+int ListViewCount(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string ListViewCell(HWND list, int line, int column) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return {};
+    constexpr int kCapacity = 512;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kCapacity, MEM_COMMIT, PAGE_READWRITE));
+    std::string text;
+    if (remote) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = line;
+        item.iSubItem = column;
+        item.pszText = remote + sizeof item;
+        item.cchTextMax = kCapacity;
+        char buffer[kCapacity] = {};
+        if (WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(line),
+                         reinterpret_cast<LPARAM>(remote)) >= 0 &&
+            ReadProcessMemory(process, remote + sizeof item, buffer, sizeof buffer - 1, nullptr))
+            text = buffer;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return text;
 }
 
 HelperProcess::HelperProcess(const std::string& mode, const std::string& argument) {

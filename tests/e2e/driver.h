@@ -122,6 +122,10 @@ class Norvane : public Process {
     HWND main_ = nullptr;
 };
 
+// Keys held down in order (Shift, F10) and let go, to whatever window has
+// the focus.
+void PressTogether(std::initializer_list<WORD> keys);
+
 // A top-level window of any process by class, whose title contains `part`.
 HWND WaitForTopWindow(std::string_view className, std::string_view part, Duration timeout = 15s);
 bool IsTopmost(HWND window);
@@ -157,6 +161,10 @@ RECT WindowRectOf(HWND window);
 std::optional<std::string> ReadListBoxLine(HWND list, int index);
 std::string ListBoxLine(HWND list, int index);  // "" for nothing
 int ListBoxCount(HWND list);
+// A cell of a list view of another (32-bit) process, read through memory
+// of that process (list view messages are not marshalled); "" for none.
+std::string ListViewCell(HWND list, int line, int column);
+int ListViewCount(HWND list);
 
 // clipboard_helper.exe in one of its modes ("MODE NAME ARGUMENT"), talked to
 // through the events NAME.ready, NAME.release and NAME.quit; it is told to

@@ -24,22 +24,6 @@ std::vector<std::string> Lines(HWND list) {
     return lines;
 }
 
-// Keys held down in order and let go, to whatever window has the focus.
-void PressTogether(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (bool up : {false, true}) {
-        for (WORD key : keys) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            inputs.push_back(input);
-        }
-    }
-    std::reverse(inputs.begin() + static_cast<long>(keys.size()), inputs.end());
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // The centre of line `index` of a list box scrolled to its top.
 POINT LineCentre(HWND list, int index) {
     const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));

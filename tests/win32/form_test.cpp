@@ -662,6 +662,23 @@ TEST_F(ModalTest, AFormShownModallyIsNotEnteredAgain) {
     EXPECT_TRUE(IsWindowEnabled(main.Handle()));
 }
 
+TEST_F(ModalTest, AModelessFormStaysEnabledWhileAnotherIsModal) {
+    FormSpec design = kTestForm;
+    design.className = "TModelessForm";
+    design.modeless = true;
+    OnDemandForm beside(messages, design);
+    ShowWindow(beside.Handle(), SW_SHOWNA);
+    std::vector<bool> besideEnabled;
+    TimerScript script(
+        {NoteMainWindow(), Then([&] { besideEnabled.push_back(IsWindowEnabled(beside.Handle())); }),
+         Then(CloseDialog())},
+        CloseDialog());
+    dialog.ShowModal();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_THAT(mainEnabled, ElementsAre(false));
+    EXPECT_THAT(besideEnabled, ElementsAre(true));
+}
+
 TEST_F(ModalTest, CloseSentFromAnotherThreadEndsTheLoopAtOnce) {
     HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> endedByTheClose = false;

@@ -1,0 +1,179 @@
+#include "journal/win32_journal_form.h"
+
+#include <algorithm>
+#include <span>
+
+#include "resources/resource_ids.h"
+#include "ui/save_dialog.h"
+#include "util/durable_file.h"
+
+namespace norvane {
+
+using enum JournalFormPart;
+
+namespace {
+
+using K = ComponentKind;
+
+// The list follows the journal this long after a change at the most: a
+// burst of changes (a clipboard manager's, a program copying in a loop)
+// is shown once, not line by line.
+constexpr UINT kFollowMs = 50;
+
+// Widths in design pixels, in the order of the journal's columns.
+constexpr auto kColumns = [] {
+    constexpr int kWidths[] = {136, 150, 104, 64, 116, 84, 96};
+    constexpr bool kNumbers[] = {false, false, false, true, false, false, true};
+    std::array<ListColumn, kJournalColumnTitles.size()> columns{};
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        columns[i] = {kJournalColumnTitles[i], kWidths[i], kNumbers[i]};
+    return columns;
+}();
+
+constexpr auto kLayout = LayoutOf<TClipboard_Journal_Form>({
+    {.part = Count_Label,
+     .name = "Count_Label",
+     .kind = K::Label,
+     .left = 8,
+     .top = 8,
+     .width = 400,
+     .height = 13,
+     .caption = "",
+     .flags = kAutoSize},
+    {.part = Entries_ListView,
+     .name = "Entries_ListView",
+     .kind = K::ListView,
+     .left = 8,
+     .top = 26,
+     .width = 784,
+     .height = 300,
+     .columns = kColumns,
+     .onCellText = Bind<&TClipboard_Journal_Form::Entries_ListViewCellText>},
+    {.part = Save_As_BitBtn,
+     .name = "Save_As_BitBtn",
+     .kind = K::BitBtn,
+     .left = 250,
+     .top = 334,
+     .width = 120,
+     .height = 26,
+     .caption = "Save As...",
+     .onClick = Bind<&TClipboard_Journal_Form::Save_As_BitBtnClick>},
+    {.part = Exit_BitBtn,
+     .name = "Exit_BitBtn",
+     .kind = K::BitBtn,
+     .left = 430,
+     .top = 334,
+     .width = 120,
+     .height = 26,
+     .caption = "Close",
+     .glyph = IDB_CLOSE_GLYPH,
+     .onClick = Bind<&TClipboard_Journal_Form::Exit_BitBtnClick>},
+    {.part = Follow_Timer,
+     .name = "Follow_Timer",
+     .kind = K::Timer,
+     .onTimer = Bind<&TClipboard_Journal_Form::Follow_TimerTimer>,
+     .interval = kFollowMs},
+});
+
+const FormSpec kForm{
+    .className = "TClipboard_Journal_Form",
+    .caption = "Clipboard Journal",
+    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    .exStyle = WS_EX_DLGMODALFRAME,
+    .left = 120,
+    .top = 140,
+    .width = 800,
+    .height = 368,
+    .clientSized = true,
+    .font = {.face = "MS Sans Serif", .height = -11},
+    .designDpi = 96,
+    .designTextHeight = 13,
+    .components = kLayout,
+    .icon = IDI_MAINICON,
+    .componentsOnDemand = true,
+    .modeless = true,
+};
+
+std::string CountLine(std::size_t kept, std::uint64_t dropped) {
+    return std::to_string(kept) + (kept == 1 ? " entry" : " entries") + " kept, " +
+           std::to_string(dropped) + (dropped == 1 ? " older one" : " older ones") + " dropped";
+}
+
+}  // namespace
+
+TClipboard_Journal_Form::TClipboard_Journal_Form(MessageDialog& messages, ClipboardJournal& journal,
+                                                 HWND owner)
+    : FormOf(kForm, messages, owner), journal_(journal) {
+    SetKeyPreview(true);
+    journal_.OnChanged([this] { FollowJournal(); });
+}
+
+TClipboard_Journal_Form::~TClipboard_Journal_Form() {
+    journal_.OnChanged({});
+}
+
+void TClipboard_Journal_Form::Open() {
+    Show();
+    SetFocus(Get(Entries_ListView).hwnd);
+}
+
+void TClipboard_Journal_Form::FormShow() {
+    ShowJournal();
+}
+
+void TClipboard_Journal_Form::FormHide() {
+    SetEnabled(Get(Follow_Timer), false);
+}
+
+// Called by the journal after each entry added or grown: a hidden window
+// catches up at its next showing.
+void TClipboard_Journal_Form::FollowJournal() {
+    if (HasComponents() && IsWindowVisible(Handle())) SetEnabled(Get(Follow_Timer), true);
+}
+
+void TClipboard_Journal_Form::Follow_TimerTimer() {
+    SetEnabled(Get(Follow_Timer), false);
+    ShowJournal();
+}
+
+void TClipboard_Journal_Form::ShowJournal() {
+    const std::uint64_t total = journal_.Size() + journal_.Dropped();
+    const auto added =
+        static_cast<std::size_t>(std::min<std::uint64_t>(total - shownTotal_, journal_.Size()));
+    shownTotal_ = total;
+    cachedLine_.reset();  // a hold's line grows
+    SetTextOf(Get(Count_Label), CountLine(journal_.Size(), journal_.Dropped()));
+    SetLineCount(Get(Entries_ListView), journal_.Size(), added);
+}
+
+void TClipboard_Journal_Form::Entries_ListViewCellText(ListCellRequest& cell) {
+    if (cell.line >= journal_.Size() || cell.column < 0 ||
+        static_cast<std::size_t>(cell.column) >= cachedTexts_.size())
+        return;
+    if (cachedLine_ != cell.line) {
+        cachedTexts_ = JournalColumnTexts(journal_, journal_.Newest(cell.line));
+        cachedLine_ = cell.line;
+    }
+    cell.text = cachedTexts_[static_cast<std::size_t>(cell.column)];
+}
+
+void TClipboard_Journal_Form::Save_As_BitBtnClick() {
+    const auto path = AskSaveFileName(Handle(), "clipboard journal.txt", "txt");
+    if (!path) return;
+    const std::string text = JournalTabText(journal_);
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (const auto failure = WriteFileDurably(*path, {bytes}))
+        Messages().Show(*failure, MessageKind::Error, MessageButtons::Ok);
+}
+
+void TClipboard_Journal_Form::Exit_BitBtnClick() {
+    Close();
+}
+
+void TClipboard_Journal_Form::FormKeyDown(WORD& key) {
+    if (key != VK_ESCAPE) return;
+    key = 0;
+    Close();
+}
+
+}  // namespace norvane

@@ -1,0 +1,110 @@
+// The form's list views: their columns, the texts of the cells they draw
+// answered by the form's handler, and their lines counted, selected and
+// kept in place as lines come at the top.
+#include "ui/form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace norvane {
+
+void Form::SetUpListView(Component& c, const ComponentSpec& design) {
+    ListView_SetExtendedListViewStyle(c.hwnd, LVS_EX_FULLROWSELECT);
+    for (const ListColumn& column : design.columns) {
+        LVCOLUMNA format{};
+        format.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        format.fmt = column.alignRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        format.cx = Scaled(column.width);
+        format.pszText = const_cast<char*>(column.caption);
+        const int at = static_cast<int>(&column - design.columns.data());
+        if (SendMessageA(c.hwnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(at),
+                         reinterpret_cast<LPARAM>(&format)) != at)
+            throw std::runtime_error("Cannot make the columns of " + c.name);
+    }
+}
+
+bool Form::RunListNotify(Component& c, NMHDR& note, LRESULT& result) {
+    switch (note.code) {
+        case LVN_GETDISPINFOA: {
+            LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(note).item;
+            if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
+            item.pszText[0] = '\0';
+            if (!c.onCellText || item.iItem < 0) return true;
+            ListCellRequest cell{static_cast<std::size_t>(item.iItem), item.iSubItem, {}};
+            Guarded([&] { (this->*(c.onCellText))(cell); });
+            const std::size_t length =
+                std::min(cell.text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            std::memcpy(item.pszText, cell.text.data(), length);
+            item.pszText[length] = '\0';
+            return true;
+        }
+        case LVN_ODFINDITEMA:
+        case LVN_ODFINDITEMW:
+            // Typing finds no line: the form holds no text to search.
+            result = -1;
+            return true;
+    }
+    return false;
+}
+
+void Form::SetLineCount(Component& list, std::size_t count, std::size_t addedAtTop) {
+    HWND w = list.hwnd;
+    const std::size_t top = TopLineOf(list);
+    const auto selected = SelectedLineOf(list);
+    const int focused = ListView_GetNextItem(w, -1, LVNI_FOCUSED);
+    // Wine takes milliseconds over a count of thousands even when it stays.
+    if (count != LineCountOf(list))
+        ListView_SetItemCountEx(w, static_cast<int>(count),
+                                LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (addedAtTop > 0) {
+        // Each line's entry is now `addedAtTop` lines further down. Only the
+        // lines concerned are touched: a state set on all lines at once
+        // goes through every line of a long list.
+        auto move = [&](std::optional<std::size_t> line, UINT state) {
+            if (!line) return;
+            ListView_SetItemState(w, static_cast<int>(*line), 0, state);
+            if (*line + addedAtTop < count)
+                ListView_SetItemState(w, static_cast<int>(*line + addedAtTop), state, state);
+        };
+        move(selected, LVIS_SELECTED);
+        move(focused >= 0 ? std::optional<std::size_t>(focused) : std::nullopt, LVIS_FOCUSED);
+        // Where the lines shown before are now; moving the selection may
+        // have scrolled (Wine brings a focused line into view).
+        const std::size_t keptTop = top > 0 ? top + addedAtTop : 0;
+        const auto lines = static_cast<int>(keptTop) - static_cast<int>(TopLineOf(list));
+        if (lines != 0) {
+            RECT line{};
+            ListView_GetItemRect(w, 0, &line, LVIR_BOUNDS);
+            ListView_Scroll(w, 0, lines * (line.bottom - line.top));
+        }
+    }
+    InvalidateRect(w, nullptr, FALSE);
+}
+
+std::size_t Form::LineCountOf(const Component& list) const {
+    return static_cast<std::size_t>(ListView_GetItemCount(list.hwnd));
+}
+
+std::optional<std::size_t> Form::SelectedLineOf(const Component& list) const {
+    const int line = ListView_GetNextItem(list.hwnd, -1, LVNI_SELECTED);
+    if (line < 0) return std::nullopt;
+    return static_cast<std::size_t>(line);
+}
+
+void Form::SelectLine(Component& list, std::optional<std::size_t> line) {
+    // The line selected and the one focused, not every line: single
+    // selection has one of each.
+    constexpr UINT kBoth = LVIS_SELECTED | LVIS_FOCUSED;
+    for (const UINT which : {LVNI_SELECTED, LVNI_FOCUSED})
+        if (const int was = ListView_GetNextItem(list.hwnd, -1, which); was >= 0)
+            ListView_SetItemState(list.hwnd, was, 0, kBoth);
+    if (line) ListView_SetItemState(list.hwnd, static_cast<int>(*line), kBoth, kBoth);
+}
+
+std::size_t Form::TopLineOf(const Component& list) const {
+    return static_cast<std::size_t>(std::max(ListView_GetTopIndex(list.hwnd), 0));
+}
+
+}  // namespace norvane

@@ -1,0 +1,26 @@
+#include "ui/save_dialog.h"
+
+#include <commdlg.h>
+
+namespace norvane {
+
+std::optional<std::string> AskSaveFileName(HWND owner, const std::string& proposed,
+                                           const std::string& extension) {
+    using namespace std::string_literals;
+    const std::string filter =
+        "*." + extension + '\0' + "*." + extension + '\0' + "All files\0*.*\0\0"s;
+    char path[MAX_PATH] = {};
+    proposed.copy(path, MAX_PATH - 1);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = extension.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameA(&dialog)) return std::nullopt;
+    return std::string(path);
+}
+
+}  // namespace norvane
