@@ -46,6 +46,13 @@ bool IsClickNotification(const Form::Component& c, WORD code) {
     return code == BN_DOUBLECLICKED && c.kind == ComponentKind::BitBtn;
 }
 
+// The keys with which an edit box puts its selection on the clipboard.
+bool IsCopyKey(WPARAM key) {
+    const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    return (control && (key == 'C' || key == 'X' || key == VK_INSERT)) ||
+           (shift && key == VK_DELETE);
+}
+
 }  // namespace
 
 Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messages_(messages) {
@@ -208,6 +215,10 @@ void Form::Close() {
 
 bool Form::PreviewKey(WPARAM key) {
     if (RunKeyboardPopup(key)) return true;
+    // The program only reads the clipboard: its text boxes copy nothing to it.
+    if (const Component* focused = FindByWindow(GetFocus());
+        focused && focused->kind == ComponentKind::RichEdit && IsCopyKey(key))
+        return true;
     if (!keyPreview_) return false;
     WORD pressed = static_cast<WORD>(key);
     Guarded([&] { FormKeyDown(pressed); });

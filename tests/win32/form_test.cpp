@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/win32_main_form.h"
@@ -455,6 +456,32 @@ TEST_F(FormTest, RichEditBoxesHoldRichTextAndScrollOnlyWhenDesignedTo) {
         form.RecreateWindowOf(form.Get(TextPart::Plain_RichEdit));
         form.RecreateWindowOf(form.Get(TextPart::Rich_RichEdit));
     }
+}
+
+TEST_F(FormTest, RichEditBoxesPutNothingOnTheClipboard) {
+    TextForm form(messages);
+    ShowWindow(form.Handle(), SW_SHOWNA);
+    HWND box = form.Get(TextPart::Plain_RichEdit).hwnd;
+    form.SetTextOf(form.Get(TextPart::Plain_RichEdit), "selected text");
+    SetFocus(box);
+    SendMessageA(box, EM_SETSEL, 0, -1);
+    BYTE keys[256] = {}, pressed[256] = {};
+    GetKeyboardState(keys);
+    std::memcpy(pressed, keys, sizeof keys);
+    const DWORD before = GetClipboardSequenceNumber();
+    // Ctrl+C, Ctrl+X and Ctrl+Insert, then Shift+Delete, as the box sees them.
+    const std::pair<int, int> copyKeys[] = {
+        {VK_CONTROL, 'C'}, {VK_CONTROL, 'X'}, {VK_CONTROL, VK_INSERT}, {VK_SHIFT, VK_DELETE}};
+    for (const auto& [modifier, key] : copyKeys) {
+        pressed[VK_CONTROL] = pressed[VK_SHIFT] = 0;
+        pressed[modifier] = 0x80;
+        SetKeyboardState(pressed);
+        PostMessageA(box, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+        ProcessPendingMessages();
+    }
+    SetKeyboardState(keys);
+    EXPECT_EQ(GetClipboardSequenceNumber(), before);
+    EXPECT_EQ(WindowTextOf(box), "selected text");
 }
 
 // A dialog shown modally over a main window, with real message boxes.
