@@ -42,7 +42,10 @@ std::string AnsiPath(const wchar_t* path) {
         const DWORD shortSize = GetShortPathNameW(path, nullptr, 0);
         if (shortSize == 0) break;
         wide.assign(shortSize, L'\0');
-        wide.resize(GetShortPathNameW(path, wide.data(), shortSize));
+        // A folder gone or renamed meanwhile gives nothing: never an empty path.
+        const DWORD got = GetShortPathNameW(path, wide.data(), shortSize);
+        if (got == 0 || got >= shortSize) break;
+        wide.resize(got);
     }
     throw std::runtime_error(
         "The folder chosen has a name that this program cannot write to: choose another.");

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <stdexcept>
+
 namespace norvane {
 
 std::optional<std::string> AskSaveFileName(HWND owner, const std::string& proposed,
@@ -19,7 +21,15 @@ std::optional<std::string> AskSaveFileName(HWND owner, const std::string& propos
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrDefExt = extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&dialog)) return std::nullopt;
+    if (!GetSaveFileNameA(&dialog)) {
+        // Cancelled, or the dialog failed (a name longer than it holds): only the first is silent.
+        if (const DWORD error = CommDlgExtendedError())
+            throw std::runtime_error(
+                "The save dialog could not be shown or could not take the name "
+                "(error " +
+                std::to_string(error) + ").");
+        return std::nullopt;
+    }
     return std::string(path);
 }
 

@@ -57,6 +57,20 @@ TEST(SaveAllFormats, EveryFormatCopiedWithTheClipboardOpenedOnce) {
               "A Notepad Class Window of notepad.exe, process id 42");
 }
 
+TEST(SaveAllFormats, FormatsPastWhatOneSaveHoldsAreNotCopied) {
+    FakeClipboard clipboard;
+    clipboard.formats = {{1, ""}, {49300, "Second"}, {49301, "Third"}};
+    for (unsigned format : {1u, 49300u, 49301u})
+        clipboard.data[format] = FormatData{DataKind::MemoryBlock, Bytes(600, 1)};
+
+    const ClipboardSnapshot snapshot = CopyAllFormats(clipboard, nullptr, 1000);
+    ASSERT_EQ(snapshot.formats.size(), 3u);
+    EXPECT_EQ(snapshot.formats[1].reading.data.bytes.size(), 600u);
+    EXPECT_EQ(NotReadReason(snapshot.formats[2].reading),
+              "the formats before it took 1200 bytes, as much as one save holds at once");
+    EXPECT_EQ(clipboard.calls.back(), "Close");
+}
+
 TEST(SaveAllFormats, FolderNamedAfterTheTimeAndNumberedWhenTaken) {
     const LocalTime time{2026, 12, 8, 17, 5, 3};
     EXPECT_EQ(SnapshotFolderName(time), "Clipboard 2026-12-08 17-05-03");
