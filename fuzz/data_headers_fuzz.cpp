@@ -116,12 +116,13 @@ void CheckEncodedPicture(Block block) {
                                  PictureCoding::Bmp, PictureCoding::Tiff})
         ClaimedSize(coding, block);
     const auto claimed = ClaimedSize(PictureCoding::Gif, block);
-    // Small screens only: a fuzzer's run has no room for many 256 MB pictures.
+    // Small screens only, also when a frame grows one: a fuzzer's run has no
+    // room for many 256 MB pictures.
     if (PictureCodingOf("GIF", block) != PictureCoding::Gif || !claimed ||
         !SizeRefusal(claimed->width, claimed->height).empty() ||
         Product(claimed->width, claimed->height) > (1u << 16))
         return;
-    const DecodedPicture picture = DecodeGifFirstFrame(block);
+    const DecodedPicture picture = DecodeGifFirstFrame(block, 1u << 16);
     Check(picture.dib.empty() != picture.failure.empty());
     if (picture.dib.empty()) return;
     const auto dib = ReadDibHeader(picture.dib);

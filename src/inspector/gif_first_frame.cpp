@@ -1,16 +1,19 @@
 #include "inspector/gif_first_frame.h"
 
+#include <algorithm>
 #include <new>
+#include <string>
 
 #include "gif/gif_decoder.h"
 
 namespace norvane {
 
-DecodedPicture DecodeGifFirstFrame(std::span<const std::uint8_t> bytes) {
+DecodedPicture DecodeGifFirstFrame(std::span<const std::uint8_t> bytes, std::uint64_t mostPixels) {
     DecodedPicture decoded;
+    mostPixels = std::min(mostPixels, kMostPreviewPixels);
     gif::DecodeOptions options;
     options.firstImageOnly = true;
-    options.pixelBudget = static_cast<std::size_t>(kMostPreviewPixels);
+    options.pixelBudget = static_cast<std::size_t>(mostPixels);
     const auto picture = gif::DecodeGif(bytes, options);
     if (!picture || picture->frames.empty()) {
         decoded.failure = "the GIF decoder found no image in it";
@@ -20,6 +23,10 @@ DecodedPicture DecodeGifFirstFrame(std::span<const std::uint8_t> bytes) {
     const auto width = static_cast<std::uint32_t>(picture->logicalWidth);
     const auto height = static_cast<std::uint32_t>(picture->logicalHeight);
     decoded.failure = SizeRefusal(width, height);
+    if (decoded.failure.empty() && std::uint64_t{width} * height > mostPixels)
+        decoded.failure = "its frame grows its screen to " + std::to_string(width) + " x " +
+                          std::to_string(height) + " pixels, more than " +
+                          std::to_string(mostPixels) + " pixels";
     if (!decoded.failure.empty()) return decoded;
     try {
         decoded.dib = AlphaDib(width, height);

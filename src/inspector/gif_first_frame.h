@@ -10,8 +10,10 @@
 
 namespace norvane {
 
-// Decodes no more than the preview allows: the caller has checked the
-// screen size the header claims; a frame that grows it past that is refused.
-DecodedPicture DecodeGifFirstFrame(std::span<const std::uint8_t> bytes);
+// Decodes no more than `mostPixels` (the preview's limit unless smaller):
+// the caller has checked the screen size the header claims; a frame that
+// grows it past that is refused.
+DecodedPicture DecodeGifFirstFrame(std::span<const std::uint8_t> bytes,
+                                   std::uint64_t mostPixels = kMostPreviewPixels);
 
 }  // namespace norvane

@@ -89,6 +89,14 @@ TEST(GifFirstFrame, PlacedOnItsScreenItsTransparencyClear) {
     EXPECT_EQ(pixel(9, 5), 0u);
 }
 
+TEST(GifFirstFrame, NoMorePixelsDecodedThanAskedFor) {
+    const Bytes gif = BytesOf(testing::GifSample());  // a 10 x 6 screen, its frame within
+    EXPECT_EQ(DecodeGifFirstFrame(gif, 60).failure, "");
+    const DecodedPicture picture = DecodeGifFirstFrame(gif, 59);
+    EXPECT_TRUE(picture.dib.empty());
+    EXPECT_NE(picture.failure, "");
+}
+
 TEST(GifFirstFrame, AStreamWithNoImageSaysSo) {
     const Bytes gif = BytesOf(testing::GifSample());
     const DecodedPicture picture = DecodeGifFirstFrame(std::span(gif).first(40));
