@@ -55,6 +55,7 @@ void PictureView::Clear() {
     alpha_.reset();
     decoded_ = {};  // its memory goes now, not at the next picture
     metafile_.reset();
+    played_.reset();
     x_ = y_ = 0;
     UpdateScrollBars();
     InvalidateRect(Handle(), nullptr, TRUE);
@@ -134,14 +135,53 @@ RECT PictureView::MetafilePlace() const {
     return {left, top, left + static_cast<LONG>(fitWidth), top + static_cast<LONG>(fitHeight)};
 }
 
-void PictureView::Draw(HDC dc, const RECT& area) const {
+bool PictureView::EnsureMetafilePlayed(SIZE size) {
+    if (played_ && playedSize_.cx == size.cx && playedSize_.cy == size.cy) return true;
+    played_.reset();
+    // A top-down 32-bit section keeps the colours played whatever the screen's depth.
+    const BITMAPINFOHEADER info = TopDown32(size.cx, size.cy);
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
+                                         DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
+    if (!bitmap || !memory) return false;
+    {
+        // The whole client area, so that what the records draw past the
+        // fitted place shows as it would played straight into the view.
+        SelectedObject selected(memory.get(), bitmap.get());
+        const RECT whole{0, 0, size.cx, size.cy};
+        FillRect(memory.get(), &whole, GetSysColorBrush(COLOR_APPWORKSPACE));
+        PlayMetafile(memory.get());
+    }
+    played_ = std::move(bitmap);
+    playedSize_ = size;
+    return true;
+}
+
+void PictureView::PlayMetafile(HDC dc) {
+    const RECT place = MetafilePlace();
+    FillRect(dc, &place, GetSysColorBrush(COLOR_WINDOW));
+    PlayEnhMetaFile(dc, metafile_.get(), &place);
+    ++metafilePlays_;
+}
+
+void PictureView::Draw(HDC dc, const RECT& area) {
     FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
     if (metafile_) {
-        const RECT place = MetafilePlace();
+        RECT client{}, part{};
+        GetClientRect(Handle(), &client);
+        if (!IntersectRect(&part, &area, &client)) return;
+        if (EnsureMetafilePlayed(SIZE{client.right, client.bottom})) {
+            UniqueMemoryDC memory(CreateCompatibleDC(dc));
+            SelectedObject selected(memory.get(), played_.get());
+            BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top,
+                   memory.get(), part.left, part.top, SRCCOPY);
+            return;
+        }
+        // No memory for the bitmap: played straight, clipped to the area.
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-        FillRect(dc, &place, GetSysColorBrush(COLOR_WINDOW));
-        PlayEnhMetaFile(dc, metafile_.get(), &place);
+        PlayMetafile(dc);
         RestoreDC(dc, saved);
         return;
     }

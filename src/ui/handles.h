@@ -54,6 +54,11 @@ struct EnhMetafileTraits {
     static void Release(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 };
 
+struct MemoryDCTraits {
+    static HDC Invalid() { return nullptr; }
+    static void Release(HDC h) { DeleteDC(h); }
+};
+
 struct KernelHandleTraits {
     static HANDLE Invalid() { return nullptr; }
     static void Release(HANDLE h) { CloseHandle(h); }
@@ -66,6 +71,8 @@ using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueImageList = Unique<HIMAGELIST, ImageListTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
 using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
+// A memory device context of CreateCompatibleDC.
+using UniqueMemoryDC = Unique<HDC, MemoryDCTraits>;
 
 // The window is sent WM_CLIPBOARDUPDATE on each change of the clipboard
 // while this lives. A system that refuses leaves it not listening.

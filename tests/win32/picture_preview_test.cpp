@@ -1,6 +1,7 @@
 // The inspector's picture preview of pictures in their own codings and of
 // metafiles, placed on the real clipboard by clipboard_helper: their exact
-// colours, a metafile fitted to the view, and scrolling by wheel and keys.
+// colours, a metafile fitted to the view and played once for each size of
+// it, and scrolling by wheel and keys.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -171,6 +172,34 @@ TEST_F(MetafilesTest, PlayedFittedToTheViewKeepingTheirAspect) {
             EXPECT_NEAR(drawn.top, client.bottom - drawn.bottom, 1) << format;
         }
     }
+}
+
+// Played once into a bitmap that repaints, whole or in part, copy from;
+// played again only once the view's new size refits it, or for a metafile
+// read again.
+TEST_F(MetafilesTest, PlayedOnceAcrossPaintsUntilRefitted) {
+    Show(14u);
+    ASSERT_TRUE(IsWindowVisible(View()));
+    SetWindowPos(View(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT first = Drawn();
+    const int plays = inspector.Picture().MetafilePlays();
+    const RECT corner{0, 0, 40, 40};
+    InvalidateRect(View(), &corner, FALSE);
+    UpdateWindow(View());
+    InvalidateRect(View(), nullptr, FALSE);
+    UpdateWindow(View());
+    const RECT again = Drawn();
+    EXPECT_TRUE(EqualRect(&first, &again));
+    EXPECT_EQ(inspector.Picture().MetafilePlays(), plays);
+
+    SetWindowPos(View(), nullptr, 0, 0, 200, 300, SWP_NOMOVE | SWP_NOZORDER);
+    UpdateWindow(View());
+    Drawn();
+    EXPECT_EQ(inspector.Picture().MetafilePlays(), plays + 1);
+
+    Show(14u);
+    Drawn();
+    EXPECT_EQ(inspector.Picture().MetafilePlays(), plays + 2);
 }
 
 }  // namespace
