@@ -58,6 +58,7 @@ void ClipboardJournalListener::ReadChange() {
     while (PeekMessageA(&waiting, Handle(), WM_CLIPBOARDUPDATE, WM_CLIPBOARDUPDATE, PM_REMOVE))
         ++change.notices;
     change.time = JournalNow();
+    change.tick = GetTickCount();
     change.sequence = GetClipboardSequenceNumber();
     if (HWND owner = clipboard_.Owner()) change.owner = WindowOf(owner);
     change.formats = static_cast<std::uint32_t>(std::max(clipboard_.CountFormats(), 0));
@@ -80,6 +81,7 @@ void ClipboardJournalListener::PollHolder() {
     if (!holder && !holder_) return;
     HolderSample sample;
     sample.time = JournalNow();
+    sample.tick = GetTickCount();
     sample.open = holder != nullptr;
     if (holder && holder != holder_) holderWindow_ = WindowOf(holder);
     holder_ = holder;

@@ -16,7 +16,7 @@
 
 namespace norvane {
 
-// The local time now, as the journal counts it.
+// The local time now, as the journal shows it.
 JournalTime JournalNow();
 
 class ClipboardJournalListener final : public Window {
