@@ -59,7 +59,7 @@ void ClipboardJournalListener::ReadChange() {
         ++change.notices;
     change.time = JournalNow();
     change.tick = GetTickCount();
-    change.sequence = GetClipboardSequenceNumber();
+    change.sequence = clipboard_.SequenceNumber();
     if (HWND owner = clipboard_.Owner()) change.owner = WindowOf(owner);
     change.formats = static_cast<std::uint32_t>(std::max(clipboard_.CountFormats(), 0));
     change.text = clipboard_.IsFormatAvailable(kTextFormat) ||
