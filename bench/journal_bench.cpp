@@ -253,9 +253,12 @@ int main(int argc, char** argv) {
     {
         norvane::ClipboardJournal full;
         for (std::uint32_t n = 0; n < norvane::ClipboardJournal::kCapacity; ++n)
-            full.RecordChange({n * 100LL, n * 5,
-                               norvane::JournalWindow{"Notepad", "notepad.exe", 4}, 4, true, false,
-                               1});
+            full.RecordChange({.time = n * 100LL,
+                               .tick = n * 100,
+                               .sequence = n * 5,
+                               .owner = norvane::JournalWindow{"Notepad", "notepad.exe", 4},
+                               .formats = 4,
+                               .text = true});
         std::printf("a full ring of %zu entries: %zu bytes\n", full.Size(), full.MemoryUsed());
     }
     StartUps(starts);

@@ -40,6 +40,7 @@ class Changes {
     explicit Changes(ClipboardJournal& journal) : journal_(journal) {}
     void Add() {
         journal_.RecordChange({.time = 13'000'000'000'000 + sequence_ * 2'000,
+                               .tick = sequence_ * 2'000,
                                .sequence = sequence_,
                                .owner = norvane::JournalWindow{"Notepad", "notepad.exe", 42},
                                .formats = 3,

@@ -2,6 +2,7 @@
 // real implementation calls the Win32 clipboard functions, tests use fakes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ class ClipboardService {
     virtual ~ClipboardService() = default;
 
     // Need no open clipboard.
+    // The number the system moves on every change of the clipboard.
+    virtual std::uint32_t SequenceNumber() = 0;
     virtual int CountFormats() = 0;
     virtual bool IsFormatAvailable(unsigned format) = 0;
     virtual WindowHandle Owner() = 0;

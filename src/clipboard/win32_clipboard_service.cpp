@@ -9,6 +9,10 @@
 
 namespace norvane {
 
+std::uint32_t Win32ClipboardService::SequenceNumber() {
+    return GetClipboardSequenceNumber();
+}
+
 int Win32ClipboardService::CountFormats() {
     return CountClipboardFormats();
 }

@@ -7,6 +7,7 @@ namespace norvane {
 // The system clipboard through the Win32 clipboard functions.
 class Win32ClipboardService final : public ClipboardService {
   public:
+    std::uint32_t SequenceNumber() override;
     int CountFormats() override;
     bool IsFormatAvailable(unsigned format) override;
     WindowHandle Owner() override;

@@ -8,10 +8,9 @@ namespace norvane {
 
 namespace {
 
-std::uint32_t ClampedMs(JournalTime from, JournalTime to) {
-    if (to <= from) return 0;
-    return static_cast<std::uint32_t>(
-        std::min<JournalTime>(to - from, std::numeric_limits<std::uint32_t>::max()));
+// Right across the tick's wrap.
+std::uint32_t ElapsedMs(JournalTick from, JournalTick to) {
+    return static_cast<std::uint32_t>(to - from);
 }
 
 std::uint32_t SaturatingSum(std::uint32_t a, std::uint32_t b) {
@@ -83,18 +82,18 @@ void ClipboardJournal::RecordChange(const ClipboardChange& change) {
     if (change.formats == 0)
         entry.event = JournalEvent::Cleared;
     else if (last_ && processId != last_->processId &&
-             change.time - last_->time < JournalTime{kReplacedWithinMs})
+             ElapsedMs(last_->tick, change.tick) < kReplacedWithinMs)
         entry.event = JournalEvent::Replaced;
     const std::uint64_t serial = Add(entry, change.owner);
-    last_ = LastChange{change.time, change.sequence, processId, serial};
+    last_ = LastChange{change.tick, change.sequence, processId, serial};
     Changed();
 }
 
 void ClipboardJournal::RecordHolder(const HolderSample& sample) {
-    if (hold_ && sample.time - hold_->seen > JournalTime{kPollGapMs}) EndHold(hold_->seen);
+    if (hold_ && ElapsedMs(hold_->seen, sample.tick) > kPollGapMs) EndHold(hold_->seen);
     if (hold_ && sample.open && SameHolder(hold_->holder, sample.holder)) {
-        hold_->seen = sample.time;
-        const std::uint32_t held = ClampedMs(hold_->began, sample.time);
+        hold_->seen = sample.tick;
+        const std::uint32_t held = ElapsedMs(hold_->began, sample.tick);
         if (JournalEntry* entry = EntryBySerial(hold_->entry)) {
             entry->heldMs = held;
             Changed();
@@ -103,14 +102,15 @@ void ClipboardJournal::RecordHolder(const HolderSample& sample) {
         }
         return;
     }
-    if (hold_) EndHold(sample.time);
-    if (sample.open) hold_ = Hold{sample.time, sample.time, sample.holder, std::nullopt};
+    if (hold_) EndHold(sample.tick);
+    if (sample.open)
+        hold_ = Hold{sample.time, sample.tick, sample.tick, sample.holder, std::nullopt};
 }
 
 void ClipboardJournal::EnterHold(std::uint32_t heldMs, bool holding) {
     JournalEntry entry;
     entry.event = JournalEvent::Held;
-    entry.time = hold_->began;
+    entry.time = hold_->beganAt;
     entry.heldMs = heldMs;
     entry.holding = holding;
     hold_->entry = Add(entry, hold_->holder);
@@ -119,8 +119,8 @@ void ClipboardJournal::EnterHold(std::uint32_t heldMs, bool holding) {
 
 // The hold has ended by `now`: the first poll that found it over, or the
 // last that found it going on when the next came late.
-void ClipboardJournal::EndHold(JournalTime now) {
-    const std::uint32_t held = ClampedMs(hold_->began, now);
+void ClipboardJournal::EndHold(JournalTick now) {
+    const std::uint32_t held = ElapsedMs(hold_->began, now);
     if (JournalEntry* entry = EntryBySerial(hold_->entry)) {
         entry->heldMs = held;
         entry->holding = false;

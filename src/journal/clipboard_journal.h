@@ -17,8 +17,12 @@
 
 namespace norvane {
 
-// Milliseconds since 1 January 1601, local time (a FILETIME / 10,000).
+// Milliseconds since 1 January 1601, local time (a FILETIME / 10,000):
+// shown, never used to time anything, since the clock can be set.
 using JournalTime = std::int64_t;
+// Milliseconds on a clock that only goes forward (GetTickCount), for every
+// interval. It wraps after 49.7 days: intervals are unsigned differences.
+using JournalTick = std::uint32_t;
 
 // A program's window as the listener found it.
 struct JournalWindow {
@@ -30,6 +34,7 @@ struct JournalWindow {
 // What the listener saw when the clipboard changed, read without opening it.
 struct ClipboardChange {
     JournalTime time = 0;
+    JournalTick tick = 0;
     // The clipboard's sequence number. It cannot count changes: one copy
     // moves it once for the emptying and once for each format placed or
     // synthesized, and a reading while another program is half-way through
@@ -48,6 +53,7 @@ struct ClipboardChange {
 // What a poll of the clipboard's holder found.
 struct HolderSample {
     JournalTime time = 0;
+    JournalTick tick = 0;
     bool open = false;                    // someone holds the clipboard open
     std::optional<JournalWindow> holder;  // nothing: opened without a window
 };
@@ -120,21 +126,22 @@ class ClipboardJournal {
     };
     // The change before, for marking the next one.
     struct LastChange {
-        JournalTime time = 0;
+        JournalTick tick = 0;
         std::uint32_t sequence = 0;
         std::uint32_t processId = 0;
         std::uint64_t entry = 0;  // serial number
     };
     // A hold seen by the polls, entered once it lasts long enough.
     struct Hold {
-        JournalTime began = 0;
-        JournalTime seen = 0;  // by the last poll
+        JournalTime beganAt = 0;  // shown
+        JournalTick began = 0;
+        JournalTick seen = 0;  // by the last poll
         std::optional<JournalWindow> holder;
         std::optional<std::uint64_t> entry;  // serial number once entered
     };
 
     void EnterHold(std::uint32_t heldMs, bool holding);
-    void EndHold(JournalTime now);
+    void EndHold(JournalTick now);
     JournalEntry* EntryBySerial(std::optional<std::uint64_t> serial);
     std::uint64_t Add(JournalEntry entry, const std::optional<JournalWindow>& window);
     void DropOldest();

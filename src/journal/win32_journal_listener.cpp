@@ -1,9 +1,11 @@
 #include "journal/win32_journal_listener.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "clipboard/standard_formats.h"
 #include "ui/guard.h"
+#include "util/flag_scope.h"
 
 namespace norvane {
 
@@ -40,25 +42,36 @@ ClipboardJournalListener::~ClipboardJournalListener() {
 
 LRESULT ClipboardJournalListener::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLIPBOARDUPDATE) {
-        RunGuarded(messages_, [this] { ReadChange(); });
+        if (reporting_)
+            ++skippedNotices_;
+        else
+            Guarded([this] { ReadChange(); });
         return 0;
     }
     if (message == WM_TIMER && wParam == kPollTimer) {
-        RunGuarded(messages_, [this] { PollHolder(); });
+        if (!reporting_) Guarded([this] { PollHolder(); });
         return 0;
     }
     return Window::OnMessage(message, wParam, lParam);
 }
 
+template <class Handler>
+void ClipboardJournalListener::Guarded(Handler&& handler) {
+    const FlagScope reporting(reporting_);
+    RunGuarded(messages_, std::forward<Handler>(handler));
+}
+
 void ClipboardJournalListener::ReadChange() {
     ClipboardChange change;
+    change.notices += skippedNotices_;
     // Notices already waiting are of changes that this reading comes too
     // late to see: they count with it.
     MSG waiting;
     while (PeekMessageA(&waiting, Handle(), WM_CLIPBOARDUPDATE, WM_CLIPBOARDUPDATE, PM_REMOVE))
         ++change.notices;
     change.time = JournalNow();
-    change.sequence = GetClipboardSequenceNumber();
+    change.tick = GetTickCount();
+    change.sequence = clipboard_.SequenceNumber();
     if (HWND owner = clipboard_.Owner()) change.owner = WindowOf(owner);
     change.formats = static_cast<std::uint32_t>(std::max(clipboard_.CountFormats(), 0));
     change.text = clipboard_.IsFormatAvailable(kTextFormat) ||
@@ -70,6 +83,7 @@ void ClipboardJournalListener::ReadChange() {
                      clipboard_.IsFormatAvailable(kEnhMetafileFormat) ||
                      clipboard_.IsFormatAvailable(kMetafilePictureFormat);
     journal_.RecordChange(change);
+    skippedNotices_ = 0;
 }
 
 // A program that opened the clipboard without a window holds it as unseen
@@ -80,6 +94,7 @@ void ClipboardJournalListener::PollHolder() {
     if (!holder && !holder_) return;
     HolderSample sample;
     sample.time = JournalNow();
+    sample.tick = GetTickCount();
     sample.open = holder != nullptr;
     if (holder && holder != holder_) holderWindow_ = WindowOf(holder);
     holder_ = holder;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
 #include "clipboard/clipboard_service.h"
@@ -16,7 +17,7 @@
 
 namespace norvane {
 
-// The local time now, as the journal counts it.
+// The local time now, as the journal shows it.
 JournalTime JournalNow();
 
 class ClipboardJournalListener final : public Window {
@@ -34,6 +35,11 @@ class ClipboardJournalListener final : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // The error box's message loop goes on delivering notices and ticks:
+    // while it shows a failure of ours, they are not handled, so that a
+    // handler that keeps failing does not open box over box.
+    template <class Handler>
+    void Guarded(Handler&& handler);
     void ReadChange();
     void PollHolder();
     JournalWindow WindowOf(HWND window);
@@ -41,6 +47,9 @@ class ClipboardJournalListener final : public Window {
     ClipboardJournal& journal_;
     ClipboardService& clipboard_;
     MessageDialog& messages_;
+    bool reporting_ = false;
+    // Notices that came while a box was up: they count with the next reading.
+    std::uint32_t skippedNotices_ = 0;
     std::optional<ClipboardListener> listener_;
     // The holder found by the poll before, so that a long hold is looked up once.
     HWND holder_ = nullptr;

@@ -431,6 +431,9 @@ class Form : public Window {
     bool isMainForm_ = false;
     bool modeless_ = false;
     bool keyPreview_ = false;
+    // A cell's text is being asked: an error box shown meanwhile paints
+    // the list again, whose cells then stay empty rather than fail again.
+    bool askingCellText_ = false;
 };
 
 // A form whose layout entries are named by the enumeration PartT, whose

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "util/flag_scope.h"
+
 namespace norvane {
 
 void Form::SetUpListView(Component& c, const ComponentSpec& design) {
@@ -31,9 +33,12 @@ bool Form::RunListNotify(Component& c, NMHDR& note, LRESULT& result) {
             LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(note).item;
             if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
             item.pszText[0] = '\0';
-            if (!c.onCellText || item.iItem < 0) return true;
+            if (!c.onCellText || item.iItem < 0 || askingCellText_) return true;
             ListCellRequest cell{static_cast<std::size_t>(item.iItem), item.iSubItem, {}};
-            Guarded([&] { (this->*(c.onCellText))(cell); });
+            {
+                const FlagScope asking(askingCellText_);
+                Guarded([&] { (this->*(c.onCellText))(cell); });
+            }
             const std::size_t length =
                 std::min(cell.text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
             std::memcpy(item.pszText, cell.text.data(), length);

@@ -1,6 +1,7 @@
 // A clipboard held in memory, whose calls can be made to fail or throw.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <new>
 #include <optional>
@@ -33,8 +34,10 @@ class FakeClipboard : public ClipboardService {
     bool throwOnEmpty = false;
     bool throwOnFormatName = false;  // as when memory runs out while the clipboard is open
     bool isOpen = false;
+    std::uint32_t sequence = 1;
     std::vector<std::string> calls;
 
+    std::uint32_t SequenceNumber() override { return sequence; }
     int CountFormats() override { return static_cast<int>(formats.size()); }
     bool IsFormatAvailable(unsigned format) override {
         for (const Format& f : formats)

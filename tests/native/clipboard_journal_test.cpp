@@ -11,6 +11,8 @@ namespace {
 using ::testing::HasSubstr;
 
 constexpr JournalTime kStart = 13'441'223'103'123;  // 2026-12-08 17:05:03.123
+constexpr JournalTick kStartTick = 3'600'000;       // an hour after the system started
+constexpr JournalTime kHour = 3'600'000;
 
 JournalWindow Notepad() {
     return {"Notepad", "notepad.exe", 40};
@@ -23,6 +25,7 @@ ClipboardChange Change(JournalTime at, std::uint32_t sequence, std::optional<Jou
                        std::uint32_t formats = 4) {
     ClipboardChange change;
     change.time = kStart + at;
+    change.tick = kStartTick + static_cast<JournalTick>(at);
     change.sequence = sequence;
     change.owner = std::move(owner);
     change.formats = formats;
@@ -31,10 +34,17 @@ ClipboardChange Change(JournalTime at, std::uint32_t sequence, std::optional<Jou
 }
 
 HolderSample Holding(JournalTime at, std::optional<JournalWindow> holder) {
-    return {kStart + at, true, std::move(holder)};
+    return {kStart + at, kStartTick + static_cast<JournalTick>(at), true, std::move(holder)};
 }
 HolderSample Free(JournalTime at) {
-    return {kStart + at, false, std::nullopt};
+    return {kStart + at, kStartTick + static_cast<JournalTick>(at), false, std::nullopt};
+}
+
+// What the listener saw, at another tick.
+template <class Seen>
+Seen AtTick(Seen seen, JournalTick tick) {
+    seen.tick = tick;
+    return seen;
 }
 
 TEST(ClipboardJournal, AChangeNamesItsOwnerOnce) {
@@ -194,6 +204,46 @@ TEST(ClipboardJournal, PollsFarApartDoNotJoinAHold) {
     journal.RecordHolder(Holding(5'100, Word()));
     journal.RecordHolder(Free(5'200));
     EXPECT_EQ(journal.Size(), 0u);
+}
+
+// The clock set back an hour (daylight saving ended, the time synchronised)
+// while the tick went on: intervals are the tick's, times shown the clock's.
+TEST(ClipboardJournal, AClockSetBackNeitherReplacesNorSpoilsAHold) {
+    ClipboardJournal journal;
+    journal.RecordChange(Change(0, 10, Notepad()));
+    ClipboardChange later = Change(5'000, 15, Word());
+    later.time -= kHour;
+    journal.RecordChange(later);
+    EXPECT_EQ(journal.Newest(0).event, JournalEvent::Set);
+    EXPECT_EQ(journal.Newest(0).time, kStart + 5'000 - kHour);
+    for (JournalTime at = 10'000; at <= 11'000; at += 100) {
+        HolderSample sample = at < 11'000 ? Holding(at, Word()) : Free(at);
+        if (at >= 10'300) sample.time -= kHour;
+        journal.RecordHolder(sample);
+    }
+    ASSERT_EQ(journal.Size(), 3u);
+    const JournalEntry& hold = journal.Newest(0);
+    EXPECT_EQ(hold.event, JournalEvent::Held);
+    EXPECT_EQ(hold.heldMs, 1'000u);
+    EXPECT_FALSE(hold.holding);
+    EXPECT_EQ(hold.time, kStart + 10'000);
+}
+
+// GetTickCount starts again at 0 after 49.7 days.
+TEST(ClipboardJournal, TheTickWrappingIsHarmless) {
+    constexpr JournalTick kBeforeWrap = 0xFFFF'FF00;
+    ClipboardJournal journal;
+    journal.RecordChange(AtTick(Change(0, 10, Notepad()), kBeforeWrap));
+    journal.RecordChange(AtTick(Change(600, 15, Word()), kBeforeWrap + 600));
+    journal.RecordChange(AtTick(Change(5'000, 20, Notepad()), kBeforeWrap + 5'000));
+    EXPECT_EQ(journal.Newest(1).event, JournalEvent::Replaced);
+    EXPECT_EQ(journal.Newest(0).event, JournalEvent::Set);
+    for (JournalTick at = 0; at < 900; at += 100)
+        journal.RecordHolder(AtTick(Holding(10'000 + at, Word()), kBeforeWrap + at));
+    journal.RecordHolder(AtTick(Free(10'900), kBeforeWrap + 900));
+    ASSERT_EQ(journal.Size(), 4u);
+    EXPECT_EQ(journal.Newest(0).heldMs, 900u);
+    EXPECT_FALSE(journal.Newest(0).holding);
 }
 
 TEST(ClipboardJournal, AHoldWithoutAWindowSaysSo) {

@@ -55,7 +55,7 @@ class FocusElsewhere {
     HWND window_;
 };
 
-// 2026-12-08 17:05:03.123, local time, as the journal counts it.
+// 2026-12-08 17:05:03.123, local time, as the journal shows it.
 JournalTime SampleTime() {
     const SYSTEMTIME at{2026, 12, 2, 8, 17, 5, 3, 123};
     FILETIME file{};
@@ -77,6 +77,7 @@ struct JournalFormTest : ::testing::Test {
     // A change by a program's window, a second after the one before.
     void Set(const char* windowClass, const char* program, std::uint32_t processId) {
         journal.RecordChange({.time = SampleTime() + 1000 * (sequence - 10),
+                              .tick = 1000 * (sequence - 10),
                               .sequence = sequence++,
                               .owner = JournalWindow{windowClass, program, processId},
                               .formats = 3,
@@ -98,8 +99,11 @@ struct JournalFormTest : ::testing::Test {
 
 TEST_F(JournalFormTest, ColumnsShowTheEntriesNewestFirst) {
     Set("Notepad", "notepad.exe", 42);
-    journal.RecordChange(
-        {.time = SampleTime() + 300, .sequence = sequence++, .owner = std::nullopt, .formats = 0});
+    journal.RecordChange({.time = SampleTime() + 300,
+                          .tick = 300,
+                          .sequence = sequence++,
+                          .owner = std::nullopt,
+                          .formats = 0});
     form.Open();
     EXPECT_EQ(form.Caption(), "Clipboard Journal");
     HWND header = ListView_GetHeader(List().hwnd);
@@ -149,7 +153,10 @@ TEST_F(JournalFormTest, FollowsLiveKeepingTheSelectionWithoutTakingTheFocus) {
     const JournalTime began = SampleTime() + 60'000;
     auto poll = [&](JournalTime from, JournalTime to) {
         for (JournalTime at = from; at <= to; at += 100)
-            journal.RecordHolder({.time = began + at, .open = true, .holder = holder});
+            journal.RecordHolder({.time = began + at,
+                                  .tick = static_cast<JournalTick>(60'000 + at),
+                                  .open = true,
+                                  .holder = holder});
     };
     poll(0, 600);
     ASSERT_TRUE(PumpUntil([&] { return form.LineCountOf(List()) == 6; }));

@@ -1,17 +1,23 @@
 // The clipboard journal's listener over the real clipboard, as
-// clipboard_helper changes it, clears it and holds it from other processes.
+// clipboard_helper changes it, clears it and holds it from other processes;
+// its error boxes over a clipboard that fails.
 #include <windows.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <new>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "clipboard/win32_clipboard_service.h"
+#include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "journal/clipboard_journal.h"
 #include "journal/win32_journal_listener.h"
@@ -207,6 +213,44 @@ TEST_F(JournalListening, ABurstOfAThousandIsCountedWholeWithoutOpeningTheClipboa
     std::printf("1000 changes: %zu seen, %zu of them after changes not seen\n", seen.size(),
                 withGaps);
     EXPECT_EQ(opens.Calls(), 1);
+}
+
+// A clipboard whose holder cannot be asked, as when memory runs out.
+struct HolderUnaskable : testing::FakeClipboard {
+    WindowHandle OpenClipboardWindow() override { throw std::bad_alloc(); }
+};
+
+// Error boxes that, as the real one, handle messages while they are up.
+struct LoopingErrorBoxes : RecordingMessages {
+    std::function<void()> whileUp;
+    int up = 0, mostUpAtOnce = 0;
+    void ShowError(std::string_view text) noexcept override {
+        RecordingMessages::ShowError(text);
+        mostUpAtOnce = std::max(mostUpAtOnce, ++up);
+        if (whileUp) whileUp();
+        PumpFor(3 * std::chrono::milliseconds(ClipboardJournalListener::kPollMs));
+        --up;
+    }
+};
+
+TEST(JournalListenerErrors, OneBoxAtATimeAndTheNoticesMeanwhileCountLater) {
+    LoopingErrorBoxes messages;
+    HolderUnaskable clipboard;
+    clipboard.formats = {{kTextFormat, ""}};
+    ClipboardJournal journal;
+    ClipboardJournalListener listener{journal, clipboard, messages};
+    const auto notice = [&] { PostMessageA(listener.Handle(), WM_CLIPBOARDUPDATE, 0, 0); };
+    messages.whileUp = [&] {
+        if (messages.errors.size() == 1) notice();
+    };
+    ASSERT_TRUE(PumpUntil([&] { return messages.errors.size() >= 2; }));
+    EXPECT_EQ(messages.mostUpAtOnce, 1);
+    EXPECT_EQ(journal.Size(), 0u);
+    clipboard.sequence = 5;
+    notice();
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() > 0; }));
+    EXPECT_EQ(journal.Newest(0).sequence, 5u);
+    EXPECT_EQ(journal.Newest(0).missed, 1u);
 }
 
 }  // namespace
