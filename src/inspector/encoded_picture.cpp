@@ -4,6 +4,8 @@
 #include <array>
 #include <new>
 
+#include "clipboard/packed_dib.h"
+#include "inspector/data_headers.h"
 #include "util/checked_math.h"
 #include "util/little_endian.h"
 
@@ -147,13 +149,13 @@ std::vector<std::uint8_t> AlphaDib(std::uint32_t width, std::uint32_t height) {
     const std::size_t size = kAlphaDibHeaderBytes + std::size_t{width} * height * 4;
     std::vector<std::uint8_t> dib;
     dib.reserve(size);
-    PutU32(dib, 40);
+    PutU32(dib, kDibInfoHeaderSize);
     PutU32(dib, width);
     PutU32(dib, static_cast<std::uint32_t>(-static_cast<std::int32_t>(height)));  // top-down
     PutU16(dib, 1);
     PutU16(dib, 32);
-    PutU32(dib, 6);  // BI_ALPHABITFIELDS
-    dib.resize(40, 0);
+    PutU32(dib, kBiAlphaBitfields);
+    dib.resize(kDibInfoHeaderSize, 0);
     for (std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
         PutU32(dib, mask);
     dib.resize(size, 0);
