@@ -4,6 +4,7 @@
 
 #include "clipboard/format_list.h"
 #include "inspector/saved_file.h"
+#include "util/tab_separated.h"
 
 namespace norvane {
 namespace {
@@ -13,14 +14,6 @@ bool ForbiddenInFileName(char c) {
     const auto code = static_cast<unsigned char>(c);
     return code < 0x20 || code == 0x7F ||
            std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
-}
-
-// One field of a line of the index.
-std::string Field(std::string_view text) {
-    std::string field(text);
-    for (char& c : field)
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return field;
 }
 
 }  // namespace
@@ -101,10 +94,10 @@ std::string IndexText(const std::vector<CopiedFormat>& formats,
         const CopiedFormat& f = formats[i];
         const bool read = f.reading.outcome == ReadOutcome::Read;
         const DataKind kind = read ? f.reading.data.kind : KindOfFormat(f.format);
-        text += std::to_string(f.format) + "\t" + Field(NameOf(f)) + "\t" + KindText(kind) + "\t" +
-                (read ? std::to_string(f.reading.data.bytes.size()) : "") + "\t" +
-                Field(OwnerText(f.reading)) + "\t" + Field(i < fates.size() ? fates[i] : "") +
-                "\r\n";
+        text += std::to_string(f.format) + "\t" + TabSeparatedField(NameOf(f)) + "\t" +
+                KindText(kind) + "\t" + (read ? std::to_string(f.reading.data.bytes.size()) : "") +
+                "\t" + TabSeparatedField(OwnerText(f.reading)) + "\t" +
+                TabSeparatedField(i < fates.size() ? fates[i] : "") + "\r\n";
     }
     return text;
 }

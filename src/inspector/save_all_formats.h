@@ -64,8 +64,8 @@ std::string NotReadReason(const FormatReading& reading);
 
 // The index: a line of column names, then a line a format, tab-separated:
 // number, name, kind, size, owner, and its `fates` entry (the file written
-// or why there is none). Lines end in CR LF; a tab or line break inside a
-// field becomes a blank.
+// or why there is none). Lines end in CR LF; a tab, line break or other
+// control character inside a field becomes a blank, as in the saved journal.
 std::string IndexText(const std::vector<CopiedFormat>& formats,
                       const std::vector<std::string>& fates);
 

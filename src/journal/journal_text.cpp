@@ -4,6 +4,7 @@
 #include <string>
 
 #include "journal/clipboard_journal.h"
+#include "util/tab_separated.h"
 
 namespace norvane {
 
@@ -12,14 +13,6 @@ namespace {
 constexpr JournalTime kMsPerDay = 86'400'000;
 // From 1 January 1601 to 1 March 2000, the start of a 400-year era.
 constexpr JournalTime kDaysTo2000March = 145'791;
-
-// A name as one field of a line: no tab or line break inside.
-std::string FieldOf(std::string_view name) {
-    std::string field(name);
-    for (char& c : field)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return field;
-}
 
 std::string FormatsText(const JournalEntry& entry) {
     std::string text = std::to_string(entry.formats);
@@ -32,7 +25,7 @@ std::string FormatsText(const JournalEntry& entry) {
 std::string WindowClassText(const ClipboardJournal& journal, const JournalEntry& entry) {
     if (!entry.hasWindow)
         return entry.event == JournalEvent::Held ? "no window" : "no owner window";
-    return FieldOf(journal.Name(entry.windowClass));
+    return TabSeparatedField(journal.Name(entry.windowClass));
 }
 
 }  // namespace
@@ -88,7 +81,7 @@ std::array<std::string, 7> JournalColumnTexts(const ClipboardJournal& journal,
     const bool held = entry.event == JournalEvent::Held;
     return {JournalTimeText(entry.time),
             JournalEventText(entry),
-            FieldOf(journal.Name(entry.program)),
+            TabSeparatedField(journal.Name(entry.program)),
             entry.processId ? std::to_string(entry.processId) : std::string(),
             WindowClassText(journal, entry),
             held ? std::string() : FormatsText(entry),
