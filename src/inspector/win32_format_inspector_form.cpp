@@ -17,6 +17,7 @@
 #include "inspector/win32_save_from_clipboard.h"
 #include "resources/resource_ids.h"
 #include "ui/fonts.h"
+#include "util/bytes_of.h"
 #include "util/flag_scope.h"
 #include "util/mul_div.h"
 
@@ -149,10 +150,6 @@ std::wstring WideText(std::span<const std::uint8_t> bytes, TextEncoding encoding
     return text;
 }
 
-std::span<const std::uint8_t> AsBytes(const std::string& text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
 // What a rich edit box streams in, given in whole units (a UTF-16 text's two bytes).
 struct ByteSource {
     std::span<const std::uint8_t> bytes;
@@ -246,7 +243,7 @@ void TFormat_Inspector_Form::FormShow() {
     const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
     const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
-    const auto text = contents.Locale() ? AsBytes(localeText) : contents.Text();
+    const auto text = contents.Locale() ? BytesOf(localeText) : contents.Text();
     const bool withFormatted = withText && IsRichTextFormat(name) && ShowFormatted(text, header);
     PlaceViews(withText, withFormatted, preview.shown);
     if (withText) ShowText(text, encoding);

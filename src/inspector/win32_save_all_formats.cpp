@@ -7,6 +7,7 @@
 #include "inspector/win32_save_all_progress_form.h"
 #include "inspector/win32_save_format.h"
 #include "ui/application.h"
+#include "util/bytes_of.h"
 #include "util/durable_file.h"
 
 namespace norvane {
@@ -104,10 +105,6 @@ Written WriteFormats(const std::string& folder, const std::vector<CopiedFormat>&
     // Hidden once its owner takes input again, which is then activated.
     if (progress) progress->Hide();
     return written;
-}
-
-std::span<const std::uint8_t> BytesOf(const std::string& text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "resources/resource_ids.h"
 #include "ui/save_dialog.h"
+#include "util/bytes_of.h"
 #include "util/durable_file.h"
 
 namespace norvane {
@@ -161,8 +162,7 @@ void TClipboard_Journal_Form::Save_As_BitBtnClick() {
     const auto path = AskSaveFileName(Handle(), "clipboard journal.txt", "txt");
     if (!path) return;
     const std::string text = JournalTabText(journal_);
-    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (const auto failure = WriteFileDurably(*path, {bytes}))
+    if (const auto failure = WriteFileDurably(*path, {BytesOf(text)}))
         Messages().Show(*failure, MessageKind::Error, MessageButtons::Ok);
 }
 
