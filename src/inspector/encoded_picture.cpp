@@ -163,14 +163,17 @@ std::vector<std::uint8_t> AlphaDib(std::uint32_t width, std::uint32_t height) {
 }
 
 std::string DecodedPictureLine(PictureCoding coding, const DecodedPicture& picture) {
-    if (picture.dib.empty())
-        return "\r\nThe picture could not be decoded: " + picture.failure + ".";
+    if (picture.dib.empty()) return NotDecodedLine(picture.failure);
     std::string line = "\r\nPicture (" + std::string(CodingName(coding)) +
                        "): " + std::to_string(picture.width) + " x " +
                        std::to_string(picture.height) + " pixels";
     if (picture.bitsPerPixel != 0)
         line += ", " + std::to_string(picture.bitsPerPixel) + " bits per pixel";
     return line;
+}
+
+std::string NotDecodedLine(const std::string& why) {
+    return "\r\nThe picture could not be decoded: " + why + ".";
 }
 
 }  // namespace norvane

@@ -63,5 +63,7 @@ std::vector<std::uint8_t> AlphaDib(std::uint32_t width, std::uint32_t height);
 // The header's line about a decoded picture, or about why it was not:
 // "\r\nPicture (PNG): 4 x 2 pixels, 32 bits per pixel".
 std::string DecodedPictureLine(PictureCoding coding, const DecodedPicture& picture);
+// "\r\nThe picture could not be decoded: WHY."
+std::string NotDecodedLine(const std::string& why);
 
 }  // namespace norvane

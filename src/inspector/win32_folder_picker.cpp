@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "ui/com_ptr.h"
+#include "util/error_number.h"
 
 namespace norvane {
 namespace {
@@ -17,10 +18,8 @@ struct TaskMemFree {
 
 void Check(HRESULT result, const char* step) {
     if (FAILED(result)) {
-        char code[16];
-        wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
-        throw std::runtime_error(std::string("The folder picker could not ") + step + " (error " +
-                                 code + ").");
+        throw std::runtime_error(std::string("The folder picker could not ") + step + " (" +
+                                 ErrorNumberText(static_cast<unsigned long>(result)) + ").");
     }
 }
 

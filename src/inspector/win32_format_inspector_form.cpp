@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -18,6 +17,7 @@
 #include "resources/resource_ids.h"
 #include "ui/fonts.h"
 #include "util/bytes_of.h"
+#include "util/error_number.h"
 #include "util/flag_scope.h"
 #include "util/mul_div.h"
 
@@ -187,9 +187,7 @@ Streamed StreamInto(HWND box, ByteSource source, WPARAM format) {
 
 // " (error 0x80070026)", or nothing for no error.
 std::string ErrorText(DWORD error) {
-    char text[32] = "";
-    if (error) std::snprintf(text, sizeof text, " (error 0x%08lX)", error);
-    return text;
+    return error ? " (" + ErrorNumberText(error) + ")" : "";
 }
 
 }  // namespace

@@ -12,10 +12,6 @@
 namespace norvane {
 namespace {
 
-std::string NotDecoded(const std::string& why) {
-    return "\r\nThe picture could not be decoded: " + why + ".";
-}
-
 // The metafile made from bytes whose header check found them whole (a null
 // one when the system does not take them); nothing when they are not whole.
 std::optional<UniqueEnhMetafile> MetafileOf(DataKind kind, std::span<const std::uint8_t> bytes) {
@@ -64,7 +60,7 @@ PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_vie
             auto metafile = MetafileOf(data.kind, data.bytes);
             if (!metafile) break;  // the header's lines say what is wrong
             if (!*metafile) {
-                outcome.headerLines = NotDecoded("the system does not take its records");
+                outcome.headerLines = NotDecodedLine("the system does not take its records");
                 break;
             }
             view.SetMetafile(std::move(*metafile));

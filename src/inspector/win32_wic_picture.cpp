@@ -2,31 +2,28 @@
 
 #include <wincodec.h>
 
-#include <cstdio>
 #include <new>
 #include <string>
 
 #include "ui/com_ptr.h"
+#include "util/error_number.h"
 
 namespace norvane {
 namespace {
 
-std::string ErrorNumber(HRESULT result) {
-    char text[32];
-    std::snprintf(text, sizeof text, "error 0x%08lX", static_cast<unsigned long>(result));
-    return text;
-}
-
 std::string WicFailure(HRESULT result) {
     // A picture cut short is often one no decoder recognises at all.
     if (result == WINCODEC_ERR_COMPONENTNOTFOUND || result == WINCODEC_ERR_UNKNOWNIMAGEFORMAT)
-        return "none of the system's picture decoders reads it (" + ErrorNumber(result) + ")";
+        return "none of the system's picture decoders reads it (" +
+               ErrorNumberText(static_cast<unsigned long>(result)) + ")";
     if (result == E_OUTOFMEMORY) return "there is not enough memory for its pixels";
     if (result == WINCODEC_ERR_BADHEADER || result == WINCODEC_ERR_BADIMAGE ||
         result == WINCODEC_ERR_BADSTREAMDATA || result == WINCODEC_ERR_STREAMREAD ||
         result == WINCODEC_ERR_STREAMNOTAVAILABLE || result == E_FAIL)
-        return "its data is damaged or cut short (" + ErrorNumber(result) + ")";
-    return "the system's imaging components failed (" + ErrorNumber(result) + ")";
+        return "its data is damaged or cut short (" +
+               ErrorNumberText(static_cast<unsigned long>(result)) + ")";
+    return "the system's imaging components failed (" +
+           ErrorNumberText(static_cast<unsigned long>(result)) + ")";
 }
 
 // The depth of the frame's own pixel format; 0 when the system does not say.
