@@ -60,8 +60,9 @@ POINT LineCentre(HWND list, int index) {
 // The index of the first line that starts with `start`, or -1.
 int LineStarting(HWND list, const std::string& start) {
     const auto lines = Lines(list);
-    const auto found = std::find_if(lines.begin(), lines.end(),
-                                    [&](const std::string& line) { return line.starts_with(start); });
+    const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.starts_with(start);
+    });
     return found == lines.end() ? -1 : static_cast<int>(found - lines.begin());
 }
 
@@ -130,6 +131,13 @@ TEST(Screenshots, InspectorPreviewsAPicture) {
     Norvane program(FreshScratchFolder());
     const auto [dialog, list] = OpenFormatList(program);
     HWND inspector = Inspect(program, list, "PNG");
+    // A page to the right, as a click in the scroll bar's trough makes: the
+    // picture's opaque red half and its half-transparent blue half both show.
+    HWND picture = ChildOfClass(inspector, "TPictureView", true);
+    ASSERT_NE(picture, nullptr);
+    const RECT client = ClientRectOf(picture);
+    program.ClickAt(picture,
+                    {client.right * 4 / 5, client.bottom + GetSystemMetrics(SM_CYHSCROLL) / 2});
     Shoot(program, "inspector-picture", {inspector});
 }
 
@@ -166,6 +174,9 @@ TEST(Screenshots, JournalWithAFewEntries) {
     ASSERT_NE(journal, nullptr);
     program.Click(program.Control("Close", dialog));
     WaitUntil([&] { return !IsWindowVisible(dialog); });
+    // In front of the main window, which the list's close activated.
+    SetForegroundWindow(journal);
+    WaitUntil([&] { return GetForegroundWindow() == journal; });
     Shoot(program, "journal", {journal});
 }
 
