@@ -133,8 +133,24 @@ TEST(Screenshots, InspectorPreviewsAPicture) {
     HWND inspector = Inspect(program, list, "PNG");
     // A page to the right, as a click in the scroll bar's trough makes: the
     // picture's opaque red half and its half-transparent blue half both show.
-    HWND picture = ChildOfClass(inspector, "TPictureView", true);
+    // The preview is shown once the picture is decoded, and its header says
+    // so; a header worded otherwise costs a wait, not the picture.
+    HWND picture = nullptr;
+    WaitUntil(
+        [&] {
+            picture = ChildOfClass(inspector, "TPictureView", true);
+            return picture != nullptr;
+        },
+        15s);
     ASSERT_NE(picture, nullptr);
+    WaitUntil(
+        [&] {
+            for (HWND child : ChildrenOf(inspector))
+                if (WindowText(child).find("Picture (PNG)") != std::string::npos) return true;
+            return false;
+        },
+        10s);
+    program.Sync();
     const RECT client = ClientRectOf(picture);
     program.ClickAt(picture,
                     {client.right * 4 / 5, client.bottom + GetSystemMetrics(SM_CYHSCROLL) / 2});
