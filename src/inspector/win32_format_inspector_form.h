@@ -1,8 +1,7 @@
 // The format inspector: one clipboard format's header, its bytes as a hex
 // dump and, for text formats, its text (RTF also formatted beside it);
-// opened from the format list. While
-// shown it follows the clipboard, reading its format again once a change
-// settles.
+// opened from the format list. While shown it listens for clipboard change
+// notifications and reads its format again once a burst of changes settles.
 #pragma once
 
 #include <memory>

@@ -62,8 +62,8 @@ std::size_t ClipboardJournal::MemoryUsed() const {
 
 void ClipboardJournal::RecordChange(const ClipboardChange& change) {
     const std::uint32_t notices = std::max<std::uint32_t>(change.notices, 1);
-    // The same sequence number again: notices of changes that the last
-    // reading already came too late for.
+    // The same sequence number again: change notifications of changes that
+    // the last look at the clipboard already came too late for.
     if (last_ && change.sequence == last_->sequence) {
         if (JournalEntry* entry = EntryBySerial(last_->entry)) {
             entry->missed = SaturatingSum(entry->missed, notices);

@@ -37,16 +37,17 @@ struct ClipboardChange {
     JournalTick tick = 0;
     // The clipboard's sequence number. It cannot count changes: one copy
     // moves it once for the emptying and once for each format placed or
-    // synthesized, and a reading while another program is half-way through
-    // a copy finds it part-way. The same number as the last reading's says
-    // that its notices came after their change was read past.
+    // synthesized, and a look while another program is half-way through a
+    // copy finds it part-way. The same number as at the last look says that
+    // its change notifications came after that look had seen their change.
     std::uint32_t sequence = 0;
     std::optional<JournalWindow> owner;  // nothing: no owner window
     std::uint32_t formats = 0;
     bool text = false;
     bool picture = false;
-    // How many change notices this reading answers: more than one when
-    // changes came faster than they were read, and only the last was seen.
+    // How many change notifications (WM_CLIPBOARDUPDATE) this look answers:
+    // more than one when changes came faster than the clipboard was read,
+    // and only the last was seen.
     std::uint32_t notices = 1;
 };
 

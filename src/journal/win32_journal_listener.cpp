@@ -64,8 +64,8 @@ void ClipboardJournalListener::Guarded(Handler&& handler) {
 void ClipboardJournalListener::ReadChange() {
     ClipboardChange change;
     change.notices += skippedNotices_;
-    // Notices already waiting are of changes that this reading comes too
-    // late to see: they count with it.
+    // Change notifications already waiting are of changes that this look
+    // comes too late to see: they count with it.
     MSG waiting;
     while (PeekMessageA(&waiting, Handle(), WM_CLIPBOARDUPDATE, WM_CLIPBOARDUPDATE, PM_REMOVE))
         ++change.notices;

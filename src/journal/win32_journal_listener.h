@@ -35,9 +35,9 @@ class ClipboardJournalListener final : public Window {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    // The error box's message loop goes on delivering notices and ticks:
-    // while it shows a failure of ours, they are not handled, so that a
-    // handler that keeps failing does not open box over box.
+    // The error box's message loop goes on delivering change notifications
+    // and ticks: while it shows a failure of ours, they are not handled, so
+    // that a handler that keeps failing does not open box over box.
     template <class Handler>
     void Guarded(Handler&& handler);
     void ReadChange();
@@ -48,7 +48,8 @@ class ClipboardJournalListener final : public Window {
     ClipboardService& clipboard_;
     MessageDialog& messages_;
     bool reporting_ = false;
-    // Notices that came while a box was up: they count with the next reading.
+    // Change notifications that came while a box was up: they count with the
+    // next time the clipboard is read.
     std::uint32_t skippedNotices_ = 0;
     std::optional<ClipboardListener> listener_;
     // The holder found by the poll before, so that a long hold is looked up once.
