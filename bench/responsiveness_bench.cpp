@@ -4,8 +4,8 @@
 // clicks the case's line and then, for a few seconds, asks the main window
 // every 20 ms to answer a message (WM_NULL), resizing the inspector half-way;
 // the longest wait for an answer is the figure. With the clipboard replaced
-// every 100 ms, also how many replacements behind the inspector's text is at
-// the end.
+// every 100 ms, also how many replacements behind the inspector's text is
+// when they stop.
 // Build: cmake --build --preset win32 --target responsiveness_bench norvanel;
 // run: NORVANE_EXE=... wine build/win32/responsiveness_bench.exe [case]
 #include <windows.h>
@@ -148,7 +148,13 @@ Result Measure(const Case& c, HWND owner) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
             resized = true;
         }
-        if (c.churn && Clock::now() >= nextChange && Clock::now() - start < span - 1500ms) {
+        const bool churning = Clock::now() - start < span - 1500ms;
+        if (c.churn && !churning && result.behind < 0 && inspector) {
+            // Read while the clipboard still changes, not after it rests.
+            const long shown = ShownChurn(inspector);
+            result.behind = shown < 0 ? placed : placed - shown;
+        }
+        if (c.churn && churning && Clock::now() >= nextChange) {
             char lead[32];
             std::snprintf(lead, sizeof lead, "churn %06ld ", ++placed);
             bench::PlaceBlock(owner, CF_TEXT, TextBlock(64, false, lead));
@@ -156,10 +162,6 @@ Result Measure(const Case& c, HWND owner) {
         }
         Pump();
         Sleep(20);
-    }
-    if (c.churn && inspector) {
-        const long shown = ShownChurn(inspector);
-        result.behind = shown < 0 ? placed : placed - shown;
     }
     return result;
 }
