@@ -24,6 +24,7 @@
 #include "clipboard/win32_clipboard_service.h"
 #include "inspector/win32_format_inspector_form.h"
 #include "ui/com_ptr.h"
+#include "win32_bench_pictures.h"
 #include "win32_bench_support.h"
 
 namespace {
@@ -35,63 +36,6 @@ double PeakMegabytes() {
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PeakPagefileUsage / (1024.0 * 1024.0);
-}
-
-bool PlaceBlock(HWND owner, UINT format, HGLOBAL memory) {
-    while (!OpenClipboard(owner)) Sleep(10);
-    EmptyClipboard();
-    const bool placed = SetClipboardData(format, memory) != nullptr;
-    CloseClipboard();
-    return placed;
-}
-
-HGLOBAL BlockOf(const void* bytes, std::size_t size) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (memory) {
-        std::memcpy(GlobalLock(memory), bytes, size);
-        GlobalUnlock(memory);
-    }
-    return memory;
-}
-
-// A kSide x kSide PNG of a gradient with alpha, written by the system's
-// encoder a band of rows at a time.
-HGLOBAL PngBlock() {
-    using norvane::ComPtr;
-    const norvane::ComLibrary com;
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IStream> stream;
-    ComPtr<IWICBitmapEncoder> encoder;
-    ComPtr<IWICBitmapFrameEncode> frame;
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    constexpr UINT kBand = 100, kStride = kSide * 4;
-    std::vector<BYTE> band(std::size_t{kBand} * kStride);
-    bool written =
-        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IWICImagingFactory,
-                                   reinterpret_cast<void**>(factory.put()))) &&
-        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) &&
-        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
-        SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
-        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(kSide, kSide)) &&
-        SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGRA;
-    for (UINT top = 0; written && top < kSide; top += kBand) {
-        for (UINT y = 0; y < kBand; ++y)
-            for (UINT x = 0; x < kSide; ++x)
-                for (UINT c = 0; c < 4; ++c)
-                    band[y * kStride + x * 4 + c] = static_cast<BYTE>(x + (top + y) * (c + 1));
-        written = SUCCEEDED(
-            frame->WritePixels(kBand, kStride, static_cast<UINT>(band.size()), band.data()));
-    }
-    written = written && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-    HGLOBAL encoded = nullptr;
-    if (!written || FAILED(GetHGlobalFromStream(stream.get(), &encoded))) return nullptr;
-    STATSTG status{};
-    stream->Stat(&status, STATFLAG_NONAME);
-    const HGLOBAL block = BlockOf(GlobalLock(encoded), status.cbSize.LowPart);
-    GlobalUnlock(encoded);
-    return block;
 }
 
 // A kSide x kSide GIF of a gradient in 256 colours, written with literal
@@ -138,39 +82,13 @@ HGLOBAL GifBlock() {
         gif.append(data, at, size);
     }
     gif += {0, ';'};
-    return BlockOf(gif.data(), gif.size());
+    return norvane::bench::BlockOf(gif.data(), gif.size());
 }
 
-// A kSide x kSide DIB of `bits` per pixel (a V5 header with an alpha mask
-// for 32), a gradient, on the clipboard as `format`.
+// A kSide x kSide DIB of `bits` per pixel, on the clipboard as `format`.
 bool PlacePicture(HWND owner, UINT format, int bits) {
-    const std::size_t header = bits == 32 ? sizeof(BITMAPV5HEADER) : sizeof(BITMAPINFOHEADER);
-    const std::size_t stride = (static_cast<std::size_t>(kSide) * bits / 8 + 3) & ~std::size_t{3};
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header + stride * kSide);
-    if (!memory) return false;
-    auto* block = static_cast<unsigned char*>(GlobalLock(memory));
-    BITMAPV5HEADER v5{};
-    v5.bV5Size = static_cast<DWORD>(header);
-    v5.bV5Width = kSide;
-    v5.bV5Height = kSide;
-    v5.bV5Planes = 1;
-    v5.bV5BitCount = static_cast<WORD>(bits);
-    if (bits == 32) {
-        v5.bV5Compression = BI_BITFIELDS;
-        v5.bV5RedMask = 0x00FF0000;
-        v5.bV5GreenMask = 0x0000FF00;
-        v5.bV5BlueMask = 0x000000FF;
-        v5.bV5AlphaMask = 0xFF000000;
-    }
-    std::memcpy(block, &v5, header);
-    for (int y = 0; y < kSide; ++y) {
-        unsigned char* row = block + header + stride * static_cast<std::size_t>(y);
-        for (int x = 0; x < kSide; ++x)
-            for (int c = 0; c < bits / 8; ++c)
-                row[x * bits / 8 + c] = static_cast<unsigned char>(x + y * c);
-    }
-    GlobalUnlock(memory);
-    return PlaceBlock(owner, format, memory);
+    HGLOBAL memory = norvane::bench::DibBlock(kSide, bits);
+    return memory && norvane::bench::PlaceBlock(owner, format, memory);
 }
 
 struct Case {
@@ -193,9 +111,10 @@ void Run(const Case& c) {
     HWND owner =
         CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     const UINT format = c.registered ? RegisterClipboardFormatA(c.registered) : c.format;
-    const bool placed = !c.registered  ? PlacePicture(owner, format, c.bits)
-                        : c.bits == 32 ? PlaceBlock(owner, format, PngBlock())
-                                       : PlaceBlock(owner, format, GifBlock());
+    const bool placed =
+        !c.registered  ? PlacePicture(owner, format, c.bits)
+        : c.bits == 32 ? norvane::bench::PlaceBlock(owner, format, norvane::bench::PngBlock(kSide))
+                       : norvane::bench::PlaceBlock(owner, format, GifBlock());
     if (!placed) {
         std::printf("%-34s could not be placed\n", c.name);
         return;
@@ -237,8 +156,8 @@ int main(int argc, char** argv) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessA(self, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &process))
+        if (!CreateProcessA(self, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &process))
             return 1;
         WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hProcess);
