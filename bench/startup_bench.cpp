@@ -152,6 +152,8 @@ struct StepTimes {
             const double m = Median(times.at(name));
             total += m;
             std::printf("  %7.2f ms  %s\n", m, name.c_str());
+            if (name.starts_with("first paint"))
+                std::printf("  %7.2f ms  to the first paint\n", total);
         }
         std::printf("  %7.2f ms  in all\n", total);
     }

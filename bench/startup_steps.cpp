@@ -1,10 +1,10 @@
 // The entry point's steps one by one, each timed, in a process started
 // cold as norvanel.exe is (a program of the windows subsystem, linked as
 // it is): the process and C runtime (from the process's creation to
-// WinMain), the windows made hidden, the journal's listener, the main
-// window's show sequence step by step (settings file, identity texts
-// descrambled, Run entry), its display and first paint, and what follows
-// it. startup_bench runs it and prints the medians; it writes its lines to
+// WinMain), the main window made, the journal's listener, the show
+// sequence step by step (settings file, identity texts descrambled, Run
+// entry), the window's display and first paint, and the dialogs made
+// hidden after it. startup_bench runs it and prints the medians; it writes its lines to
 // the standard output handle it was given.
 #include <windows.h>
 #include <commctrl.h>
@@ -89,17 +89,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     clock.Step("services and the journal");
     norvane::TMainForm1 MainForm1(messages, clipboard, registry);
     clock.Step("main window made (class, icon, fonts, controls, menu)");
-    norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
-    clock.Step("About dialog made hidden");
-    norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard, MainForm1.Handle());
-    clock.Step("viewer made hidden");
-    norvane::TClipboard_Journal_Form Clipboard_Journal_Form(messages, journal, MainForm1.Handle());
-    clock.Step("journal window made hidden");
-    norvane::TClipboard_Formats_Form Clipboard_Formats_Form(
-        messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
-        [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
-    MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
-    clock.Step("format list made hidden");
     norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
     clock.Step("journal's listener");
 
@@ -126,12 +115,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!IsWindowVisible(MainForm1.Handle())) ShowWindow(MainForm1.Handle(), SW_SHOW);
     SetForegroundWindow(MainForm1.Handle());
     clock.Step("main window displayed");
-    UpdateWindow(MainForm1.Handle());
-    for (HWND child = GetWindow(MainForm1.Handle(), GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT))
-        UpdateWindow(child);
+    RedrawWindow(MainForm1.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     clock.Step("first paint (buttons' glyphs loaded)");
+
+    norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
+    clock.Step("after the paint: About dialog made hidden");
+    norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard, MainForm1.Handle());
+    clock.Step("after the paint: viewer made hidden");
+    norvane::TClipboard_Journal_Form Clipboard_Journal_Form(messages, journal, MainForm1.Handle());
+    clock.Step("after the paint: journal window made hidden");
+    norvane::TClipboard_Formats_Form Clipboard_Formats_Form(
+        messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
+        [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
+    MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
+    clock.Step("after the paint: format list made hidden, About texts written");
     norvane::ProcessPendingMessages();
     clock.Step("messages pending after the first paint");
     return 0;
