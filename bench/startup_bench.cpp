@@ -3,7 +3,8 @@
 // system's own notepad.exe, started alternately so that a busy spell of a
 // shared machine falls on both alike. Prints each one's median (with the
 // fastest and slowest start) and the ratio of the medians, and also the
-// median time to each one's first window made (hidden).
+// median time to each one's first window made (hidden) and to the first
+// answer of its window to a message sent to it (its message loop runs).
 //
 // Then where the time goes: in turn with the others, it starts
 // startup_steps.exe (beside it), which goes through the entry point's steps
@@ -31,7 +32,7 @@ double Milliseconds() {
 struct Search {
     DWORD process;
     bool visibleOnly;
-    bool found = false;
+    HWND found = nullptr;
 };
 
 BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
@@ -39,18 +40,19 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process != search.process || (search.visibleOnly && !IsWindowVisible(window))) return TRUE;
-    search.found = true;
+    search.found = window;
     return FALSE;
 }
 
 struct Start {
-    double made = -1;   // first top-level window made, shown or not
-    double shown = -1;  // first visible top-level window
+    double made = -1;      // first top-level window made, shown or not
+    double shown = -1;     // first visible top-level window
+    double answered = -1;  // that window's first answer to a message sent to it
 };
 
-// Milliseconds until the program makes its first window and shows one;
-// negative when it shows none within ten seconds. The program is ended
-// afterwards.
+// Milliseconds until the program makes its first window, shows one and
+// answers a message sent to it (its message loop runs); negative when it
+// shows none within ten seconds. The program is ended afterwards.
 Start TimeToFirstWindow(const std::string& commandLine, const std::string& folder) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -71,6 +73,9 @@ Start TimeToFirstWindow(const std::string& commandLine, const std::string& folde
         EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&visible));
         if (visible.found) {
             start.shown = Milliseconds() - began;
+            DWORD_PTR ignored = 0;
+            if (SendMessageTimeoutA(visible.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
+                start.answered = Milliseconds() - began;
             break;
         }
         if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
@@ -165,6 +170,7 @@ struct Program {
     std::string folder;
     std::vector<double> times;
     std::vector<double> made;
+    std::vector<double> answered;
     int failures = 0;
 };
 
@@ -180,8 +186,8 @@ int main(int argc, char** argv) {
     const std::string notepad = std::string(system) + "\\notepad.exe";
 
     std::vector<Program> programs{
-        {"norvanel.exe", "\"" + norvanel + "\"", FolderOf(norvanel), {}, {}},
-        {"notepad.exe", "\"" + notepad + "\"", system, {}, {}},
+        {"norvanel.exe", "\"" + norvanel + "\"", FolderOf(norvanel), {}, {}, {}},
+        {"notepad.exe", "\"" + notepad + "\"", system, {}, {}, {}},
     };
     StepTimes steps;
     // One start of each first, not counted: the files come into the cache.
@@ -196,6 +202,7 @@ int main(int argc, char** argv) {
             } else {
                 p.times.push_back(t.shown);
                 p.made.push_back(t.made);
+                if (t.answered >= 0) p.answered.push_back(t.answered);
             }
             Sleep(100);
         }
@@ -212,7 +219,8 @@ int main(int argc, char** argv) {
                     Median(p.times), *std::min_element(p.times.begin(), p.times.end()),
                     *std::max_element(p.times.begin(), p.times.end()), p.times.size());
         if (p.failures) std::printf(", %d without a window", p.failures);
-        std::printf("); first window made (hidden) %6.1f ms\n", Median(p.made));
+        std::printf("); first window made (hidden) %6.1f ms, first answer %6.1f ms\n",
+                    Median(p.made), Median(p.answered));
     }
     std::printf("ratio of the medians: %.2f\n",
                 Median(programs[0].times) / Median(programs[1].times));
