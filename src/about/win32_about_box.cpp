@@ -1,7 +1,5 @@
 #include "about/win32_about_box.h"
 
-#include <shellapi.h>
-
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,6 +8,7 @@
 #include "about/about_texts.h"
 #include "gif_control/win32_gif_image.h"
 #include "resources/resource_ids.h"
+#include "ui/deferred_libraries.h"
 #include "util/paths.h"
 
 namespace norvane {
@@ -330,8 +329,8 @@ void TAboutBox::WEB_ButtonClick() {
 
 void TAboutBox::ShellOpen(const std::string& text) {
     if (text.empty()) return;
-    ShellExecuteA(GetWindow(Handle(), GW_OWNER), "open", text.c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    deferred::ShellExecuteA(GetWindow(Handle(), GW_OWNER), "open", text.c_str(), nullptr, nullptr,
+                            SW_SHOWNORMAL);
 }
 
 void TAboutBox::Quote_Change_TimerTimer() {

@@ -1,6 +1,6 @@
-// Entry point: creates the program's windows, hidden and in order, starts
-// the clipboard journal's listener, then runs the message loop, which first
-// shows the main window.
+// Entry point: creates the main window, starts the clipboard journal's
+// listener, shows the main window, creates the dialogs hidden once it has
+// painted, then runs the message loop.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -31,6 +31,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // lines may open its window.
         norvane::ClipboardJournal journal;
         norvane::TMainForm1 MainForm1(messages, clipboard, registry);
+        // Listens from here, before the main window shows, for the rest of
+        // the program's life.
+        norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
+        MainForm1.Show();
+        // The dialogs are made right after the main window's first paint,
+        // before the message loop takes any input: the window shows
+        // without waiting for them, and every command finds them made.
+        RedrawWindow(MainForm1.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
         norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
                                                               MainForm1.Handle());
@@ -42,9 +50,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
             [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
         MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
-        // Listens from here, after the windows, for the rest of the program's life.
-        norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
-        MainForm1.Show();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {
         messages.ShowError(e.what());

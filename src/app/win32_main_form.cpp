@@ -186,9 +186,23 @@ void TMainForm1::ApplyStartupShowState() {
     ShowWindow(Handle(), startup.wShowWindow);
 }
 
+void TMainForm1::AttachDialogs(TAboutBox& about, Form& viewer, Form& formats) {
+    about_ = &about;
+    viewer_ = &viewer;
+    formats_ = &formats;
+    // Attached after the show sequence named the program: the About
+    // dialog gets its texts now.
+    if (identitySet_) WriteAboutIdentity();
+}
+
 void TMainForm1::Set_Product_Identity() {
     SetApplicationTitle(kProductName);
     SetCaption(kProductName);
+    identitySet_ = true;
+    WriteAboutIdentity();
+}
+
+void TMainForm1::WriteAboutIdentity() {
     if (!about_) return;
     TAboutBox& about = *about_;
     about.SetCaption(std::string("About ") + kProductName + " ...");

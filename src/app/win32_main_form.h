@@ -46,12 +46,10 @@ class TMainForm1 final : public FormOf<MainFormPart> {
     void View_Shareware_Catalog_OptionClick();
     void AboutOptionClick();
 
-    // The dialogs the commands show, created after the main window.
-    void AttachDialogs(TAboutBox& about, Form& viewer, Form& formats) {
-        about_ = &about;
-        viewer_ = &viewer;
-        formats_ = &formats;
-    }
+    // The dialogs the commands show, made after the main window: before it
+    // shows, or right after its first paint (then the About dialog's
+    // identity texts are written as they are attached).
+    void AttachDialogs(TAboutBox& about, Form& viewer, Form& formats);
 
     // Steps of the show sequence and the settings, shared with the menu.
     void TakeLayoutSnapshot();
@@ -71,12 +69,14 @@ class TMainForm1 final : public FormOf<MainFormPart> {
 
   private:
     RunEntry MakeRunEntry();
+    void WriteAboutIdentity();
 
     ClipboardService& clipboard_;
     RegistryStore& registry_;
     TAboutBox* about_ = nullptr;
     Form* viewer_ = nullptr;
     Form* formats_ = nullptr;
+    bool identitySet_ = false;
 };
 
 }  // namespace norvane

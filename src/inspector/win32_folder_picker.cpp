@@ -7,13 +7,14 @@
 #include <stdexcept>
 
 #include "ui/com_ptr.h"
+#include "ui/deferred_libraries.h"
 #include "util/error_number.h"
 
 namespace norvane {
 namespace {
 
 struct TaskMemFree {
-    void operator()(wchar_t* text) const { CoTaskMemFree(text); }
+    void operator()(wchar_t* text) const { deferred::CoTaskMemFree(text); }
 };
 
 void Check(HRESULT result, const char* step) {
@@ -55,8 +56,8 @@ std::string AnsiPath(const wchar_t* path) {
 std::optional<std::string> PickFolder(HWND owner, const wchar_t* title) {
     const ComLibrary com;
     ComPtr<IFileOpenDialog> dialog;
-    Check(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                           IID_PPV_ARGS(dialog.put())),
+    Check(deferred::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_PPV_ARGS(dialog.put())),
           "be made");
     FILEOPENDIALOGOPTIONS options = 0;
     Check(dialog->GetOptions(&options), "be set up");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/com_ptr.h"
+#include "ui/deferred_libraries.h"
 #include "util/error_number.h"
 
 namespace norvane {
@@ -47,8 +48,8 @@ HRESULT Decode(std::span<const std::uint8_t> bytes, DecodedPicture& decoded) {
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     HRESULT result =
-        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                         IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()));
+        deferred::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()));
     if (SUCCEEDED(result)) result = factory->CreateStream(stream.put());
     // The stream only reads the block, which outlives it.
     if (SUCCEEDED(result))

@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "ui/deferred_libraries.h"
+
 namespace norvane {
 
 template <class Interface>
@@ -44,9 +46,9 @@ class ComPtr {
 // lives. A thread already in another apartment keeps it, and may still use COM.
 class ComLibrary {
   public:
-    ComLibrary() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComLibrary() : result_(deferred::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~ComLibrary() {
-        if (SUCCEEDED(result_)) CoUninitialize();
+        if (SUCCEEDED(result_)) deferred::CoUninitialize();
     }
     ComLibrary(const ComLibrary&) = delete;
     ComLibrary& operator=(const ComLibrary&) = delete;

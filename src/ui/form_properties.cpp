@@ -83,7 +83,10 @@ int Form::FontSizeOf(const Component& c) const {
 }
 
 void Form::SetFontSizeOf(Component& c, int points) {
-    c.fontHeight = FontHeightFromPoints(points, dpi_);
+    const int height = FontHeightFromPoints(points, dpi_);
+    // A rescale sets every size again: one it already has makes no new font.
+    if (c.font && height == c.fontHeight) return;
+    c.fontHeight = height;
     MakeFont(c);
 }
 

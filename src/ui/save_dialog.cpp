@@ -1,8 +1,8 @@
 #include "ui/save_dialog.h"
 
-#include <commdlg.h>
-
 #include <stdexcept>
+
+#include "ui/deferred_libraries.h"
 
 namespace norvane {
 
@@ -21,9 +21,9 @@ std::optional<std::string> AskSaveFileName(HWND owner, const std::string& propos
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrDefExt = extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&dialog)) {
+    if (!deferred::GetSaveFileNameA(&dialog)) {
         // Cancelled, or the dialog failed (a name longer than it holds): only the first is silent.
-        if (const DWORD error = CommDlgExtendedError())
+        if (const DWORD error = deferred::CommDlgExtendedError())
             throw std::runtime_error(
                 "The save dialog could not be shown or could not take the name "
                 "(error " +

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "about/about_texts.h"
+#include "app/win32_main_form.h"
 #include "e2e/driver.h"
 
 namespace e2e {
@@ -108,6 +109,29 @@ struct About : FreshStart {
 };
 
 const std::regex kFigure("[0-9]{1,3}%");
+
+// The dialogs are made once the main window has painted: Help > About
+// chosen the moment the window shows, before the program is idle, still
+// finds the dialog, with its identity.
+TEST_F(About, ChosenAsSoonAsTheMainWindowShowsItHasItsIdentity) {
+    const char* built = std::getenv("NORVANE_EXE");
+    ASSERT_NE(built, nullptr);
+    const std::string exe = folder + "norvanel.exe";
+    ASSERT_TRUE(CopyFileA(WindowsPath(built).c_str(), exe.c_str(), FALSE));
+    Process program(exe);
+    HWND main = program.WaitForWindow("TMainForm1");
+    ASSERT_NE(main, nullptr);
+    PostMessageA(
+        main, WM_COMMAND,
+        norvane::Form::kFirstComponentId + static_cast<UINT>(norvane::MainFormPart::AboutOption),
+        0);
+    HWND about = program.WaitForWindow("TAboutBox");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(WindowText(about), "About Norvane v1.1b ...");
+    EXPECT_TRUE(WaitUntil([&] {
+        return ChildMatching(about, std::regex("Written by Varnok, November 2002")) != nullptr;
+    }));
+}
 
 TEST_F(About, ShowsTheIdentityAMessageAndTheFigureAtOnce) {
     Norvane program(folder);

@@ -195,7 +195,8 @@ std::string RichText(const std::string& bold) {
 }
 
 bool PlaceDocuments(const char* text) {
-    const std::wstring paths(L"C:\\one.txt\0D:\\two words.txt\0\0", 32);
+    constexpr wchar_t kPaths[] = L"C:\\one.txt\0D:\\two words.txt\0\0";
+    const std::wstring paths(kPaths, std::size(kPaths) - 1);
     const std::string html = HtmlFormat("<b>" + std::string(text) + "</b>");
     const std::string rtf = RichText(text);
     const std::uint32_t locale = 0x0407;

@@ -1,10 +1,45 @@
 // The main window as a user first meets it, and the ways to close it.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 #include "e2e/driver.h"
 
 namespace e2e {
 namespace {
+
+// The file names of the modules loaded in a process, in small letters.
+std::set<std::string> ModulesOf(DWORD process) {
+    std::set<std::string> names;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (snapshot == INVALID_HANDLE_VALUE) return names;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot, &module); more;
+         more = Module32Next(snapshot, &module)) {
+        std::string name = module.szModule;
+        std::ranges::transform(name, name.begin(), [](unsigned char c) { return std::tolower(c); });
+        names.insert(name);
+    }
+    CloseHandle(snapshot);
+    return names;
+}
+
+// The save dialog's and the shell's libraries (and what they bring along)
+// are loaded by the commands that need them, not at start-up. (COM's is
+// put off too, but Wine's input method support loads it as the window is
+// first activated.)
+TEST(MainWindow, StartsWithoutTheLibrariesOnlyCommandsNeed) {
+    Norvane program(FreshScratchFolder());
+    const std::set<std::string> modules = ModulesOf(program.Id());
+    ASSERT_TRUE(modules.contains("user32.dll")) << "the module list was not read";
+    for (const char* deferred : {"comdlg32.dll", "shell32.dll"})
+        EXPECT_FALSE(modules.contains(deferred)) << deferred;
+}
 
 TEST(MainWindow, FirstStartShowsTheDesignedWindow) {
     Norvane program(FreshScratchFolder());

@@ -49,6 +49,25 @@ TEST_F(AboutBoxTest, ProductIdentityIsWrittenIntoBothWindows) {
     EXPECT_EQ(Text(WEB_Button), "http://varnok.test/");
 }
 
+// The entry point makes the dialogs after the main window's show sequence
+// has run: the About dialog attached then shows the same identity.
+TEST(AboutBoxMadeAfterTheShowSequence, GetsTheIdentityAsItIsAttached) {
+    testing::RecordingMessages messages;
+    testing::FakeClipboard clipboard;
+    testing::FakeRegistry registry;
+    TMainForm1 main{messages, clipboard, registry};
+    main.Set_Product_Identity();
+    TAboutBox about{messages, main.Handle()};
+    TClipboard_Viewer_Form viewer{messages, clipboard, main.Handle()};
+    TClipboard_Formats_Form formats{messages, clipboard, main.Handle()};
+    EXPECT_EQ(about.Caption(), "??");
+    main.AttachDialogs(about, viewer, formats);
+    EXPECT_EQ(about.Caption(), "About Norvane v1.1b ...");
+    EXPECT_EQ(about.TextAt(ProductName), "Norvane v1.1b");
+    EXPECT_EQ(about.TextAt(Author_and_Date), "Written by Varnok, November 2002");
+    EXPECT_EQ(about.TextAt(WEB_Button), "http://varnok.test/");
+}
+
 // The maker's eleven messages, word for word (doubled blanks, the blank
 // ending the seventh and "sofware" included).
 const std::set<std::string> kTheEleven{
