@@ -42,6 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
             [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
         MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
+        MainForm1.AttachJournal([&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
         // Listens from here, after the windows, for the rest of the program's life.
         norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
         MainForm1.Show();

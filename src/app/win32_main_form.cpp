@@ -100,6 +100,17 @@ constexpr auto kLayout = LayoutOf<TMainForm1>({
      .parent = FileMenu,
      .caption = "E&xit",
      .onClick = Bind<&TMainForm1::ExitOptionClick>},
+    {.part = ViewMenu,
+     .name = "ViewMenu",
+     .kind = K::MenuItem,
+     .parent = MainMenu1,
+     .caption = "&View"},
+    {.part = Clipboard_Journal_Option,
+     .name = "Clipboard_Journal_Option",
+     .kind = K::MenuItem,
+     .parent = ViewMenu,
+     .caption = "Clipboard &Journal...",
+     .onClick = Bind<&TMainForm1::Clipboard_Journal_OptionClick>},
     {.part = HelpMenu,
      .name = "HelpMenu",
      .kind = K::MenuItem,
@@ -327,6 +338,10 @@ void TMainForm1::Display_Clipboard_Data_BitBtnClick() {
 
 void TMainForm1::List_Clipboard_Format_BitBtnClick() {
     if (formats_) formats_->ShowModal();
+}
+
+void TMainForm1::Clipboard_Journal_OptionClick() {
+    if (openJournal_) openJournal_();
 }
 
 void TMainForm1::AboutOptionClick() {

@@ -1,6 +1,9 @@
-// The main window: three clipboard commands, the File and Help menus, the
+// The main window: three clipboard commands, the File, View and Help menus, the
 // show sequence, the close hook and the proportional rescaling.
 #pragma once
+
+#include <functional>
+#include <utility>
 
 #include "about/win32_about_box.h"
 #include "app/run_entry.h"
@@ -22,6 +25,8 @@ enum class MainFormPart {
     Restore_Factory_Defaults_Option,
     N2,
     ExitOption,
+    ViewMenu,
+    Clipboard_Journal_Option,
     HelpMenu,
     View_Readme_file_Option,
     View_Shareware_Catalog_Option,
@@ -45,6 +50,7 @@ class TMainForm1 final : public FormOf<MainFormPart> {
     void View_Readme_file_OptionClick();
     void View_Shareware_Catalog_OptionClick();
     void AboutOptionClick();
+    void Clipboard_Journal_OptionClick();
 
     // The dialogs the commands show, created after the main window.
     void AttachDialogs(TAboutBox& about, Form& viewer, Form& formats) {
@@ -52,6 +58,9 @@ class TMainForm1 final : public FormOf<MainFormPart> {
         viewer_ = &viewer;
         formats_ = &formats;
     }
+
+    // What "Clipboard Journal..." on the View menu opens.
+    void AttachJournal(std::function<void()> openJournal) { openJournal_ = std::move(openJournal); }
 
     // Steps of the show sequence and the settings, shared with the menu.
     void TakeLayoutSnapshot();
@@ -77,6 +86,7 @@ class TMainForm1 final : public FormOf<MainFormPart> {
     TAboutBox* about_ = nullptr;
     Form* viewer_ = nullptr;
     Form* formats_ = nullptr;
+    std::function<void()> openJournal_;
 };
 
 }  // namespace norvane

@@ -133,6 +133,37 @@ TEST_F(JournalListening, ASetNamesTheProgramAndItsWindow) {
     EXPECT_EQ(change->missed, 0u);
 }
 
+// A window of a class named beyond the ANSI code page places text and a
+// format registered with such a name.
+TEST_F(JournalListening, NamesOutsideTheCodePageAndEveryFormatByName) {
+    const wchar_t kClass[] = L"Владелец_日本";
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kClass;
+    RegisterClassW(&windowClass);
+    HWND owner = CreateWindowW(kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    const UINT registered = RegisterClipboardFormatW(L"Формат 日本");
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    for (const UINT format : {registered, UINT{CF_UNICODETEXT}}) {
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8);
+        SetClipboardData(format, data);
+    }
+    CloseClipboard();
+    const auto change = ChangeOf(GetCurrentProcessId());
+    DestroyWindow(owner);
+    ASSERT_TRUE(change);
+    EXPECT_EQ(ClassOf(*change), "Владелец_日本");
+    EXPECT_EQ(journal.Name(change->program), "win32_tests.exe");
+    const std::string_view formats = journal.Name(change->formatNames);
+    EXPECT_THAT(formats, ::testing::StartsWith("Формат 日本, CF_UNICODETEXT"));
+    // The text the system makes of it is named too.
+    EXPECT_THAT(formats, HasSubstr("CF_TEXT"));
+    std::printf("formats listed: %.*s\n", static_cast<int>(formats.size()), formats.data());
+}
+
 TEST_F(JournalListening, AClearingIsMarked) {
     ClipboardHelper placer("text", "to be cleared");
     ASSERT_TRUE(ChangeOf(placer.Id()));
