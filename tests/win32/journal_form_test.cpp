@@ -237,7 +237,7 @@ TEST_F(JournalFormTest, ShowsNamesOutsideTheCodePageAndTheFormatsThatFitWithThei
     EXPECT_EQ(WideCell(0, 4), L"Владелец_日本");
     EXPECT_EQ(WideCell(0, 2), L"программа.exe");
     const std::wstring shown = WideCell(0, 5);
-    EXPECT_THAT(shown, ::testing::StartsWith(L"3: Формат 日本, CF_UNICODETEXT"));
+    EXPECT_THAT(shown, ::testing::StartsWith(L"3: Формат 日本, CF_UNICODE"));
     EXPECT_THAT(shown, ::testing::EndsWith(L"..."));
     // The line's tooltip names them all.
     wchar_t tipText[512] = L"the line's own text";
