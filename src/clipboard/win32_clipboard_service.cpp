@@ -75,20 +75,38 @@ std::string Win32ClipboardService::WindowClassNameUtf8(WindowHandle window) {
     return Utf8Of({name, length > 0 ? static_cast<std::size_t>(length) : 0});
 }
 
-OwnerProgram Win32ClipboardService::ProgramOfUtf8(WindowHandle window) {
+namespace {
+
+// The process that made `window` and the file name of its program: its
+// path read by `query` (the ANSI or the wide call) into up to `Room`
+// characters, the name made text by `toText`.
+template <class Char, DWORD Room, class Query, class ToText>
+OwnerProgram ProgramWith(WindowHandle window, Query query, ToText toText) {
     OwnerProgram program;
     DWORD processId = 0;
     if (!window || !GetWindowThreadProcessId(window, &processId)) return program;
     program.processId = processId;
     const UniqueKernelHandle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    wchar_t path[1024] = {};
-    DWORD length = 1024;
-    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &length)) return program;
-    const std::wstring_view full(path, length);
-    const std::size_t slash = full.find_last_of(L"\\/");
-    program.fileName = Utf8Of(slash == full.npos ? full : full.substr(slash + 1));
+    Char path[Room] = {};
+    DWORD length = Room;
+    if (!process || !query(process.get(), 0, path, &length)) return program;
+    const std::basic_string_view<Char> full(path, length);
+    constexpr Char kSeparators[] = {'\\', '/', 0};
+    const std::size_t slash = full.find_last_of(kSeparators);
+    program.fileName = toText(slash == full.npos ? full : full.substr(slash + 1));
     return program;
+}
+
+}  // namespace
+
+OwnerProgram Win32ClipboardService::ProgramOf(WindowHandle window) {
+    return ProgramWith<char, MAX_PATH>(window, QueryFullProcessImageNameA,
+                                       [](std::string_view name) { return std::string(name); });
+}
+
+OwnerProgram Win32ClipboardService::ProgramOfUtf8(WindowHandle window) {
+    return ProgramWith<wchar_t, 1024>(window, QueryFullProcessImageNameW, Utf8Of);
 }
 
 std::string Win32ClipboardService::FormatNameUtf8(unsigned format) {

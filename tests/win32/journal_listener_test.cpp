@@ -33,6 +33,7 @@ using ::testing::HasSubstr;
 using testing::PumpFor;
 using testing::PumpUntil;
 using testing::RecordingMessages;
+using testing::SecondProcess;
 using namespace std::chrono_literals;
 
 // Counts the calls of OpenClipboard made through this program's import
@@ -162,6 +163,23 @@ TEST_F(JournalListening, NamesOutsideTheCodePageAndEveryFormatByName) {
     // The text the system makes of it is named too.
     EXPECT_THAT(formats, HasSubstr("CF_TEXT"));
     std::printf("formats listed: %.*s\n", static_cast<int>(formats.size()), formats.data());
+}
+
+TEST_F(JournalListening, AProgramNamedOutsideTheCodePageIsNamedAsItIs) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring renamed = std::wstring(folder) + L"помощник.exe";
+    const std::wstring helper = SecondProcess::Wide(SecondProcess::ClipboardHelperProgram());
+    ASSERT_TRUE(CopyFileW(helper.c_str(), renamed.c_str(), FALSE));
+    {
+        char path[MAX_PATH * 3] = {};
+        WideCharToMultiByte(CP_UTF8, 0, renamed.c_str(), -1, path, sizeof path, nullptr, nullptr);
+        SecondProcess owner(path, [](const std::string& name) { return "text " + name + " x"; });
+        const auto change = ChangeOf(owner.Id());
+        ASSERT_TRUE(change);
+        EXPECT_EQ(journal.Name(change->program), "помощник.exe");
+    }
+    DeleteFileW(renamed.c_str());
 }
 
 TEST_F(JournalListening, AClearingIsMarked) {
