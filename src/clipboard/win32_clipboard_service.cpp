@@ -66,17 +66,6 @@ std::string Utf8Of(std::wstring_view text) {
     return utf8;
 }
 
-}  // namespace
-
-std::string Win32ClipboardService::WindowClassNameUtf8(WindowHandle window) {
-    if (!window) return {};
-    wchar_t name[257] = {};
-    const int length = GetClassNameW(window, name, 256);
-    return Utf8Of({name, length > 0 ? static_cast<std::size_t>(length) : 0});
-}
-
-namespace {
-
 // The process that made `window` and the file name of its program: its
 // path read by `query` (the ANSI or the wide call) into up to `Room`
 // characters, the name made text by `toText`.
@@ -99,6 +88,13 @@ OwnerProgram ProgramWith(WindowHandle window, Query query, ToText toText) {
 }
 
 }  // namespace
+
+std::string Win32ClipboardService::WindowClassNameUtf8(WindowHandle window) {
+    if (!window) return {};
+    wchar_t name[257] = {};
+    const int length = GetClassNameW(window, name, 256);
+    return Utf8Of({name, length > 0 ? static_cast<std::size_t>(length) : 0});
+}
 
 OwnerProgram Win32ClipboardService::ProgramOf(WindowHandle window) {
     return ProgramWith<char, MAX_PATH>(window, QueryFullProcessImageNameA,
