@@ -124,13 +124,5 @@ TEST(JournalMemory, AFullRingOfTheLongestNamesAllDifferentIsCountedWithinTwoMega
     });
 }
 
-TEST(JournalMemory, AFullRingOfNamesJustPastTheShortStringIsCountedWithinTwoMegabytes) {
-    // Each entry its own three names, each just too long to sit inside its string.
-    ExpectWithinTheBound("many short", [](std::uint32_t n) {
-        const std::string unique = std::to_string(100'000 + n) + std::string(16, 'x');
-        return Owner{unique + "c", unique + "p", unique + "f"};
-    });
-}
-
 }  // namespace
 }  // namespace norvane
