@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
+
 #include "about/win32_about_box.h"
 #include "app/win32_main_form.h"
 #include "app/win32_registry_store.h"
@@ -34,22 +36,30 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // Listens from here, before the main window shows, for the rest of
         // the program's life.
         norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
-        MainForm1.Show();
         // The dialogs are made right after the main window's first paint,
-        // before the message loop takes any input: the window shows
-        // without waiting for them, and every command finds them made.
+        // before the message loop takes any input: the window shows without
+        // waiting for them. A command that comes sooner (from a message box
+        // of the show sequence) makes them itself.
+        std::optional<norvane::TAboutBox> AboutBox;
+        std::optional<norvane::TClipboard_Viewer_Form> Clipboard_Viewer_Form;
+        std::optional<norvane::TClipboard_Journal_Form> Clipboard_Journal_Form;
+        std::optional<norvane::TClipboard_Formats_Form> Clipboard_Formats_Form;
+        MainForm1.SetDialogMaker([&] {
+            const HWND owner = MainForm1.Handle();
+            AboutBox.emplace(messages, owner);
+            Clipboard_Viewer_Form.emplace(messages, clipboard, owner);
+            Clipboard_Journal_Form.emplace(messages, journal, owner);
+            const auto openJournal = [&Clipboard_Journal_Form] { Clipboard_Journal_Form->Open(); };
+            // The format list's lines open the format inspector and its Save
+            // As, and its line menu the journal's window.
+            Clipboard_Formats_Form.emplace(messages, clipboard, owner,
+                                           norvane::MakeInspectorLineActions, openJournal);
+            MainForm1.AttachJournal(openJournal);
+            MainForm1.AttachDialogs(*AboutBox, *Clipboard_Viewer_Form, *Clipboard_Formats_Form);
+        });
+        MainForm1.Show();
         RedrawWindow(MainForm1.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        norvane::TAboutBox AboutBox(messages, MainForm1.Handle());
-        norvane::TClipboard_Viewer_Form Clipboard_Viewer_Form(messages, clipboard,
-                                                              MainForm1.Handle());
-        norvane::TClipboard_Journal_Form Clipboard_Journal_Form(messages, journal,
-                                                                MainForm1.Handle());
-        // The format list's lines open the format inspector and its Save As,
-        // and its line menu the journal's window.
-        norvane::TClipboard_Formats_Form Clipboard_Formats_Form(
-            messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
-            [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
-        MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
+        MainForm1.MakeDialogs();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {
         messages.ShowError(e.what());

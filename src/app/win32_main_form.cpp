@@ -100,6 +100,17 @@ constexpr auto kLayout = LayoutOf<TMainForm1>({
      .parent = FileMenu,
      .caption = "E&xit",
      .onClick = Bind<&TMainForm1::ExitOptionClick>},
+    {.part = ViewMenu,
+     .name = "ViewMenu",
+     .kind = K::MenuItem,
+     .parent = MainMenu1,
+     .caption = "&View"},
+    {.part = Clipboard_Journal_Option,
+     .name = "Clipboard_Journal_Option",
+     .kind = K::MenuItem,
+     .parent = ViewMenu,
+     .caption = "Clipboard &Journal...",
+     .onClick = Bind<&TMainForm1::Clipboard_Journal_OptionClick>},
     {.part = HelpMenu,
      .name = "HelpMenu",
      .kind = K::MenuItem,
@@ -193,6 +204,15 @@ void TMainForm1::AttachDialogs(TAboutBox& about, Form& viewer, Form& formats) {
     // Attached after the show sequence named the program: the About
     // dialog gets its texts now.
     if (identitySet_) WriteAboutIdentity();
+}
+
+void TMainForm1::MakeDialogs() {
+    if (about_ || !makeDialogs_) return;
+    // Once, also when making them fails half-way: the error is shown, and
+    // the commands then find no dialog rather than half of one.
+    const auto makeDialogs = std::move(makeDialogs_);
+    makeDialogs_ = nullptr;
+    makeDialogs();
 }
 
 void TMainForm1::Set_Product_Identity() {
@@ -336,14 +356,22 @@ void TMainForm1::View_Shareware_Catalog_OptionClick() {
 }
 
 void TMainForm1::Display_Clipboard_Data_BitBtnClick() {
+    MakeDialogs();
     if (viewer_) viewer_->ShowModal();
 }
 
 void TMainForm1::List_Clipboard_Format_BitBtnClick() {
+    MakeDialogs();
     if (formats_) formats_->ShowModal();
 }
 
+void TMainForm1::Clipboard_Journal_OptionClick() {
+    MakeDialogs();
+    if (openJournal_) openJournal_();
+}
+
 void TMainForm1::AboutOptionClick() {
+    MakeDialogs();
     if (about_) about_->ShowModal();
 }
 

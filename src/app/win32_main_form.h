@@ -1,6 +1,9 @@
-// The main window: three clipboard commands, the File and Help menus, the
+// The main window: three clipboard commands, the File, View and Help menus, the
 // show sequence, the close hook and the proportional rescaling.
 #pragma once
+
+#include <functional>
+#include <utility>
 
 #include "about/win32_about_box.h"
 #include "app/run_entry.h"
@@ -22,6 +25,8 @@ enum class MainFormPart {
     Restore_Factory_Defaults_Option,
     N2,
     ExitOption,
+    ViewMenu,
+    Clipboard_Journal_Option,
     HelpMenu,
     View_Readme_file_Option,
     View_Shareware_Catalog_Option,
@@ -45,11 +50,24 @@ class TMainForm1 final : public FormOf<MainFormPart> {
     void View_Readme_file_OptionClick();
     void View_Shareware_Catalog_OptionClick();
     void AboutOptionClick();
+    void Clipboard_Journal_OptionClick();
 
     // The dialogs the commands show, made after the main window: before it
     // shows, or right after its first paint (then the About dialog's
     // identity texts are written as they are attached).
     void AttachDialogs(TAboutBox& about, Form& viewer, Form& formats);
+    // What makes the dialogs (and attaches them) when they are made after
+    // the main window shows: the entry point runs it after the first paint,
+    // and a command that comes first (from a box of the show sequence, whose
+    // message loop takes input) runs it itself.
+    void SetDialogMaker(std::function<void()> makeDialogs) {
+        makeDialogs_ = std::move(makeDialogs);
+    }
+    // Makes the dialogs unless they are made.
+    void MakeDialogs();
+
+    // What "Clipboard Journal..." on the View menu opens.
+    void AttachJournal(std::function<void()> openJournal) { openJournal_ = std::move(openJournal); }
 
     // Steps of the show sequence and the settings, shared with the menu.
     void TakeLayoutSnapshot();
@@ -77,6 +95,8 @@ class TMainForm1 final : public FormOf<MainFormPart> {
     Form* viewer_ = nullptr;
     Form* formats_ = nullptr;
     bool identitySet_ = false;
+    std::function<void()> openJournal_;
+    std::function<void()> makeDialogs_;
 };
 
 }  // namespace norvane

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "clipboard/format_data.h"
 #include "clipboard/standard_formats.h"
@@ -34,6 +35,14 @@ class ClipboardService {
     // The window that has the clipboard open: null when it is not open, or
     // when a program opened it without a window.
     virtual WindowHandle OpenClipboardWindow() = 0;
+    // The formats on the clipboard by number, in the order they were
+    // placed; nothing when they cannot be read.
+    virtual std::optional<std::vector<unsigned>> UpdatedFormats() = 0;
+    // Read with the wide calls and given as UTF-8, so that no character
+    // outside the ANSI code page is lost: a window's class name, a format's
+    // registered name (empty for the predefined ones).
+    virtual std::string WindowClassNameUtf8(WindowHandle window) = 0;
+    virtual std::string FormatNameUtf8(unsigned format) = 0;
 
     virtual bool Open(WindowHandle owner) = 0;
     virtual bool Empty() = 0;
@@ -63,6 +72,8 @@ class ClipboardService {
     // Needs no open clipboard: the process that made a window and the file
     // name of its program.
     virtual OwnerProgram ProgramOf(WindowHandle window) = 0;
+    // The same with the program's file name read wide, as UTF-8.
+    virtual OwnerProgram ProgramOfUtf8(WindowHandle window) = 0;
 };
 
 // The clipboard opened for `owner`, and closed again on every path out of

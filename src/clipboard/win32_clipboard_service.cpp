@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string_view>
 
 #include "ui/handles.h"
 
@@ -34,6 +35,80 @@ std::string Win32ClipboardService::WindowClassName(WindowHandle window) {
 
 WindowHandle Win32ClipboardService::OpenClipboardWindow() {
     return GetOpenClipboardWindow();
+}
+
+std::optional<std::vector<unsigned>> Win32ClipboardService::UpdatedFormats() {
+    // Formats come and go between the calls: asked again while the list
+    // grows past the room given.
+    std::vector<unsigned> formats(32);
+    for (int tries = 0; tries < 4; ++tries) {
+        UINT found = 0;
+        if (GetUpdatedClipboardFormats(formats.data(), static_cast<UINT>(formats.size()), &found)) {
+            formats.resize(std::min<std::size_t>(found, formats.size()));
+            return formats;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+        formats.resize(std::max<std::size_t>(found, formats.size() * 2));
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::string Utf8Of(std::wstring_view text) {
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+    if (length == 0) return {};
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return {};
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
+// The process that made `window` and the file name of its program: its
+// path read by `query` (the ANSI or the wide call) into up to `Room`
+// characters, the name made text by `toText`.
+template <class Char, DWORD Room, class Query, class ToText>
+OwnerProgram ProgramWith(WindowHandle window, Query query, ToText toText) {
+    OwnerProgram program;
+    DWORD processId = 0;
+    if (!window || !GetWindowThreadProcessId(window, &processId)) return program;
+    program.processId = processId;
+    const UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    Char path[Room] = {};
+    DWORD length = Room;
+    if (!process || !query(process.get(), 0, path, &length)) return program;
+    const std::basic_string_view<Char> full(path, length);
+    constexpr Char kSeparators[] = {'\\', '/', 0};
+    const std::size_t slash = full.find_last_of(kSeparators);
+    program.fileName = toText(slash == full.npos ? full : full.substr(slash + 1));
+    return program;
+}
+
+}  // namespace
+
+std::string Win32ClipboardService::WindowClassNameUtf8(WindowHandle window) {
+    if (!window) return {};
+    wchar_t name[257] = {};
+    const int length = GetClassNameW(window, name, 256);
+    return Utf8Of({name, length > 0 ? static_cast<std::size_t>(length) : 0});
+}
+
+OwnerProgram Win32ClipboardService::ProgramOf(WindowHandle window) {
+    return ProgramWith<char, MAX_PATH>(window, QueryFullProcessImageNameA,
+                                       [](std::string_view name) { return std::string(name); });
+}
+
+OwnerProgram Win32ClipboardService::ProgramOfUtf8(WindowHandle window) {
+    return ProgramWith<wchar_t, 1024>(window, QueryFullProcessImageNameW, Utf8Of);
+}
+
+std::string Win32ClipboardService::FormatNameUtf8(unsigned format) {
+    wchar_t name[256] = {};
+    const int length = GetClipboardFormatNameW(format, name, 255);
+    return Utf8Of({name, length > 0 ? static_cast<std::size_t>(length) : 0});
 }
 
 bool Win32ClipboardService::Open(WindowHandle owner) {

@@ -13,6 +13,9 @@ class Win32ClipboardService final : public ClipboardService {
     WindowHandle Owner() override;
     std::string WindowClassName(WindowHandle window) override;
     WindowHandle OpenClipboardWindow() override;
+    std::optional<std::vector<unsigned>> UpdatedFormats() override;
+    std::string WindowClassNameUtf8(WindowHandle window) override;
+    std::string FormatNameUtf8(unsigned format) override;
     bool Open(WindowHandle owner) override;
     bool Empty() override;
     bool Close() override;
@@ -22,6 +25,7 @@ class Win32ClipboardService final : public ClipboardService {
     BitmapHandle CopyBitmap() override;
     std::optional<FormatData> CopyFormatData(unsigned format) override;
     OwnerProgram ProgramOf(WindowHandle window) override;
+    OwnerProgram ProgramOfUtf8(WindowHandle window) override;
 };
 
 }  // namespace norvane

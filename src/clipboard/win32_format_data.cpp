@@ -136,20 +136,4 @@ std::optional<FormatData> Win32ClipboardService::CopyFormatData(unsigned format)
     return data;
 }
 
-OwnerProgram Win32ClipboardService::ProgramOf(WindowHandle window) {
-    OwnerProgram program;
-    DWORD processId = 0;
-    if (!window || !GetWindowThreadProcessId(window, &processId)) return program;
-    program.processId = processId;
-    const UniqueKernelHandle process(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    char path[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    if (!process || !QueryFullProcessImageNameA(process.get(), 0, path, &length)) return program;
-    const std::string full(path, length);
-    const std::size_t slash = full.find_last_of("\\/");
-    program.fileName = slash == std::string::npos ? full : full.substr(slash + 1);
-    return program;
-}
-
 }  // namespace norvane

@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "util/utf8_text.h"
+
 namespace norvane {
 
 namespace {
@@ -75,6 +77,7 @@ void ClipboardJournal::RecordChange(const ClipboardChange& change) {
     entry.time = change.time;
     entry.sequence = change.sequence;
     entry.formats = change.formats;
+    entry.formatNames = Intern(change.formatNames, kLongestFormatNames);
     entry.text = change.text;
     entry.picture = change.picture;
     entry.missed = notices - 1;
@@ -156,14 +159,15 @@ void ClipboardJournal::DropOldest() {
     const JournalEntry& oldest = ring_[oldest_];
     Release(oldest.windowClass);
     Release(oldest.program);
+    Release(oldest.formatNames);
     oldest_ = (oldest_ + 1) % capacity_;
     --count_;
     ++dropped_;
 }
 
-std::uint32_t ClipboardJournal::Intern(std::string_view name) {
+std::uint32_t ClipboardJournal::Intern(std::string_view name, std::size_t longest) {
     if (name.empty()) return 0;
-    std::string key(name.substr(0, kLongestName));
+    std::string key(Utf8Prefix(name, longest));
     if (auto found = names_.find(key); found != names_.end()) {
         ++slots_[found->second - 1].uses;
         return found->second;

@@ -2,8 +2,8 @@
 // start-up (each change and each long hold, with the program behind it),
 // kept in memory as a ring of the last entries. Portable: the listener
 // feeds it what it observed; the journal marks the events and keeps the
-// names of windows' classes and programs once each, so that a full ring
-// stays small.
+// names of windows' classes, programs and format lists once each, so that a
+// full ring stays small. Names are UTF-8.
 #pragma once
 
 #include <array>
@@ -43,6 +43,9 @@ struct ClipboardChange {
     std::uint32_t sequence = 0;
     std::optional<JournalWindow> owner;  // nothing: no owner window
     std::uint32_t formats = 0;
+    // The formats' names, ", " between (JournalFormatNames); empty when
+    // they could not be listed.
+    std::string formatNames{};
     bool text = false;
     bool picture = false;
     // How many change notifications (WM_CLIPBOARDUPDATE) this look answers:
@@ -76,7 +79,8 @@ struct JournalEntry {
     std::uint32_t windowClass = 0;  // name number
     std::uint32_t program = 0;      // name number
     std::uint32_t formats = 0;
-    std::uint32_t heldMs = 0;  // holds: how long so far
+    std::uint32_t heldMs = 0;       // holds: how long so far
+    std::uint32_t formatNames = 0;  // changes: name number of the formats' names
     JournalEvent event = JournalEvent::Set;
     bool hasWindow = false;  // an owner (or holder) window was there
     bool text = false;
@@ -95,9 +99,11 @@ class ClipboardJournal {
     // The ring and its names together; the oldest entries go early rather
     // than let names of unusual length pass this.
     static constexpr std::size_t kMemoryLimit = 2'000'000;
-    // Longer names are cut: a class name has at most 256 characters, a
-    // file name 255.
-    static constexpr std::size_t kLongestName = 260;
+    // Longer names are cut, on a whole character: a class name has at most
+    // 256 UTF-16 characters, a file name 255, each up to 3 bytes in UTF-8.
+    static constexpr std::size_t kLongestName = 768;
+    // A list of formats is cut beyond this (a program can place hundreds).
+    static constexpr std::size_t kLongestFormatNames = 4'096;
 
     explicit ClipboardJournal(std::size_t capacity = kCapacity);
     ClipboardJournal(const ClipboardJournal&) = delete;
@@ -146,7 +152,7 @@ class ClipboardJournal {
     JournalEntry* EntryBySerial(std::optional<std::uint64_t> serial);
     std::uint64_t Add(JournalEntry entry, const std::optional<JournalWindow>& window);
     void DropOldest();
-    std::uint32_t Intern(std::string_view name);
+    std::uint32_t Intern(std::string_view name, std::size_t longest = kLongestName);
     void Release(std::uint32_t number);
     std::size_t NameBytes(const std::string& name) const;
     void Changed() const;
@@ -175,7 +181,8 @@ std::string JournalEventText(const JournalEntry& entry);
 inline constexpr std::array<const char*, 7> kJournalColumnTitles = {
     "Time", "Event", "Program", "Process id", "Window class", "Formats", "Sequence number"};
 // One entry's texts in the order of kJournalColumnTitles; names read from
-// `journal`, with tabs, line breaks and other control characters as blanks.
+// `journal`, with tabs, line breaks and other control characters as blanks;
+// the formats by name, the whole list, where they were listed.
 std::array<std::string, 7> JournalColumnTexts(const ClipboardJournal& journal,
                                               const JournalEntry& entry);
 // The whole journal, newest first, as tab-separated text with a header line,

@@ -14,7 +14,9 @@ constexpr JournalTime kMsPerDay = 86'400'000;
 // From 1 January 1601 to 1 March 2000, the start of a 400-year era.
 constexpr JournalTime kDaysTo2000March = 145'791;
 
-std::string FormatsText(const JournalEntry& entry) {
+// The formats by name where they were listed, else their count.
+std::string FormatsText(const ClipboardJournal& journal, const JournalEntry& entry) {
+    if (entry.formatNames != 0) return TabSeparatedField(journal.Name(entry.formatNames));
     std::string text = std::to_string(entry.formats);
     if (entry.text && entry.picture) return text + " (text, picture)";
     if (entry.text) return text + " (text)";
@@ -84,7 +86,7 @@ std::array<std::string, 7> JournalColumnTexts(const ClipboardJournal& journal,
             TabSeparatedField(journal.Name(entry.program)),
             entry.processId ? std::to_string(entry.processId) : std::string(),
             WindowClassText(journal, entry),
-            held ? std::string() : FormatsText(entry),
+            held ? std::string() : FormatsText(journal, entry),
             held ? std::string() : std::to_string(entry.sequence)};
 }
 

@@ -1,12 +1,18 @@
 #include "journal/win32_journal_form.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <span>
+#include <string_view>
 
+#include "journal/journal_formats.h"
 #include "resources/resource_ids.h"
+#include "ui/handles.h"
 #include "ui/save_dialog.h"
 #include "util/bytes_of.h"
 #include "util/durable_file.h"
+#include "util/tab_separated.h"
 
 namespace norvane {
 
@@ -22,8 +28,15 @@ using K = ComponentKind;
 constexpr UINT kFollowMs = 50;
 
 // Widths in design pixels, in the order of the journal's columns.
+constexpr int kFormatsColumn = 5;
+static_assert(std::string_view(kJournalColumnTitles[kFormatsColumn]) == "Formats");
+
+// Marks the saved text as UTF-8, so that a spreadsheet or an editor reads
+// names outside the ANSI code page right.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 constexpr auto kColumns = [] {
-    constexpr int kWidths[] = {136, 150, 104, 64, 116, 84, 96};
+    constexpr int kWidths[] = {136, 150, 104, 64, 116, 216, 96};
     constexpr bool kNumbers[] = {false, false, false, true, false, false, true};
     std::array<ListColumn, kJournalColumnTitles.size()> columns{};
     for (std::size_t i = 0; i < columns.size(); ++i)
@@ -46,14 +59,15 @@ constexpr auto kLayout = LayoutOf<TClipboard_Journal_Form>({
      .kind = K::ListView,
      .left = 8,
      .top = 26,
-     .width = 784,
+     .width = 884,
      .height = 300,
      .columns = kColumns,
-     .onCellText = Bind<&TClipboard_Journal_Form::Entries_ListViewCellText>},
+     .onCellText = Bind<&TClipboard_Journal_Form::Entries_ListViewCellText>,
+     .onLineTip = Bind<&TClipboard_Journal_Form::Entries_ListViewLineTip>},
     {.part = Save_As_BitBtn,
      .name = "Save_As_BitBtn",
      .kind = K::BitBtn,
-     .left = 250,
+     .left = 300,
      .top = 334,
      .width = 120,
      .height = 26,
@@ -62,7 +76,7 @@ constexpr auto kLayout = LayoutOf<TClipboard_Journal_Form>({
     {.part = Exit_BitBtn,
      .name = "Exit_BitBtn",
      .kind = K::BitBtn,
-     .left = 430,
+     .left = 480,
      .top = 334,
      .width = 120,
      .height = 26,
@@ -83,7 +97,7 @@ const FormSpec kForm{
     .exStyle = WS_EX_DLGMODALFRAME,
     .left = 120,
     .top = 140,
-    .width = 800,
+    .width = 900,
     .height = 368,
     .clientSized = true,
     .font = {.face = "MS Sans Serif", .height = -11},
@@ -126,6 +140,12 @@ void TClipboard_Journal_Form::FormHide() {
     SetEnabled(Get(Follow_Timer), false);
 }
 
+// Shown again without Show (the system hides it with its minimised owner
+// and shows it on restoring): it catches up with what came meanwhile.
+void TClipboard_Journal_Form::FormVisible() {
+    if (HasComponents()) SetEnabled(Get(Follow_Timer), true);
+}
+
 // Called by the journal after each entry added or grown: a hidden window
 // catches up at its next showing.
 void TClipboard_Journal_Form::FollowJournal() {
@@ -151,18 +171,48 @@ void TClipboard_Journal_Form::Entries_ListViewCellText(ListCellRequest& cell) {
     if (cell.line >= journal_.Size() || cell.column < 0 ||
         static_cast<std::size_t>(cell.column) >= cachedTexts_.size())
         return;
+    const JournalEntry& entry = journal_.Newest(cell.line);
     if (cachedLine_ != cell.line) {
-        cachedTexts_ = JournalColumnTexts(journal_, journal_.Newest(cell.line));
+        cachedTexts_ = JournalColumnTexts(journal_, entry);
         cachedLine_ = cell.line;
     }
     cell.text = cachedTexts_[static_cast<std::size_t>(cell.column)];
+    // The whole list is saved; the column, at its width now, holds what
+    // fits with the count.
+    if (cell.column == kFormatsColumn && entry.formatNames != 0)
+        cell.text = ShortFormatsText(cell.text, entry.formats, FormatsColumnChars());
+}
+
+// A line's tooltip: the whole list of its formats.
+void TClipboard_Journal_Form::Entries_ListViewLineTip(ListCellRequest& tip) {
+    if (tip.line >= journal_.Size()) return;
+    const JournalEntry& entry = journal_.Newest(tip.line);
+    if (entry.formatNames != 0)
+        tip.text = "Formats: " + TabSeparatedField(journal_.Name(entry.formatNames));
+}
+
+// About as many characters as the formats column shows at its width now.
+std::size_t TClipboard_Journal_Form::FormatsColumnChars() {
+    HWND list = Get(Entries_ListView).hwnd;
+    if (charWidth_ == 0) {
+        const WindowDC dc(list);
+        const SelectedObject font(dc.get(),
+                                  reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(dc.get(), &metrics);
+        // Format names are mostly capitals, wider than the average.
+        charWidth_ = std::max<int>(metrics.tmAveCharWidth + 1, 1);
+    }
+    // The cell's margins take about a character.
+    const int width = ListView_GetColumnWidth(list, kFormatsColumn) / charWidth_ - 1;
+    return static_cast<std::size_t>(std::max(width, 0));
 }
 
 void TClipboard_Journal_Form::Save_As_BitBtnClick() {
     const auto path = AskSaveFileName(Handle(), "clipboard journal.txt", "txt");
     if (!path) return;
     const std::string text = JournalTabText(journal_);
-    if (const auto failure = WriteFileDurably(*path, {BytesOf(text)}))
+    if (const auto failure = WriteFileDurably(*path, {BytesOf(kUtf8ByteOrderMark), BytesOf(text)}))
         Messages().Show(*failure, MessageKind::Error, MessageButtons::Ok);
 }
 

@@ -36,17 +36,20 @@ class TClipboard_Journal_Form final : public FormOf<JournalFormPart> {
     void Save_As_BitBtnClick();
     void Exit_BitBtnClick();
     void Entries_ListViewCellText(ListCellRequest& cell);
+    void Entries_ListViewLineTip(ListCellRequest& tip);
     void Follow_TimerTimer();
 
   protected:
     void FormShow() override;
     void FormHide() override;
+    void FormVisible() override;
     void FormKeyDown(WORD& key) override;
 
   private:
     void FollowJournal();
     // Brings the list and the count line up to what the journal holds.
     void ShowJournal();
+    std::size_t FormatsColumnChars();
 
     ClipboardJournal& journal_;
     // Entries ever recorded when the list last followed: those since are
@@ -55,6 +58,7 @@ class TClipboard_Journal_Form final : public FormOf<JournalFormPart> {
     // The texts of the line drawn last: a line's cells are asked one by one.
     std::optional<std::size_t> cachedLine_;
     std::array<std::string, kJournalColumnTitles.size()> cachedTexts_;
+    int charWidth_ = 0;  // of the list's font, measured once
 };
 
 }  // namespace norvane

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "clipboard/standard_formats.h"
+#include "journal/journal_formats.h"
 #include "ui/guard.h"
 #include "util/flag_scope.h"
 
@@ -74,6 +75,8 @@ void ClipboardJournalListener::ReadChange() {
     change.sequence = clipboard_.SequenceNumber();
     if (HWND owner = clipboard_.Owner()) change.owner = WindowOf(owner);
     change.formats = static_cast<std::uint32_t>(std::max(clipboard_.CountFormats(), 0));
+    if (const auto formats = clipboard_.UpdatedFormats())
+        change.formatNames = JournalFormatNames(clipboard_, *formats);
     change.text = clipboard_.IsFormatAvailable(kTextFormat) ||
                   clipboard_.IsFormatAvailable(kUnicodeTextFormat) ||
                   clipboard_.IsFormatAvailable(kOemTextFormat);
@@ -103,8 +106,8 @@ void ClipboardJournalListener::PollHolder() {
 }
 
 JournalWindow ClipboardJournalListener::WindowOf(HWND window) {
-    const OwnerProgram program = clipboard_.ProgramOf(window);
-    return {clipboard_.WindowClassName(window), program.fileName,
+    const OwnerProgram program = clipboard_.ProgramOfUtf8(window);
+    return {clipboard_.WindowClassNameUtf8(window), program.fileName,
             static_cast<std::uint32_t>(program.processId)};
 }
 

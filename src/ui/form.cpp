@@ -358,6 +358,10 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Guarded([&] { FormResize(); });
             }
             return 0;
+        case WM_WINDOWPOSCHANGED:
+            if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+                Guarded([&] { FormVisible(); });
+            break;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && activeForm != this) {
                 activeForm = this;

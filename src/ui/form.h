@@ -92,7 +92,8 @@ enum class ComponentKind {
     ProgressBar,  // the system's progress bar: PBM_SETRANGE32, PBM_SETPOS
     // Report-style list of whole-line selection whose lines the form holds:
     // `columns` head it, and each cell's text comes from `onCellText` only
-    // when it is drawn, so a list of any length costs nothing to fill.
+    // when it is drawn, so a list of any length costs nothing to fill; the
+    // texts are UTF-8. A line's tooltip comes from `onLineTip` (column -1).
     ListView,
     // Windowless: painted and hit-tested by the form, beneath its child windows.
     GroupBox,  // etched frame with an optional caption; may hold other components
@@ -162,6 +163,7 @@ struct BasicComponentSpec {
     int itemHeight = 0;                                 // list boxes
     std::span<const ListColumn> columns{};              // list views
     FormHandler<Owner, ListCellRequest&> onCellText{};  // list views
+    FormHandler<Owner, ListCellRequest&> onLineTip{};   // list views
     std::uint32_t textColor = kSystemColor;             // labels
     FormHandler<Owner> onTimer{};                       // timers
     UINT interval = 0;                                  // timers, milliseconds
@@ -210,6 +212,7 @@ class Form : public Window {
         Handler onDblClick = nullptr;
         PopupHandler onContextPopup = nullptr;
         CellHandler onCellText = nullptr;
+        CellHandler onLineTip = nullptr;
         Handler onTimer = nullptr;
         UINT interval = 0;
         bool timerRunning = false;
@@ -330,6 +333,10 @@ class Form : public Window {
     virtual void FormShow() {}
     // Each time Hide (or a close) hides the form.
     virtual void FormHide() {}
+    // Each time the window becomes visible, however it was hidden: by Hide,
+    // or by the system with its minimised owner, which shows it again on
+    // restoring without Show.
+    virtual void FormVisible() {}
     virtual void FormResize() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
     // Each time the form becomes the program's active form.
@@ -521,6 +528,7 @@ constexpr std::array<ComponentSpec, N> LayoutOf(const ComponentDesign<TForm> (&e
         s.itemHeight = d.itemHeight;
         s.columns = d.columns;
         s.onCellText.run = d.onCellText.run;
+        s.onLineTip.run = d.onLineTip.run;
         s.textColor = d.textColor;
         s.onTimer.run = d.onTimer.run;
         s.interval = d.interval;

@@ -171,6 +171,7 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.onDblClick = design.onDblClick.run;
     c.onContextPopup = design.onContextPopup.run;
     c.onCellText = design.onCellText.run;
+    c.onLineTip = design.onLineTip.run;
     c.onTimer = design.onTimer.run;
     c.interval = design.interval;
     c.textColor = design.textColor;

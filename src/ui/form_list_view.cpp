@@ -6,14 +6,41 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <cwchar>
+#include <string>
+#include <string_view>
 
 #include "util/flag_scope.h"
 
 namespace norvane {
+namespace {
+
+// UTF-8 text into a list view's buffer of `capacity` UTF-16 characters,
+// cut where it must be, never inside a character.
+void CopyAsWide(std::string_view text, wchar_t* out, int capacity) {
+    const int bytes = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), bytes, nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), bytes, wide.data(), static_cast<int>(wide.size()));
+    std::size_t length = std::min(wide.size(), static_cast<std::size_t>(capacity - 1));
+    if (length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 &&
+        wide[length - 1] < 0xDC00)
+        --length;
+    std::wmemcpy(out, wide.data(), length);
+    out[length] = L'\0';
+}
+
+}  // namespace
 
 void Form::SetUpListView(Component& c, const ComponentSpec& design) {
-    ListView_SetExtendedListViewStyle(c.hwnd, LVS_EX_FULLROWSELECT);
+    ListView_SetExtendedListViewStyle(c.hwnd,
+                                      LVS_EX_FULLROWSELECT | (c.onLineTip ? LVS_EX_INFOTIP : 0));
+    // Cells are UTF-8: asked for as UTF-16, which shows every character,
+    // not only those of the ANSI code page.
+    SendMessageA(c.hwnd, CCM_SETUNICODEFORMAT, TRUE, 0);
     for (const ListColumn& column : design.columns) {
         LVCOLUMNA format{};
         format.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -28,20 +55,38 @@ void Form::SetUpListView(Component& c, const ComponentSpec& design) {
 }
 
 bool Form::RunListNotify(Component& c, NMHDR& note, LRESULT& result) {
+    // The form's text of a cell; none while it is already asked (the cells
+    // that an error box of the handler repaints stay empty).
+    const auto cellText = [&](int line, int column, CellHandler handler) {
+        ListCellRequest cell{static_cast<std::size_t>(line), column, {}};
+        if (!handler || line < 0 || askingCellText_) return cell.text;
+        const FlagScope asking(askingCellText_);
+        Guarded([&] { (this->*handler)(cell); });
+        return cell.text;
+    };
     switch (note.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(note).item;
+            if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
+            item.pszText[0] = L'\0';
+            CopyAsWide(cellText(item.iItem, item.iSubItem, c.onCellText), item.pszText,
+                       item.cchTextMax);
+            return true;
+        }
+        case LVN_GETINFOTIPW: {
+            auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(note);
+            if (!tip.pszText || tip.cchTextMax <= 0) return true;
+            CopyAsWide(cellText(tip.iItem, -1, c.onLineTip), tip.pszText, tip.cchTextMax);
+            return true;
+        }
         case LVN_GETDISPINFOA: {
             LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(note).item;
             if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
             item.pszText[0] = '\0';
-            if (!c.onCellText || item.iItem < 0 || askingCellText_) return true;
-            ListCellRequest cell{static_cast<std::size_t>(item.iItem), item.iSubItem, {}};
-            {
-                const FlagScope asking(askingCellText_);
-                Guarded([&] { (this->*(c.onCellText))(cell); });
-            }
+            const std::string text = cellText(item.iItem, item.iSubItem, c.onCellText);
             const std::size_t length =
-                std::min(cell.text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
-            std::memcpy(item.pszText, cell.text.data(), length);
+                std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            std::memcpy(item.pszText, text.data(), length);
             item.pszText[length] = '\0';
             return true;
         }

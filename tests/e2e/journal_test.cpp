@@ -1,6 +1,7 @@
 // The clipboard journal through norvanel.exe: another program sets the
 // clipboard, and the journal opened from the format list's line menu names
-// it; the journal stays when the list closes.
+// it; the journal stays when the list closes. The main window's View menu
+// opens it too.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -52,6 +53,22 @@ TEST(Journal, OpenedFromTheFormatListNamesTheProgramThatSetTheClipboard) {
     program.Sync();
     EXPECT_TRUE(IsWindowVisible(journal));
     program.Click(program.Control("Close", journal));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(journal); }));
+}
+
+TEST(Journal, OpenedFromTheViewMenuOfTheMainWindow) {
+    Norvane program(FreshScratchFolder());
+    ClipboardHelper owner(ClipboardHelper::Mode::Text, "journal text");
+    program.ChooseMenu('v', 'j');
+    HWND journal = program.WaitForWindow("TClipboard_Journal_Form", 10s);
+    ASSERT_NE(journal, nullptr);
+    program.Sync();
+    EXPECT_EQ(WindowText(journal), "Clipboard Journal");
+    EXPECT_EQ(GetWindow(journal, GW_OWNER), program.Main());
+    HWND entries = ChildOfClass(journal, "SysListView32", true);
+    ASSERT_NE(entries, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ListViewCount(entries) > 0; }));
+    program.PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(journal); }));
 }
 

@@ -65,7 +65,7 @@ TEST(MainWindow, FirstStartShowsTheDesignedWindow) {
     EXPECT_EQ(ListBoxLine(snapshot, 3), "3 192 69 32 11 List_Clipboard_Format_BitBtn");
     EXPECT_EQ(ListBoxLine(snapshot, 4), "197 25 2 29 11 Scaling_ListBox");
     EXPECT_EQ(ListBoxLine(snapshot, 5), "0");
-    EXPECT_EQ(ListBoxCount(snapshot), 1 + 4 + 12);  // header, controls, menu bar and items
+    EXPECT_EQ(ListBoxCount(snapshot), 1 + 4 + 14);  // header, controls, menu bar and items
 }
 
 TEST(MainWindow, ShowsEvenWhenStartedHidden) {

@@ -30,6 +30,7 @@ class FakeClipboard : public ClipboardService {
     // What CopyFormatData gives for a format: none for a format not rendered.
     std::map<unsigned, std::optional<FormatData>> data;
     OwnerProgram ownerProgram;
+    bool failUpdatedFormats = false;  // as when the system cannot list them
     bool failOpen = false, failEmpty = false, failClose = false;
     bool throwOnEmpty = false;
     bool throwOnFormatName = false;  // as when memory runs out while the clipboard is open
@@ -47,6 +48,18 @@ class FakeClipboard : public ClipboardService {
     WindowHandle Owner() override { return owner; }
     std::string WindowClassName(WindowHandle window) override { return window ? ownerClass : ""; }
     WindowHandle OpenClipboardWindow() override { return openWindow; }
+    std::optional<std::vector<unsigned>> UpdatedFormats() override {
+        if (failUpdatedFormats) return std::nullopt;
+        std::vector<unsigned> numbers;
+        for (const Format& f : formats) numbers.push_back(f.number);
+        return numbers;
+    }
+    // The fake's names are UTF-8 already.
+    std::string WindowClassNameUtf8(WindowHandle window) override {
+        return WindowClassName(window);
+    }
+    std::string FormatNameUtf8(unsigned format) override { return FormatName(format); }
+    OwnerProgram ProgramOfUtf8(WindowHandle window) override { return ProgramOf(window); }
     bool Open(WindowHandle) override {
         calls.push_back("Open");
         if (failOpen) return false;

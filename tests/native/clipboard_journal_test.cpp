@@ -146,7 +146,7 @@ TEST(ClipboardJournal, AFullRingStaysWithinTwoMegabytes) {
 TEST(ClipboardJournal, NamesAllDifferentAndLongStillKeepWithinTwoMegabytes) {
     ClipboardJournal journal;
     for (std::uint32_t n = 0; n < ClipboardJournal::kCapacity; ++n) {
-        const std::string unique = std::to_string(n) + std::string(400, 'x');
+        const std::string unique = std::to_string(n) + std::string(1'000, 'x');
         journal.RecordChange(Change(n * 10, 10 + n * 5, JournalWindow{unique, unique, n}));
     }
     EXPECT_LE(journal.MemoryUsed(), ClipboardJournal::kMemoryLimit);

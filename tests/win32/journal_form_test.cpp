@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -75,18 +76,30 @@ struct JournalFormTest : ::testing::Test {
     void TearDown() override { EXPECT_THAT(messages.errors, IsEmpty()); }
 
     // A change by a program's window, a second after the one before.
-    void Set(const char* windowClass, const char* program, std::uint32_t processId) {
+    void Set(const char* windowClass, const char* program, std::uint32_t processId,
+             std::string formatNames = {}) {
         journal.RecordChange({.time = SampleTime() + 1000 * (sequence - 10),
                               .tick = 1000 * (sequence - 10),
                               .sequence = sequence++,
                               .owner = JournalWindow{windowClass, program, processId},
                               .formats = 3,
+                              .formatNames = std::move(formatNames),
                               .text = true});
     }
     Form::Component& List() { return form.Get(Entries_ListView); }
     std::string Cell(std::size_t line, int column) {
         char text[128] = {};
         ListView_GetItemText(List().hwnd, static_cast<int>(line), column, text, sizeof text);
+        return text;
+    }
+    // As the list shows it, every character.
+    std::wstring WideCell(std::size_t line, int column) {
+        wchar_t text[512] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(List().hwnd, LVM_GETITEMTEXTW, line, reinterpret_cast<LPARAM>(&item));
         return text;
     }
     std::vector<std::string> Line(std::size_t line) {
@@ -212,6 +225,56 @@ TEST_F(JournalFormTest, OpensFromTheFormatListsMenuAndStaysWhenTheListCloses) {
     EXPECT_EQ(FindWindowExA(nullptr, form.Handle(), "TClipboard_Journal_Form", nullptr), nullptr);
 }
 
+// Names in UTF-8, from beyond the ANSI code page.
+constexpr char kOwnerClass[] = "Владелец_日本";
+constexpr char kProgram[] = "программа.exe";
+constexpr char kFormats[] =
+    "Формат 日本, CF_UNICODETEXT, CF_LOCALE, CF_TEXT, CF_OEMTEXT, HTML Format, text/html";
+
+TEST_F(JournalFormTest, ShowsNamesOutsideTheCodePageAndTheFormatsThatFitWithTheirCount) {
+    Set(kOwnerClass, kProgram, 42, kFormats);
+    form.Open();
+    EXPECT_EQ(WideCell(0, 4), L"Владелец_日本");
+    EXPECT_EQ(WideCell(0, 2), L"программа.exe");
+    const std::wstring shown = WideCell(0, 5);
+    EXPECT_THAT(shown, ::testing::StartsWith(L"3: Формат 日本, CF_UNICODE"));
+    EXPECT_THAT(shown, ::testing::EndsWith(L"..."));
+    // The line's tooltip names them all.
+    wchar_t tipText[512] = L"the line's own text";
+    NMLVGETINFOTIPW tip{};
+    tip.hdr = {List().hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(List().hwnd)), LVN_GETINFOTIPW};
+    tip.pszText = tipText;
+    tip.cchTextMax = 512;
+    SendMessageW(form.Handle(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(tipText,
+                 L"Formats: Формат 日本, CF_UNICODETEXT, CF_LOCALE, CF_TEXT, CF_OEMTEXT, HTML "
+                 L"Format, text/html");
+    // Widened, the column shows them all.
+    ListView_SetColumnWidth(List().hwnd, 5, 1'000);
+    EXPECT_EQ(WideCell(0, 5),
+              L"Формат 日本, CF_UNICODETEXT, CF_LOCALE, CF_TEXT, CF_OEMTEXT, HTML Format, "
+              L"text/html");
+}
+
+TEST_F(JournalFormTest, CatchesUpWhenShownAgainWithItsRestoredOwner) {
+    Set("Notepad", "notepad.exe", 42);
+    main.Show();
+    form.Open();
+    SetForegroundWindow(main.Handle());
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == main.Handle(); }));
+    SendMessageA(main.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(form.Handle()); }));
+    Set("Chrome_WidgetWin_1", "chrome.exe", 77);
+    Set("Chrome_WidgetWin_1", "chrome.exe", 77);
+    testing::PumpFor(std::chrono::milliseconds(300));
+    SendMessageA(main.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()); }));
+    EXPECT_TRUE(PumpUntil([&] { return form.LineCountOf(List()) == 3; }))
+        << form.LineCountOf(List());
+    EXPECT_EQ(Cell(0, 2), "chrome.exe");
+    EXPECT_EQ(CountLine(), "3 entries kept, 0 older ones dropped");
+}
+
 TEST_F(JournalFormTest, EscapeCloses) {
     form.Open();
     EXPECT_TRUE(form.PreviewKey(VK_ESCAPE));
@@ -221,6 +284,7 @@ TEST_F(JournalFormTest, EscapeCloses) {
 TEST_F(JournalFormTest, SaveAsWritesTheTabSeparatedText) {
     Set("Notepad", "notepad.exe", 42);
     Set("Tab\tClass", "tabs.exe", 43);
+    Set(kOwnerClass, kProgram, 44, kFormats);
     journal.RecordChange(
         {.time = SampleTime() + 5'000, .sequence = sequence + 4, .owner = std::nullopt});  // a gap
     form.Open();
@@ -246,9 +310,13 @@ TEST_F(JournalFormTest, SaveAsWritesTheTabSeparatedText) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream saved;
     saved << file.rdbuf();
-    EXPECT_EQ(saved.str(), JournalTabText(journal));
-    EXPECT_THAT(saved.str(), ::testing::StartsWith("Time\tEvent\tProgram\tProcess id\tWindow "
-                                                   "class\tFormats\tSequence number\r\n"));
+    // UTF-8 with its byte order mark, the whole list of formats.
+    EXPECT_EQ(saved.str(), "\xEF\xBB\xBF" + JournalTabText(journal));
+    EXPECT_THAT(saved.str(),
+                ::testing::StartsWith("\xEF\xBB\xBFTime\tEvent\tProgram\tProcess id\tWindow "
+                                      "class\tFormats\tSequence number\r\n"));
+    EXPECT_THAT(saved.str(), ::testing::HasSubstr(std::string("\t") + kProgram + "\t44\t" +
+                                                  kOwnerClass + "\t" + kFormats + "\t"));
     EXPECT_THAT(messages.shown, IsEmpty());
     file.close();
     DeleteFileA(path.c_str());

@@ -33,6 +33,7 @@ using ::testing::HasSubstr;
 using testing::PumpFor;
 using testing::PumpUntil;
 using testing::RecordingMessages;
+using testing::SecondProcess;
 using namespace std::chrono_literals;
 
 // Counts the calls of OpenClipboard made through this program's import
@@ -131,6 +132,54 @@ TEST_F(JournalListening, ASetNamesTheProgramAndItsWindow) {
     EXPECT_TRUE(change->picture);
     EXPECT_EQ(change->sequence, GetClipboardSequenceNumber());
     EXPECT_EQ(change->missed, 0u);
+}
+
+// A window of a class named beyond the ANSI code page places text and a
+// format registered with such a name.
+TEST_F(JournalListening, NamesOutsideTheCodePageAndEveryFormatByName) {
+    const wchar_t kClass[] = L"Владелец_日本";
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kClass;
+    RegisterClassW(&windowClass);
+    HWND owner = CreateWindowW(kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    const UINT registered = RegisterClipboardFormatW(L"Формат 日本");
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    for (const UINT format : {registered, UINT{CF_UNICODETEXT}}) {
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8);
+        SetClipboardData(format, data);
+    }
+    CloseClipboard();
+    const auto change = ChangeOf(GetCurrentProcessId());
+    DestroyWindow(owner);
+    ASSERT_TRUE(change);
+    EXPECT_EQ(ClassOf(*change), "Владелец_日本");
+    EXPECT_EQ(journal.Name(change->program), "win32_tests.exe");
+    const std::string_view formats = journal.Name(change->formatNames);
+    EXPECT_THAT(formats, ::testing::StartsWith("Формат 日本, CF_UNICODETEXT"));
+    // The text the system makes of it is named too.
+    EXPECT_THAT(formats, HasSubstr("CF_TEXT"));
+    std::printf("formats listed: %.*s\n", static_cast<int>(formats.size()), formats.data());
+}
+
+TEST_F(JournalListening, AProgramNamedOutsideTheCodePageIsNamedAsItIs) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring renamed = std::wstring(folder) + L"помощник.exe";
+    const std::wstring helper = SecondProcess::Wide(SecondProcess::ClipboardHelperProgram());
+    ASSERT_TRUE(CopyFileW(helper.c_str(), renamed.c_str(), FALSE));
+    {
+        char path[MAX_PATH * 3] = {};
+        WideCharToMultiByte(CP_UTF8, 0, renamed.c_str(), -1, path, sizeof path, nullptr, nullptr);
+        SecondProcess owner(path, [](const std::string& name) { return "text " + name + " x"; });
+        const auto change = ChangeOf(owner.Id());
+        ASSERT_TRUE(change);
+        EXPECT_EQ(journal.Name(change->program), "помощник.exe");
+    }
+    DeleteFileW(renamed.c_str());
 }
 
 TEST_F(JournalListening, AClearingIsMarked) {

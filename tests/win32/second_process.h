@@ -20,7 +20,8 @@ class SecondProcess {
           }) {}
 
     // Runs PROGRAM with the arguments made from NAME and waits for NAME.ready.
-    // NAME.release and NAME.quit are set when the object goes.
+    // NAME.release and NAME.quit are set when the object goes. The program's
+    // path is UTF-8: a name outside the ANSI code page is started as it is.
     SecondProcess(const std::string& program,
                   const std::function<std::string(const std::string& name)>& arguments) {
         static int counter = 0;
@@ -31,11 +32,11 @@ class SecondProcess {
         HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".ready").c_str());
         release_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".release").c_str());
         quit_ = CreateEventA(nullptr, TRUE, FALSE, (name_ + ".quit").c_str());
-        std::string command = "\"" + program + "\" " + arguments(name_);
-        STARTUPINFOA startup{};
+        std::wstring command = Wide("\"" + program + "\" " + arguments(name_));
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_))
+        if (!CreateProcessW(Wide(program).c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &process_))
             throw std::runtime_error("cannot start " + program);
         const HANDLE waits[2] = {ready, process_.hProcess};
         const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 15000);
@@ -70,6 +71,15 @@ class SecondProcess {
         for (char& c : path)
             if (c == '/') c = '\\';
         return path;
+    }
+
+    static std::wstring Wide(const std::string& utf8) {
+        std::wstring wide(utf8.size() + 1, L'\0');
+        wide.resize(
+            static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(),
+                                                         static_cast<int>(wide.size())) -
+                                     1));
+        return wide;
     }
 
   private:
