@@ -2,6 +2,7 @@
 // it, and the maker's messages it draws.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "about/win32_about_box.h"
@@ -66,6 +67,32 @@ TEST(AboutBoxMadeAfterTheShowSequence, GetsTheIdentityAsItIsAttached) {
     EXPECT_EQ(about.TextAt(ProductName), "Norvane v1.1b");
     EXPECT_EQ(about.TextAt(Author_and_Date), "Written by Varnok, November 2002");
     EXPECT_EQ(about.TextAt(WEB_Button), "http://varnok.test/");
+}
+
+// A command that comes before the entry point made the dialogs (from the
+// loop of a box the show sequence put up) makes them itself, once.
+TEST(DialogsMadeAfterTheFirstPaint, TheFirstCommandMakesThemOnce) {
+    testing::RecordingMessages messages;
+    testing::FakeClipboard clipboard;
+    testing::FakeRegistry registry;
+    TMainForm1 main{messages, clipboard, registry};
+    std::optional<TAboutBox> about;
+    std::optional<TClipboard_Viewer_Form> viewer;
+    std::optional<TClipboard_Formats_Form> formats;
+    int made = 0, opened = 0;
+    main.SetDialogMaker([&] {
+        ++made;
+        about.emplace(messages, main.Handle());
+        viewer.emplace(messages, clipboard, main.Handle());
+        formats.emplace(messages, clipboard, main.Handle());
+        main.AttachJournal([&] { ++opened; });
+        main.AttachDialogs(*about, *viewer, *formats);
+    });
+    main.Clipboard_Journal_OptionClick();
+    main.Clipboard_Journal_OptionClick();
+    main.MakeDialogs();  // as the entry point does after the first paint
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(opened, 2);
 }
 
 // The maker's eleven messages, word for word (doubled blanks, the blank
