@@ -39,6 +39,9 @@ constexpr std::size_t kTextViewLimit = 1 << 20;
 // their formats in several rounds, all within about a tenth of a second;
 // longer than this a change would be seen to come late.
 constexpr UINT kSettleMs = 150;
+// A clipboard that never settles (replaced every tenth of a second) is
+// still read this long at most after the first change not yet read.
+constexpr DWORD kMostUnreadMs = 1000;
 
 constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
     {.part = Header_Label,
@@ -201,6 +204,7 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     RECT picture = RectOf(BoundsOf(Get(Dump_Place)));
     picture.top += (picture.bottom - picture.top) * 2 / 5;
     picture_ = std::make_unique<PictureView>(messages, Handle(), picture);
+    picture_->OnReport([this](const PictureReport& report) { PictureReported(report); });
     SendMessageA(Get(Text_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
     SendMessageA(Get(Formatted_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
 }
@@ -236,23 +240,36 @@ void TFormat_Inspector_Form::FormShow() {
     const PreviewOutcome preview = reading_.outcome == ReadOutcome::Read
                                        ? PreviewFormat(*picture_, format_, name, reading_.data)
                                        : PreviewOutcome{};
-    std::string header =
-        HeaderText(format_, reading_, contents.HeaderLines() + preview.headerLines);
+    contentLines_ = contents.HeaderLines();
+    // What follows the header's own lines: the text views' news.
+    std::string& header = headerTail_;
+    header.clear();
     const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
     const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
     const auto text = contents.Locale() ? BytesOf(localeText) : contents.Text();
     const bool withFormatted = withText && IsRichTextFormat(name) && ShowFormatted(text, header);
+    withText_ = withText;
+    withFormatted_ = withFormatted;
     PlaceViews(withText, withFormatted, preview.shown);
     if (withText) ShowText(text, encoding);
     const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
     if (withText && text.size() / unit > kTextViewLimit)
         header += "\r\nThe text view shows the first " + std::to_string(kTextViewLimit) + " of " +
                   std::to_string(text.size() / unit) + " characters.";
-    SetTextOf(Get(Header_Label), header);
+    SetTextOf(Get(Header_Label),
+              HeaderText(format_, reading_, contentLines_ + preview.headerLines) + headerTail_);
     dump_->SetBytes(reading_.data.bytes);
     SetEnabled(Get(Save_As_BitBtn),
                reading_.outcome == ReadOutcome::Read && !reading_.data.bytes.empty());
+}
+
+// The picture decoded or played on the preview's worker: the header says
+// what came of it, and the views make room for it or take its place.
+void TFormat_Inspector_Form::PictureReported(const PictureReport& report) {
+    SetTextOf(Get(Header_Label),
+              HeaderText(format_, reading_, contentLines_ + report.headerLines) + headerTail_);
+    PlaceViews(withText_, withFormatted_, report.shown);
 }
 
 void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool withPicture) {
@@ -338,11 +355,18 @@ void TFormat_Inspector_Form::FollowClipboard() {
 void TFormat_Inspector_Form::FormHide() {
     listener_.reset();
     SetEnabled(Get(Follow_Timer), false);
+    unreadSince_.reset();
+    picture_->Clear();  // the work on its picture stops, its memory goes
 }
 
 void TFormat_Inspector_Form::FormClipboardUpdate() {
-    // Each change starts the wait again: a burst of changes is read once.
+    // Each change starts the wait again, so a burst of changes is read
+    // once; but not past the most a change waits to be read, so a clipboard
+    // that keeps changing is still read about once a second.
+    const DWORD now = GetTickCount();
+    if (!unreadSince_) unreadSince_ = now;
     Component& timer = Get(Follow_Timer);
+    if (IsEnabled(timer) && now - *unreadSince_ >= kMostUnreadMs - kSettleMs) return;
     SetEnabled(timer, false);
     SetEnabled(timer, true);
 }
@@ -350,6 +374,7 @@ void TFormat_Inspector_Form::FormClipboardUpdate() {
 void TFormat_Inspector_Form::Follow_TimerTimer() {
     if (busy_) return;  // tried again on the next tick
     SetEnabled(Get(Follow_Timer), false);
+    unreadSince_.reset();
     const FlagScope following(following_);
     FormShow();
 }

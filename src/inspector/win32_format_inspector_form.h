@@ -1,7 +1,10 @@
 // The format inspector: one clipboard format's header, its bytes as a hex
 // dump and, for text formats, its text (RTF also formatted beside it);
 // opened from the format list. While shown it listens for clipboard change
-// notifications and reads its format again once a burst of changes settles.
+// notifications and reads its format again once a burst of changes settles
+// (or, under changes that never settle, about once a second). A picture is
+// decoded or played on the preview's worker thread: the window only answers
+// meanwhile.
 #pragma once
 
 #include <memory>
@@ -60,6 +63,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
     bool ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header);
     void PlaceViews(bool withText, bool withFormatted, bool withPicture);
+    void PictureReported(const PictureReport& report);
 
     ClipboardService& clipboard_;
     std::unique_ptr<DumpView> dump_;
@@ -67,10 +71,14 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     unsigned format_ = 0;
     std::string line_;
     FormatReading reading_;
+    // The header of the reading shown, but for what the picture adds to it.
+    std::string contentLines_, headerTail_;
+    bool withText_ = false, withFormatted_ = false;
     std::optional<ClipboardListener> listener_;  // while shown
     // A box or dialog of the form's own is open: a change waits until it closes.
     bool busy_ = false;
-    bool following_ = false;  // reading again after a change of the clipboard
+    bool following_ = false;            // reading again after a change of the clipboard
+    std::optional<DWORD> unreadSince_;  // the tick of the first change not yet read
 };
 
 }  // namespace norvane

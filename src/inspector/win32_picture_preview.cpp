@@ -1,7 +1,9 @@
 #include "inspector/win32_picture_preview.h"
 
-#include <optional>
+#include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "clipboard/standard_formats.h"
 #include "inspector/data_headers.h"
@@ -12,21 +14,30 @@
 namespace norvane {
 namespace {
 
-// The metafile made from bytes whose header check found them whole (a null
-// one when the system does not take them); nothing when they are not whole.
-std::optional<UniqueEnhMetafile> MetafileOf(DataKind kind, std::span<const std::uint8_t> bytes) {
+// What makes the metafile, on the worker, from a copy of bytes whose header
+// check found them whole (a null one when the system does not take them);
+// nothing when they are not whole.
+std::function<UniqueEnhMetafile()> MetafileMaker(DataKind kind,
+                                                 std::span<const std::uint8_t> bytes) {
     if (kind == DataKind::EnhancedMetafile) {
         const auto reading = ReadEnhMetafileHeader(bytes);
-        if (!reading.header || !reading.problem.empty()) return std::nullopt;
-        return UniqueEnhMetafile(SetEnhMetaFileBits(reading.header->bytes, bytes.data()));
+        if (!reading.header || !reading.problem.empty()) return nullptr;
+        const auto whole = bytes.first(static_cast<std::size_t>(reading.header->bytes));
+        return [copy = std::vector(whole.begin(), whole.end())] {
+            return UniqueEnhMetafile(
+                SetEnhMetaFileBits(static_cast<UINT>(copy.size()), copy.data()));
+        };
     }
     const auto reading = ReadMetafilePictureHeader(bytes);
-    if (!reading.header || !reading.problem.empty()) return std::nullopt;
+    if (!reading.header || !reading.problem.empty()) return nullptr;
     const MetafilePictureHeader& h = *reading.header;
-    const METAFILEPICT picture{h.mappingMode, h.xExt, h.yExt, nullptr};
-    return UniqueEnhMetafile(SetWinMetaFileBits(static_cast<UINT>(h.metafileBytes),
-                                                bytes.data() + kMetafilePictureFields, nullptr,
-                                                &picture));
+    const auto records =
+        bytes.subspan(kMetafilePictureFields, static_cast<std::size_t>(h.metafileBytes));
+    return [picture = METAFILEPICT{h.mappingMode, h.xExt, h.yExt, nullptr},
+            copy = std::vector(records.begin(), records.end())] {
+        return UniqueEnhMetafile(
+            SetWinMetaFileBits(static_cast<UINT>(copy.size()), copy.data(), nullptr, &picture));
+    };
 }
 
 DecodedPicture Decode(PictureCoding coding, std::span<const std::uint8_t> bytes) {
@@ -57,14 +68,11 @@ PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_vie
             break;
         case DataKind::EnhancedMetafile:
         case DataKind::MetafilePicture: {
-            auto metafile = MetafileOf(data.kind, data.bytes);
-            if (!metafile) break;  // the header's lines say what is wrong
-            if (!*metafile) {
-                outcome.headerLines = NotDecodedLine("the system does not take its records");
-                break;
-            }
-            view.SetMetafile(std::move(*metafile));
+            auto make = MetafileMaker(data.kind, data.bytes);
+            if (!make) break;  // the header's lines say what is wrong
+            view.SetMetafile(std::move(make));
             outcome.shown = true;
+            outcome.headerLines = std::string("\r\n") + PictureView::kPlayingText;
             break;
         }
         case DataKind::MemoryBlock: {
@@ -74,9 +82,13 @@ PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_vie
             }
             const PictureCoding coding = PictureCodingOf(registeredName, data.bytes);
             if (coding == PictureCoding::None) break;
-            DecodedPicture decoded = Decode(coding, data.bytes);
-            outcome.headerLines = DecodedPictureLine(coding, decoded);
-            if (!decoded.dib.empty()) outcome.shown = view.SetDecoded(std::move(decoded.dib));
+            view.SetDecoding([coding, copy = std::vector(data.bytes.begin(), data.bytes.end())] {
+                DecodedPicture decoded = Decode(coding, copy);
+                std::string line = DecodedPictureLine(coding, decoded);
+                return DecodedForView{std::move(decoded.dib), std::move(line)};
+            });
+            outcome.shown = true;
+            outcome.headerLines = std::string("\r\n") + PictureView::kDecodingText;
             break;
         }
         default:

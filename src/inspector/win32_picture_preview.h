@@ -1,7 +1,9 @@
 // What the inspector's picture preview shows of a format: a bitmap or DIB
 // as it is; a picture another program placed in its own coding (PNG, JPEG,
 // GIF ...) decoded; an enhanced metafile or metafile picture made from its
-// copied bytes once its header has said they are whole.
+// copied bytes once its header has said they are whole. Decoding and
+// playing run on the view's worker: the outcome says so meanwhile, and the
+// view reports what came of them.
 #pragma once
 
 #include <string>
@@ -14,11 +16,13 @@ namespace norvane {
 
 struct PreviewOutcome {
     bool shown = false;
-    std::string headerLines;  // each after "\r\n": the picture decoded, or why not
+    // Each after "\r\n": the picture decoded, or why not; or that the worker decodes or plays it.
+    std::string headerLines;
 };
 
-// Shows the format's data in `view` (which keeps what it needs but `data`'s
-// bytes, which must outlive what it shows), or clears it.
+// Shows the format's data in `view` (which keeps what it needs but a DIB's
+// bytes, which must outlive what it shows; the worker gets copies of its
+// own), or clears it.
 PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_view registeredName,
                              const FormatData& data);
 

@@ -2,15 +2,37 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <tuple>
 #include <utility>
 
+#include "inspector/encoded_picture.h"
 #include "ui/guard.h"
 
 namespace norvane {
+
+// The metafile a view shows, made at its first play from bytes `make`
+// holds. Plays run one after the other on the worker, the only thread that
+// touches it; whichever thread lets go of it last deletes it.
+struct MetafileSource {
+    explicit MetafileSource(std::function<UniqueEnhMetafile()> maker) : make(std::move(maker)) {}
+    HENHMETAFILE Get() {
+        if (make) {
+            metafile = make();
+            make = nullptr;  // its copy of the bytes goes
+        }
+        return metafile.get();
+    }
+    std::function<UniqueEnhMetafile()> make;
+    UniqueEnhMetafile metafile;
+};
+
 namespace {
 
 constexpr int kLineStep = 16;
+// The worker's work done, its lParam for PictureWorker::Take.
+constexpr UINT kWorkDoneMessage = WM_APP + 1;
 
 BITMAPINFOHEADER TopDown32(int width, int height) {
     BITMAPINFOHEADER info{};
@@ -23,6 +45,131 @@ BITMAPINFOHEADER TopDown32(int width, int height) {
     return info;
 }
 
+bool SameSize(SIZE a, SIZE b) {
+    return a.cx == b.cx && a.cy == b.cy;
+}
+
+// Where the metafile plays in an area of `size`: its largest part of the
+// metafile's aspect, centred.
+RECT MetafilePlace(const ENHMETAHEADER& header, SIZE size) {
+    const RECT whole{0, 0, size.cx, size.cy};
+    // Its frame (hundredths of a millimetre) gives the aspect, else its bounds (pixels).
+    std::int64_t width = std::int64_t{header.rclFrame.right} - header.rclFrame.left;
+    std::int64_t height = std::int64_t{header.rclFrame.bottom} - header.rclFrame.top;
+    if (width <= 0 || height <= 0) {
+        width = std::int64_t{header.rclBounds.right} - header.rclBounds.left + 1;
+        height = std::int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1;
+    }
+    if (width <= 0 || height <= 0) return whole;  // no aspect to keep
+    const std::int64_t areaWidth = size.cx, areaHeight = size.cy;
+    std::int64_t fitWidth = areaWidth, fitHeight = areaHeight;
+    if (width * areaHeight <= height * areaWidth)
+        fitWidth = width * areaHeight / height;
+    else
+        fitHeight = height * areaWidth / width;
+    const auto left = static_cast<LONG>((areaWidth - fitWidth) / 2);
+    const auto top = static_cast<LONG>((areaHeight - fitHeight) / 2);
+    return {left, top, left + static_cast<LONG>(fitWidth), top + static_cast<LONG>(fitHeight)};
+}
+
+class Decoding final : public PictureWork {
+  public:
+    explicit Decoding(std::function<DecodedForView()> decode) : decode_(std::move(decode)) {}
+    void Run(const WorkCancel&) override {
+        result = decode_();
+        decode_ = nullptr;  // its copy of the bytes goes here, not on the window's thread
+    }
+    DecodedForView result;
+
+  private:
+    std::function<DecodedForView()> decode_;
+};
+
+struct PlayProgress {
+    const WorkCancel& cancelled;
+    MetafilePlayBound bound;
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::uint32_t played = 0;
+    bool cut = false;  // stopped at the bound
+};
+
+int CALLBACK PlayRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int handles,
+                        LPARAM data) {
+    auto& progress = *reinterpret_cast<PlayProgress*>(data);
+    if (progress.played > 0 && progress.played % kRecordsBetweenCancelChecks == 0) {
+        if (progress.cancelled()) return 0;
+        if (std::chrono::steady_clock::now() - progress.start >= progress.bound.time) {
+            progress.cut = true;
+            return 0;
+        }
+    }
+    if (progress.played >= progress.bound.records) {
+        progress.cut = true;
+        return 0;
+    }
+    PlayEnhMetaFileRecord(dc, table, record, static_cast<UINT>(handles));
+    ++progress.played;
+    return 1;
+}
+
+// The metafile played record by record into a top-down 32-bit section of
+// the view's size, which keeps the colours played whatever the screen's depth.
+class MetafilePlay final : public PictureWork {
+  public:
+    MetafilePlay(std::shared_ptr<MetafileSource> source, SIZE area, MetafilePlayBound bound)
+        : size(area), source_(std::move(source)), bound_(bound) {}
+    void Run(const WorkCancel& cancelled) override {
+        const HENHMETAFILE metafile = source_->Get();
+        made = metafile != nullptr;
+        if (!made) return;
+        ENHMETAHEADER header{};
+        GetEnhMetaFileHeader(metafile, sizeof header, &header);
+        records = header.nRecords;
+        const BITMAPINFOHEADER info = TopDown32(size.cx, size.cy);
+        void* bits = nullptr;
+        UniqueBitmap section(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
+                                              DIB_RGB_COLORS, &bits, nullptr, 0));
+        UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
+        if (!section || !memory) return;
+        {
+            // The whole area, so that what the records draw past the fitted
+            // place shows as it would played straight into the view.
+            SelectedObject selected(memory.get(), section.get());
+            const RECT whole{0, 0, size.cx, size.cy};
+            FillRect(memory.get(), &whole, GetSysColorBrush(COLOR_APPWORKSPACE));
+            const RECT place = MetafilePlace(header, size);
+            FillRect(memory.get(), &place, GetSysColorBrush(COLOR_WINDOW));
+            PlayProgress progress{cancelled, bound_};
+            EnumEnhMetaFile(memory.get(), metafile, &PlayRecord, &progress, &place);
+            played = progress.played;
+            cut = progress.cut;
+        }
+        GdiFlush();  // all drawn before the window's thread copies from it
+        bitmap = std::move(section);
+    }
+
+    SIZE size;
+    bool made = false;    // the system took its records
+    UniqueBitmap bitmap;  // null when no bitmap of that size could be made
+    std::uint32_t played = 0, records = 0;
+    bool cut = false;
+
+  private:
+    std::shared_ptr<MetafileSource> source_;
+    MetafilePlayBound bound_;
+};
+
+PictureReport ReportOf(const MetafilePlay& play) {
+    if (play.failed) return {false, NotDecodedLine("it could not be played")};
+    if (!play.made) return {false, NotDecodedLine("the system does not take its records")};
+    if (!play.bitmap)
+        return {false,
+                NotDecodedLine("there is not enough memory for a bitmap of the view's size")};
+    if (!play.cut) return {true, ""};
+    return {true, "\r\nPlayed the first " + std::to_string(play.played) + " of " +
+                      std::to_string(play.records) + " records."};
+}
+
 }  // namespace
 
 PictureView::PictureView(MessageDialog& messages, HWND parent, const RECT& bounds)
@@ -30,6 +177,7 @@ PictureView::PictureView(MessageDialog& messages, HWND parent, const RECT& bound
     RegisterClassOnce(kClassName, nullptr);
     Create(kClassName, "", WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
            bounds, parent, nullptr);
+    worker_.emplace(Handle(), kWorkDoneMessage);
     UpdateScrollBars();
 }
 
@@ -38,18 +186,23 @@ bool PictureView::SetPicture(std::span<const std::uint8_t> bytes) {
     return ShowDib(bytes);
 }
 
-bool PictureView::SetDecoded(std::vector<std::uint8_t> dib) {
+void PictureView::SetDecoding(std::function<DecodedForView()> decode) {
     Clear();
-    decoded_ = std::move(dib);
-    return ShowDib(decoded_);
+    pending_ = kDecodingText;
+    worker_->Start(std::make_unique<Decoding>(std::move(decode)));
 }
 
-void PictureView::SetMetafile(UniqueEnhMetafile metafile) {
+void PictureView::SetMetafile(std::function<UniqueEnhMetafile()> make) {
     Clear();
-    metafile_ = std::move(metafile);
+    metafile_ = std::make_shared<MetafileSource>(std::move(make));
+    pending_ = kPlayingText;
+    PlayForSize();
 }
 
 void PictureView::Clear() {
+    worker_->Cancel();
+    pending_ = nullptr;
+    playing_ = false;
     bytes_ = {};
     header_.reset();
     alpha_.reset();
@@ -59,6 +212,51 @@ void PictureView::Clear() {
     x_ = y_ = 0;
     UpdateScrollBars();
     InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+SIZE PictureView::ClientSize() const {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    return {std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
+}
+
+void PictureView::PlayForSize() {
+    if (!metafile_) return;
+    const SIZE size = ClientSize();
+    if (playing_ ? SameSize(playingSize_, size) : played_ && SameSize(playedSize_, size)) return;
+    playing_ = true;
+    playingSize_ = size;
+    ++metafilePlays_;
+    worker_->Start(std::make_unique<MetafilePlay>(metafile_, size, bound_));
+}
+
+void PictureView::TakeWork(LPARAM posted) {
+    std::unique_ptr<PictureWork> work = worker_->Take(posted);
+    if (!work) return;  // cancelled: another picture, or none, is shown now
+    pending_ = nullptr;
+    if (auto* play = dynamic_cast<MetafilePlay*>(work.get())) {
+        playing_ = false;
+        PictureReport report = ReportOf(*play);
+        played_ = std::move(play->bitmap);
+        playedSize_ = play->size;
+        Report(std::move(report));
+        return;
+    }
+    auto& decoding = static_cast<Decoding&>(*work);
+    PictureReport report;
+    if (decoding.failed) {
+        report.headerLines = NotDecodedLine("its decoder failed");
+    } else {
+        report.headerLines = std::move(decoding.result.headerLines);
+        decoded_ = std::move(decoding.result.dib);
+        if (!decoded_.empty()) report.shown = ShowDib(decoded_);
+    }
+    Report(std::move(report));
+}
+
+void PictureView::Report(PictureReport report) {
+    InvalidateRect(Handle(), nullptr, TRUE);
+    if (report_) report_(report);
 }
 
 bool PictureView::ShowDib(std::span<const std::uint8_t> bytes) {
@@ -111,78 +309,32 @@ void PictureView::UpdateScrollBars() {
     }
 }
 
-RECT PictureView::MetafilePlace() const {
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    ENHMETAHEADER header{};
-    GetEnhMetaFileHeader(metafile_.get(), sizeof header, &header);
-    // Its frame (hundredths of a millimetre) gives the aspect, else its bounds (pixels).
-    std::int64_t width = std::int64_t{header.rclFrame.right} - header.rclFrame.left;
-    std::int64_t height = std::int64_t{header.rclFrame.bottom} - header.rclFrame.top;
-    if (width <= 0 || height <= 0) {
-        width = std::int64_t{header.rclBounds.right} - header.rclBounds.left + 1;
-        height = std::int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1;
-    }
-    if (width <= 0 || height <= 0) return client;  // no aspect to keep
-    const std::int64_t areaWidth = client.right, areaHeight = client.bottom;
-    std::int64_t fitWidth = areaWidth, fitHeight = areaHeight;
-    if (width * areaHeight <= height * areaWidth)
-        fitWidth = width * areaHeight / height;
-    else
-        fitHeight = height * areaWidth / width;
-    const auto left = static_cast<LONG>((areaWidth - fitWidth) / 2);
-    const auto top = static_cast<LONG>((areaHeight - fitHeight) / 2);
-    return {left, top, left + static_cast<LONG>(fitWidth), top + static_cast<LONG>(fitHeight)};
-}
-
-bool PictureView::EnsureMetafilePlayed(SIZE size) {
-    if (played_ && playedSize_.cx == size.cx && playedSize_.cy == size.cy) return true;
-    played_.reset();
-    // A top-down 32-bit section keeps the colours played whatever the screen's depth.
-    const BITMAPINFOHEADER info = TopDown32(size.cx, size.cy);
-    void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
-                                         DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
-    if (!bitmap || !memory) return false;
-    {
-        // The whole client area, so that what the records draw past the
-        // fitted place shows as it would played straight into the view.
-        SelectedObject selected(memory.get(), bitmap.get());
-        const RECT whole{0, 0, size.cx, size.cy};
-        FillRect(memory.get(), &whole, GetSysColorBrush(COLOR_APPWORKSPACE));
-        PlayMetafile(memory.get());
-    }
-    played_ = std::move(bitmap);
-    playedSize_ = size;
-    return true;
-}
-
-void PictureView::PlayMetafile(HDC dc) {
-    const RECT place = MetafilePlace();
-    FillRect(dc, &place, GetSysColorBrush(COLOR_WINDOW));
-    PlayEnhMetaFile(dc, metafile_.get(), &place);
-    ++metafilePlays_;
+void PictureView::DrawPending(HDC dc, const RECT& area, const char* text) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetBkMode(dc, OPAQUE);
+    TextOutA(dc, 8, 8, text, static_cast<int>(std::strlen(text)));
+    RestoreDC(dc, saved);
 }
 
 void PictureView::Draw(HDC dc, const RECT& area) {
     FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
-    if (metafile_) {
-        RECT client{}, part{};
-        GetClientRect(Handle(), &client);
-        if (!IntersectRect(&part, &area, &client)) return;
-        if (EnsureMetafilePlayed(SIZE{client.right, client.bottom})) {
-            UniqueMemoryDC memory(CreateCompatibleDC(dc));
-            SelectedObject selected(memory.get(), played_.get());
-            BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top,
-                   memory.get(), part.left, part.top, SRCCOPY);
-            return;
-        }
-        // No memory for the bitmap: played straight, clipped to the area.
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-        PlayMetafile(dc);
-        RestoreDC(dc, saved);
+    if (metafile_ && played_) {
+        // As played, also while one for a new size is under way.
+        RECT part{};
+        const RECT bitmap{0, 0, playedSize_.cx, playedSize_.cy};
+        if (!IntersectRect(&part, &area, &bitmap)) return;
+        UniqueMemoryDC memory(CreateCompatibleDC(dc));
+        SelectedObject selected(memory.get(), played_.get());
+        BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top,
+               memory.get(), part.left, part.top, SRCCOPY);
+        return;
+    }
+    if (pending_) {
+        DrawPending(dc, area, pending_);
         return;
     }
     if (!header_) return;
@@ -323,7 +475,17 @@ LRESULT PictureView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             case WM_SIZE:
                 ScrollTo(x_, y_);
                 UpdateScrollBars();
-                if (metafile_) InvalidateRect(Handle(), nullptr, FALSE);  // fitted anew
+                if (metafile_) {
+                    PlayForSize();  // fitted anew; the last one shows meanwhile
+                    InvalidateRect(Handle(), nullptr, FALSE);
+                }
+                break;
+            case kWorkDoneMessage:
+                TakeWork(lParam);
+                break;
+            case WM_DESTROY:
+                worker_->Cancel();  // nothing more comes to a window gone
+                handled = false;
                 break;
             case WM_MOUSEWHEEL:
                 OnWheel(GET_WHEEL_DELTA_WPARAM(wParam),

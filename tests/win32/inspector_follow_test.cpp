@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "clipboard/win32_clipboard_service.h"
 #include "fakes/fake_clipboard.h"
@@ -94,6 +95,33 @@ TEST(FollowingABurstOfChanges, ReadOnceWhenItSettles) {
     const ClipboardHelper burst("burst", "64");  // five changes in a row
     PumpFor(800ms);
     EXPECT_EQ(reads(), 2);
+}
+
+// A clipboard replaced every tenth of a second never settles for the 150 ms
+// the inspector waits; it is still read about once a second, while the
+// changes go on.
+TEST(FollowingAClipboardThatNeverSettles, ReadsARecentChangeEverySecondOrSo) {
+    const ClipboardHelper first("text", "first");
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
+    inspector.Show();
+    const auto text = [&] {
+        const auto& bytes = inspector.Reading().data.bytes;
+        return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
+    };
+    ASSERT_EQ(text(), "first");
+    const ClipboardHelper churn("changes", "80 100");  // eight seconds of changes or more
+    std::set<std::string> seen;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            if (text().starts_with("change ")) seen.insert(text());
+            return seen.size() >= 3;
+        },
+        15s));
+    EXPECT_FALSE(seen.contains("change 79")) << "read only once the changes had ended";
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST(InspectorOverAClipboardHeldOpen, NamesTheProgramHoldingIt) {

@@ -1,7 +1,8 @@
 // The inspector's picture preview of pictures in their own codings and of
-// metafiles, placed on the real clipboard by clipboard_helper: their exact
-// colours, a metafile fitted to the view and played once for each size of
-// it, and scrolling by wheel and keys.
+// metafiles, placed on the real clipboard by clipboard_helper: decoded and
+// played on the view's worker, their exact colours, a metafile fitted to
+// the view and played once for each size of it, and scrolling by wheel and
+// keys.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "fakes/recording_messages.h"
 #include "inspector/picture_pixels.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "win32/picture_settles.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
 
@@ -20,6 +22,8 @@ namespace {
 
 using testing::ClipboardHelper;
 using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::PictureSettles;
 using testing::RecordingMessages;
 
 struct PreviewTest : ::testing::Test {
@@ -27,7 +31,12 @@ struct PreviewTest : ::testing::Test {
     Win32ClipboardService clipboard;
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
 
+    // Shown once the worker's result is.
     void Show(unsigned format) {
+        ShowUnsettled(format);
+        ASSERT_TRUE(PictureSettles(inspector));
+    }
+    void ShowUnsettled(unsigned format) {
         inspector.SetFormat(format, "format " + std::to_string(format));
         inspector.Show();
     }
@@ -59,6 +68,22 @@ COLORREF OverSquare(COLORREF colour, int alpha, std::uint32_t square) {
     return RGB(blend(GetRValue(colour), static_cast<int>(square >> 16 & 0xFF)),
                blend(GetGValue(colour), static_cast<int>(square >> 8 & 0xFF)),
                blend(GetBValue(colour), static_cast<int>(square & 0xFF)));
+}
+
+// Decoded on the worker: until its result comes (which only the message
+// loop takes) the header says so, then shows the picture.
+TEST_F(PicturesTest, DecodedOnTheWorkerThenShown) {
+    for (const auto& [name, line] : {std::pair{"PNG", "\r\nPicture (PNG): 1200 x 400 pixels, "},
+                                     std::pair{"GIF", "\r\nPicture (GIF): 10 x 6 pixels, "}}) {
+        ShowUnsettled(RegisterClipboardFormatA(name));
+        EXPECT_THAT(Header(), HasSubstr("\r\nDecoding the picture...\r\n")) << name;
+        EXPECT_EQ(Pixel(2, 2), GetSysColor(COLOR_APPWORKSPACE)) << name;
+        ASSERT_TRUE(PictureSettles(inspector)) << name;
+        EXPECT_THAT(Header(), HasSubstr(line)) << name;
+        EXPECT_THAT(Header(), Not(HasSubstr("Decoding"))) << name;
+        EXPECT_TRUE(IsWindowVisible(View())) << name;
+        EXPECT_NE(Pixel(2, 2), GetSysColor(COLOR_APPWORKSPACE)) << name;
+    }
 }
 
 TEST_F(PicturesTest, PngInItsExactColoursOverTheCheckerboard) {
@@ -133,6 +158,7 @@ struct MetafilesTest : PreviewTest {
     // last columns of its middle row, and rows of its middle column, that
     // are not the view's background.
     RECT Drawn() {
+        EXPECT_TRUE(PictureSettles(inspector));
         RECT client{};
         GetClientRect(View(), &client);
         testing::Canvas canvas(client.right, client.bottom, RGB(1, 2, 3));
