@@ -194,23 +194,9 @@ int InspectTexts() {
     std::printf("%-28s %13s %18s %18s\n", "Text", "First paint", "Peak before (MB)",
                 "Peak after (MB)");
     std::fflush(stdout);
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
     for (std::size_t n = 0; n < std::size(kTextCases); ++n)
-        for (int repetition = 0; repetition < 3; ++repetition) {
-            char command[MAX_PATH + 32];
-            std::snprintf(command, sizeof command, "\"%s\" text %u", self,
-                          static_cast<unsigned>(n));
-            STARTUPINFOA startup{};
-            startup.cb = sizeof startup;
-            PROCESS_INFORMATION process{};
-            if (!CreateProcessA(self, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                &startup, &process))
-                return 1;
-            WaitForSingleObject(process.hProcess, INFINITE);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
+        for (int repetition = 0; repetition < 3; ++repetition)
+            if (!norvane::bench::RunThisProgramWith("text " + std::to_string(n))) return 1;
     return 0;
 }
 
