@@ -3,6 +3,10 @@
 // memory, for 1 KB, 1 MB and 64 MB in a registered format that
 // clipboard_helper owns in another process. The peer: the memory that
 // GetClipboardData alone takes in a process reading the same block.
+// Then the text view: the time from showing CF_TEXT of 1 MB and 64 MB, on
+// one line and in lines of 80 characters, to the inspector painted whole,
+// each case in a process of its own (this program again), the peak memory
+// before and after; "inspector_bench text" runs this part alone.
 // Build: cmake --build --preset win32 --target inspector_bench clipboard_helper norvanel;
 // run it with wine, NORVANE_EXE and NORVANE_HELPER set as for e2e_tests.
 #include <windows.h>
@@ -11,9 +15,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
 
+#include "clipboard/format_list.h"
+#include "clipboard/win32_clipboard_service.h"
 #include "e2e/driver.h"
+#include "inspector/win32_format_inspector_form.h"
+#include "win32_bench_support.h"
 
 namespace {
 
@@ -117,9 +128,87 @@ SystemCopy GetClipboardDataAlone(UINT format) {
     return copy;
 }
 
+struct TextCase {
+    std::size_t size;
+    std::size_t lineLength;  // characters before each "\r\n"; 0 for one line
+    const char* name;
+};
+
+const TextCase kTextCases[] = {
+    {std::size_t{1} << 20, 0, "1 MB, one line"},
+    {std::size_t{1} << 20, 80, "1 MB, 80-character lines"},
+    {std::size_t{64} << 20, 0, "64 MB, one line"},
+    {std::size_t{64} << 20, 80, "64 MB, 80-character lines"},
+};
+
+// CF_TEXT of `c.size` bytes and its terminating zero, owned by `owner`.
+bool PlaceText(HWND owner, const TextCase& c) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, c.size + 1);
+    if (!memory) return false;
+    auto* text = static_cast<char*>(GlobalLock(memory));
+    for (std::size_t i = 0; i < c.size; ++i) text[i] = static_cast<char>('a' + i % 26);
+    if (c.lineLength)
+        for (std::size_t at = c.lineLength; at + 1 < c.size; at += c.lineLength + 2)
+            std::memcpy(text + at, "\r\n", 2);
+    text[c.size] = '\0';
+    GlobalUnlock(memory);
+    while (!OpenClipboard(owner)) Sleep(10);
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+    CloseClipboard();
+    return placed;
+}
+
+double OwnPeakMegabytes() {
+    return MemoryOf(GetCurrentProcessId()).peakPagefile;
+}
+
+// One case in this process: the inspector shown and painted, with its children.
+void InspectText(const TextCase& c) {
+    LoadLibraryA("riched20.dll");
+    norvane::bench::NoMessages messages;
+    norvane::Win32ClipboardService clipboard;
+    HWND owner =
+        CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (!PlaceText(owner, c)) {
+        std::printf("%-28s could not be placed\n", c.name);
+        return;
+    }
+    const double before = OwnPeakMegabytes();
+    norvane::TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    const double start = norvane::bench::Seconds();
+    inspector.SetFormat(CF_TEXT, norvane::FormatLine(CF_TEXT, ""));
+    inspector.Show();
+    RedrawWindow(inspector.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double seconds = norvane::bench::Seconds() - start;
+    std::printf("%-28s %10.0f ms %18.1f %18.1f\n", c.name, seconds * 1000, before,
+                OwnPeakMegabytes());
+    std::fflush(stdout);
+    ShowWindow(inspector.Handle(), SW_HIDE);
+    DestroyWindow(owner);
+}
+
+// Each text case three times, each in a process of its own.
+int InspectTexts() {
+    std::printf("%-28s %13s %18s %18s\n", "Text", "First paint", "Peak before (MB)",
+                "Peak after (MB)");
+    std::fflush(stdout);
+    for (std::size_t n = 0; n < std::size(kTextCases); ++n)
+        for (int repetition = 0; repetition < 3; ++repetition)
+            if (!norvane::bench::RunThisProgramWith("text " + std::to_string(n))) return 1;
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "text") == 0) {
+        if (argc == 2) return InspectTexts();
+        const auto n = static_cast<std::size_t>(std::atoi(argv[2]));
+        if (n < std::size(kTextCases)) InspectText(kTextCases[n]);
+        return 0;
+    }
     const std::string line =
         "Norvane Bytes [" + std::to_string(RegisterClipboardFormatA("Norvane Bytes")) + "]";
     std::printf("%-10s %12s %14s %14s %16s %16s %24s\n", "Data", "First dump", "Working set",
@@ -143,5 +232,5 @@ int main() {
             best.after.peakPagefile, peer.milliseconds, peer.megabytes);
         std::fflush(stdout);
     }
-    return 0;
+    return InspectTexts();
 }

@@ -156,20 +156,7 @@ int main(int argc, char** argv) {
     std::printf("%-34s %13s %16s %18s %18s\n", "Picture", "Answers", "First paint",
                 "Peak before (MB)", "Peak after (MB)");
     std::fflush(stdout);
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    for (std::size_t n = 0; n < std::size(kCases); ++n) {
-        char command[MAX_PATH + 16];
-        std::snprintf(command, sizeof command, "\"%s\" %u", self, static_cast<unsigned>(n));
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessA(self, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &process))
-            return 1;
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    for (std::size_t n = 0; n < std::size(kCases); ++n)
+        if (!norvane::bench::RunThisProgramWith(std::to_string(n))) return 1;
     return 0;
 }

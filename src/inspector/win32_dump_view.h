@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/handles.h"
-#include "ui/message_dialog.h"
-#include "ui/window.h"
+#include "inspector/win32_lines_view.h"
 
 namespace norvane {
 
-class DumpView final : public Window {
+class DumpView final : public LinesView {
   public:
     static constexpr const char* kClassName = "TDumpView";
 
@@ -22,27 +20,14 @@ class DumpView final : public Window {
 
     // The view shows `bytes`, which must stay alive while it does, from the top.
     void SetBytes(std::span<const std::uint8_t> bytes);
-    void ScrollTo(std::size_t line);
     const std::vector<std::string>& PaintedLines() const { return painted_; }
 
-  protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
   private:
-    std::size_t LineCount() const;
-    std::size_t LinesPerPage() const;
-    void UpdateScrollBar();
-    void Paint();
-    void OnScroll(WORD request);
-    bool OnKey(WPARAM key);
-    std::string PaintedText() const;
+    std::size_t LineCount() const override;
+    void PaintLines(HDC dc, std::size_t first, std::size_t count, POINT origin) override;
+    std::string WindowText() const override;
 
-    MessageDialog& messages_;
     std::span<const std::uint8_t> bytes_;
-    std::size_t top_ = 0;
-    UniqueFont font_;
-    int lineHeight_ = 1;
-    int wheelRemainder_ = 0;
     std::vector<std::string> painted_;
 };
 

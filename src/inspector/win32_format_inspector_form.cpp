@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "clipboard/standard_formats.h"
-#include "inspector/format_contents.h"
 #include "inspector/rich_text.h"
 #include "inspector/win32_locale_name.h"
 #include "inspector/win32_picture_preview.h"
@@ -32,8 +31,9 @@ using K = ComponentKind;
 constexpr int kDesignDpi = 96;
 constexpr int kDumpFontHeight = -12;  // design pixels
 constexpr int kViewGap = 6;
-// The text view shows at most this many characters of a text.
-constexpr std::size_t kTextViewLimit = 1 << 20;
+// The formatted view reads at most this many bytes of RTF: a rich edit box
+// takes seconds over a megabyte.
+constexpr std::size_t kFormattedViewLimit = 1 << 20;
 // A change of the clipboard is read once no other has come for this long: a
 // clipboard manager re-places what was copied, and some programs place
 // their formats in several rounds, all within about a tenth of a second;
@@ -61,14 +61,15 @@ constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
      .width = 584,
      .height = 322,
      .flags = kHidden},
-    {.part = Text_RichEdit,
-     .name = "Text_RichEdit",
-     .kind = K::RichEdit,
+    // The text view, a window of its own class, is made over this place.
+    {.part = Text_Place,
+     .name = "Text_Place",
+     .kind = K::Panel,
      .left = 8,
      .top = 262,
      .width = 584,
      .height = 136,
-     .flags = kHidden | kVerticalScroll},
+     .flags = kHidden},
     // RTF formatted, on the left of the text row; the text view then takes the rest.
     {.part = Formatted_RichEdit,
      .name = "Formatted_RichEdit",
@@ -135,24 +136,6 @@ RECT RectOf(const Bounds& b) {
     return {b.left, b.top, b.left + b.width, b.top + b.height};
 }
 
-// The text as UTF-16, cut at the view's limit.
-std::wstring WideText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf16) {
-        std::wstring text(std::min(bytes.size() / 2, kTextViewLimit), L'\0');
-        std::memcpy(text.data(), bytes.data(), text.size() * 2);
-        return text;
-    }
-    const UINT codePage = encoding == TextEncoding::Oem    ? CP_OEMCP
-                          : encoding == TextEncoding::Utf8 ? CP_UTF8
-                                                           : CP_ACP;
-    const auto chars = reinterpret_cast<const char*>(bytes.data());
-    const int size = static_cast<int>(std::min(bytes.size(), kTextViewLimit));
-    std::wstring text(
-        static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, chars, size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(codePage, 0, chars, size, text.data(), static_cast<int>(text.size()));
-    return text;
-}
-
 // What a rich edit box streams in, given in whole units (a UTF-16 text's two bytes).
 struct ByteSource {
     std::span<const std::uint8_t> bytes;
@@ -205,7 +188,8 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     picture.top += (picture.bottom - picture.top) * 2 / 5;
     picture_ = std::make_unique<PictureView>(messages, Handle(), picture);
     picture_->OnReport([this](const PictureReport& report) { PictureReported(report); });
-    SendMessageA(Get(Text_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
+    text_ = std::make_unique<TextView>(messages, Handle(), RectOf(BoundsOf(Get(Text_Place))),
+                                       MulDivRound(kDumpFontHeight, ScreenDpi(), kDesignDpi));
     SendMessageA(Get(Formatted_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
 }
 
@@ -228,15 +212,16 @@ void TFormat_Inspector_Form::FormShow() {
     SetEnabled(Get(Save_As_BitBtn), false);
     SetTextOf(Get(Header_Label), "Format " + std::to_string(format_));
     PlaceViews(false, false, false);
-    EmptyView(Get(Text_RichEdit));
     EmptyView(Get(Formatted_RichEdit));
+    text_->Clear();
     dump_->SetBytes({});
     picture_->Clear();
+    contents_.reset();
     reading_ = {};
     ReadShownFormat();
     // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.
     const std::string name = clipboard_.FormatName(format_);
-    const FormatContents contents(format_, name, reading_.data.bytes);
+    const FormatContents& contents = contents_.emplace(format_, name, reading_.data.bytes);
     const PreviewOutcome preview = reading_.outcome == ReadOutcome::Read
                                        ? PreviewFormat(*picture_, format_, name, reading_.data)
                                        : PreviewOutcome{};
@@ -246,17 +231,13 @@ void TFormat_Inspector_Form::FormShow() {
     header.clear();
     const TextEncoding encoding = contents.Encoding();
     const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
-    const std::string localeText = contents.Locale() ? LocaleText(*contents.Locale()) : "";
-    const auto text = contents.Locale() ? BytesOf(localeText) : contents.Text();
+    localeText_ = contents.Locale() ? LocaleText(*contents.Locale()) : "";
+    const auto text = contents.Locale() ? BytesOf(localeText_) : contents.Text();
     const bool withFormatted = withText && IsRichTextFormat(name) && ShowFormatted(text, header);
     withText_ = withText;
     withFormatted_ = withFormatted;
     PlaceViews(withText, withFormatted, preview.shown);
-    if (withText) ShowText(text, encoding);
-    const std::size_t unit = encoding == TextEncoding::Utf16 ? 2 : 1;
-    if (withText && text.size() / unit > kTextViewLimit)
-        header += "\r\nThe text view shows the first " + std::to_string(kTextViewLimit) + " of " +
-                  std::to_string(text.size() / unit) + " characters.";
+    if (withText) text_->SetText(text, encoding);
     SetTextOf(Get(Header_Label),
               HeaderText(format_, reading_, contentLines_ + preview.headerLines) + headerTail_);
     dump_->SetBytes(reading_.data.bytes);
@@ -273,7 +254,7 @@ void TFormat_Inspector_Form::PictureReported(const PictureReport& report) {
 }
 
 void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool withPicture) {
-    Component& textView = Get(Text_RichEdit);
+    Component& textView = Get(Text_Place);
     Component& formattedView = Get(Formatted_RichEdit);
     RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
     RECT picture{};
@@ -292,8 +273,9 @@ void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool 
     text.left = withFormatted ? formatted.left + formatted.width + kViewGap : formatted.left;
     text.width = right - text.left;
     SetBoundsOf(textView, text);
+    MoveWindow(text_->Handle(), text.left, text.top, text.width, text.height, TRUE);
     SetVisible(formattedView, withFormatted);
-    SetVisible(textView, withText);
+    ShowWindow(text_->Handle(), withText ? SW_SHOWNA : SW_HIDE);
 }
 
 // A view that holds text is made anew, read-only as before: emptying a
@@ -302,19 +284,11 @@ void TFormat_Inspector_Form::EmptyView(Component& view) {
     if (GetWindowTextLengthA(view.hwnd) > 0) RecreateWindowOf(view);
 }
 
-void TFormat_Inspector_Form::ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
-    HWND box = Get(Text_RichEdit).hwnd;
-    const std::wstring text = WideText(bytes, encoding);
-    const std::span wide(reinterpret_cast<const std::uint8_t*>(text.data()),
-                         text.size() * sizeof(wchar_t));
-    StreamInto(box, {wide, sizeof(wchar_t)}, SF_TEXT | SF_UNICODE);
-}
-
-// The RTF formatted, up to the text view's limit, unless it nests too deep
+// The RTF formatted, up to the formatted view's limit, unless it nests too deep
 // for the box; whether the view has anything to show. The header says why
 // not, what went wrong while reading and when only a part is shown.
 bool TFormat_Inspector_Form::ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header) {
-    const auto shown = rtf.first(std::min(rtf.size(), kTextViewLimit));
+    const auto shown = rtf.first(std::min(rtf.size(), kFormattedViewLimit));
     if (const auto problem = RichTextProblem(shown)) {
         header += "\r\n" + *problem;
         return false;

@@ -12,9 +12,11 @@
 #include <string>
 
 #include "clipboard/clipboard_service.h"
+#include "inspector/format_contents.h"
 #include "inspector/format_inspection.h"
 #include "inspector/win32_dump_view.h"
 #include "inspector/win32_picture_view.h"
+#include "inspector/win32_text_view.h"
 #include "ui/form.h"
 #include "ui/handles.h"
 
@@ -24,7 +26,7 @@ namespace norvane {
 enum class InspectorFormPart {
     Header_Label,
     Dump_Place,
-    Text_RichEdit,
+    Text_Place,
     Formatted_RichEdit,
     Save_As_BitBtn,
     Refresh_BitBtn,
@@ -49,6 +51,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
 
     DumpView& Dump() { return *dump_; }
     PictureView& Picture() { return *picture_; }
+    TextView& Text() { return *text_; }
     const FormatReading& Reading() const { return reading_; }
 
   protected:
@@ -60,7 +63,6 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void FollowClipboard();
     void ReadShownFormat();
     void EmptyView(Component& view);
-    void ShowText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
     bool ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header);
     void PlaceViews(bool withText, bool withFormatted, bool withPicture);
     void PictureReported(const PictureReport& report);
@@ -68,12 +70,17 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     ClipboardService& clipboard_;
     std::unique_ptr<DumpView> dump_;
     std::unique_ptr<PictureView> picture_;
+    std::unique_ptr<TextView> text_;
     unsigned format_ = 0;
     std::string line_;
     FormatReading reading_;
     // The header of the reading shown, but for what the picture adds to it.
     std::string contentLines_, headerTail_;
     bool withText_ = false, withFormatted_ = false;
+    // What the text view shows when it is not within the reading: a file
+    // list's paths, a locale's name.
+    std::optional<FormatContents> contents_;
+    std::string localeText_;
     std::optional<ClipboardListener> listener_;  // while shown
     // A box or dialog of the form's own is open: a change waits until it closes.
     bool busy_ = false;

@@ -108,5 +108,36 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
 }
 
+TEST(Inspector, TextReadFromItsViewAndCtrlCCopiesNothing) {
+    ClipboardHelper owner(ClipboardHelper::Mode::Inspect, "Known text");
+    Norvane program(FreshScratchFolder());
+    program.Click(program.Control("List Clipboard Format"));
+    HWND dialog = program.WaitForWindow("TClipboard_Formats_Form", 10s);
+    ASSERT_NE(dialog, nullptr);
+    program.Sync();
+    HWND list = ChildOfClass(dialog, "ListBox");
+    const std::vector<std::string> lines = Lines(list);
+    const auto found = std::find(lines.begin(), lines.end(), "CF_UNICODETEXT (Predefined) [13]");
+    ASSERT_NE(found, lines.end());
+    program.DoubleClickAt(list, LineCentre(list, static_cast<int>(found - lines.begin())));
+    HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 10s);
+    ASSERT_NE(inspector, nullptr);
+    program.Sync();
+    HWND view = ChildOfClass(inspector, "TTextView");
+    ASSERT_NE(view, nullptr);
+    // The helper's UTF-16 text, in the system's code page (1252).
+    EXPECT_EQ(WindowText(view), "Known text \xE9t\xE9");
+
+    // The view takes the focus from a click; Ctrl+C there puts nothing on the clipboard.
+    const DWORD sequence = GetClipboardSequenceNumber();
+    program.ClickAt(view, {10, 10});
+    program.Sync();
+    PressTogether({VK_CONTROL, 'C'});
+    program.Sync();
+    EXPECT_EQ(GetClipboardSequenceNumber(), sequence);
+    program.Click(program.Control("Close", inspector));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -115,16 +115,16 @@ TEST_F(InspectorTest, KnownBytesInARegisteredFormat) {
     inspector.Dump().ScrollTo(DumpLineCount(known.size()));
     UpdateWindow(inspector.Dump().Handle());
     EXPECT_EQ(inspector.Dump().PaintedLines().back(), DumpLine(known, 18));
-    EXPECT_FALSE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_FALSE(IsWindowVisible(inspector.Text().Handle()));
     EXPECT_EQ(FileBytes(Saved("bytes.bin")), known);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(InspectorTest, TextFormatsShowTheirText) {
-    // The view is made anew when it held text before: its window is read after each show.
-    auto text = [&] { return WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd); };
+    // Other processes read the view's text as its window's.
+    auto text = [&] { return WideTextOf(inspector.Text().Handle()); };
     Show(1, "CF_TEXT (Predefined) [1]");
-    EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_TRUE(IsWindowVisible(inspector.Text().Handle()));
     EXPECT_EQ(text(), L"Known text");
     EXPECT_THAT(inspector.Dump().PaintedLines(),
                 ElementsAre(StartsWith("00000000  4B 6E 6F 77 6E 20 74 65  78 74")));
@@ -226,13 +226,13 @@ struct DocumentsTest : ::testing::Test {
     std::string Header() {
         return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
     }
-    std::wstring Text() { return WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd); }
+    std::wstring Text() { return inspector.Text().Contents(SIZE_MAX); }
 };
 
 TEST_F(DocumentsTest, FileListShowsItsPathsOneALine) {
     Show(15, "CF_HDROP (Predefined) [15]");
     EXPECT_THAT(Header(), HasSubstr("\r\nFiles: 2 paths of wide characters from offset 20\r\n"));
-    EXPECT_TRUE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
+    EXPECT_TRUE(IsWindowVisible(inspector.Text().Handle()));
     EXPECT_EQ(Text(), L"C:\\one.txt\r\nD:\\two words.txt");
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -268,7 +268,7 @@ TEST_F(DocumentsTest, RtfShownFormattedBesideItsSource) {
     const unsigned format = RegisterClipboardFormatA("Rich Text Format");
     Show(format, "Rich Text Format [" + std::to_string(format) + "]");
     Form::Component& formatted = inspector.Get(InspectorFormPart::Formatted_RichEdit);
-    Form::Component& text = inspector.Get(InspectorFormPart::Text_RichEdit);
+    Form::Component& text = inspector.Get(InspectorFormPart::Text_Place);
     ASSERT_TRUE(inspector.IsVisible(formatted));
     EXPECT_EQ(WideTextOf(formatted.hwnd), L"plain copied end");
     EXPECT_TRUE(IsBold(formatted.hwnd, 6, 12));
@@ -379,8 +379,8 @@ TEST(InspectorOverAFailedCopy, SaysWhatFailedAndOffersNothingToSave) {
     EXPECT_THAT(messages.Texts(), ElementsAre(ReadFailedText(line, failure)));
     EXPECT_EQ(ReadFailedText(line, failure),
               "The format \"CF_TEXT (Predefined) [1]\" could not be read: " + failure + ".");
-    EXPECT_FALSE(inspector.IsVisible(inspector.Get(InspectorFormPart::Text_RichEdit)));
-    EXPECT_EQ(WideTextOf(inspector.Get(InspectorFormPart::Text_RichEdit).hwnd), L"");
+    EXPECT_FALSE(IsWindowVisible(inspector.Text().Handle()));
+    EXPECT_EQ(inspector.Text().Contents(SIZE_MAX), L"");
     EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
     EXPECT_FALSE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
     EXPECT_FALSE(clipboard.isOpen);
