@@ -42,7 +42,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             messages, clipboard, MainForm1.Handle(), norvane::MakeInspectorLineActions,
             [&Clipboard_Journal_Form] { Clipboard_Journal_Form.Open(); });
         MainForm1.AttachDialogs(AboutBox, Clipboard_Viewer_Form, Clipboard_Formats_Form);
-        // Listens from here, after the windows, for the rest of the program's life.
+        // Listens from here, after the windows, on a thread of its own for the
+        // rest of the program's life; leaving stops that thread and waits for it.
         norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
         MainForm1.Show();
         return norvane::RunMessageLoop();
