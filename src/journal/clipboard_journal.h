@@ -65,7 +65,7 @@ struct HolderSample {
 
 enum class JournalEvent : std::uint8_t {
     Set,        // another program, or the same one, placed data
-    Replaced,   // another program placed data within a second of the change before
+    Replaced,   // another program placed data within a second of one that left data
     Cleared,    // the change left no formats
     Held,       // the clipboard was held open longer than half a second
     AtStartUp,  // the clipboard as it was when listening began
