@@ -33,8 +33,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // lines may open its window.
         norvane::ClipboardJournal journal;
         norvane::TMainForm1 MainForm1(messages, clipboard, registry);
-        // Listens from here, before the main window shows, for the rest of
-        // the program's life.
+        // Listens from here, before the main window shows, on a thread of its
+        // own for the rest of the program's life; leaving stops that thread
+        // and waits for it.
         norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
         // The dialogs are made right after the main window's first paint,
         // before the message loop takes any input: the window shows without

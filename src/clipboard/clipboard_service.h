@@ -19,6 +19,17 @@ namespace norvane {
 using WindowHandle = HWND__*;  // the same type as a Win32 HWND
 using BitmapHandle = HBITMAP__*;
 
+// Told of each open and close of the clipboard made through the service, on
+// the thread that makes it, at once: it must be quick and must not throw.
+class ClipboardOpenObserver {
+  public:
+    virtual void Opened(WindowHandle window) noexcept = 0;
+    virtual void Closed() noexcept = 0;
+
+  protected:
+    ~ClipboardOpenObserver() = default;
+};
+
 class ClipboardService {
   public:
     virtual ~ClipboardService() = default;
@@ -47,6 +58,10 @@ class ClipboardService {
     virtual bool Open(WindowHandle owner) = 0;
     virtual bool Empty() = 0;
     virtual bool Close() = 0;
+    // Tells `observer` (null: nobody) of the opens and closes from now on.
+    // Safe from any thread: once it returns, the observer before is told
+    // nothing more. A service that only pretends (a fake) tells nobody.
+    virtual void ObserveOpens(ClipboardOpenObserver* /*observer*/) {}
 
     // With the clipboard open: the format after `previous` (0 starts), 0 at
     // the end or when the clipboard is not open.

@@ -117,16 +117,27 @@ bool Win32ClipboardService::Open(WindowHandle owner) {
     constexpr int kTries = 10;
     constexpr DWORD kPauseMs = 10;
     for (int tried = 1;; ++tried) {
-        if (OpenClipboard(owner)) return true;
+        if (OpenClipboard(owner)) break;
         if (tried == kTries) return false;
         Sleep(kPauseMs);
     }
+    const std::lock_guard lock(observerLock_);
+    if (observer_) observer_->Opened(owner);
+    return true;
 }
 bool Win32ClipboardService::Empty() {
     return EmptyClipboard();
 }
 bool Win32ClipboardService::Close() {
-    return CloseClipboard();
+    const bool closed = CloseClipboard();
+    const std::lock_guard lock(observerLock_);
+    if (closed && observer_) observer_->Closed();
+    return closed;
+}
+
+void Win32ClipboardService::ObserveOpens(ClipboardOpenObserver* observer) {
+    const std::lock_guard lock(observerLock_);
+    observer_ = observer;
 }
 
 unsigned Win32ClipboardService::EnumFormats(unsigned previous) {

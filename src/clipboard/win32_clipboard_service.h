@@ -1,10 +1,13 @@
 #pragma once
 
+#include <mutex>
+
 #include "clipboard/clipboard_service.h"
 
 namespace norvane {
 
-// The system clipboard through the Win32 clipboard functions.
+// The system clipboard through the Win32 clipboard functions. Its calls
+// may be made from any thread; each thread opens and closes its own.
 class Win32ClipboardService final : public ClipboardService {
   public:
     std::uint32_t SequenceNumber() override;
@@ -19,6 +22,7 @@ class Win32ClipboardService final : public ClipboardService {
     bool Open(WindowHandle owner) override;
     bool Empty() override;
     bool Close() override;
+    void ObserveOpens(ClipboardOpenObserver* observer) override;
     unsigned EnumFormats(unsigned previous) override;
     std::string FormatName(unsigned format) override;
     std::optional<std::u16string> CopyText() override;
@@ -26,6 +30,10 @@ class Win32ClipboardService final : public ClipboardService {
     std::optional<FormatData> CopyFormatData(unsigned format) override;
     OwnerProgram ProgramOf(WindowHandle window) override;
     OwnerProgram ProgramOfUtf8(WindowHandle window) override;
+
+  private:
+    std::mutex observerLock_;
+    ClipboardOpenObserver* observer_ = nullptr;
 };
 
 }  // namespace norvane

@@ -15,6 +15,11 @@ std::uint32_t ElapsedMs(JournalTick from, JournalTick to) {
     return static_cast<std::uint32_t>(to - from);
 }
 
+// Whether tick `a` came before `b`, right across the wrap.
+bool Before(JournalTick a, JournalTick b) {
+    return static_cast<std::int32_t>(a - b) < 0;
+}
+
 std::uint32_t SaturatingSum(std::uint32_t a, std::uint32_t b) {
     return b > std::numeric_limits<std::uint32_t>::max() - a
                ? std::numeric_limits<std::uint32_t>::max()
@@ -62,7 +67,17 @@ std::size_t ClipboardJournal::MemoryUsed() const {
            names_.bucket_count() * sizeof(void*) + nameBytes_;
 }
 
+void ClipboardJournal::RecordListenerFailure(std::uint32_t error) {
+    listenerFailure_ = error;
+    Changed();
+}
+
+std::optional<std::uint32_t> ClipboardJournal::ListenerFailure() const {
+    return listenerFailure_;
+}
+
 void ClipboardJournal::RecordChange(const ClipboardChange& change) {
+    EndHoldByClose(change.tick);
     const std::uint32_t notices = std::max<std::uint32_t>(change.notices, 1);
     // The same sequence number again: change notifications of changes that
     // the last look at the clipboard already came too late for.
@@ -80,16 +95,41 @@ void ClipboardJournal::RecordChange(const ClipboardChange& change) {
     entry.formatNames = Intern(change.formatNames, kLongestFormatNames);
     entry.text = change.text;
     entry.picture = change.picture;
-    entry.missed = notices - 1;
+    entry.missed = change.atStartUp ? 0 : notices - 1;
     const std::uint32_t processId = change.owner ? change.owner->processId : 0;
-    if (change.formats == 0)
-        entry.event = JournalEvent::Cleared;
-    else if (last_ && processId != last_->processId &&
-             ElapsedMs(last_->tick, change.tick) < kReplacedWithinMs)
-        entry.event = JournalEvent::Replaced;
+    entry.event = EventOf(change, processId);
     const std::uint64_t serial = Add(entry, change.owner);
-    last_ = LastChange{change.tick, change.sequence, processId, serial};
+    last_ = LastChange{change.tick,    change.sequence,   processId,
+                       change.formats, !change.atStartUp, serial};
     Changed();
+}
+
+JournalEvent ClipboardJournal::EventOf(const ClipboardChange& change,
+                                       std::uint32_t processId) const {
+    if (change.atStartUp) return JournalEvent::AtStartUp;
+    if (change.formats == 0) return JournalEvent::Cleared;
+    // Replacing takes data to replace, left by the change just before (none
+    // went unseen between), within a second, by another program: both
+    // known (process id 0: the owner had gone before it was read) and not
+    // the same.
+    const bool replaced = last_ && last_->timed && change.notices <= 1 && last_->formats > 0 &&
+                          last_->processId != 0 && processId != 0 &&
+                          processId != last_->processId &&
+                          ElapsedMs(last_->tick, change.tick) < kReplacedWithinMs;
+    return replaced ? JournalEvent::Replaced : JournalEvent::Set;
+}
+
+void ClipboardJournal::RecordClose(JournalTick tick) {
+    EndHoldByClose(tick);
+}
+
+// The clipboard was closed at `closed`: a hold the polls followed ended
+// then, unless it was last seen more than a poll gap before (it ended
+// unseen meanwhile) or began after it (a later open).
+void ClipboardJournal::EndHoldByClose(JournalTick closed) {
+    if (!hold_ || Before(closed, hold_->began)) return;
+    const bool late = !Before(closed, hold_->seen) && ElapsedMs(hold_->seen, closed) > kPollGapMs;
+    EndHold(late ? hold_->seen : closed);
 }
 
 void ClipboardJournal::RecordHolder(const HolderSample& sample) {
@@ -142,7 +182,7 @@ JournalEntry* ClipboardJournal::EntryBySerial(std::optional<std::uint64_t> seria
 std::uint64_t ClipboardJournal::Add(JournalEntry entry,
                                     const std::optional<JournalWindow>& window) {
     if (window) {
-        entry.hasWindow = true;
+        entry.hasWindow = window->hasWindow;
         entry.processId = window->processId;
         entry.windowClass = Intern(window->windowClass);
         entry.program = Intern(window->program);

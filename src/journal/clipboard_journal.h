@@ -29,6 +29,9 @@ struct JournalWindow {
     std::string windowClass;  // empty when it could not be read
     std::string program;      // file name without its folder; empty when unknown
     std::uint32_t processId = 0;
+    // False when the program opened the clipboard without a window (known
+    // only of this program's own opens).
+    bool hasWindow = true;
 };
 
 // What the listener saw when the clipboard changed, read without opening it.
@@ -52,6 +55,8 @@ struct ClipboardChange {
     // more than one when changes came faster than the clipboard was read,
     // and only the last was seen.
     std::uint32_t notices = 1;
+    // The clipboard as found when listening began, not a change.
+    bool atStartUp = false;
 };
 
 // What a poll of the clipboard's holder found.
@@ -63,10 +68,11 @@ struct HolderSample {
 };
 
 enum class JournalEvent : std::uint8_t {
-    Set,       // another program, or the same one, placed data
-    Replaced,  // another program placed data within a second of the change before
-    Cleared,   // the change left no formats
-    Held,      // the clipboard was held open longer than half a second
+    Set,        // another program, or the same one, placed data
+    Replaced,   // another program placed data within a second of one that left data
+    Cleared,    // the change left no formats
+    Held,       // the clipboard was held open longer than half a second
+    AtStartUp,  // the clipboard as it was when listening began
 };
 
 // One line of the journal. Names are kept once each in the journal and
@@ -109,7 +115,12 @@ class ClipboardJournal {
     ClipboardJournal(const ClipboardJournal&) = delete;
     ClipboardJournal& operator=(const ClipboardJournal&) = delete;
 
+    // A change ends any hold at its time: its notice comes when its program
+    // closes the clipboard.
     void RecordChange(const ClipboardChange& change);
+    // A change notice whose reading waits for the clipboard to be closed
+    // (another copy was under way): it proves a close at `tick` all the same.
+    void RecordClose(JournalTick tick);
     // Called every poll: a hold that has lasted long enough is entered, and
     // grows until the holder lets go.
     void RecordHolder(const HolderSample& sample);
@@ -123,8 +134,13 @@ class ClipboardJournal {
     // Bytes held by the ring and the names.
     std::size_t MemoryUsed() const;
 
-    // Called after each entry added or grown.
+    // Called after each entry added or grown, and when listening failed.
     void OnChanged(std::function<void()> changed);
+
+    // The listener could not start: the system's error number. The journal
+    // stays empty.
+    void RecordListenerFailure(std::uint32_t error);
+    std::optional<std::uint32_t> ListenerFailure() const;
 
   private:
     struct NameSlot {
@@ -136,6 +152,8 @@ class ClipboardJournal {
         JournalTick tick = 0;
         std::uint32_t sequence = 0;
         std::uint32_t processId = 0;
+        std::uint32_t formats = 0;
+        bool timed = true;        // false: the state at start-up, placed whenever
         std::uint64_t entry = 0;  // serial number
     };
     // A hold seen by the polls, entered once it lasts long enough.
@@ -147,8 +165,10 @@ class ClipboardJournal {
         std::optional<std::uint64_t> entry;  // serial number once entered
     };
 
+    JournalEvent EventOf(const ClipboardChange& change, std::uint32_t processId) const;
     void EnterHold(std::uint32_t heldMs, bool holding);
     void EndHold(JournalTick now);
+    void EndHoldByClose(JournalTick closed);
     JournalEntry* EntryBySerial(std::optional<std::uint64_t> serial);
     std::uint64_t Add(JournalEntry entry, const std::optional<JournalWindow>& window);
     void DropOldest();
@@ -169,13 +189,14 @@ class ClipboardJournal {
     std::size_t nameBytes_ = 0;
     std::optional<LastChange> last_;
     std::optional<Hold> hold_;
+    std::optional<std::uint32_t> listenerFailure_;
     std::function<void()> changed_;
 };
 
 // The texts the window shows and Save As writes, per column.
 std::string JournalTimeText(JournalTime time);  // "2026-12-08 17:05:03.123"
-// "set", "replaced", "cleared", "held open 1200 ms"; with "3 changes not
-// seen" added after a gap.
+// "set", "replaced", "cleared", "held open 1200 ms", "at start-up"; with
+// "3 changes not seen" added after a gap.
 std::string JournalEventText(const JournalEntry& entry);
 
 inline constexpr std::array<const char*, 7> kJournalColumnTitles = {

@@ -71,6 +71,9 @@ std::string JournalEventText(const JournalEntry& entry) {
             text = "held open " + std::to_string(entry.heldMs) + " ms";
             if (entry.holding) text += " so far";
             break;
+        case JournalEvent::AtStartUp:
+            text = "at start-up";
+            break;
     }
     if (entry.missed > 0)
         text += "; " + std::to_string(entry.missed) +

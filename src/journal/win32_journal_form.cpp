@@ -12,6 +12,7 @@
 #include "ui/save_dialog.h"
 #include "util/bytes_of.h"
 #include "util/durable_file.h"
+#include "util/error_number.h"
 #include "util/tab_separated.h"
 
 namespace norvane {
@@ -109,9 +110,16 @@ const FormSpec kForm{
     .modeless = true,
 };
 
-std::string CountLine(std::size_t kept, std::uint64_t dropped) {
-    return std::to_string(kept) + (kept == 1 ? " entry" : " entries") + " kept, " +
-           std::to_string(dropped) + (dropped == 1 ? " older one" : " older ones") + " dropped";
+std::string CountLine(const ClipboardJournal& journal) {
+    const std::size_t kept = journal.Size();
+    const std::uint64_t dropped = journal.Dropped();
+    std::string line = std::to_string(kept) + (kept == 1 ? " entry" : " entries") + " kept, " +
+                       std::to_string(dropped) + (dropped == 1 ? " older one" : " older ones") +
+                       " dropped";
+    // Else an empty journal would look like a clipboard nobody touched.
+    if (const auto error = journal.ListenerFailure())
+        line += "; the clipboard could not be listened to (" + ErrorNumberText(*error) + ")";
+    return line;
 }
 
 }  // namespace
@@ -163,7 +171,7 @@ void TClipboard_Journal_Form::ShowJournal() {
         static_cast<std::size_t>(std::min<std::uint64_t>(total - shownTotal_, journal_.Size()));
     shownTotal_ = total;
     cachedLine_.reset();  // a hold's line grows
-    SetTextOf(Get(Count_Label), CountLine(journal_.Size(), journal_.Dropped()));
+    SetTextOf(Get(Count_Label), CountLine(journal_));
     SetLineCount(Get(Entries_ListView), journal_.Size(), added);
 }
 

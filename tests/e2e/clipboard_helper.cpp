@@ -34,6 +34,14 @@
 //   changes   once ready, places text as many times in a row as ARGUMENT
 //             says ("COUNT" or "COUNT PAUSE", the pause in milliseconds
 //             after each), each a change of its own
+//   twoholds  once ready, places text and holds the clipboard 300 ms, closes
+//             it, opens it again 20 ms later and does the same again
+//   halfway   opens the clipboard and empties it, then once NAME.go is set
+//             places ARGUMENT as text and closes it: a copy half-way
+//   slowrender offers text by delayed rendering and renders it 1.5 s after
+//             it is asked for
+//   ticked    once NAME.go is set, places as text its tick count
+//             (GetTickCount) taken just before it closes the clipboard
 // Signals NAME.ready once set up, ends on NAME.quit.
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
@@ -524,6 +532,82 @@ int Changes(HWND owner, const std::string& name, const char* countAndPause) {
     return 0;
 }
 
+// Answers the owner's messages (a reader of the clipboard may be waiting
+// for its owner) until `event` is set or `ms` have passed.
+void AnswerMessagesUntil(HANDLE event, DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+        const DWORD woke =
+            MsgWaitForMultipleObjects(event ? 1 : 0, &event, FALSE, end - now, QS_ALLINPUT);
+        if (event && woke == WAIT_OBJECT_0) return;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+}
+
+HANDLE GoEvent(const std::string& name) {
+    return CreateEventA(nullptr, TRUE, FALSE, (name + ".go").c_str());
+}
+
+void SignalReady(const std::string& name) {
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
+}
+
+// Two holds of 300 ms, each placing text, 20 ms apart: each close a change.
+int TwoHolds(HWND owner, const std::string& name) {
+    SignalReady(name);
+    for (int hold = 0; hold < 2; ++hold) {
+        if (hold > 0) AnswerMessagesUntil(nullptr, 20);
+        if (!OpenClipboard(owner)) return 3;
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, Copy(hold == 0 ? "first hold" : "second hold"));
+        AnswerMessagesUntil(nullptr, 300);
+        CloseClipboard();
+    }
+    RunUntilQuit(name, false);
+    return 0;
+}
+
+// Emptied, and left so until NAME.go: a reader meanwhile finds no formats.
+int HalfWay(HWND owner, const std::string& name, const char* text) {
+    HANDLE go = GoEvent(name);
+    if (!OpenClipboard(owner)) return 3;
+    EmptyClipboard();
+    SignalReady(name);
+    AnswerMessagesUntil(go, 60000);
+    SetClipboardData(CF_TEXT, Copy(text));
+    CloseClipboard();
+    RunUntilQuit(name, false);
+    return 0;
+}
+
+LRESULT CALLBACK SlowRenderer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_RENDERFORMAT) return DefWindowProcA(window, message, wParam, lParam);
+    Sleep(1500);
+    SetClipboardData(static_cast<UINT>(wParam), Copy("rendered slowly"));
+    return 0;
+}
+
+int SlowRender(HWND owner, const std::string& name) {
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowRenderer));
+    if (!Place(owner, "delayed", "")) return 3;
+    RunUntilQuit(name, false);
+    return 0;
+}
+
+// The text says when the change was made, as this process's tick count.
+int Ticked(HWND owner, const std::string& name) {
+    HANDLE go = GoEvent(name);
+    SignalReady(name);
+    AnswerMessagesUntil(go, 60000);
+    if (!OpenClipboard(owner)) return 3;
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, Copy(std::to_string(GetTickCount()).c_str()));
+    CloseClipboard();
+    RunUntilQuit(name, false);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -548,6 +632,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             if (!Place(owner, "bytes", text)) return 3;
     } else if (mode == "changes") {
         return Changes(owner, name, text);
+    } else if (mode == "twoholds") {
+        return TwoHolds(owner, name);
+    } else if (mode == "halfway") {
+        return HalfWay(owner, name, text);
+    } else if (mode == "slowrender") {
+        return SlowRender(owner, name);
+    } else if (mode == "ticked") {
+        return Ticked(owner, name);
     } else if (mode == "ongo") {
         HANDLE go = CreateEventA(nullptr, TRUE, FALSE, (name + ".go").c_str());
         SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));

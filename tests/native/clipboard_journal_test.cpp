@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace norvane {
@@ -63,18 +64,110 @@ TEST(ClipboardJournal, AChangeNamesItsOwnerOnce) {
     EXPECT_EQ(journal.Newest(1).time, kStart);
 }
 
-TEST(ClipboardJournal, AnotherProgramWithinASecondReplaces) {
+// One change after another: how the second is marked.
+struct MarkingCase {
+    const char* what;
+    std::uint32_t firstProcess;  // 0: an owner that had gone before the reading
+    std::uint32_t firstFormats;
+    bool firstAtStartUp;
+    JournalTime apart;
+    std::uint32_t secondProcess;  // 0: likewise; kNoOwner: no owner window
+    std::uint32_t secondFormats;
+    std::uint32_t secondNotices;
+    JournalEvent expected;
+};
+
+constexpr std::uint32_t kNoOwner = 0xFFFF'FFFF;
+
+const MarkingCase kMarkings[] = {
+    {"another program within a second", 40, 4, false, 999, 72, 4, 1, JournalEvent::Replaced},
+    {"the same program", 40, 4, false, 100, 40, 4, 1, JournalEvent::Set},
+    {"a second later", 40, 4, false, 1'000, 72, 4, 1, JournalEvent::Set},
+    {"after a clearing: nothing to replace", 40, 0, false, 100, 72, 4, 1, JournalEvent::Set},
+    {"an owner gone before the reading", 40, 4, false, 100, 0, 4, 1, JournalEvent::Set},
+    {"after an owner gone before the reading", 0, 4, false, 100, 72, 4, 1, JournalEvent::Set},
+    {"no owner window", 40, 4, false, 100, kNoOwner, 4, 1, JournalEvent::Set},
+    {"changes not seen between", 40, 4, false, 100, 72, 4, 2, JournalEvent::Set},
+    {"after the state at start-up", 40, 4, true, 100, 72, 4, 1, JournalEvent::Set},
+    {"no formats left", 40, 4, false, 100, 72, 0, 1, JournalEvent::Cleared},
+};
+
+TEST(ClipboardJournal, MarksEachChangeByTheOneBefore) {
+    for (const MarkingCase& c : kMarkings) {
+        SCOPED_TRACE(c.what);
+        ClipboardJournal journal;
+        ClipboardChange first =
+            Change(0, 10, JournalWindow{"First", "first.exe", c.firstProcess}, c.firstFormats);
+        first.atStartUp = c.firstAtStartUp;
+        journal.RecordChange(first);
+        ClipboardChange second =
+            Change(c.apart, 20,
+                   c.secondProcess == kNoOwner
+                       ? std::nullopt
+                       : std::optional(JournalWindow{"Second", "second.exe", c.secondProcess}),
+                   c.secondFormats);
+        second.notices = c.secondNotices;
+        journal.RecordChange(second);
+        ASSERT_EQ(journal.Size(), 2u);
+        EXPECT_EQ(journal.Newest(0).event, c.expected);
+    }
+}
+
+TEST(ClipboardJournal, TheStateAtStartUpIsTheFirstEntry) {
     ClipboardJournal journal;
-    journal.RecordChange(Change(0, 10, Notepad()));
-    journal.RecordChange(Change(999, 15, Word()));
-    journal.RecordChange(Change(1'500, 20, Word()));     // the same program
-    journal.RecordChange(Change(2'500, 25, Notepad()));  // a second later
-    journal.RecordChange(Change(2'600, 30, std::nullopt));
-    EXPECT_EQ(journal.Newest(3).event, JournalEvent::Replaced);
-    EXPECT_EQ(journal.Newest(2).event, JournalEvent::Set);
-    EXPECT_EQ(journal.Newest(1).event, JournalEvent::Set);
-    EXPECT_EQ(journal.Newest(0).event, JournalEvent::Replaced);
-    EXPECT_FALSE(journal.Newest(0).hasWindow);
+    ClipboardChange state = Change(0, 10, Notepad(), 3);
+    state.atStartUp = true;
+    journal.RecordChange(state);
+    const auto columns = JournalColumnTexts(journal, journal.Newest(0));
+    EXPECT_EQ(columns[1], "at start-up");
+    EXPECT_EQ(columns[2], "notepad.exe");
+    EXPECT_EQ(columns[5], "3 (text)");
+}
+
+// A change notice comes when its program closes the clipboard: a hold the
+// polls followed ends there, also when the reading waited for a close.
+TEST(ClipboardJournal, AChangeEndsAHoldAtItsTime) {
+    for (const bool readingWaited : {false, true}) {
+        SCOPED_TRACE(readingWaited ? "the reading waited" : "read at once");
+        ClipboardJournal journal;
+        // Word holds 400 ms, closes at 420 with a change, opens again at 440.
+        for (JournalTime at = 20; at <= 420; at += 100) journal.RecordHolder(Holding(at, Word()));
+        if (readingWaited)
+            journal.RecordClose(kStartTick + 420);
+        else
+            journal.RecordChange(Change(420, 10, Word()));
+        for (JournalTime at = 440; at <= 840; at += 100) journal.RecordHolder(Holding(at, Word()));
+        journal.RecordHolder(Free(860));
+        for (std::size_t i = 0; i < journal.Size(); ++i)
+            EXPECT_NE(journal.Newest(i).event, JournalEvent::Held)
+                << JournalEventText(journal.Newest(i));
+    }
+}
+
+TEST(ClipboardJournal, AChangeEndsALongHoldWithItsLength) {
+    ClipboardJournal journal;
+    for (JournalTime at = 0; at <= 700; at += 100) journal.RecordHolder(Holding(at, Word()));
+    journal.RecordChange(Change(750, 10, Word()));
+    ASSERT_EQ(journal.Size(), 2u);
+    EXPECT_EQ(journal.Newest(1).event, JournalEvent::Held);
+    EXPECT_EQ(journal.Newest(1).heldMs, 750u);
+    EXPECT_FALSE(journal.Newest(1).holding);
+    // A close notice stamped before a hold began does not end it.
+    journal.RecordHolder(Holding(800, Notepad()));
+    journal.RecordClose(kStartTick + 790);
+    for (JournalTime at = 900; at <= 1'400; at += 100) journal.RecordHolder(Holding(at, Notepad()));
+    EXPECT_EQ(journal.Newest(0).heldMs, 600u);
+    EXPECT_TRUE(journal.Newest(0).holding);
+}
+
+TEST(ClipboardJournal, AListenerThatCouldNotStartIsTold) {
+    ClipboardJournal journal;
+    int changed = 0;
+    journal.OnChanged([&] { ++changed; });
+    EXPECT_FALSE(journal.ListenerFailure());
+    journal.RecordListenerFailure(1400);
+    EXPECT_EQ(journal.ListenerFailure(), 1400u);
+    EXPECT_EQ(changed, 1);
 }
 
 TEST(ClipboardJournal, NoFormatsLeftIsAClearing) {

@@ -275,6 +275,14 @@ TEST_F(JournalFormTest, CatchesUpWhenShownAgainWithItsRestoredOwner) {
     EXPECT_EQ(CountLine(), "3 entries kept, 0 older ones dropped");
 }
 
+TEST_F(JournalFormTest, SaysWhenTheClipboardCouldNotBeListenedTo) {
+    journal.RecordListenerFailure(ERROR_ACCESS_DENIED);
+    form.Open();
+    EXPECT_EQ(CountLine(),
+              "0 entries kept, 0 older ones dropped; the clipboard could not be listened to"
+              " (error 0x00000005)");
+}
+
 TEST_F(JournalFormTest, EscapeCloses) {
     form.Open();
     EXPECT_TRUE(form.PreviewKey(VK_ESCAPE));

@@ -1,18 +1,21 @@
 // The clipboard journal's listener over the real clipboard, as
-// clipboard_helper changes it, clears it and holds it from other processes;
-// its error boxes over a clipboard that fails.
+// clipboard_helper changes it, clears it and holds it from other processes
+// and this program holds it itself; its error boxes over a clipboard that
+// fails.
 #include <windows.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <new>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +33,7 @@ namespace {
 using testing::ClipboardHelper;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using testing::PumpFor;
 using testing::PumpUntil;
 using testing::RecordingMessages;
@@ -116,7 +120,24 @@ struct JournalListening : ::testing::Test {
     std::string ClassOf(const JournalEntry& entry) const {
         return std::string(journal.Name(entry.windowClass));
     }
+    // The changes of a process counted, those not seen included.
+    std::uint32_t ChangesCounted(DWORD processId) const {
+        std::uint32_t changes = 0;
+        for (std::size_t i = 0; i < journal.Size(); ++i)
+            if (journal.Newest(i).processId == processId &&
+                journal.Newest(i).event != JournalEvent::Held)
+                changes += 1 + journal.Newest(i).missed;
+        return changes;
+    }
 };
+
+// This program's file name, as the journal names it.
+std::string ThisProgram() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string full = path;
+    return full.substr(full.find_last_of('\\') + 1);
+}
 
 TEST_F(JournalListening, ASetNamesTheProgramAndItsWindow) {
     ASSERT_TRUE(listener.Listening());
@@ -238,14 +259,7 @@ TEST_F(JournalListening, ABurstOfAThousandIsCountedWholeWithoutOpeningTheClipboa
     ASSERT_EQ(opens.Calls(), 1);
 
     ClipboardHelper burst("changes", "1000");
-    const auto counted = [&] {
-        std::uint32_t changes = 0;
-        for (std::size_t i = 0; i < journal.Size(); ++i)
-            if (journal.Newest(i).processId == burst.Id() &&
-                journal.Newest(i).event != JournalEvent::Held)
-                changes += 1 + journal.Newest(i).missed;
-        return changes;
-    };
+    const auto counted = [&] { return ChangesCounted(burst.Id()); };
     EXPECT_TRUE(PumpUntil([&] { return counted() >= 1'000; }, 60s)) << counted();
     PumpFor(300ms);
     EXPECT_EQ(counted(), 1'000u);
@@ -264,9 +278,118 @@ TEST_F(JournalListening, ABurstOfAThousandIsCountedWholeWithoutOpeningTheClipboa
     EXPECT_EQ(opens.Calls(), 1);
 }
 
-// A clipboard whose holder cannot be asked, as when memory runs out.
+TEST_F(JournalListening, TwoShortHoldsSplitByACloseAreNotOne) {
+    ClipboardHelper holder("twoholds", "");
+    ASSERT_TRUE(PumpUntil([&] { return ChangesCounted(holder.Id()) >= 2; }, 10s));
+    PumpFor(3 * std::chrono::milliseconds(ClipboardJournalListener::kPollMs));
+    EXPECT_THAT(EntriesOf(holder.Id(), JournalEvent::Held), IsEmpty());
+}
+
+TEST_F(JournalListening, ACopyAfterAClearingByAnotherProgramReplacesNothing) {
+    ClipboardHelper third("ongo", "third");
+    ClipboardHelper first("text", "first");
+    ASSERT_TRUE(ChangeOf(first.Id()));
+    ClipboardHelper clearer("empty", "");
+    const auto cleared = ChangeOf(clearer.Id());
+    ASSERT_TRUE(cleared);
+    third.Signal(".go");
+    const auto change = ChangeOf(third.Id());
+    ASSERT_TRUE(change);
+    ASSERT_LT(change->time - cleared->time, 1'000) << "the copy came too late to tell";
+    EXPECT_EQ(change->event, JournalEvent::Set);
+}
+
+// The format list opens the clipboard without a window, the inspector with
+// its own: either way this program holds it while an owner renders.
+TEST_F(JournalListening, ItsOwnHoldWhileAnOwnerRendersSlowlyIsEntered) {
+    struct MessageOnlyWindow {
+        HWND hwnd = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                    nullptr);
+        ~MessageOnlyWindow() { DestroyWindow(hwnd); }
+    } window;
+    for (HWND opener : {HWND(nullptr), window.hwnd}) {
+        SCOPED_TRACE(opener ? "with a window" : "without a window");
+        ClipboardHelper owner("slowrender", "");
+        ASSERT_TRUE(ChangeOf(owner.Id()));
+        const std::size_t before = EntriesOf(GetCurrentProcessId(), JournalEvent::Held).size();
+        {
+            OpenClipboardScope open(clipboard, opener);
+            ASSERT_TRUE(open.Opened());
+            EXPECT_TRUE(clipboard.CopyFormatData(kTextFormat));
+        }
+        std::vector<JournalEntry> holds;
+        ASSERT_TRUE(PumpUntil([&] {
+            holds = EntriesOf(GetCurrentProcessId(), JournalEvent::Held);
+            return holds.size() > before && !holds.front().holding;
+        }));
+        EXPECT_GE(holds.front().heldMs, 1'000u);
+        EXPECT_EQ(journal.Name(holds.front().program), ThisProgram());
+        EXPECT_EQ(holds.front().hasWindow, opener != nullptr);
+    }
+}
+
+// The listening thread stamps a change with when its notice was posted,
+// however long the windows' thread is kept from taking it over.
+TEST_F(JournalListening, AChangeWhileTheWindowsAreBusyIsStampedWhenItWasMade) {
+    ClipboardHelper changer("ticked", "");
+    changer.Signal(".go");
+    Sleep(1'500);  // busy
+    const auto change = ChangeOf(changer.Id());
+    ASSERT_TRUE(change);
+    std::optional<std::u16string> text;
+    {
+        OpenClipboardScope open(clipboard, nullptr);
+        text = clipboard.CopyText();
+    }
+    ASSERT_TRUE(text);
+    const auto madeAtTick = std::stoul(std::string(text->begin(), text->end()));
+    const JournalTime made = JournalNow() - static_cast<std::int32_t>(GetTickCount() - madeAtTick);
+    EXPECT_NEAR(static_cast<double>(change->time), static_cast<double>(made), 100);
+}
+
+TEST_F(JournalListening, ACopyHalfWayIsReadOnceItIsClosed) {
+    ClipboardHelper copier("halfway", "finished");
+    // A notice that comes while the copy is half-way (the last of the
+    // change before, late): the reading finds the clipboard emptied.
+    PostMessageA(listener.ListeningWindow(), WM_CLIPBOARDUPDATE, 0, 0);
+    PumpFor(3 * std::chrono::milliseconds(ClipboardJournalListener::kPollMs));
+    EXPECT_THAT(EntriesOf(copier.Id(), JournalEvent::Cleared), IsEmpty());
+    copier.Signal(".go");
+    const auto change = ChangeOf(copier.Id());
+    ASSERT_TRUE(change);
+    EXPECT_EQ(change->event, JournalEvent::Set);
+    EXPECT_TRUE(change->text);
+    EXPECT_EQ(change->missed, 1u);  // the notice that came half-way
+}
+
+TEST(JournalListenerStart, TheClipboardAtStartUpIsTheFirstEntryAndAHoldUnderWayIsFollowed) {
+    ClipboardHelper owner("hold", "before listening");
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    ClipboardJournal journal;
+    const JournalTime started = JournalNow();
+    ClipboardJournalListener listener{journal, clipboard, messages};
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() >= 2; }));
+    const JournalEntry& first = journal.Newest(journal.Size() - 1);
+    EXPECT_EQ(JournalEventText(first), "at start-up");
+    EXPECT_EQ(first.processId, owner.Id());
+    EXPECT_TRUE(first.text);
+    const JournalEntry& hold = journal.Newest(0);
+    EXPECT_EQ(hold.event, JournalEvent::Held);
+    EXPECT_EQ(hold.processId, owner.Id());
+    EXPECT_GE(hold.time, started);
+    EXPECT_THAT(messages.errors, IsEmpty());
+}
+
+// A clipboard whose holder cannot be asked until told, as when memory runs out.
 struct HolderUnaskable : testing::FakeClipboard {
-    WindowHandle OpenClipboardWindow() override { throw std::bad_alloc(); }
+    std::atomic<bool> failing{true};
+    std::atomic<std::uint32_t> number{1};
+    std::uint32_t SequenceNumber() override { return number; }
+    WindowHandle OpenClipboardWindow() override {
+        if (failing) throw std::bad_alloc();
+        return nullptr;
+    }
 };
 
 // Error boxes that, as the real one, handle messages while they are up.
@@ -282,22 +405,23 @@ struct LoopingErrorBoxes : RecordingMessages {
     }
 };
 
-TEST(JournalListenerErrors, OneBoxAtATimeAndTheNoticesMeanwhileCountLater) {
+TEST(JournalListenerErrors, OneBoxAtATimeAndTheNoticesOfAFailedReadingCountLater) {
     LoopingErrorBoxes messages;
     HolderUnaskable clipboard;
     clipboard.formats = {{kTextFormat, ""}};
     ClipboardJournal journal;
     ClipboardJournalListener listener{journal, clipboard, messages};
-    const auto notice = [&] { PostMessageA(listener.Handle(), WM_CLIPBOARDUPDATE, 0, 0); };
     messages.whileUp = [&] {
-        if (messages.errors.size() == 1) notice();
+        if (messages.errors.size() != 1) return;
+        clipboard.number = 5;  // two changes, whose readings fail
+        for (int notice = 0; notice < 2; ++notice)
+            PostMessageA(listener.ListeningWindow(), WM_CLIPBOARDUPDATE, 0, 0);
     };
     ASSERT_TRUE(PumpUntil([&] { return messages.errors.size() >= 2; }));
     EXPECT_EQ(messages.mostUpAtOnce, 1);
-    EXPECT_EQ(journal.Size(), 0u);
-    clipboard.sequence = 5;
-    notice();
-    ASSERT_TRUE(PumpUntil([&] { return journal.Size() > 0; }));
+    ASSERT_EQ(journal.Size(), 1u);  // the state at start-up alone
+    clipboard.failing = false;
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() == 2; }));
     EXPECT_EQ(journal.Newest(0).sequence, 5u);
     EXPECT_EQ(journal.Newest(0).missed, 1u);
 }
