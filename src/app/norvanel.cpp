@@ -36,7 +36,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // Listens from here, before the main window shows, on a thread of its
         // own for the rest of the program's life; leaving stops that thread
         // and waits for it.
-        norvane::ClipboardJournalListener journalListener(journal, clipboard, messages);
+        norvane::ClipboardJournalListener journalListener(
+            journal, clipboard, messages, norvane::ClipboardJournalListener::Handling::WhenBegun);
         // The dialogs are made right after the main window's first paint,
         // before the message loop takes any input: the window shows without
         // waiting for them. A command that comes sooner (from a message box
@@ -61,6 +62,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         MainForm1.Show();
         RedrawWindow(MainForm1.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         MainForm1.MakeDialogs();
+        journalListener.Begin();
         return norvane::RunMessageLoop();
     } catch (const std::exception& e) {
         messages.ShowError(e.what());

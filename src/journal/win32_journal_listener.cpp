@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 #include "clipboard/standard_formats.h"
@@ -112,13 +113,15 @@ std::optional<HWND> ClipboardJournalListener::OwnOpens::Current() {
 
 ClipboardJournalListener::ClipboardJournalListener(ClipboardJournal& journal,
                                                    ClipboardService& clipboard,
-                                                   MessageDialog& messages)
+                                                   MessageDialog& messages, Handling handling)
     : journal_(journal),
       clipboard_(clipboard),
       messages_(messages),
       ownProgram_(FileNameOf(ExecutablePath())),
       handOver_(std::make_unique<HandOverWindow>(*this)),
-      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      begin_(CreateEventA(nullptr, TRUE, handling == Handling::AtOnce, nullptr)) {
+    if (!stop_ || !begin_) throw std::runtime_error("The clipboard journal could not be started");
     ListenerWindow::Register();
     std::promise<DWORD> started;
     std::future<DWORD> result = started.get_future();
@@ -161,11 +164,13 @@ void ClipboardJournalListener::Run(std::promise<DWORD>& started) {
     });
     Guarded([this] { PollHolder(); });
 
+    const HANDLE beginOrStop[] = {begin_.get(), stop_.get()};
     HANDLE stop = stop_.get();
-    while (MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
+    if (WaitForMultipleObjects(2, beginOrStop, FALSE, INFINITE) == WAIT_OBJECT_0)
+        while (MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        }
     KillTimer(window->Handle(), kPollTimer);
 }
 

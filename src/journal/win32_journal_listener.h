@@ -41,10 +41,23 @@ class ClipboardJournalListener final {
   public:
     static constexpr UINT kPollMs = 100;
 
-    // Starts listening before it returns; a system that refuses leaves the
-    // journal told why.
+    // When the listening thread starts handling the notices it hears.
+    enum class Handling {
+        AtOnce,
+        // Once `Begin` is called. A thread that waits on its message queue
+        // counts as the program waiting for input (a launcher's
+        // WaitForInputIdle returns): the program's start-up keeps its
+        // listening thread off its queue until the main window is ready.
+        // The notices wait meanwhile with the times they were posted.
+        WhenBegun,
+    };
+
+    // Starts listening before it returns, and reads the clipboard as it is
+    // then; a system that refuses leaves the journal told why.
     ClipboardJournalListener(ClipboardJournal& journal, ClipboardService& clipboard,
-                             MessageDialog& messages);
+                             MessageDialog& messages, Handling handling = Handling::AtOnce);
+    // Lets a listener made `WhenBegun` handle its notices.
+    void Begin() { SetEvent(begin_.get()); }
     // Stops the listening thread and waits for it.
     ~ClipboardJournalListener();
     ClipboardJournalListener(const ClipboardJournalListener&) = delete;
@@ -122,6 +135,7 @@ class ClipboardJournalListener final {
 
     std::unique_ptr<HandOverWindow> handOver_;
     UniqueKernelHandle stop_;
+    UniqueKernelHandle begin_;
     std::thread thread_;
     HWND listening_ = nullptr;  // set by the listening thread before it says it started
 };

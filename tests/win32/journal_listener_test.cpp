@@ -381,6 +381,27 @@ TEST(JournalListenerStart, TheClipboardAtStartUpIsTheFirstEntryAndAHoldUnderWayI
     EXPECT_THAT(messages.errors, IsEmpty());
 }
 
+// The program's start-up keeps the listening thread off its queue until the
+// main window is ready: what it heard meanwhile is taken then, stamped when
+// it was posted.
+TEST(JournalListenerStart, NoticesHeardBeforeItBeginsAreTakenThenWithTheirTimes) {
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    ClipboardJournal journal;
+    ClipboardJournalListener listener{journal, clipboard, messages,
+                                      ClipboardJournalListener::Handling::WhenBegun};
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() == 1; }));  // at start-up
+    ClipboardHelper owner("text", "placed before the listener begins");
+    PumpFor(600ms);
+    EXPECT_EQ(journal.Size(), 1u);
+    const JournalTime begun = JournalNow();
+    listener.Begin();
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() == 2; }));
+    EXPECT_EQ(journal.Newest(0).processId, owner.Id());
+    EXPECT_LE(journal.Newest(0).time, begun - 500);
+    EXPECT_THAT(messages.errors, IsEmpty());
+}
+
 // A clipboard whose holder cannot be asked until told, as when memory runs out.
 struct HolderUnaskable : testing::FakeClipboard {
     std::atomic<bool> failing{true};
