@@ -5,23 +5,13 @@
 #include <tuple>
 #include <utility>
 
+#include "clipboard/win32_clipboard_picture.h"
 #include "ui/guard.h"
 
 namespace norvane {
 namespace {
 
 constexpr int kLineStep = 16;
-
-BITMAPINFOHEADER TopDown32(int width, int height) {
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    return info;
-}
 
 }  // namespace
 
@@ -139,7 +129,7 @@ bool PictureView::EnsureMetafilePlayed(SIZE size) {
     if (played_ && playedSize_.cx == size.cx && playedSize_.cy == size.cy) return true;
     played_.reset();
     // A top-down 32-bit section keeps the colours played whatever the screen's depth.
-    const BITMAPINFOHEADER info = TopDown32(size.cx, size.cy);
+    const BITMAPINFOHEADER info = TopDown32Header(size.cx, size.cy);
     void* bits = nullptr;
     UniqueBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
                                          DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -195,7 +185,7 @@ void PictureView::Draw(HDC dc, const RECT& area) {
     if (alpha_) {
         const auto pixels =
             ComposeOverCheckerboard(*header_, bytes_, *alpha_, px, py, width, height);
-        const BITMAPINFOHEADER info = TopDown32(width, height);
+        const BITMAPINFOHEADER info = TopDown32Header(width, height);
         SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(width),
                           static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
                           pixels.data(), reinterpret_cast<const BITMAPINFO*>(&info),
