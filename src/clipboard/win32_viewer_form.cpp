@@ -256,8 +256,9 @@ void TClipboard_Viewer_Form::Load() {
     else
         SetVisible(Get(Panel1), true);
     ProcessPendingMessages();
-    // Said once what was loaded is on view and the clipboard closed again.
-    if (!cutShort_.empty())
+    // Said once what was loaded is on view and the clipboard closed again,
+    // unless the viewer is closing.
+    if (!cutShort_.empty() && !closeRequested_)
         Messages().Show(std::exchange(cutShort_, {}), MessageKind::Warning, MessageButtons::Ok);
 }
 
