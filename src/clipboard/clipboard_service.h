@@ -75,13 +75,19 @@ class ClipboardService {
     // memory block (a text without a zero ends with its block). Nothing
     // when the data cannot be got.
     virtual std::optional<std::u16string> CopyText() = 0;
-    // A copy of the bitmap (format 2) that the caller owns and deletes, so
-    // that the clipboard's own is never changed; null when it cannot be got.
+    // A copy of the system's bitmap (format 2) that the caller owns and
+    // deletes, so that the clipboard's own is never changed; null when it
+    // cannot be got. The system makes it from a DIB's header unchecked: ask
+    // for it only when the clipboard offers no DIB (a picture is otherwise
+    // made from the DIB, clipboard/win32_clipboard_picture.h).
     virtual BitmapHandle CopyBitmap() = 0;
     // A copy of one format's data and the kind of handle it came in (see
     // FormatData); nothing when the data cannot be got, as when its owner
     // does not render it. Reads the clipboard only. Throws (std::bad_alloc,
-    // std::length_error) when the copy cannot be held in memory.
+    // std::length_error) when the copy cannot be held in memory, and
+    // (std::runtime_error, saying why) for the bitmap (format 2) when the DIB
+    // the system would make it from does not fit its block: that bitmap is
+    // never asked for.
     virtual std::optional<FormatData> CopyFormatData(unsigned format) = 0;
 
     // Needs no open clipboard: the process that made a window and the file

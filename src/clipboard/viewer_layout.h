@@ -62,7 +62,7 @@ inline std::string TextStoppedMessage(std::size_t shown, std::size_t whole) {
 // Shown while a long load runs.
 inline std::string LoadProgressText(std::size_t loaded, std::size_t whole) {
     return "Loading the text: " + std::to_string(loaded) + " of " + std::to_string(whole) +
-           " characters. Esc or Close stops it.";
+           " characters. Esc stops it.";
 }
 
 // The text goes into the box in pieces of this many characters, with the

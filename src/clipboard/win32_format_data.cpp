@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <span>
 #include <stdexcept>
 #include <string>
 
+#include "clipboard/clipboard_picture.h"
 #include "clipboard/packed_dib.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "ui/handles.h"
@@ -103,12 +105,33 @@ bool CopyEnhMetafile(HANDLE handle, std::vector<std::uint8_t>& out) {
     return GetEnhMetaFileBits(metafile, size, out.data()) == size;
 }
 
+// The system makes the bitmap from the DIB its owner placed by the DIB's
+// header alone: a size of 0 gives the system's own 1 x 1 bitmap (which the
+// clipboard deletes at its next change, leaving every new memory DC of this
+// process without one), a colour table that lies has rows read past the
+// block. Why such a DIB's bitmap is not asked for; empty when it may be.
+std::string BitmapRefusal(ClipboardService& clipboard) {
+    const unsigned dib = PlacedDibFormat(clipboard);
+    if (dib == 0) return {};
+    // A DIB not rendered gives the system nothing to make a bitmap from.
+    HANDLE handle = GetClipboardData(dib);
+    if (!handle) return {};
+    const LockedMemory locked(handle);
+    std::span<const std::uint8_t> block;
+    if (locked.get()) block = {static_cast<const std::uint8_t*>(locked.get()), GlobalSize(handle)};
+    const auto reading = ReadDibHeader(block);
+    return reading.problem.empty() ? std::string() : BitmapFromDibRefusedText(dib, reading.problem);
+}
+
 }  // namespace
 
 std::optional<FormatData> Win32ClipboardService::CopyFormatData(unsigned format) {
     FormatData data{KindOfFormat(format), {}};
     // The owner paints this format itself: there is no handle to get.
     if (data.kind == DataKind::OwnerDisplay) return data;
+    if (format == kBitmapFormat)
+        if (std::string refusal = BitmapRefusal(*this); !refusal.empty())
+            throw std::runtime_error(refusal);
     HANDLE handle = GetClipboardData(format);
     if (!handle) return std::nullopt;
     bool copied = false;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "clipboard/viewer_layout.h"
+#include "clipboard/win32_clipboard_picture.h"
 #include "resources/resource_ids.h"
 #include "ui/application.h"
 #include "ui/handles.h"
@@ -204,8 +205,16 @@ void TClipboard_Viewer_Form::FormShow() {
     // Messages are handled during a load: a Refresh pressed then is not a
     // second load inside the first.
     if (loading_) return;
-    const FlagScope loading(loading_);
-    stopRequested_ = false;
+    stopRequested_ = closeRequested_ = false;
+    {
+        const FlagScope loading(loading_);
+        Load();
+    }
+    // Closed during the load: it was abandoned, and the viewer closes now.
+    if (closeRequested_) Close();
+}
+
+void TClipboard_Viewer_Form::Load() {
     cutShort_.clear();
 
     FormResize();
@@ -230,10 +239,11 @@ void TClipboard_Viewer_Form::FormShow() {
             // the text: other programs cannot open the clipboard meanwhile.
             OpenClipboardScope open(clipboard_, Handle());
             if (text) copied = clipboard_.CopyText();
-            if (bitmap && (copied || !text)) picture.reset(clipboard_.CopyBitmap());
+            if (bitmap && (copied || !text)) picture = CopyClipboardPicture(clipboard_);
         }
         if (text && !copied) throw std::runtime_error(kClipboardDataError);
         if (text) LoadText(*std::exchange(copied, std::nullopt));
+        if (closeRequested_) return;
         if (bitmap) LoadBitmap(std::move(picture));
     }
 
@@ -246,8 +256,9 @@ void TClipboard_Viewer_Form::FormShow() {
     else
         SetVisible(Get(Panel1), true);
     ProcessPendingMessages();
-    // Said once what was loaded is on view and the clipboard closed again.
-    if (!cutShort_.empty())
+    // Said once what was loaded is on view and the clipboard closed again,
+    // unless the viewer is closing.
+    if (!cutShort_.empty() && !closeRequested_)
         Messages().Show(std::exchange(cutShort_, {}), MessageKind::Warning, MessageButtons::Ok);
 }
 
@@ -298,7 +309,9 @@ void TClipboard_Viewer_Form::EmptyTextBox() {
 
 void TClipboard_Viewer_Form::FormCloseQuery(bool& canClose) {
     if (loading_) {
-        stopRequested_ = true;
+        // The user asked to close, not to see what was loaded: the load
+        // stops after the piece going in, and the viewer then closes.
+        stopRequested_ = closeRequested_ = true;
         canClose = false;
         return;
     }

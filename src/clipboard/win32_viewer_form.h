@@ -45,12 +45,14 @@ class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
   protected:
     void FormShow() override;
     void FormResize() override;
-    // While a text loads: Close and Esc stop the load, and the viewer stays
-    // with what was loaded. Otherwise closing gives back the box's memory.
+    // While a text loads: Esc stops the load, and the viewer stays with what
+    // was loaded; a close (Close, the close box, Alt+F4) abandons it and
+    // closes the viewer, with nothing said. Closing gives back the box's memory.
     void FormCloseQuery(bool& canClose) override;
     void FormKeyDown(WORD& key) override;
 
   private:
+    void Load();
     void LoadText(std::u16string_view text);
     void LoadBitmap(UniqueBitmap picture);
     void ShowProgress(std::size_t loaded, std::size_t whole);
@@ -61,6 +63,7 @@ class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
     std::string cutShort_;  // the message for a text shown in part, until it is shown
     bool loading_ = false;  // a text is going into the box, messages handled between pieces
     bool stopRequested_ = false;
+    bool closeRequested_ = false;  // closed during a load
 };
 
 // Puts a text into a rich edit box as plain text in place of its own, piece

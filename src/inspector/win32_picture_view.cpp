@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "clipboard/win32_clipboard_picture.h"
 #include "inspector/encoded_picture.h"
 #include "ui/guard.h"
 
@@ -33,17 +34,6 @@ namespace {
 constexpr int kLineStep = 16;
 // The worker's work done, its lParam for PictureWorker::Take.
 constexpr UINT kWorkDoneMessage = WM_APP + 1;
-
-BITMAPINFOHEADER TopDown32(int width, int height) {
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    return info;
-}
 
 bool SameSize(SIZE a, SIZE b) {
     return a.cx == b.cx && a.cy == b.cy;
@@ -125,7 +115,7 @@ class MetafilePlay final : public PictureWork {
         ENHMETAHEADER header{};
         GetEnhMetaFileHeader(metafile, sizeof header, &header);
         records = header.nRecords;
-        const BITMAPINFOHEADER info = TopDown32(size.cx, size.cy);
+        const BITMAPINFOHEADER info = TopDown32Header(size.cx, size.cy);
         void* bits = nullptr;
         UniqueBitmap section(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
                                               DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -347,7 +337,7 @@ void PictureView::Draw(HDC dc, const RECT& area) {
     if (alpha_) {
         const auto pixels =
             ComposeOverCheckerboard(*header_, bytes_, *alpha_, px, py, width, height);
-        const BITMAPINFOHEADER info = TopDown32(width, height);
+        const BITMAPINFOHEADER info = TopDown32Header(width, height);
         SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(width),
                           static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height),
                           pixels.data(), reinterpret_cast<const BITMAPINFO*>(&info),

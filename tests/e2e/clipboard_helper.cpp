@@ -303,6 +303,8 @@ const HostileData kHostileData[] = {
     {"dibv5-header-beyond", CF_DIBV5, [] { return HANDLE(Dib(124, 64, 4, 4, 24, 0)); }},
     {"emf-truncated", CF_ENHMETAFILE, [] { return HANDLE(TruncatedMetafile()); }},
     {"dib-never-rendered", CF_DIB, [] { return HANDLE(nullptr); }},
+    // A whole one, 40 x 30 black pixels, to follow them.
+    {"dib-whole", CF_DIB, [] { return HANDLE(Dib(40, 40 + 30 * 120, 40, 30, 24, 0)); }},
     // Paths said to start far past the block's 40 bytes.
     {"hdrop-offset-beyond", CF_HDROP,
      [] {

@@ -38,6 +38,24 @@ struct Dialogs : FreshStart {
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
         EXPECT_TRUE(IsWindowEnabled(program->Main()));
     }
+    // "Display Clipboard Data" pressed: the viewer, which shows itself while a long text loads.
+    HWND OpenLoading() {
+        program->Click(program->Control("Display Clipboard Data"));
+        return program->WaitForWindow("TClipboard_Viewer_Form", 15s);
+    }
+    // The progress it shows, once it shows it; empty when it never does.
+    std::string ProgressOf(HWND viewer) {
+        std::string progress;
+        WaitUntil(
+            [&] {
+                for (HWND w : ChildrenOf(viewer))
+                    if (IsWindowVisible(w) && WindowText(w).rfind("Loading the text: ", 0) == 0)
+                        progress = WindowText(w);
+                return !progress.empty();
+            },
+            15s);
+        return progress;
+    }
     bool Has(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
@@ -141,20 +159,11 @@ TEST_F(Dialogs, ViewerShowsTheProgressOfALongLoadAndEscStopsIt) {
     HelperProcess owner("unicode", "100000");
     const std::string whole = std::to_string(std::size(kUnicodeLine) - 1 + 100000 * 80);
     Start();
-    program->Click(program->Control("Display Clipboard Data"));
-    HWND viewer = program->WaitForWindow("TClipboard_Viewer_Form", 15s);
+    HWND viewer = OpenLoading();
     ASSERT_NE(viewer, nullptr);
-    std::string progress;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND w : ChildrenOf(viewer))
-                if (IsWindowVisible(w) && WindowText(w).rfind("Loading the text: ", 0) == 0)
-                    progress = WindowText(w);
-            return !progress.empty();
-        },
-        15s));
-    EXPECT_NE(progress.find(" of " + whole + " characters. Esc or Close stops it."),
-              std::string::npos)
+    const std::string progress = ProgressOf(viewer);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_NE(progress.find(" of " + whole + " characters. Esc stops it."), std::string::npos)
         << progress;
     // The clipboard is free while the text goes into the box.
     EXPECT_TRUE(OpenClipboard(nullptr));
@@ -172,6 +181,18 @@ TEST_F(Dialogs, ViewerShowsTheProgressOfALongLoadAndEscStopsIt) {
     program->Answer(*box, "OK");
     EXPECT_TRUE(WaitUntil([&] { return ChildOfClass(viewer, "RichEdit20A", true) != nullptr; }));
     CloseDialog(viewer);
+}
+
+TEST_F(Dialogs, ViewerClosesAtOnceDuringALongLoad) {
+    HelperProcess owner("unicode", "100000");
+    Start();
+    HWND viewer = OpenLoading();
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_FALSE(ProgressOf(viewer).empty());
+    program->Click(program->Control("Close", viewer));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(viewer); }, 10s));
+    EXPECT_FALSE(program->WaitForMessageBox(2s));  // nothing said of what was loaded
+    EXPECT_TRUE(IsWindowEnabled(program->Main()));
 }
 
 TEST_F(Dialogs, ViewerPrefersTheBitmap) {

@@ -19,16 +19,19 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "inspector/rich_text.h"
+#include "inspector/save_all_formats.h"
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_format.h"
 #include "util/little_endian.h"
 #include "win32/picture_settles.h"
+#include "win32/pixels.h"
 #include "win32/second_process.h"
 #include "win32/window_text.h"
 
 namespace norvane {
 namespace {
 
+using testing::ClipboardHelper;
 using ::testing::HasSubstr;
 using testing::RecordingMessages;
 using testing::WideTextOf;
@@ -270,6 +273,78 @@ INSTANTIATE_TEST_SUITE_P(Clipboard, HostileDataTest, ::testing::ValuesIn(kCases)
                                  if (c == '-') c = '_';
                              return name;
                          });
+
+struct RefusedCase {
+    const char* name;  // clipboard_helper's name for the DIB it places
+    const char* why;
+};
+
+// The bitmap the system would make from these DIBs is never asked for.
+const RefusedCase kRefusedCases[] = {
+    {"dib-zero-height",
+     "the system makes it from the clipboard's CF_DIB, whose header does not fit its block: its "
+     "header gives a size of 16 x 0 pixels"},
+    {"dib-colours-beyond",
+     "the system makes it from the clipboard's CF_DIB, whose header does not fit its block: the "
+     "block holds 48 bytes; its bitmap header asks for 1072 bytes"},
+    {"dibv5-sizes-wrap",
+     "the system makes it from the clipboard's CF_MAX, whose header does not fit its block: the "
+     "block holds 124 bytes; its bitmap header asks for "},
+};
+
+TEST(HostileBitmap, TheInspectorAndSaveAllSayWhyTheBitmapIsNotRead) {
+    Win32ClipboardService clipboard;
+    for (const RefusedCase& c : kRefusedCases) {
+        ClipboardHelper helper("hostile", c.name);
+        const FormatReading reading = ReadFormat(clipboard, kBitmapFormat, nullptr);
+        EXPECT_EQ(reading.outcome, ReadOutcome::Failed) << c.name;
+        EXPECT_THAT(HeaderText(kBitmapFormat, reading),
+                    HasSubstr(std::string("Format 2: it could not be read: ") + c.why))
+            << c.name;
+        const ClipboardSnapshot snapshot = CopyAllFormats(clipboard, nullptr, 1 << 20);
+        bool listed = false;
+        for (const CopiedFormat& copied : snapshot.formats) {
+            if (copied.format != kBitmapFormat) continue;
+            listed = true;
+            EXPECT_THAT(NotReadReason(copied.reading), HasSubstr(c.why)) << c.name;
+        }
+        EXPECT_TRUE(listed) << c.name;
+    }
+}
+
+// A DIB of no rows made the system hand out its own 1 x 1 bitmap as the
+// clipboard's, which the clipboard deleted at its next change: the memory
+// DCs made after had no bitmap, and the next picture was drawn 1 pixel of it.
+TEST(HostileBitmap, ADibOfNoRowsLeavesLaterPicturesWhole) {
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TClipboard_Viewer_Form viewer{messages, clipboard, nullptr};
+    for (const char* placed : {"dib-zero-height", "dib-whole"}) {
+        ClipboardHelper helper("hostile", placed);
+        viewer.Show();
+        ShowWindow(viewer.Handle(), SW_HIDE);
+    }
+    EXPECT_THAT(messages.errors, ::testing::ElementsAre("Error getting clipboard data"));
+
+    const UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    const HGDIOBJ selected = GetCurrentObject(dc.get(), OBJ_BITMAP);
+    ASSERT_EQ(GetObjectType(selected), static_cast<DWORD>(OBJ_BITMAP));
+    BITMAP info{};
+    GetObjectA(selected, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 1);
+    EXPECT_EQ(info.bmHeight, 1);
+
+    // The viewer draws the whole picture: 40 x 30 black pixels.
+    testing::Canvas canvas(60, 50, RGB(255, 255, 255));
+    const auto& image = viewer.Get(ViewerFormPart::Image1);
+    DRAWITEMSTRUCT item{ODT_STATIC,  image.id,       0, ODA_DRAWENTIRE, 0, image.hwnd,
+                        canvas.dc(), {0, 0, 60, 50}, 0};
+    SendMessageA(viewer.Handle(), WM_DRAWITEM, image.id, reinterpret_cast<LPARAM>(&item));
+    int black = 0;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) black += canvas.At(x, y) == RGB(0, 0, 0);
+    EXPECT_EQ(black, 40 * 30);
+}
 
 }  // namespace
 }  // namespace norvane

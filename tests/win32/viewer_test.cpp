@@ -213,26 +213,60 @@ TEST(ViewerLimit, TextTooLargeForTheAddressSpaceIsShownInPartAndSaidSo) {
     EXPECT_EQ(messages.errors.size(), 1u);
 }
 
-TEST_F(ViewerTest, EscOrCloseDuringALoadStopsItKeepingWhatWasLoaded) {
+TEST_F(ViewerTest, EscDuringALoadStopsItKeepingWhatWasLoaded) {
+    clipboard.formats = {{kTextFormat, ""}};
+    clipboard.text = Words(3 * kLoadPieceChars);
+    // Waiting when the load begins: handled between its pieces.
+    PostMessageA(viewer.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    viewer.Show();
+    const std::string shown = TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd);
+    EXPECT_LT(shown.size(), clipboard.text->size());
+    EXPECT_TRUE(shown == Narrow(clipboard.text->substr(0, shown.size())));
+    EXPECT_TRUE(Visible(ViewerFormPart::RichEdit1));
+    EXPECT_TRUE(IsWindowVisible(viewer.Handle()));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, TextStoppedMessage(shown.size(), 3 * kLoadPieceChars));
+}
+
+struct CloseCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;  // 0 for the Close button: its click
+    LPARAM lParam;
+};
+
+const CloseCase kCloseCases[] = {
+    {"Close", WM_COMMAND, 0, 0},
+    {"the close box", WM_SYSCOMMAND, SC_CLOSE, 0},
+    {"Alt+F4", WM_SYSKEYDOWN, VK_F4, LPARAM{KF_ALTDOWN} << 16},
+};
+
+HWND leftOpen = nullptr;
+void CALLBACK CloseLeftOpen(HWND, UINT, UINT_PTR, DWORD) {
+    PostMessageA(leftOpen, WM_CLOSE, 0, 0);
+}
+
+TEST_F(ViewerTest, ClosingDuringALoadAbandonsItAndCloses) {
     clipboard.formats = {{kTextFormat, ""}};
     clipboard.text = Words(3 * kLoadPieceChars);
     HWND close = viewer.Get(ViewerFormPart::Exit_BitBtn).hwnd;
-    for (UINT message : {WM_KEYDOWN, WM_COMMAND}) {
+    for (const CloseCase& c : kCloseCases) {
+        messages.shown.clear();
         // Waiting when the load begins: handled between its pieces.
-        if (message == WM_KEYDOWN)
-            PostMessageA(viewer.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
-        else
+        if (c.message == WM_COMMAND)
             PostMessageA(viewer.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(close), BN_CLICKED),
                          reinterpret_cast<LPARAM>(close));
-        messages.shown.clear();
-        viewer.Show();
-        const std::string shown = TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd);
-        EXPECT_LT(shown.size(), clipboard.text->size());
-        EXPECT_TRUE(shown == Narrow(clipboard.text->substr(0, shown.size())));
-        EXPECT_TRUE(Visible(ViewerFormPart::RichEdit1));
-        EXPECT_TRUE(IsWindowVisible(viewer.Handle()));  // Close stopped the load only
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, TextStoppedMessage(shown.size(), 3 * kLoadPieceChars));
+        else
+            PostMessageA(viewer.Handle(), c.message, c.wParam, c.lParam);
+        // A viewer left open is closed later, so that the test goes on.
+        leftOpen = viewer.Handle();
+        const UINT_PTR later = SetTimer(nullptr, 0, 20000, CloseLeftOpen);
+        viewer.ShowModal();
+        KillTimer(nullptr, later);
+        EXPECT_FALSE(IsWindowVisible(viewer.Handle())) << c.name;
+        EXPECT_TRUE(messages.shown.empty()) << c.name;
+        EXPECT_EQ(TextOf(viewer.Get(ViewerFormPart::RichEdit1).hwnd), "") << c.name;
+        EXPECT_TRUE(IsWindowEnabled(main.Handle())) << c.name;
     }
 }
 
