@@ -84,30 +84,30 @@ std::string_view Within(std::span<const std::uint8_t> block, std::int64_t from, 
 }
 
 // What the offsets, each within the block and in order, say against the
-// layout of the block: where its header ends (none when not within the
+// layout of the block: where its header ends (`headerEnded`: within the
 // limit), its comments and its selection.
-void CheckAgreement(HtmlFormatReading& html, std::span<const std::uint8_t> block,
-                    std::optional<std::size_t> headerEnd, bool selectionUnreadable) {
+void CheckAgreement(HtmlFormatReading& html, std::span<const std::uint8_t> block, bool headerEnded,
+                    std::size_t headerEnd, bool selectionUnreadable) {
     const std::int64_t startHtml = *html.startHtml, endHtml = *html.endHtml;
     const std::int64_t from = *html.startFragment, to = *html.endFragment;
     if ((startHtml == -1) != (endHtml == -1))
         Tell(html.problem, "Only one of StartHTML and EndHTML is -1.");
-    if (!headerEnd)
+    const auto header = static_cast<std::int64_t>(headerEnd);
+    if (!headerEnded)
         Tell(html.problem, "The header does not end within its first " +
                                std::to_string(kHeaderLimit) + " bytes.");
-    else if (startHtml != -1 && startHtml != static_cast<std::int64_t>(*headerEnd))
+    else if (startHtml != -1 && startHtml != header)
         Tell(html.problem, "StartHTML is " + std::to_string(startHtml) +
-                               ", but the header ends at offset " + std::to_string(*headerEnd) +
+                               ", but the header ends at offset " + std::to_string(headerEnd) +
                                ".");
-    else if (from < static_cast<std::int64_t>(*headerEnd))
+    else if (from < header)
         Tell(html.problem, "The fragment starts (" + std::to_string(from) +
                                ") within the header, which ends at offset " +
-                               std::to_string(*headerEnd) + ".");
+                               std::to_string(headerEnd) + ".");
 
     // A writer's comments come first and last: any within the fragment are
     // the HTML's own.
-    const std::int64_t htmlFrom =
-        startHtml == -1 ? static_cast<std::int64_t>(headerEnd.value_or(0)) : startHtml;
+    const std::int64_t htmlFrom = startHtml == -1 ? header : startHtml;
     const std::int64_t htmlTo = endHtml == -1 ? static_cast<std::int64_t>(block.size()) : endHtml;
     if (htmlFrom <= htmlTo) {
         const std::string_view all = Within(block, htmlFrom, htmlTo);
@@ -177,11 +177,10 @@ HtmlFormatReading ReadHtmlFormat(std::span<const std::uint8_t> block) {
         }
     }
     // The header ends where the reading stopped, unless it stopped at the limit.
-    const std::optional<std::size_t> headerEnd =
-        at < all.size() || block.size() <= kHeaderLimit ? std::optional(at) : std::nullopt;
+    const bool headerEnded = at < all.size() || block.size() <= kHeaderLimit;
     CheckOffsets(html, block.size());
     if (!html.problem.empty()) return html;
-    CheckAgreement(html, block, headerEnd, selectionUnreadable);
+    CheckAgreement(html, block, headerEnded, at, selectionUnreadable);
     if (!html.problem.empty()) return html;
     const auto from = static_cast<std::size_t>(*html.startFragment);
     html.fragment = block.subspan(from, static_cast<std::size_t>(*html.endFragment) - from);
