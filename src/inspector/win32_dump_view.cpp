@@ -72,25 +72,22 @@ void DumpView::UpdateScrollBar() {
 }
 
 void DumpView::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
-    {
-        // The font is put back while the context is still ours.
-        const SelectedObject font(dc, font_.get());
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        RECT client{};
-        GetClientRect(Handle(), &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-        // Only what the window shows is formatted.
-        painted_ = DumpLines(bytes_, top_, LinesPerPage() + 1);
-        int y = kMargin;
-        for (const std::string& line : painted_) {
-            TextOutA(dc, kMargin, y, line.data(), static_cast<int>(line.size()));
-            y += lineHeight_;
-        }
+    const PaintScope paint(Handle());
+    const HDC dc = paint.dc();
+    // The font is put back while the context is still ours.
+    const SelectedObject font(dc, font_.get());
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    // Only what the window shows is formatted.
+    painted_ = DumpLines(bytes_, top_, LinesPerPage() + 1);
+    int y = kMargin;
+    for (const std::string& line : painted_) {
+        TextOutA(dc, kMargin, y, line.data(), static_cast<int>(line.size()));
+        y += lineHeight_;
     }
-    EndPaint(Handle(), &ps);
 }
 
 void DumpView::OnScroll(WORD request) {
