@@ -88,6 +88,9 @@ void CheckMetafilePicture(Block block) {
     const auto picture = norvane::ReadMetafilePictureHeader(block);
     if (picture.header && picture.problem.empty())
         Check(Product(ReadU32(block, 12 + 6), 2) <= block.size() - 12);
+    // Bits that begin as an enhanced metafile are never taken for a Windows one.
+    if (block.size() >= 12 + 44 && ReadU32(block, 12) == 1 && ReadU32(block, 12 + 40) == 0x464D4520)
+        Check(!picture.header && !picture.problem.empty());
 
     const auto wmf = norvane::PlaceableFromMetafilePicture(block);
     if (!wmf.problem.empty()) return;
@@ -104,7 +107,11 @@ void CheckMetafilePicture(Block block) {
 
 void CheckEnhMetafile(Block block) {
     const auto emf = norvane::ReadEnhMetafileHeader(block);
-    if (emf.header && emf.problem.empty()) Check(ReadU32(block, 48) <= block.size());
+    if (!emf.header || !emf.problem.empty()) return;
+    // The header's own size lies between the 88 bytes of its fields and the
+    // whole, which lies within the block.
+    const std::uint32_t headerSize = ReadU32(block, 4), whole = ReadU32(block, 48);
+    Check(88 <= headerSize && headerSize <= whole && whole <= block.size());
 }
 
 // A picture in its own coding: the size its header claims is read within
@@ -112,9 +119,15 @@ void CheckEnhMetafile(Block block) {
 // holds all its header says.
 void CheckEncodedPicture(Block block) {
     using namespace norvane;
+    const PictureCoding signature = SignatureCoding(block);
     for (PictureCoding coding : {PictureCoding::Png, PictureCoding::Jpeg, PictureCoding::Gif,
-                                 PictureCoding::Bmp, PictureCoding::Tiff})
+                                 PictureCoding::Bmp, PictureCoding::Tiff}) {
         ClaimedSize(coding, block);
+        // Only the decoder the signature names is given the bytes.
+        Check(SignatureRefusal(coding, block).empty() == (coding == signature));
+    }
+    // A PNG's size is read only after its whole signature.
+    if (ClaimedSize(PictureCoding::Png, block)) Check(signature == PictureCoding::Png);
     const auto claimed = ClaimedSize(PictureCoding::Gif, block);
     // Small screens only, also when a frame grows one: a fuzzer's run has no
     // room for many 256 MB pictures.

@@ -51,9 +51,18 @@ void CheckHtml(Block block) {
               static_cast<std::uint64_t>(*html.endFragment - *html.startFragment) ==
                   html.fragment->size());
     }
+    // A fragment is taken exactly when every offset agrees with the block.
+    Check(html.fragment.has_value() == html.problem.empty());
     if (html.problem.empty()) {
         Check(html.startHtml && html.endHtml && html.fragment);
         Check(*html.endHtml <= static_cast<std::int64_t>(block.size()));
+        Check((*html.startHtml == -1) == (*html.endHtml == -1));
+        if (*html.startHtml != -1)
+            Check(*html.startHtml <= *html.startFragment && *html.endFragment <= *html.endHtml);
+        if (html.startSelection && *html.startSelection != -1)
+            Check(*html.startFragment <= *html.startSelection &&
+                  *html.startSelection <= *html.endSelection &&
+                  *html.endSelection <= *html.endFragment);
     }
     Check(html.version.size() <= 303 && html.sourceUrl.size() <= 303);
     Check(!norvane::HtmlFormatLine(html).empty());
@@ -74,8 +83,9 @@ void CheckContents(Block block) {
 void CheckRichText(Block block) {
     const auto problem = norvane::RichTextProblem(block);
     const std::string_view start = "{\\rtf";
+    const std::string_view refused = "The formatted view is not shown: ";
     if (problem)
-        Check(!problem->empty());
+        Check(problem->starts_with(refused) && problem->size() > refused.size());
     else
         Check(block.size() >= start.size() &&
               std::equal(start.begin(), start.end(), block.begin()));

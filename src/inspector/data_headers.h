@@ -15,7 +15,10 @@
 namespace norvane {
 
 // A metafile picture as copied: mapping mode, extents (3 x 32 bits), then a
-// Windows metafile (its 18-byte header and records).
+// Windows metafile (its 18-byte header and records). A metafile converted
+// from an enhanced one carries that in comments ("WMFC"), which the system
+// makes in place of converting the records: it has the checks of any
+// enhanced metafile, and so have bits that begin as one.
 inline constexpr std::size_t kMetafilePictureFields = 12;
 struct MetafilePictureHeader {
     std::int32_t mappingMode = 0, xExt = 0, yExt = 0;
@@ -26,7 +29,8 @@ struct MetafilePictureHeader {
 };
 HeaderReading<MetafilePictureHeader> ReadMetafilePictureHeader(std::span<const std::uint8_t> block);
 
-// ENHMETAHEADER: the first 88 bytes of an enhanced metafile.
+// ENHMETAHEADER: the first 88 bytes of an enhanced metafile, whose own size
+// (nSize) is at least those 88 bytes and at most the whole's (nBytes).
 struct EnhMetafileHeader {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // bounds, device units, inclusive
     std::uint32_t bytes = 0;                                // as its header says

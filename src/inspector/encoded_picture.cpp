@@ -94,21 +94,36 @@ const char* CodingName(PictureCoding coding) {
 PictureCoding PictureCodingOf(std::string_view registeredName,
                               std::span<const std::uint8_t> bytes) {
     if (registeredName.empty()) return PictureCoding::None;  // the system's own formats
+    // Two letters are too weak a sign of a BMP file: its name says it.
+    const PictureCoding bySignature = SignatureCoding(bytes);
+    if (bySignature != PictureCoding::None && bySignature != PictureCoding::Bmp) return bySignature;
+    for (const NamedCoding& named : kPictureNames)
+        if (named.name == registeredName) return named.coding;
+    return PictureCoding::None;
+}
+
+PictureCoding SignatureCoding(std::span<const std::uint8_t> bytes) {
     if (StartsWith(bytes, kPngSignature)) return PictureCoding::Png;
     if (StartsWith(bytes, "\xFF\xD8\xFF")) return PictureCoding::Jpeg;
     if (StartsWith(bytes, "GIF87a") || StartsWith(bytes, "GIF89a")) return PictureCoding::Gif;
     if (StartsWith(bytes, {"II*\0", 4}) || StartsWith(bytes, {"MM\0*", 4}))
         return PictureCoding::Tiff;
-    for (const NamedCoding& named : kPictureNames)
-        if (named.name == registeredName) return named.coding;
+    if (StartsWith(bytes, "BM")) return PictureCoding::Bmp;
     return PictureCoding::None;
+}
+
+std::string SignatureRefusal(PictureCoding coding, std::span<const std::uint8_t> bytes) {
+    if (SignatureCoding(bytes) == coding) return {};
+    return "its bytes do not begin with the " + std::string(CodingName(coding)) + " signature";
 }
 
 std::optional<PictureSize> ClaimedSize(PictureCoding coding, std::span<const std::uint8_t> bytes) {
     switch (coding) {
         case PictureCoding::Png:
             // The signature, then IHDR's length and type, its width and height.
-            if (bytes.size() < 24 || !StartsWith(bytes.subspan(12), "IHDR")) return std::nullopt;
+            if (bytes.size() < 24 || !StartsWith(bytes, kPngSignature) ||
+                !StartsWith(bytes.subspan(12), "IHDR"))
+                return std::nullopt;
             return PictureSize{BigU32(bytes, 16), BigU32(bytes, 20)};
         case PictureCoding::Gif:
             if (bytes.size() < 10) return std::nullopt;

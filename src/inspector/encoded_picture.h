@@ -26,6 +26,16 @@ const char* CodingName(PictureCoding coding);
 // else.
 PictureCoding PictureCodingOf(std::string_view registeredName, std::span<const std::uint8_t> bytes);
 
+// The coding whose whole signature the bytes begin with (PNG's eight
+// bytes, JPEG's FF D8 FF, "GIF87a" or "GIF89a", a BMP file's "BM", TIFF's
+// "II*\0" or "MM\0*"); None for any other. The decoder of this coding, and
+// no other, is given the bytes.
+PictureCoding SignatureCoding(std::span<const std::uint8_t> bytes);
+
+// Why bytes said to be in `coding` are not decoded: they do not begin with
+// its signature. Empty when they do.
+std::string SignatureRefusal(PictureCoding coding, std::span<const std::uint8_t> bytes);
+
 struct PictureSize {
     std::uint32_t width = 0, height = 0;
 };

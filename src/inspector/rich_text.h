@@ -1,6 +1,6 @@
 // RTF for the inspector's formatted view: which formats hold it, and RTF
 // that the rich edit box is not given because it nests deeper than the box
-// can take.
+// can take, or holds controls that readers take in different ways.
 #pragma once
 
 #include <cstddef>
@@ -21,8 +21,9 @@ inline constexpr std::uint32_t kMaxRichTextNesting = 32;
 bool IsRichTextFormat(std::string_view registeredName);
 
 // Why the formatted view is not given `rtf` (the header's line), or
-// nothing when it may be: it does not begin as RTF does, or it nests
-// deeper than kMaxRichTextNesting.
+// nothing when it may be: it does not begin as RTF does, it nests deeper
+// than kMaxRichTextNesting, a \' is not followed by two hexadecimal digits
+// or a \binN claims more bytes than follow it.
 std::optional<std::string> RichTextProblem(std::span<const std::uint8_t> rtf);
 
 // The header's line when the formatted view reads the first `shown` of the

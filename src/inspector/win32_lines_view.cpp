@@ -73,19 +73,16 @@ void LinesView::UpdateScrollBar() {
 }
 
 void LinesView::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
-    {
-        // The font is put back while the context is still ours.
-        const SelectedObject font(dc, font_.get());
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        RECT client{};
-        GetClientRect(Handle(), &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-        PaintLines(dc, top_, LinesPerPage() + 1, {kMargin, kMargin});
-    }
-    EndPaint(Handle(), &ps);
+    const PaintScope paint(Handle());
+    const HDC dc = paint.dc();
+    // The font is put back while the context is still ours.
+    const SelectedObject font(dc, font_.get());
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    PaintLines(dc, top_, LinesPerPage() + 1, {kMargin, kMargin});
 }
 
 void LinesView::OnScroll(WORD request) {

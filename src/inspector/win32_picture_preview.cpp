@@ -42,6 +42,9 @@ std::function<UniqueEnhMetafile()> MetafileMaker(DataKind kind,
 
 DecodedPicture Decode(PictureCoding coding, std::span<const std::uint8_t> bytes) {
     DecodedPicture decoded;
+    // Only the decoder of the coding the bytes' signature names sees them.
+    decoded.failure = SignatureRefusal(coding, bytes);
+    if (!decoded.failure.empty()) return decoded;
     // The size the header claims is checked before a decoder sees it; a
     // TIFF's is the decoder's frame's, checked before its pixels are read.
     if (coding != PictureCoding::Tiff) {

@@ -453,10 +453,8 @@ LRESULT PictureView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     RunGuarded(messages_, [&] {
         switch (message) {
             case WM_PAINT: {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(Handle(), &ps);
-                Draw(dc, ps.rcPaint);
-                EndPaint(Handle(), &ps);
+                const PaintScope paint(Handle());
+                Draw(paint.dc(), paint.area());
                 break;
             }
             case WM_ERASEBKGND:

@@ -42,7 +42,28 @@ unsigned BitsPerPixel(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame)
     return bits;
 }
 
-HRESULT Decode(std::span<const std::uint8_t> bytes, DecodedPicture& decoded) {
+// The container of the coding whose signature the bytes begin with; none
+// for any other bytes, which no decoder is given.
+const GUID* ContainerOf(PictureCoding coding) {
+    switch (coding) {
+        case PictureCoding::Png:
+            return &GUID_ContainerFormatPng;
+        case PictureCoding::Jpeg:
+            return &GUID_ContainerFormatJpeg;
+        case PictureCoding::Gif:
+            return &GUID_ContainerFormatGif;
+        case PictureCoding::Bmp:
+            return &GUID_ContainerFormatBmp;
+        case PictureCoding::Tiff:
+            return &GUID_ContainerFormatTiff;
+        case PictureCoding::None:
+            break;
+    }
+    return nullptr;
+}
+
+HRESULT Decode(const GUID& container, std::span<const std::uint8_t> bytes,
+               DecodedPicture& decoded) {
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
@@ -55,9 +76,10 @@ HRESULT Decode(std::span<const std::uint8_t> bytes, DecodedPicture& decoded) {
     if (SUCCEEDED(result))
         result = stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
                                               static_cast<DWORD>(bytes.size()));
+    // The decoder of that coding, never whichever installed codec claims the bytes.
+    if (SUCCEEDED(result)) result = factory->CreateDecoder(container, nullptr, decoder.put());
     if (SUCCEEDED(result))
-        result = factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.put());
+        result = decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand);
     if (SUCCEEDED(result)) result = decoder->GetFrame(0, frame.put());
     UINT width = 0, height = 0;
     if (SUCCEEDED(result)) result = frame->GetSize(&width, &height);
@@ -99,7 +121,12 @@ DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes) {
         decoded.failure = "the system's COM library cannot be started";
         return decoded;
     }
-    const HRESULT result = Decode(bytes, decoded);
+    const GUID* container = ContainerOf(SignatureCoding(bytes));
+    if (!container) {
+        decoded.failure = "its bytes begin with no signature of PNG, JPEG, GIF, BMP or TIFF";
+        return decoded;
+    }
+    const HRESULT result = Decode(*container, bytes, decoded);
     if (FAILED(result)) decoded.failure = WicFailure(result);
     return decoded;
 }

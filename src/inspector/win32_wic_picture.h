@@ -9,9 +9,11 @@
 
 namespace norvane {
 
-// The first frame of the picture in `bytes`, converted to 32 bits with
-// alpha; a frame larger than the preview allows is refused before its
-// pixels are asked for. Never throws.
+// The first frame of the picture in `bytes`, decoded by the decoder of the
+// coding whose signature they begin with (SignatureCoding) and no other,
+// converted to 32 bits with alpha; bytes with no signature are refused, and
+// a frame larger than the preview allows before its pixels are asked for.
+// Never throws.
 DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes);
 
 }  // namespace norvane

@@ -152,10 +152,8 @@ void Form::OnPaint(HDC given) {
         PaintWindowless(given);
         return;
     }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    PaintWindowless(dc);
-    EndPaint(Handle(), &paint);
+    const PaintScope paint(Handle());
+    PaintWindowless(paint.dc());
 }
 
 bool Form::PressWindowless(POINT p, bool doubleClick) {

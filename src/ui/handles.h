@@ -107,6 +107,24 @@ class WindowDC {
     HDC dc_;
 };
 
+// A window's paint, begun when made and ended on every exit of the scope,
+// also when drawing throws: a paint never ended leaves the window's update
+// region and the caret as BeginPaint left them.
+class PaintScope {
+  public:
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const { return dc_; }
+    const RECT& area() const { return paint_.rcPaint; }  // what needs painting
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // A global memory block locked until scope exit; get() is null when the
 // lock failed.
 class LockedMemory {

@@ -20,7 +20,8 @@ Bytes BytesOf(const std::string& text) {
 }
 
 TEST(PictureCoding, TheBytesSignatureBeforeTheName) {
-    EXPECT_EQ(PictureCodingOf("image/jpeg", BytesOf(testing::PngClaiming(4, 4))), PictureCoding::Png);
+    EXPECT_EQ(PictureCodingOf("image/jpeg", BytesOf(testing::PngClaiming(4, 4))),
+              PictureCoding::Png);
     EXPECT_EQ(PictureCodingOf("Norvane Photo", testing::kJpegSample), PictureCoding::Jpeg);
     EXPECT_EQ(PictureCodingOf("Norvane Photo", BytesOf(testing::GifSample())), PictureCoding::Gif);
     // A name that promises a picture over bytes that are none: one to decode and fail.
@@ -28,6 +29,46 @@ TEST(PictureCoding, TheBytesSignatureBeforeTheName) {
     EXPECT_EQ(PictureCodingOf("Norvane Bytes", BytesOf("plain text")), PictureCoding::None);
     // The system's own formats are not sniffed.
     EXPECT_EQ(PictureCodingOf("", BytesOf(testing::PngClaiming(4, 4))), PictureCoding::None);
+}
+
+// Each coding's decoder is given only bytes with its whole signature.
+TEST(PictureCoding, TheDecoderIsTheOneTheWholeSignatureNames) {
+    std::string png = testing::PngClaiming(4, 4);
+    const struct {
+        const char* what;
+        std::string bytes;
+        PictureCoding coding;
+    } cases[] = {
+        {"PNG", png, PictureCoding::Png},
+        {"PNG, its eighth byte changed", png.substr(0, 7) + "!" + png.substr(8),
+         PictureCoding::None},
+        {"PNG, its first four bytes only", png.substr(0, 4), PictureCoding::None},
+        {"JPEG", std::string(testing::kJpegSample.begin(), testing::kJpegSample.end()),
+         PictureCoding::Jpeg},
+        {"JPEG, two bytes of it", "\xFF\xD8", PictureCoding::None},
+        {"GIF", testing::GifSample(), PictureCoding::Gif},
+        {"GIF of an unknown version", "GIF88a" + testing::GifSample().substr(6),
+         PictureCoding::None},
+        {"BMP", "BM" + std::string(40, '\0'), PictureCoding::Bmp},
+        {"TIFF, little-endian", std::string("II*\0", 4), PictureCoding::Tiff},
+        {"TIFF, big-endian", std::string("MM\0*", 4), PictureCoding::Tiff},
+        {"words", "plain text", PictureCoding::None},
+    };
+    for (const auto& c : cases) {
+        const Bytes bytes = BytesOf(c.bytes);
+        EXPECT_EQ(SignatureCoding(bytes), c.coding) << c.what;
+        EXPECT_EQ(SignatureRefusal(PictureCoding::Png, bytes).empty(),
+                  c.coding == PictureCoding::Png)
+            << c.what;
+    }
+    EXPECT_EQ(SignatureRefusal(PictureCoding::Png, BytesOf("plain text")),
+              "its bytes do not begin with the PNG signature");
+    // A PNG's header is read only after its whole signature.
+    png[7] = '!';
+    EXPECT_FALSE(ClaimedSize(PictureCoding::Png, BytesOf(png)));
+    // Two letters name no BMP by themselves: a name must.
+    EXPECT_EQ(PictureCodingOf("Norvane Bytes", BytesOf("BM text")), PictureCoding::None);
+    EXPECT_EQ(PictureCodingOf("image/bmp", BytesOf("BM text")), PictureCoding::Bmp);
 }
 
 TEST(PictureCoding, ClaimedSizesReadWithinTheBlock) {

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include "clipboard/standard_formats.h"
@@ -140,6 +142,120 @@ TEST(HtmlFormat, TheHeaderIsReadNoFurtherThanItsLimit) {
     std::string block(5000, 'x');
     block += "\r\nStartFragment:0\r\n";
     EXPECT_FALSE(ReadHtmlFormat(Of(block)).startFragment);
+}
+
+// An "HTML Format" block laid out as the system's and browsers' writers lay
+// it out, and offsets moved from where they should be.
+struct HtmlLayout {
+    std::string fragment = "<b>bold</b>";
+    bool comments = true;
+    bool noContext = false;  // StartHTML and EndHTML -1
+    // Added to StartHTML, EndHTML, StartFragment and EndFragment.
+    std::array<std::int64_t, 4> moved{};
+    // StartSelection and EndSelection counted from the fragment's start;
+    // -1 as it is, none not written.
+    std::optional<std::int64_t> startSelection{}, endSelection{};
+    std::string sourceUrl = "https://example.com/a";
+};
+
+std::string HtmlOf(const HtmlLayout& l) {
+    const std::string before =
+        std::string("<html><body>") + (l.comments ? "<!--StartFragment-->" : "");
+    const std::string after =
+        std::string(l.comments ? "<!--EndFragment-->" : "") + "</body></html>";
+    const auto number = [](std::int64_t n) {
+        char text[32];
+        std::snprintf(text, sizeof text, n < 0 ? "%lld" : "%010lld", static_cast<long long>(n));
+        return std::string(text);
+    };
+    const auto header = [&](std::int64_t length) {
+        const std::int64_t from = length + static_cast<std::int64_t>(before.size());
+        const std::int64_t to = from + static_cast<std::int64_t>(l.fragment.size());
+        const std::int64_t end = to + static_cast<std::int64_t>(after.size());
+        std::string text =
+            "Version:1.0\r\nStartHTML:" + number(l.noContext ? -1 : length + l.moved[0]) +
+            "\r\nEndHTML:" + number(l.noContext ? -1 : end + l.moved[1]) +
+            "\r\nStartFragment:" + number(from + l.moved[2]) +
+            "\r\nEndFragment:" + number(to + l.moved[3]) + "\r\n";
+        const auto selection = [&](const char* name, const std::optional<std::int64_t>& n) {
+            if (n) text += std::string(name) + ":" + number(*n == -1 ? -1 : from + *n) + "\r\n";
+        };
+        selection("StartSelection", l.startSelection);
+        selection("EndSelection", l.endSelection);
+        return text + "SourceURL:" + l.sourceUrl + "\r\n";
+    };
+    const std::int64_t length = static_cast<std::int64_t>(header(0).size());
+    return header(length) + before + l.fragment + after;
+}
+
+TEST(HtmlFormat, TheFragmentIsTakenOnlyWhenEveryOffsetAgreesWithTheBlock) {
+    const struct {
+        const char* what;
+        HtmlLayout layout;
+        const char* problem;  // a part of what is told; "" when the fragment is taken
+    } cases[] = {
+        {"as written", {}, ""},
+        {"without comments", {.comments = false}, ""},
+        {"its own comments within", {.fragment = "<!--EndFragment-->x<!--StartFragment-->"}, ""},
+        {"with a selection", {.startSelection = 3, .endSelection = 7}, ""},
+        {"with no selection", {.startSelection = -1, .endSelection = -1}, ""},
+        {"StartHTML past the header", {.moved = {2, 0, 0, 0}}, "but the header ends at offset"},
+        {"StartHTML within the header", {.moved = {-3, 0, 0, 0}}, "but the header ends at offset"},
+        {"StartFragment before the comment",
+         {.moved = {0, 0, -4, 0}},
+         "The <!--StartFragment--> comment ends at offset"},
+        {"StartFragment after the comment, no comments",
+         {.comments = false, .moved = {0, 0, 2, 0}},
+         ""},
+        {"EndFragment after the comment",
+         {.moved = {0, 0, 0, 5}},
+         "The <!--EndFragment--> comment starts at offset"},
+        {"selection beyond the fragment",
+         {.startSelection = 3, .endSelection = 40},
+         "does not lie within the fragment"},
+        {"selection reversed",
+         {.startSelection = 7, .endSelection = 3},
+         "does not lie within the fragment"},
+        {"half a selection", {.startSelection = 3}, "Only one of StartSelection and EndSelection"},
+        {"half a selection, the other -1",
+         {.startSelection = 3, .endSelection = -1},
+         "Only one of StartSelection and EndSelection"},
+        {"no context", {.noContext = true}, ""},
+        {"a header past its limit",
+         {.sourceUrl = std::string(5000, 'u')},
+         "The header does not end within its first 4096 bytes."},
+    };
+    for (const auto& c : cases) {
+        const Bytes block = Of(HtmlOf(c.layout));
+        const HtmlFormatReading html = ReadHtmlFormat(block);
+        EXPECT_THAT(html.problem, HasSubstr(c.problem)) << c.what;
+        EXPECT_EQ(html.fragment.has_value(), *c.problem == '\0') << c.what << ": " << html.problem;
+        if (html.fragment && c.layout.moved == std::array<std::int64_t, 4>{}) {
+            EXPECT_EQ(Str(*html.fragment), c.layout.fragment) << c.what;
+        }
+    }
+}
+
+TEST(HtmlFormat, LiesAboutTheLayoutAreToldWithTheirOffsets) {
+    const std::string block = HtmlOf({.moved = {0, 0, -4, 0}});
+    const HtmlFormatReading html = ReadHtmlFormat(Of(block));
+    const std::int64_t from = *html.startFragment;
+    EXPECT_EQ(html.problem, "The <!--StartFragment--> comment ends at offset " +
+                                std::to_string(from + 4) + ", not at StartFragment (" +
+                                std::to_string(from) + ").");
+    // Without context the fragment may not start within the header.
+    const std::string inHeader =
+        "Version:1.0\r\nStartHTML:-1\r\nEndHTML:-1\r\nStartFragment:8\r\n"
+        "EndFragment:12\r\n<b>x</b>";
+    EXPECT_EQ(ReadHtmlFormat(Of(inHeader)).problem,
+              "The fragment starts (8) within the header, which ends at offset " +
+                  std::to_string(inHeader.find('<')) + ".");
+    const std::string half =
+        "StartHTML:-1\r\nEndHTML:68\r\nStartFragment:60\r\nEndFragment:63\r\n<b>x</b>";
+    EXPECT_EQ(ReadHtmlFormat(Of(half)).problem, "Only one of StartHTML and EndHTML is -1.");
+    EXPECT_THAT(
+        HtmlFormatLine(ReadHtmlFormat(Of(HtmlOf({.startSelection = 0, .endSelection = -1})))),
+        HasSubstr(" to -1, source "));
 }
 
 TEST(FormatContents, HtmlShowsItsFragmentAndHeaderLine) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numeric>
 
 #include "clipboard/packed_dib.h"
@@ -245,6 +246,124 @@ TEST(Metafiles, PictureAndEnhancedHeaders) {
     const auto truncated = ReadEnhMetafileHeader(cut);
     EXPECT_EQ(truncated.problem, "The metafile's records end without an end record at offset 88.");
     EXPECT_EQ(truncated.header->records, 1u);
+}
+
+// `bytes` with the 32-bit value at `at` replaced.
+Bytes With(Bytes bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return bytes;
+}
+
+TEST(Metafiles, AnEnhancedHeaderTakesItsOwnSizeAndNoMoreThanTheWhole) {
+    const Bytes emf = EnhMetafile(108, 2);
+    const struct {
+        std::uint32_t headerSize;
+        const char* problem;
+    } cases[] = {
+        {88, ""},
+        {87,
+         "Its header gives its own size as 87 bytes, fewer than an enhanced metafile "
+         "header's 88 bytes."},
+        {0,
+         "Its header gives its own size as 0 bytes, fewer than an enhanced metafile "
+         "header's 88 bytes."},
+        {112, "Its header's size, 112 bytes, is more than the whole metafile's, 108 bytes."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadEnhMetafileHeader(With(emf, 4, c.headerSize)).problem, c.problem)
+            << c.headerSize;
+}
+
+// A metafile picture whose metafile carries `emf` in comments of at most
+// `partSize` bytes each, as GetWinMetaFileBits writes it; `lie` changes a
+// comment before it is written (its bytes, and which part it is).
+Bytes PictureCarrying(const Bytes& emf, std::size_t partSize,
+                      const std::function<void(Bytes&, std::size_t)>& lie = {}) {
+    Bytes records;
+    const std::size_t parts = (emf.size() + partSize - 1) / partSize;
+    for (std::size_t part = 0, at = 0; at < emf.size(); ++part, at += partSize) {
+        const std::size_t size = std::min(partSize, emf.size() - at);
+        Bytes comment;
+        PutU32(comment, 0);  // its size in words, below
+        PutU16(comment, 0x0626);
+        PutU16(comment, 0x000F);
+        PutU16(comment, static_cast<std::uint32_t>(34 + size));
+        for (std::uint32_t v : {0x43464D57u, 1u, 0x10000u}) PutU32(comment, v);
+        PutU16(comment, 0);  // checksum
+        for (std::size_t v : {std::size_t{0}, parts, size, emf.size() - at - size, emf.size()})
+            PutU32(comment, static_cast<std::uint32_t>(v));
+        comment.insert(comment.end(), emf.begin() + at, emf.begin() + at + size);
+        if (comment.size() % 2) comment.push_back(0);
+        if (lie) lie(comment, part);
+        comment = With(comment, 0, static_cast<std::uint32_t>(comment.size() / 2));
+        records.insert(records.end(), comment.begin(), comment.end());
+    }
+    PutU32(records, 3);
+    PutU16(records, 0);  // the end record
+    Bytes out;
+    for (std::uint32_t v : {8u, 100u, 100u}) PutU32(out, v);
+    for (std::uint32_t v : {1u, 9u, 0x300u}) PutU16(out, v);
+    PutU32(out, static_cast<std::uint32_t>((18 + records.size()) / 2));
+    out.resize(12 + 18, 0);
+    out.insert(out.end(), records.begin(), records.end());
+    return out;
+}
+
+TEST(Metafiles, APictureCarryingAnEnhancedMetafileHasItsChecks) {
+    const Bytes emf = EnhMetafile(108, 2);
+    const std::string carries =
+        "Its metafile carries an enhanced metafile, which the system makes in its place: ";
+    const std::string notWhole =
+        "Its metafile carries an enhanced metafile in comments that do not hold it whole.";
+    const struct {
+        const char* what;
+        Bytes picture;
+        std::string problem;
+    } cases[] = {
+        {"whole, in one comment", PictureCarrying(emf, 200), ""},
+        {"whole, in three", PictureCarrying(emf, 40), ""},
+        {"its header's size too small", PictureCarrying(With(emf, 4, 40), 40),
+         carries + "Its header gives its own size as 40 bytes, fewer than an enhanced metafile "
+                   "header's 88 bytes."},
+        {"claiming more than it is", PictureCarrying(EnhMetafile(4000, 2), 40),
+         carries + "The block holds 108 bytes; its header claims 4000 bytes."},
+        {"a comment too few",
+         PictureCarrying(emf, 40, [](Bytes& c, std::size_t) { c = With(c, 28, 4); }), notWhole},
+        {"the bytes after a part miscounted",
+         PictureCarrying(emf, 40,
+                         [](Bytes& c, std::size_t p) {
+                             if (p == 0) c = With(c, 36, 60);
+                         }),
+         notWhole},
+        {"a comment too short for its fields",
+         PictureCarrying(emf, 200, [](Bytes& c, std::size_t) { c.resize(20); }), notWhole},
+        {"the whole's size differing",
+         PictureCarrying(emf, 40,
+                         [](Bytes& c, std::size_t p) {
+                             if (p == 2) c = With(c, 40, 200);
+                         }),
+         notWhole},
+    };
+    for (const auto& c : cases) {
+        const auto reading = ReadMetafilePictureHeader(c.picture);
+        EXPECT_TRUE(reading.header) << c.what;
+        EXPECT_EQ(reading.problem, c.problem) << c.what;
+    }
+}
+
+TEST(Metafiles, APictureWhoseBitsAreAnEnhancedMetafileHasItsChecks) {
+    const auto picture = [](const Bytes& emf) {
+        Bytes out;
+        for (std::uint32_t v : {8u, 100u, 100u}) PutU32(out, v);
+        out.insert(out.end(), emf.begin(), emf.end());
+        return ReadMetafilePictureHeader(out);
+    };
+    const std::string told =
+        "The metafile picture's bits hold an enhanced metafile, not a Windows metafile";
+    EXPECT_EQ(picture(EnhMetafile(108, 2)).problem, told + ".");
+    EXPECT_EQ(picture(EnhMetafile(4000, 2)).problem,
+              told + ": The block holds 108 bytes; its header claims 4000 bytes.");
+    EXPECT_FALSE(picture(EnhMetafile(108, 2)).header);
 }
 
 TEST(SavedFiles, BmpHeaderPointsAtTheRows) {

@@ -78,8 +78,37 @@ TEST(RichText, BracesInBinaryDataCountEitherWay) {
                 Optional(HasSubstr("groups")));
     // Read as data, the opening braces are no groups.
     EXPECT_THAT(ProblemOf("{\\rtf1{\\bin32 " + opens + "}}"), Optional(HasSubstr("groups")));
-    // A length past the end stops at the end.
-    EXPECT_EQ(ProblemOf("{\\rtf1{\\bin4000000000 ab}}"), std::nullopt);
+}
+
+// Controls that readers take in different ways are refused; what RTF
+// writers write is not.
+TEST(RichText, ControlsReadersTakeDifferentlyAreRefused) {
+    const std::string prefix = "The formatted view is not shown: ";
+    const struct {
+        std::string rtf;
+        std::optional<std::string> problem;
+    } cases[] = {
+        {"{\\rtf1 caf\\'e9 \\'C3\\'A9}", std::nullopt},
+        {"{\\rtf1{\\bin4 }}{}}", std::nullopt},  // braces as data, then groups
+        {"{\\rtf1{\\bin2 ab}}", std::nullopt},
+        {"{\\rtf1 \\'}}" + std::string(40, '{'),
+         prefix + "its \\' at offset 7 is not followed by two hexadecimal digits."},
+        {"{\\rtf1 \\'4g}",
+         prefix + "its \\' at offset 7 is not followed by two hexadecimal digits."},
+        {"{\\rtf1 x\\'a",
+         prefix + "its \\' at offset 8 is not followed by two hexadecimal digits."},
+        // Within binary data a reader that reads the data as text meets it too.
+        {"{\\rtf1{\\bin3 \\'}}}",
+         prefix + "its \\' at offset 13 is not followed by two hexadecimal digits."},
+        {"{\\rtf1{\\bin4000000000 ab}}",
+         prefix + "its \\bin at offset 7 claims 4000000000 bytes of data; 4 follow it."},
+        {"{\\rtf1{\\bin3 ab",
+         prefix + "its \\bin at offset 7 claims 3 bytes of data; 2 follow it."},
+        // Larger than any block: the count saturates rather than wraps.
+        {"{\\rtf1\\bin99999999999999999999 x}",
+         prefix + "its \\bin at offset 6 claims 4294967295 bytes of data; 2 follow it."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProblemOf(c.rtf), c.problem) << c.rtf;
 }
 
 TEST(RichText, CutLineSaysHowMuchIsShown) {

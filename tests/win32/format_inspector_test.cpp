@@ -14,6 +14,7 @@
 #include "clipboard/win32_clipboard_service.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "inspector/data_headers.h"
 #include "inspector/hex_dump.h"
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_format.h"
@@ -397,6 +398,35 @@ TEST(InspectorOverAHeldClipboard, ReportsAsTheListDoesAndOpensNothing) {
                 StartsWith("Format 1: " + ClipboardHeldText() + "\r\nOwner: A NorvaneTestOwner"));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
+}
+
+// The system's own conversion of an enhanced metafile to a Windows one
+// carries the enhanced metafile in comments, which the system makes back in
+// place of converting the records: taken as it is, and refused once the
+// carried header's own size is made smaller than its fields.
+TEST(MetafilePictures, TheEnhancedMetafileTheSystemCarriesHasItsChecks) {
+    HDC recording = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    Rectangle(recording, 10, 20, 110, 70);
+    HENHMETAFILE emf = CloseEnhMetaFile(recording);
+    HDC screen = GetDC(nullptr);
+    Bytes picture(12 + GetWinMetaFileBits(emf, 0, nullptr, MM_ANISOTROPIC, screen));
+    GetWinMetaFileBits(emf, static_cast<UINT>(picture.size() - 12), picture.data() + 12,
+                       MM_ANISOTROPIC, screen);
+    ReleaseDC(nullptr, screen);
+    DeleteEnhMetaFile(emf);
+    picture[0] = MM_ANISOTROPIC;
+    EXPECT_EQ(ReadMetafilePictureHeader(picture).problem, "");
+
+    // The first comment's identifier, 10 bytes into its record; the carried
+    // metafile 44 bytes into it, its own size 4 bytes into that.
+    const char identifier[] = "WMFC";
+    const auto comment = std::search(picture.begin(), picture.end(), identifier, identifier + 4);
+    ASSERT_NE(comment, picture.end()) << "the conversion carries the enhanced metafile";
+    *(comment - 10 + 44 + 4) = 40;
+    EXPECT_EQ(ReadMetafilePictureHeader(picture).problem,
+              "Its metafile carries an enhanced metafile, which the system makes in its place: Its "
+              "header gives its own size as 40 bytes, fewer than an enhanced metafile header's 88 "
+              "bytes.");
 }
 
 }  // namespace

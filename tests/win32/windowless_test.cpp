@@ -183,6 +183,28 @@ TEST_F(WindowlessTest, PaintsBackgroundAndFramesIntoAGivenContext) {
     EXPECT_GT(text, 5);
 }
 
+// A paint whose drawing throws is ended all the same: the device context it
+// took goes back to the window's cache, where the next one comes from.
+TEST(PaintScope, APaintIsEndedAlsoWhenDrawingThrows) {
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40,
+                                  40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    InvalidateRect(window, nullptr, FALSE);
+    HDC painted = nullptr;
+    const auto paint = [&] {
+        const PaintScope scope(window);
+        painted = scope.dc();
+        throw std::runtime_error("drawing failed");
+    };
+    EXPECT_THROW(paint(), std::runtime_error);
+    ASSERT_TRUE(painted);
+    {
+        const WindowDC next(window);
+        EXPECT_EQ(next.get(), painted);
+    }
+    DestroyWindow(window);
+}
+
 TEST_F(WindowlessTest, EveryComponentHasItsOwnCursor) {
     HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
     HCURSOR cross = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS));
