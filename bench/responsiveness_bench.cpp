@@ -72,7 +72,7 @@ const Case kCases[] = {
      [](HWND owner) {
          return bench::PlaceBlock(owner, RegisterClipboardFormatA("PNG"), bench::PngBlock(8000));
      }},
-    {"DIBV5, 4000 x 4000, alpha", "CF_DIBV5 (Predefined) [17]",
+    {"DIBV5, 4000 x 4000, alpha", "CF_MAX (Predefined) [17]",
      [](HWND owner) { return bench::PlaceBlock(owner, CF_DIBV5, bench::DibBlock(4000, 32)); }},
     {"text, 1 MB, one line", "CF_TEXT (Predefined) [1]",
      [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, TextBlock(1 << 20, false)); }},
