@@ -23,10 +23,7 @@ struct Dialogs : FreshStart {
         return dialog;
     }
     std::vector<std::string> Lines(HWND dialog) {
-        HWND list = ChildOfClass(dialog, "ListBox");
-        std::vector<std::string> lines;
-        for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
-        return lines;
+        return ListBoxLines(ChildOfClass(dialog, "ListBox"));
     }
     std::string CountLine(HWND dialog) {
         for (HWND w : ChildrenOf(dialog))

@@ -463,6 +463,12 @@ int ListBoxCount(HWND list) {
     return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
 }
 
+std::vector<std::string> ListBoxLines(HWND list) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
+    return lines;
+}
+
 std::optional<std::string> ReadListBoxLine(HWND list, int index) {
     // LB_GETTEXT takes no buffer size, and the other process may refill its
     // list between asking the length and the text: the text goes into a

@@ -161,6 +161,8 @@ RECT WindowRectOf(HWND window);
 std::optional<std::string> ReadListBoxLine(HWND list, int index);
 std::string ListBoxLine(HWND list, int index);  // "" for nothing
 int ListBoxCount(HWND list);
+// Every line of a list box of another process, "" for one that kept changing.
+std::vector<std::string> ListBoxLines(HWND list);
 // A cell of a list view of another (32-bit) process, read through memory
 // of that process (list view messages are not marshalled); "" for none.
 std::string ListViewCell(HWND list, int line, int column);

@@ -18,12 +18,6 @@ HWND ChildOfClass(HWND parent, std::string_view className) {
     return nullptr;
 }
 
-std::vector<std::string> Lines(HWND list) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
-    return lines;
-}
-
 // The centre of line `index` of a list box scrolled to its top.
 POINT LineCentre(HWND list, int index) {
     const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
@@ -38,7 +32,7 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     ASSERT_NE(dialog, nullptr);
     program.Sync();
     HWND list = ChildOfClass(dialog, "ListBox");
-    const std::vector<std::string> before = Lines(list);
+    const std::vector<std::string> before = ListBoxLines(list);
     const std::string line =
         "Norvane Bytes [" + std::to_string(RegisterClipboardFormatA("Norvane Bytes")) + "]";
     const auto found = std::find(before.begin(), before.end(), line);
@@ -78,7 +72,7 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     program.Click(program.Control("Close", inspector));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
     EXPECT_TRUE(IsWindowEnabled(dialog));
-    EXPECT_EQ(Lines(list), before);
+    EXPECT_EQ(ListBoxLines(list), before);
     EXPECT_EQ(WindowText(dialog), "Clipboard Data Formats :");
 
     // The line's menu from the keyboard: "Inspect..." opens the same line.
@@ -91,7 +85,7 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     EXPECT_EQ(WindowText(inspector), line);
     program.Click(program.Control("Close", inspector));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
-    EXPECT_EQ(Lines(list), before);
+    EXPECT_EQ(ListBoxLines(list), before);
 
     // "Save As..." on the same menu: the save dialog, cancelled.
     program.ClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
@@ -103,7 +97,7 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     ASSERT_NE(cancelled, nullptr);
     program.Click(program.Control("Cancel", cancelled));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(cancelled); }));
-    EXPECT_EQ(Lines(list), before);
+    EXPECT_EQ(ListBoxLines(list), before);
     program.Click(program.Control("Close", dialog));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
 }
@@ -116,7 +110,7 @@ TEST(Inspector, TextReadFromItsViewAndCtrlCCopiesNothing) {
     ASSERT_NE(dialog, nullptr);
     program.Sync();
     HWND list = ChildOfClass(dialog, "ListBox");
-    const std::vector<std::string> lines = Lines(list);
+    const std::vector<std::string> lines = ListBoxLines(list);
     const auto found = std::find(lines.begin(), lines.end(), "CF_UNICODETEXT (Predefined) [13]");
     ASSERT_NE(found, lines.end());
     program.DoubleClickAt(list, LineCentre(list, static_cast<int>(found - lines.begin())));

@@ -45,12 +45,6 @@ void Shoot(const Norvane& program, const std::string& name, std::initializer_lis
         << "no picture taken of " << name;
 }
 
-std::vector<std::string> Lines(HWND list) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < ListBoxCount(list); ++i) lines.push_back(ListBoxLine(list, i));
-    return lines;
-}
-
 // The centre of line `index` of a list box scrolled to its top.
 POINT LineCentre(HWND list, int index) {
     const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
@@ -59,7 +53,7 @@ POINT LineCentre(HWND list, int index) {
 
 // The index of the first line that starts with `start`, or -1.
 int LineStarting(HWND list, const std::string& start) {
-    const auto lines = Lines(list);
+    const auto lines = ListBoxLines(list);
     const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
         return line.starts_with(start);
     });
