@@ -24,6 +24,7 @@
 #include "clipboard/win32_clipboard_service.h"
 #include "e2e/driver.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "win32_bench_pictures.h"
 #include "win32_bench_support.h"
 
 namespace {
@@ -142,23 +143,6 @@ const TextCase kTextCases[] = {
 };
 
 // CF_TEXT of `c.size` bytes and its terminating zero, owned by `owner`.
-bool PlaceText(HWND owner, const TextCase& c) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, c.size + 1);
-    if (!memory) return false;
-    auto* text = static_cast<char*>(GlobalLock(memory));
-    for (std::size_t i = 0; i < c.size; ++i) text[i] = static_cast<char>('a' + i % 26);
-    if (c.lineLength)
-        for (std::size_t at = c.lineLength; at + 1 < c.size; at += c.lineLength + 2)
-            std::memcpy(text + at, "\r\n", 2);
-    text[c.size] = '\0';
-    GlobalUnlock(memory);
-    while (!OpenClipboard(owner)) Sleep(10);
-    EmptyClipboard();
-    const bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
-    CloseClipboard();
-    return placed;
-}
-
 double OwnPeakMegabytes() {
     return MemoryOf(GetCurrentProcessId()).peakPagefile;
 }
@@ -168,9 +152,9 @@ void InspectText(const TextCase& c) {
     LoadLibraryA("riched20.dll");
     norvane::bench::NoMessages messages;
     norvane::Win32ClipboardService clipboard;
-    HWND owner =
-        CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    if (!PlaceText(owner, c)) {
+    const HWND owner = norvane::bench::ClipboardOwnerWindow();
+    if (!norvane::bench::PlaceBlock(owner, CF_TEXT,
+                                    norvane::bench::TextBlock(c.size, c.lineLength))) {
         std::printf("%-28s could not be placed\n", c.name);
         return;
     }

@@ -109,8 +109,7 @@ void Run(const Case& c) {
     LoadLibraryA("riched20.dll");
     norvane::bench::NoMessages messages;
     norvane::Win32ClipboardService clipboard;
-    HWND owner =
-        CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    const HWND owner = norvane::bench::ClipboardOwnerWindow();
     const UINT format = c.registered ? RegisterClipboardFormatA(c.registered) : c.format;
     const bool placed =
         !c.registered  ? PlacePicture(owner, format, c.bits)

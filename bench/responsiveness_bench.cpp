@@ -37,14 +37,6 @@ void Pump() {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-HGLOBAL TextBlock(std::size_t size, bool inLines, const std::string& lead = "") {
-    std::string text(size, 'x');
-    std::copy(lead.begin(), lead.end(), text.begin());
-    if (inLines)
-        for (std::size_t at = 80; at + 1 < size; at += 82) text.replace(at, 2, "\r\n");
-    return bench::BlockOf(text.c_str(), size + 1);
-}
-
 bool PlaceMetafile(HWND owner, int records) {
     HENHMETAFILE metafile = bench::RectanglesMetafile(records);
     while (!OpenClipboard(owner)) Sleep(10);
@@ -75,16 +67,16 @@ const Case kCases[] = {
     {"DIBV5, 4000 x 4000, alpha", "CF_MAX (Predefined) [17]",
      [](HWND owner) { return bench::PlaceBlock(owner, CF_DIBV5, bench::DibBlock(4000, 32)); }},
     {"text, 1 MB, one line", "CF_TEXT (Predefined) [1]",
-     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, TextBlock(1 << 20, false)); }},
+     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(1 << 20, 0)); }},
     {"text, 1 MB, in lines", "CF_TEXT (Predefined) [1]",
-     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, TextBlock(1 << 20, true)); }},
+     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(1 << 20, 80)); }},
     {"text, 64 MB, one line", "CF_TEXT (Predefined) [1]",
-     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, TextBlock(64 << 20, false)); }},
+     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64 << 20, 0)); }},
     {"text, 64 MB, in lines", "CF_TEXT (Predefined) [1]",
-     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, TextBlock(64 << 20, true)); }},
+     [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64 << 20, 80)); }},
     {"text replaced every 100 ms", "CF_TEXT (Predefined) [1]",
      [](HWND owner) {
-         return bench::PlaceBlock(owner, CF_TEXT, TextBlock(64, false, "churn 000000 "));
+         return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64, 0, "churn 000000 "));
      },
      true},
 };
@@ -157,7 +149,7 @@ Result Measure(const Case& c, HWND owner) {
         if (c.churn && churning && Clock::now() >= nextChange) {
             char lead[32];
             std::snprintf(lead, sizeof lead, "churn %06ld ", ++placed);
-            bench::PlaceBlock(owner, CF_TEXT, TextBlock(64, false, lead));
+            bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64, 0, lead));
             nextChange += 100ms;
         }
         Pump();
@@ -170,8 +162,7 @@ Result Measure(const Case& c, HWND owner) {
 
 int main(int argc, char** argv) {
     LoadLibraryA("user32.dll");
-    const HWND owner =
-        CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    const HWND owner = bench::ClipboardOwnerWindow();
     std::printf("%-30s %22s\n", "On the clipboard", "Longest wait for an answer");
     for (const Case& c : kCases) {
         if (argc > 1 && std::strstr(c.name, argv[1]) == nullptr) continue;

@@ -10,6 +10,24 @@
 
 namespace norvane::bench {
 
+HWND ClipboardOwnerWindow() {
+    return CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+}
+
+HGLOBAL TextBlock(std::size_t size, std::size_t lineLength, std::string_view lead) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size + 1);
+    if (!memory) return nullptr;
+    auto* text = static_cast<char*>(GlobalLock(memory));
+    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 26);
+    std::memcpy(text, lead.data(), std::min(lead.size(), size));
+    if (lineLength)
+        for (std::size_t at = lineLength; at + 1 < size; at += lineLength + 2)
+            std::memcpy(text + at, "\r\n", 2);
+    text[size] = '\0';
+    GlobalUnlock(memory);
+    return memory;
+}
+
 HGLOBAL BlockOf(const void* bytes, std::size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory) {

@@ -18,30 +18,48 @@ HWND ChildOfClass(HWND parent, std::string_view className) {
     return nullptr;
 }
 
-// The centre of line `index` of a list box scrolled to its top.
-POINT LineCentre(HWND list, int index) {
-    const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-    return {ClientRectOf(list).right / 2, index * height + height / 2};
-}
+// The format list opened over the helper's formats, its lines as they were.
+struct Inspector : ::testing::Test {
+    ClipboardHelper owner{ClipboardHelper::Mode::Inspect, "Known text"};
+    Norvane program{FreshScratchFolder()};
+    HWND dialog = nullptr, list = nullptr;
+    std::vector<std::string> before;
 
-TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
-    ClipboardHelper owner(ClipboardHelper::Mode::Inspect, "Known text");
-    Norvane program(FreshScratchFolder());
-    program.Click(program.Control("List Clipboard Format"));
-    HWND dialog = program.WaitForWindow("TClipboard_Formats_Form", 10s);
-    ASSERT_NE(dialog, nullptr);
-    program.Sync();
-    HWND list = ChildOfClass(dialog, "ListBox");
-    const std::vector<std::string> before = ListBoxLines(list);
+    void SetUp() override {
+        program.Click(program.Control("List Clipboard Format"));
+        dialog = program.WaitForWindow("TClipboard_Formats_Form", 10s);
+        ASSERT_NE(dialog, nullptr);
+        program.Sync();
+        list = ChildOfClass(dialog, "ListBox");
+        before = ListBoxLines(list);
+    }
+    // The index of `line` in the list, -1 when it has none.
+    int IndexOf(const std::string& line) const {
+        const auto found = std::find(before.begin(), before.end(), line);
+        return found == before.end() ? -1 : static_cast<int>(found - before.begin());
+    }
+    // The centre of line `index` of the list, scrolled to its top.
+    POINT LineCentre(int index) const {
+        const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        return {ClientRectOf(list).right / 2, index * height + height / 2};
+    }
+    // Line `index` double-clicked: the inspector that opens on it.
+    HWND Inspect(int index) const {
+        program.DoubleClickAt(list, LineCentre(index));
+        HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 10s);
+        program.Sync();
+        return inspector;
+    }
+};
+
+TEST_F(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     const std::string line =
         "Norvane Bytes [" + std::to_string(RegisterClipboardFormatA("Norvane Bytes")) + "]";
-    const auto found = std::find(before.begin(), before.end(), line);
-    ASSERT_NE(found, before.end());
+    const int index = IndexOf(line);
+    ASSERT_GE(index, 0);
 
-    program.DoubleClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
-    HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 10s);
+    HWND inspector = Inspect(index);
     ASSERT_NE(inspector, nullptr);
-    program.Sync();
     EXPECT_EQ(WindowText(inspector), line);
     EXPECT_FALSE(IsWindowEnabled(dialog));
     EXPECT_NE(
@@ -76,7 +94,7 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     EXPECT_EQ(WindowText(dialog), "Clipboard Data Formats :");
 
     // The line's menu from the keyboard: "Inspect..." opens the same line.
-    program.ClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
+    program.ClickAt(list, LineCentre(index));
     program.Sync();
     PressTogether({VK_SHIFT, VK_F10});
     program.Sync();
@@ -88,7 +106,7 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     EXPECT_EQ(ListBoxLines(list), before);
 
     // "Save As..." on the same menu: the save dialog, cancelled.
-    program.ClickAt(list, LineCentre(list, static_cast<int>(found - before.begin())));
+    program.ClickAt(list, LineCentre(index));
     program.Sync();
     PressTogether({VK_SHIFT, VK_F10});
     program.Sync();
@@ -102,21 +120,11 @@ TEST(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
 }
 
-TEST(Inspector, TextReadFromItsViewAndCtrlCCopiesNothing) {
-    ClipboardHelper owner(ClipboardHelper::Mode::Inspect, "Known text");
-    Norvane program(FreshScratchFolder());
-    program.Click(program.Control("List Clipboard Format"));
-    HWND dialog = program.WaitForWindow("TClipboard_Formats_Form", 10s);
-    ASSERT_NE(dialog, nullptr);
-    program.Sync();
-    HWND list = ChildOfClass(dialog, "ListBox");
-    const std::vector<std::string> lines = ListBoxLines(list);
-    const auto found = std::find(lines.begin(), lines.end(), "CF_UNICODETEXT (Predefined) [13]");
-    ASSERT_NE(found, lines.end());
-    program.DoubleClickAt(list, LineCentre(list, static_cast<int>(found - lines.begin())));
-    HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 10s);
+TEST_F(Inspector, TextReadFromItsViewAndCtrlCCopiesNothing) {
+    const int index = IndexOf("CF_UNICODETEXT (Predefined) [13]");
+    ASSERT_GE(index, 0);
+    HWND inspector = Inspect(index);
     ASSERT_NE(inspector, nullptr);
-    program.Sync();
     HWND view = ChildOfClass(inspector, "TTextView");
     ASSERT_NE(view, nullptr);
     // The helper's UTF-16 text, in the system's code page (1252).
