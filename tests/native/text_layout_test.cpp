@@ -167,14 +167,12 @@ TEST(TextLayoutTest, HugeTextsFindTheirLastRowsByArithmetic) {
     }
 }
 
-struct ScaleCase {
-    std::size_t lines, page;
-    int max;
-    unsigned scrollPage;
-};
-
 TEST(ScrollScaleTest, LinesUpToTheStepsScrollOneByOneBeyondThemOnAScale) {
-    const ScaleCase cases[] = {
+    const struct {
+        std::size_t lines, page;
+        int max;
+        unsigned scrollPage;
+    } cases[] = {
         {0, 20, 0, 1},                        // nothing to scroll
         {20, 20, 0, 1},                       // all shown
         {100, 10, 99, 10},                    // line by line
@@ -182,7 +180,7 @@ TEST(ScrollScaleTest, LinesUpToTheStepsScrollOneByOneBeyondThemOnAScale) {
         {32769, 30, ScrollScale::kSteps, 1},  // mapped
         {4'000'000'000u, 50, ScrollScale::kSteps, 1},
     };
-    for (const ScaleCase& c : cases) {
+    for (const auto& c : cases) {
         const ScrollScale scale(c.lines, c.page);
         EXPECT_EQ(scale.Max(), c.max) << c.lines;
         EXPECT_EQ(scale.Page(), c.scrollPage) << c.lines;
