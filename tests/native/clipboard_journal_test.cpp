@@ -113,17 +113,6 @@ TEST(ClipboardJournal, MarksEachChangeByTheOneBefore) {
     }
 }
 
-TEST(ClipboardJournal, TheStateAtStartUpIsTheFirstEntry) {
-    ClipboardJournal journal;
-    ClipboardChange state = Change(0, 10, Notepad(), 3);
-    state.atStartUp = true;
-    journal.RecordChange(state);
-    const auto columns = JournalColumnTexts(journal, journal.Newest(0));
-    EXPECT_EQ(columns[1], "at start-up");
-    EXPECT_EQ(columns[2], "notepad.exe");
-    EXPECT_EQ(columns[5], "3 (text)");
-}
-
 // A change notice comes when its program closes the clipboard: a hold the
 // polls followed ends there, also when the reading waited for a close.
 TEST(ClipboardJournal, AChangeEndsAHoldAtItsTime) {
