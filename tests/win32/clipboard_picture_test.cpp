@@ -67,7 +67,6 @@ const PictureCase kPictureCases[] = {
      {kBlue, kRed},
      2},
     {"V5 header, 32 bits with masks, top down", kTopDownV5, {kRed, kBlue}, 1},
-    {"no rows", kNoRows, {}},
     {"colours beyond the block", PackedDib(2, 2, 8, Bytes(8)), {}},
     {"compressed rows the system cannot draw", PackedDib(1, 1, 24, Bytes(4), {}, 4), {}},
 };
