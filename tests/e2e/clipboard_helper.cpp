@@ -346,23 +346,7 @@ const HostileData kHostileData[] = {
          return HANDLE(BlockWith(html, sizeof html));
      },
      "HTML Format"},
-    // A fragment said to start five bytes before its comment ends, within the block.
-    {"html-header-lies", 0,
-     [] {
-         std::string html = HtmlFormat("<b>lie</b>");
-         const std::size_t at = html.find("StartFragment:") + 14;
-         char digits[16];
-         std::snprintf(digits, sizeof digits, "%010d", std::atoi(html.c_str() + at) - 5);
-         html.replace(at, 10, digits);
-         return HANDLE(BlockWith(html.c_str(), html.size() + 1));
-     },
-     "HTML Format"},
     {"rtf-unended", 0, [] { return RichTextBlock("{\\rtf1 no terminating zero}"); },
-     "Rich Text Format"},
-    // A \' that would swallow the closing braces of a reader that takes any two characters.
-    {"rtf-bad-hex", 0, [] { return RichTextBlock("{\\rtf1 a\\'}}" + std::string(40, '{') + "x}"); },
-     "Rich Text Format"},
-    {"rtf-bin-beyond", 0, [] { return RichTextBlock("{\\rtf1 a{\\bin4000000000 x}}"); },
      "Rich Text Format"},
     {"rtf-groups-deep", 0,
      [] {

@@ -110,6 +110,7 @@ TEST(ClipboardJournal, MarksEachChangeByTheOneBefore) {
         journal.RecordChange(second);
         ASSERT_EQ(journal.Size(), 2u);
         EXPECT_EQ(journal.Newest(0).event, c.expected);
+        EXPECT_EQ(journal.Newest(0).hasWindow, c.secondProcess != kNoOwner);
     }
 }
 
