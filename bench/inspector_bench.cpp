@@ -163,6 +163,11 @@ void InspectText(const TextCase& c) {
     const double start = norvane::bench::Seconds();
     inspector.SetFormat(CF_TEXT, norvane::FormatLine(CF_TEXT, ""));
     inspector.Show();
+    while (inspector.ReadingUnderWay()) {  // read on the inspector's reader thread
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
     RedrawWindow(inspector.Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     const double seconds = norvane::bench::Seconds() - start;

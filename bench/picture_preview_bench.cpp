@@ -125,7 +125,7 @@ void Run(const Case& c) {
     inspector.SetFormat(format, norvane::FormatLine(format, c.registered ? c.registered : ""));
     inspector.Show();
     const double answered = norvane::bench::Seconds() - start;
-    while (inspector.Picture().Working()) {
+    while (inspector.ReadingUnderWay() || inspector.Picture().Working()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

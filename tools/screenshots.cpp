@@ -117,6 +117,8 @@ HWND Inspect(const Norvane& program, HWND list, const std::string& start) {
     HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 15s);
     if (!inspector) throw std::runtime_error("the inspector did not open");
     program.Sync();
+    // The format is read on a thread of the inspector's own.
+    WaitUntil([&] { return !HasChildWithText(inspector, "Reading the format"); }, 15s);
     return inspector;
 }
 
@@ -137,13 +139,7 @@ TEST(Screenshots, InspectorPreviewsAPicture) {
         },
         15s);
     ASSERT_NE(picture, nullptr);
-    WaitUntil(
-        [&] {
-            for (HWND child : ChildrenOf(inspector))
-                if (WindowText(child).find("Picture (PNG)") != std::string::npos) return true;
-            return false;
-        },
-        10s);
+    WaitUntil([&] { return HasChildWithText(inspector, "Picture (PNG)"); }, 10s);
     program.Sync();
     const RECT client = ClientRectOf(picture);
     program.ClickAt(picture,

@@ -9,7 +9,6 @@
 
 #include "clipboard/standard_formats.h"
 #include "inspector/rich_text.h"
-#include "inspector/win32_locale_name.h"
 #include "inspector/win32_picture_preview.h"
 #include "inspector/win32_save_format.h"
 #include "inspector/win32_save_from_clipboard.h"
@@ -190,6 +189,9 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     picture_->OnReport([this](const PictureReport& report) { PictureReported(report); });
     text_ = std::make_unique<TextView>(messages, Handle(), RectOf(BoundsOf(Get(Text_Place))),
                                        MulDivRound(kDumpFontHeight, ScreenDpi(), kDesignDpi));
+    reader_ = std::make_unique<FormatReader>(
+        messages, clipboard,
+        [this](std::shared_ptr<InspectedFormat> inspected) { ShowReading(std::move(inspected)); });
     SendMessageA(Get(Formatted_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
 }
 
@@ -204,52 +206,58 @@ void TFormat_Inspector_Form::SetFormat(unsigned format, const std::string& line)
 }
 
 void TFormat_Inspector_Form::FormShow() {
-    const FlagScope busy(busy_);
     FollowClipboard();
     SetCaption(line_);
-    // Nothing of the format shown before stays, nor can be saved, whatever
-    // happens below. The last copy goes before the next is made: never two at once.
+    // Nothing of the format shown before stays, nor can be saved, while it
+    // is read again. The last copy goes before the next is made: never two at once.
     SetEnabled(Get(Save_As_BitBtn), false);
-    SetTextOf(Get(Header_Label), "Format " + std::to_string(format_));
+    SetTextOf(Get(Header_Label), "Format " + std::to_string(format_) + "\r\n" + kReadingText);
     PlaceViews(false, false, false);
     EmptyView(Get(Formatted_RichEdit));
     text_->Clear();
     dump_->SetBytes({});
     picture_->Clear();
-    contents_.reset();
-    reading_ = {};
-    ReadShownFormat();
-    // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.
-    const std::string name = clipboard_.FormatName(format_);
-    const FormatContents& contents = contents_.emplace(format_, name, reading_.data.bytes);
-    const PreviewOutcome preview = reading_.outcome == ReadOutcome::Read
-                                       ? PreviewFormat(*picture_, format_, name, reading_.data)
-                                       : PreviewOutcome{};
-    contentLines_ = contents.HeaderLines();
+    shown_.reset();
+    // A read after a change of the clipboard says what it found in the
+    // header only: no box comes up, and the focus stays where it is.
+    reportFailures_ = !following_;
+    reader_->Start(format_, Handle(), text_->Columns());
+}
+
+// The reading done on the reader's worker, shown.
+void TFormat_Inspector_Form::ShowReading(std::shared_ptr<InspectedFormat> inspected) {
+    shown_ = std::move(inspected);
+    InspectedFormat& shown = *shown_;
+    const FormatReading& reading = shown.reading;
+    if (reportFailures_ && reading.outcome != ReadOutcome::Read) {
+        const FlagScope busy(busy_);
+        ReportReadFailure(Messages(), line_, reading);
+    }
+    const PreviewOutcome preview =
+        reading.outcome == ReadOutcome::Read
+            ? PreviewFormat(*picture_, format_, shown.name,
+                            std::shared_ptr<const FormatData>(shown_, &reading.data))
+            : PreviewOutcome{};
+    contentLines_ = shown.contents ? shown.contents->HeaderLines() : std::string();
     // What follows the header's own lines: the text views' news.
-    std::string& header = headerTail_;
-    header.clear();
-    const TextEncoding encoding = contents.Encoding();
-    const bool withText = encoding != TextEncoding::None && reading_.outcome == ReadOutcome::Read;
-    localeText_ = contents.Locale() ? LocaleText(*contents.Locale()) : "";
-    const auto text = contents.Locale() ? BytesOf(localeText_) : contents.Text();
-    const bool withFormatted = withText && IsRichTextFormat(name) && ShowFormatted(text, header);
-    withText_ = withText;
-    withFormatted_ = withFormatted;
-    PlaceViews(withText, withFormatted, preview.shown);
-    if (withText) text_->SetText(text, encoding);
+    headerTail_.clear();
+    withText_ = shown.encoding != TextEncoding::None;
+    withFormatted_ =
+        withText_ && IsRichTextFormat(shown.name) && ShowFormatted(shown.text, headerTail_);
+    PlaceViews(withText_, withFormatted_, preview.shown);
+    if (withText_) text_->SetText(std::move(shown.viewText));
     SetTextOf(Get(Header_Label),
-              HeaderText(format_, reading_, contentLines_ + preview.headerLines) + headerTail_);
-    dump_->SetBytes(reading_.data.bytes);
+              HeaderText(format_, reading, contentLines_ + preview.headerLines) + headerTail_);
+    dump_->SetBytes(reading.data.bytes);
     SetEnabled(Get(Save_As_BitBtn),
-               reading_.outcome == ReadOutcome::Read && !reading_.data.bytes.empty());
+               reading.outcome == ReadOutcome::Read && !reading.data.bytes.empty());
 }
 
 // The picture decoded or played on the preview's worker: the header says
 // what came of it, and the views make room for it or take its place.
 void TFormat_Inspector_Form::PictureReported(const PictureReport& report) {
     SetTextOf(Get(Header_Label),
-              HeaderText(format_, reading_, contentLines_ + report.headerLines) + headerTail_);
+              HeaderText(format_, Reading(), contentLines_ + report.headerLines) + headerTail_);
     PlaceViews(withText_, withFormatted_, report.shown);
 }
 
@@ -307,11 +315,11 @@ bool TFormat_Inspector_Form::ShowFormatted(std::span<const std::uint8_t> rtf, st
 }
 
 void TFormat_Inspector_Form::Save_As_BitBtnClick() {
-    if (reading_.outcome != ReadOutcome::Read) return;  // nothing was read to save
+    if (!shown_ || shown_->reading.outcome != ReadOutcome::Read) return;  // nothing read to save
     const FlagScope busy(busy_);  // the data saved stays while the dialog is open
-    const bool isText =
-        TextEncodingOf(format_, clipboard_.FormatName(format_)) != TextEncoding::None;
-    SaveFormatAs(Handle(), Messages(), format_, reading_.data, isText);
+    const std::shared_ptr<const InspectedFormat> saved = shown_;
+    const bool isText = TextEncodingOf(format_, saved->name) != TextEncoding::None;
+    SaveFormatAs(Handle(), Messages(), format_, saved->reading.data, isText);
 }
 
 void TFormat_Inspector_Form::Refresh_BitBtnClick() {
@@ -327,6 +335,7 @@ void TFormat_Inspector_Form::FollowClipboard() {
 }
 
 void TFormat_Inspector_Form::FormHide() {
+    reader_->Cancel();  // a reading under way is never shown
     listener_.reset();
     SetEnabled(Get(Follow_Timer), false);
     unreadSince_.reset();
@@ -353,13 +362,9 @@ void TFormat_Inspector_Form::Follow_TimerTimer() {
     FormShow();
 }
 
-// A read after a change of the clipboard says what it found in the header
-// only: no box comes up, and the focus stays where it is.
-void TFormat_Inspector_Form::ReadShownFormat() {
-    if (following_)
-        reading_ = ReadFormat(clipboard_, format_, Handle());
-    else
-        ReadFormatReporting(clipboard_, Messages(), format_, line_, Handle(), reading_);
+const FormatReading& TFormat_Inspector_Form::Reading() const {
+    static const FormatReading kNone;
+    return shown_ ? shown_->reading : kNone;
 }
 
 }  // namespace norvane

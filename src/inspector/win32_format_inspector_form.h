@@ -2,8 +2,9 @@
 // dump and, for text formats, its text (RTF also formatted beside it);
 // opened from the format list. While shown it listens for clipboard change
 // notifications and reads its format again once a burst of changes settles
-// (or, under changes that never settle, about once a second). A picture is
-// decoded or played on the preview's worker thread: the window only answers
+// (or, under changes that never settle, about once a second). The format is
+// read, and its text made ready, on the reader's worker thread, and a
+// picture decoded or played on the preview's: the window only answers
 // meanwhile.
 #pragma once
 
@@ -15,6 +16,7 @@
 #include "inspector/format_contents.h"
 #include "inspector/format_inspection.h"
 #include "inspector/win32_dump_view.h"
+#include "inspector/win32_format_reader.h"
 #include "inspector/win32_picture_view.h"
 #include "inspector/win32_text_view.h"
 #include "ui/form.h"
@@ -37,6 +39,8 @@ enum class InspectorFormPart {
 
 class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
   public:
+    static constexpr const char* kReadingText = "Reading the format from the clipboard...";
+
     TFormat_Inspector_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner);
 
     // Reads the format and shows it modally; `line` is its line in the list.
@@ -52,7 +56,9 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     DumpView& Dump() { return *dump_; }
     PictureView& Picture() { return *picture_; }
     TextView& Text() { return *text_; }
-    const FormatReading& Reading() const { return reading_; }
+    // The reading shown; an empty one while a reading is under way.
+    const FormatReading& Reading() const;
+    bool ReadingUnderWay() const { return reader_->Busy(); }
 
   protected:
     void FormShow() override;
@@ -61,26 +67,25 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
 
   private:
     void FollowClipboard();
-    void ReadShownFormat();
+    void ShowReading(std::shared_ptr<InspectedFormat> inspected);
     void EmptyView(Component& view);
     bool ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header);
     void PlaceViews(bool withText, bool withFormatted, bool withPicture);
     void PictureReported(const PictureReport& report);
 
     ClipboardService& clipboard_;
+    // What the views show lies within it: it goes after they do.
+    std::shared_ptr<InspectedFormat> shown_;
     std::unique_ptr<DumpView> dump_;
     std::unique_ptr<PictureView> picture_;
     std::unique_ptr<TextView> text_;
+    std::unique_ptr<FormatReader> reader_;
     unsigned format_ = 0;
     std::string line_;
-    FormatReading reading_;
+    bool reportFailures_ = true;  // of the reading under way, in a box
     // The header of the reading shown, but for what the picture adds to it.
     std::string contentLines_, headerTail_;
     bool withText_ = false, withFormatted_ = false;
-    // What the text view shows when it is not within the reading: a file
-    // list's paths, a locale's name.
-    std::optional<FormatContents> contents_;
-    std::string localeText_;
     std::optional<ClipboardListener> listener_;  // while shown
     // A box or dialog of the form's own is open: a change waits until it closes.
     bool busy_ = false;

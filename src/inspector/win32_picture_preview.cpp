@@ -14,18 +14,20 @@
 namespace norvane {
 namespace {
 
-// What makes the metafile, on the worker, from a copy of bytes whose header
-// check found them whole (a null one when the system does not take them);
+using SharedData = std::shared_ptr<const FormatData>;
+
+// What makes the metafile, on the worker, from bytes whose header check
+// found them whole (a null one when the system does not take them);
 // nothing when they are not whole.
-std::function<UniqueEnhMetafile()> MetafileMaker(DataKind kind,
-                                                 std::span<const std::uint8_t> bytes) {
-    if (kind == DataKind::EnhancedMetafile) {
+std::function<UniqueEnhMetafile()> MetafileMaker(const SharedData& data) {
+    const std::span<const std::uint8_t> bytes = data->bytes;
+    if (data->kind == DataKind::EnhancedMetafile) {
         const auto reading = ReadEnhMetafileHeader(bytes);
         if (!reading.header || !reading.problem.empty()) return nullptr;
         const auto whole = bytes.first(static_cast<std::size_t>(reading.header->bytes));
-        return [copy = std::vector(whole.begin(), whole.end())] {
+        return [data, whole] {
             return UniqueEnhMetafile(
-                SetEnhMetaFileBits(static_cast<UINT>(copy.size()), copy.data()));
+                SetEnhMetaFileBits(static_cast<UINT>(whole.size()), whole.data()));
         };
     }
     const auto reading = ReadMetafilePictureHeader(bytes);
@@ -33,10 +35,9 @@ std::function<UniqueEnhMetafile()> MetafileMaker(DataKind kind,
     const MetafilePictureHeader& h = *reading.header;
     const auto records =
         bytes.subspan(kMetafilePictureFields, static_cast<std::size_t>(h.metafileBytes));
-    return [picture = METAFILEPICT{h.mappingMode, h.xExt, h.yExt, nullptr},
-            copy = std::vector(records.begin(), records.end())] {
-        return UniqueEnhMetafile(
-            SetWinMetaFileBits(static_cast<UINT>(copy.size()), copy.data(), nullptr, &picture));
+    return [picture = METAFILEPICT{h.mappingMode, h.xExt, h.yExt, nullptr}, data, records] {
+        return UniqueEnhMetafile(SetWinMetaFileBits(static_cast<UINT>(records.size()),
+                                                    records.data(), nullptr, &picture));
     };
 }
 
@@ -62,16 +63,17 @@ DecodedPicture Decode(PictureCoding coding, std::span<const std::uint8_t> bytes)
 }  // namespace
 
 PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_view registeredName,
-                             const FormatData& data) {
+                             SharedData shared) {
     PreviewOutcome outcome;
     view.Clear();
+    const FormatData& data = *shared;
     switch (data.kind) {
         case DataKind::Bitmap:
             outcome.shown = view.SetPicture(data.bytes);
             break;
         case DataKind::EnhancedMetafile:
         case DataKind::MetafilePicture: {
-            auto make = MetafileMaker(data.kind, data.bytes);
+            auto make = MetafileMaker(shared);
             if (!make) break;  // the header's lines say what is wrong
             view.SetMetafile(std::move(make));
             outcome.shown = true;
@@ -85,8 +87,8 @@ PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_vie
             }
             const PictureCoding coding = PictureCodingOf(registeredName, data.bytes);
             if (coding == PictureCoding::None) break;
-            view.SetDecoding([coding, copy = std::vector(data.bytes.begin(), data.bytes.end())] {
-                DecodedPicture decoded = Decode(coding, copy);
+            view.SetDecoding([coding, shared] {
+                DecodedPicture decoded = Decode(coding, shared->bytes);
                 std::string line = DecodedPictureLine(coding, decoded);
                 return DecodedForView{std::move(decoded.dib), std::move(line)};
             });

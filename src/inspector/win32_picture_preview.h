@@ -6,6 +6,7 @@
 // view reports what came of them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -20,10 +21,10 @@ struct PreviewOutcome {
     std::string headerLines;
 };
 
-// Shows the format's data in `view` (which keeps what it needs but a DIB's
-// bytes, which must outlive what it shows; the worker gets copies of its
-// own), or clears it.
+// Shows the format's data in `view`, or clears it. The view keeps a DIB's
+// bytes where they lie (they must outlive what it shows); the worker
+// shares `data`, never copying it.
 PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_view registeredName,
-                             const FormatData& data);
+                             std::shared_ptr<const FormatData> data);
 
 }  // namespace norvane

@@ -21,7 +21,7 @@ struct MetafileSource {
     HENHMETAFILE Get() {
         if (make) {
             metafile = make();
-            make = nullptr;  // its copy of the bytes goes
+            make = nullptr;  // its share of the bytes goes
         }
         return metafile.get();
     }
@@ -32,7 +32,7 @@ struct MetafileSource {
 namespace {
 
 constexpr int kLineStep = 16;
-// The worker's work done, its lParam for PictureWorker::Take.
+// The worker's work done, its lParam for Worker::Take.
 constexpr UINT kWorkDoneMessage = WM_APP + 1;
 
 bool SameSize(SIZE a, SIZE b) {
@@ -62,12 +62,13 @@ RECT MetafilePlace(const ENHMETAHEADER& header, SIZE size) {
     return {left, top, left + static_cast<LONG>(fitWidth), top + static_cast<LONG>(fitHeight)};
 }
 
-class Decoding final : public PictureWork {
+class Decoding final : public WorkItem {
   public:
     explicit Decoding(std::function<DecodedForView()> decode) : decode_(std::move(decode)) {}
     void Run(const WorkCancel&) override {
         result = decode_();
-        decode_ = nullptr;  // its copy of the bytes goes here, not on the window's thread
+        decode_ = nullptr;  // its share of the bytes may be the last: freed here, not on the
+                            // window's thread
     }
     DecodedForView result;
 
@@ -104,7 +105,7 @@ int CALLBACK PlayRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record,
 
 // The metafile played record by record into a top-down 32-bit section of
 // the view's size, which keeps the colours played whatever the screen's depth.
-class MetafilePlay final : public PictureWork {
+class MetafilePlay final : public WorkItem {
   public:
     MetafilePlay(std::shared_ptr<MetafileSource> source, SIZE area, MetafilePlayBound bound)
         : size(area), source_(std::move(source)), bound_(bound) {}
@@ -221,7 +222,7 @@ void PictureView::PlayForSize() {
 }
 
 void PictureView::TakeWork(LPARAM posted) {
-    std::unique_ptr<PictureWork> work = worker_->Take(posted);
+    std::unique_ptr<WorkItem> work = worker_->Take(posted);
     if (!work) return;  // cancelled: another picture, or none, is shown now
     pending_ = nullptr;
     if (auto* play = dynamic_cast<MetafilePlay*>(work.get())) {

@@ -23,7 +23,7 @@
 
 #include "inspector/data_headers.h"
 #include "inspector/picture_pixels.h"
-#include "inspector/win32_picture_worker.h"
+#include "inspector/win32_worker.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
@@ -123,7 +123,7 @@ class PictureView final : public Window {
     int x_ = 0, y_ = 0;
     std::function<void(const PictureReport&)> report_;
     // Last: it ends first, before the view's window and what it shows go.
-    std::optional<PictureWorker> worker_;  // posts to the view's window, once made
+    std::optional<Worker> worker_;  // posts to the view's window, once made
 };
 
 }  // namespace norvane

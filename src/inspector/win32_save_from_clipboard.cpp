@@ -7,6 +7,11 @@ namespace norvane {
 bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
                          const std::string& line, HWND window, FormatReading& reading) {
     reading = ReadFormat(clipboard, format, window);
+    return ReportReadFailure(messages, line, reading);
+}
+
+bool ReportReadFailure(MessageDialog& messages, const std::string& line,
+                       const FormatReading& reading) {
     switch (reading.outcome) {
         case ReadOutcome::Read:
             return true;

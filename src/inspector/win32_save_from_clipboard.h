@@ -13,9 +13,11 @@
 
 namespace norvane {
 
-// Reads a format and reports why it cannot be read in a message box (a
-// clipboard held open elsewhere goes unreported, as in the list); true when
-// it was read.
+// Reports why a format could not be read in a message box (a clipboard
+// held open elsewhere goes unreported, as in the list); true when it was read.
+bool ReportReadFailure(MessageDialog& messages, const std::string& line,
+                       const FormatReading& reading);
+// Reads a format and reports why it cannot be read; true when it was read.
 bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
                          const std::string& line, HWND window, FormatReading& reading);
 

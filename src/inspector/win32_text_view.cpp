@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace norvane {
 namespace {
@@ -46,14 +47,10 @@ TextView::TextView(MessageDialog& messages, HWND parent, const RECT& bounds, int
     Make(kClassName, parent, bounds, false);
 }
 
-void TextView::SetText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
-    // The last copy goes before the next is made: never two at once.
-    layout_ = TextLayout();
-    units_ = {};
-    std::vector<wchar_t>().swap(decoded_);
+ViewText::ViewText(std::span<const std::uint8_t> bytes, TextEncoding encoding,
+                   std::size_t columns) {
     const UINT codePage = CodePageOf(encoding);
     if (encoding == TextEncoding::Utf16) {
-        unitSize_ = 2;
         units_ = bytes;
     } else if (IsSingleByte(codePage)) {
         unitSize_ = 1;
@@ -61,42 +58,52 @@ void TextView::SetText(std::span<const std::uint8_t> bytes, TextEncoding encodin
         units_ = bytes;
     } else {
         decoded_ = DecodedWhole(bytes, codePage);
-        unitSize_ = 2;
         units_ = {reinterpret_cast<const std::uint8_t*>(decoded_.data()),
                   decoded_.size() * sizeof(wchar_t)};
     }
-    layout_ = TextLayout(units_, unitSize_, CharactersPerLine());
+    layout_ = TextLayout(units_, unitSize_, columns);
+}
+
+void TextView::SetText(ViewText text) {
+    text_ = std::move(text);
+    Resized();
+    ShowFromTop();
+}
+
+// The last text goes before the next is made: never two at once.
+void TextView::Clear() {
+    text_ = ViewText();
     ShowFromTop();
 }
 
 std::wstring TextView::Decoded(std::size_t start, std::size_t length) const {
     std::wstring text(length, L'\0');
     if (length == 0) return text;
-    if (unitSize_ == 2) {
-        std::memcpy(text.data(), units_.data() + 2 * start, 2 * length);
+    if (text_.unitSize_ == 2) {
+        std::memcpy(text.data(), text_.units_.data() + 2 * start, 2 * length);
         return text;
     }
     // A single-byte code page: one character a byte.
-    const int made =
-        MultiByteToWideChar(codePage_, 0, reinterpret_cast<const char*>(units_.data() + start),
-                            static_cast<int>(length), text.data(), static_cast<int>(length));
+    const int made = MultiByteToWideChar(
+        text_.codePage_, 0, reinterpret_cast<const char*>(text_.units_.data() + start),
+        static_cast<int>(length), text.data(), static_cast<int>(length));
     text.resize(static_cast<std::size_t>(std::max(made, 0)));
     return text;
 }
 
 std::wstring TextView::Contents(std::size_t limit) const {
-    return Decoded(0, std::min(limit, layout_.Units()));
+    return Decoded(0, std::min(limit, text_.layout_.Units()));
 }
 
 std::size_t TextView::LineCount() const {
-    return layout_.RowCount();
+    return text_.layout_.RowCount();
 }
 
 void TextView::PaintLines(HDC dc, std::size_t first, std::size_t count, POINT origin) {
     painted_.clear();
     // Every character takes a cell of the same width, whatever its glyph's.
-    const std::vector<INT> cells(layout_.Columns(), CharWidth());
-    for (const TextLayout::Row& row : layout_.RowsFrom(first, count)) {
+    const std::vector<INT> cells(text_.layout_.Columns(), CharWidth());
+    for (const TextLayout::Row& row : text_.layout_.RowsFrom(first, count)) {
         std::wstring text = Decoded(row.start, row.length);
         for (wchar_t& c : text) c = CellOf(c);
         ExtTextOutW(dc, origin.x, origin.y, 0, nullptr, text.data(), static_cast<UINT>(text.size()),
@@ -121,7 +128,7 @@ std::string TextView::WindowText() const {
 // Laid out again only when a row holds another number of characters.
 void TextView::Resized() {
     const std::size_t columns = CharactersPerLine();
-    if (columns != layout_.Columns()) layout_.Wrap(columns);
+    if (columns != text_.layout_.Columns()) text_.layout_.Wrap(columns);
 }
 
 }  // namespace norvane

@@ -19,6 +19,27 @@
 
 namespace norvane {
 
+// A text made ready for the view, on any thread: a UTF-16 or single-byte
+// code page's text read where it lies (it must stay alive while shown),
+// another decoded into a UTF-16 copy of its own once; its lines indexed
+// and wrapped in a number of columns. Moved, never copied: what it reads
+// stays where it lies.
+class ViewText {
+  public:
+    ViewText() = default;
+    ViewText(std::span<const std::uint8_t> bytes, TextEncoding encoding, std::size_t columns);
+    ViewText(ViewText&&) = default;
+    ViewText& operator=(ViewText&&) = default;
+
+  private:
+    friend class TextView;
+    std::span<const std::uint8_t> units_;  // the text's, or decoded_'s bytes
+    std::size_t unitSize_ = 2;
+    unsigned codePage_ = 0;  // of 8-bit units
+    std::vector<wchar_t> decoded_;
+    TextLayout layout_;
+};
+
 class TextView final : public LinesView {
   public:
     static constexpr const char* kClassName = "TTextView";
@@ -27,17 +48,22 @@ class TextView final : public LinesView {
     // Made hidden.
     TextView(MessageDialog& messages, HWND parent, const RECT& bounds, int fontHeight);
 
-    // Shows `bytes` in `encoding` from the top. A UTF-16 or single-byte
-    // code page's text is read where it lies, and must stay alive while
-    // shown; another is decoded into the view's own UTF-16 copy once.
-    void SetText(std::span<const std::uint8_t> bytes, TextEncoding encoding);
-    void Clear() { SetText({}, TextEncoding::Utf16); }
+    // Shows `bytes` in `encoding` from the top, made ready here.
+    void SetText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
+        SetText(ViewText(bytes, encoding, Columns()));
+    }
+    // Shows a text made ready elsewhere, wrapped again if the view's
+    // columns are no longer those it was laid out in.
+    void SetText(ViewText text);
+    void Clear();
+    // The characters a row holds now.
+    std::size_t Columns() const { return CharactersPerLine(); }
 
     // The text's first `limit` UTF-16 units, its line ends as they are.
     std::wstring Contents(std::size_t limit) const;
     // The rows last painted, as drawn.
     const std::vector<std::wstring>& PaintedRows() const { return painted_; }
-    std::size_t RowCount() const { return layout_.RowCount(); }
+    std::size_t RowCount() const { return text_.layout_.RowCount(); }
 
   private:
     std::size_t LineCount() const override;
@@ -46,11 +72,7 @@ class TextView final : public LinesView {
     void Resized() override;
     std::wstring Decoded(std::size_t start, std::size_t length) const;
 
-    std::span<const std::uint8_t> units_;  // the text's, or decoded_'s bytes
-    std::size_t unitSize_ = 2;
-    unsigned codePage_ = 0;  // of 8-bit units
-    std::vector<wchar_t> decoded_;
-    TextLayout layout_;
+    ViewText text_;
     std::vector<std::wstring> painted_;
 };
 

@@ -426,6 +426,12 @@ std::vector<HWND> ChildrenOf(HWND parent) {
     return children;
 }
 
+bool HasChildWithText(HWND parent, std::string_view part) {
+    for (HWND child : ChildrenOf(parent))
+        if (WindowText(child).find(part) != std::string::npos) return true;
+    return false;
+}
+
 HWND ChildOfClass(HWND parent, std::string_view className, bool visibleOnly) {
     for (HWND child : ChildrenOf(parent))
         if (_stricmp(ClassName(child).c_str(), std::string(className).c_str()) == 0 &&

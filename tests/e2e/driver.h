@@ -153,6 +153,8 @@ std::vector<HWND> ChildrenOf(HWND parent);
 // The first of them of the window class (in any case); with `visibleOnly`,
 // the first visible one.
 HWND ChildOfClass(HWND parent, std::string_view className, bool visibleOnly = false);
+// Whether a child window's text holds `part`.
+bool HasChildWithText(HWND parent, std::string_view part);
 std::string ClassName(HWND window);
 RECT ClientRectOf(HWND window);
 RECT WindowRectOf(HWND window);

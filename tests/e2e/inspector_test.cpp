@@ -43,11 +43,14 @@ struct Inspector : ::testing::Test {
         const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
         return {ClientRectOf(list).right / 2, index * height + height / 2};
     }
-    // Line `index` double-clicked: the inspector that opens on it.
+    // Line `index` double-clicked: the inspector that opens on it, once it
+    // has read the format (on a thread of its own).
     HWND Inspect(int index) const {
         program.DoubleClickAt(list, LineCentre(index));
         HWND inspector = program.WaitForWindow("TFormat_Inspector_Form", 10s);
         program.Sync();
+        EXPECT_TRUE(
+            WaitUntil([&] { return !HasChildWithText(inspector, "Reading the format"); }, 10s));
         return inspector;
     }
 };

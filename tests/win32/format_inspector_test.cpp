@@ -19,6 +19,7 @@
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_format.h"
 #include "util/placeable_metafile.h"
+#include "win32/inspector_settles.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
 #include "win32/window_text.h"
@@ -85,6 +86,7 @@ struct InspectorTest : ::testing::Test {
         shown = format;
         inspector.SetFormat(format, line);
         inspector.Show();
+        ASSERT_TRUE(testing::InspectorSettles(inspector));
         UpdateWindow(inspector.Dump().Handle());
     }
     std::string Header() {
@@ -223,6 +225,7 @@ struct DocumentsTest : ::testing::Test {
     void Show(unsigned format, const std::string& line) {
         inspector.SetFormat(format, line);
         inspector.Show();
+        ASSERT_TRUE(testing::InspectorSettles(inspector));
     }
     std::string Header() {
         return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
@@ -369,10 +372,12 @@ TEST(InspectorOverAFailedCopy, SaysWhatFailedAndOffersNothingToSave) {
     const std::string line = "CF_TEXT (Predefined) [1]";
     inspector.SetFormat(1, line);
     inspector.Show();
+    ASSERT_TRUE(testing::InspectorSettles(inspector));
     ASSERT_TRUE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
 
     clipboard.outOfMemory = true;
     inspector.Refresh_BitBtnClick();
+    ASSERT_TRUE(testing::InspectorSettles(inspector));
     UpdateWindow(inspector.Dump().Handle());
     const std::string failure = "there is not enough memory for a copy of its data";
     EXPECT_EQ(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
@@ -394,6 +399,7 @@ TEST(InspectorOverAHeldClipboard, ReportsAsTheListDoesAndOpensNothing) {
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
     inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
     inspector.Show();
+    ASSERT_TRUE(testing::InspectorSettles(inspector));
     EXPECT_THAT(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
                 StartsWith("Format 1: " + ClipboardHeldText() + "\r\nOwner: A NorvaneTestOwner"));
     EXPECT_TRUE(messages.shown.empty());

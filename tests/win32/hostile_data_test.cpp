@@ -23,7 +23,7 @@
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_format.h"
 #include "util/little_endian.h"
-#include "win32/picture_settles.h"
+#include "win32/inspector_settles.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
 #include "win32/window_text.h"
@@ -234,7 +234,7 @@ TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
         data.registered ? RegisterClipboardFormatA(data.registered) : data.format;
     inspector.SetFormat(format, FormatLine(format, data.registered ? data.registered : ""));
     inspector.Show();
-    EXPECT_TRUE(testing::PictureSettles(inspector));
+    EXPECT_TRUE(testing::InspectorSettles(inspector));
     UpdateWindow(inspector.Dump().Handle());
     UpdateWindow(inspector.Picture().Handle());
     ExpectClipboardClosed("the inspector");

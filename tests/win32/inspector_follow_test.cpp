@@ -12,6 +12,7 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "win32/inspector_settles.h"
 #include "win32/message_pump.h"
 #include "win32/second_process.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 using testing::ClipboardHelper;
 using ::testing::HasSubstr;
+using testing::InspectorSettles;
 using testing::PumpFor;
 using testing::PumpUntil;
 using testing::RecordingMessages;
@@ -44,6 +46,7 @@ struct FollowingTheClipboard : ::testing::Test {
     void SetUp() override {
         inspector.SetFormat(kBytesFormat, kBytesLine);
         inspector.Show();
+        ASSERT_TRUE(InspectorSettles(inspector));
     }
     bool HeaderComesTo(const std::string& start) {
         return PumpUntil([&] { return HeaderOf(inspector).starts_with(start); });
@@ -90,10 +93,12 @@ TEST(FollowingABurstOfChanges, ReadOnceWhenItSettles) {
     TFormat_Inspector_Form inspector{messages, fake, nullptr};
     inspector.SetFormat(kBytesFormat, kBytesLine);
     inspector.Show();
+    ASSERT_TRUE(InspectorSettles(inspector));
     const auto reads = [&] { return std::ranges::count(fake.calls, "CopyFormatData"); };
     ASSERT_EQ(reads(), 1);
     const ClipboardHelper burst("burst", "64");  // five changes in a row
     PumpFor(800ms);
+    ASSERT_TRUE(InspectorSettles(inspector));
     EXPECT_EQ(reads(), 2);
 }
 
@@ -107,6 +112,7 @@ TEST(FollowingAClipboardThatNeverSettles, ReadsARecentChangeEverySecondOrSo) {
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
     inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
     inspector.Show();
+    ASSERT_TRUE(InspectorSettles(inspector));
     const auto text = [&] {
         const auto& bytes = inspector.Reading().data.bytes;
         return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
@@ -132,6 +138,7 @@ TEST(InspectorOverAClipboardHeldOpen, NamesTheProgramHoldingIt) {
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
     inspector.SetFormat(kBytesFormat, kBytesLine);
     inspector.Show();
+    ASSERT_TRUE(InspectorSettles(inspector));
     const std::string header = HeaderOf(inspector);
     EXPECT_THAT(header, StartsWith("Format " + std::to_string(kBytesFormat) + ": " +
                                    ClipboardHeldText() + "\r\n"));
@@ -142,6 +149,35 @@ TEST(InspectorOverAClipboardHeldOpen, NamesTheProgramHoldingIt) {
                                             "clipboard_helper.exe, process id " +
                                             std::to_string(holder.Id())));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// An owner that takes 1.5 s to render keeps only the reader's worker
+// waiting: the inspector says it reads, and shows the text once rendered;
+// closed meanwhile, it never shows the reading, which ends on its own.
+TEST(InspectorOverASlowOwner, ReadsOffTheWindowsThreadAndDropsAReadingOnClose) {
+    for (const bool closed : {false, true}) {
+        SCOPED_TRACE(closed ? "closed while reading" : "left open");
+        const ClipboardHelper owner("slowrender", "");
+        RecordingMessages messages;
+        Win32ClipboardService clipboard;
+        TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+        inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
+        inspector.Show();
+        EXPECT_EQ(HeaderOf(inspector),
+                  std::string("Format 1\r\n") + TFormat_Inspector_Form::kReadingText);
+        EXPECT_TRUE(inspector.ReadingUnderWay());
+        if (closed) {
+            inspector.Hide();
+            EXPECT_TRUE(PumpUntil([&] { return !inspector.ReadingUnderWay(); }, 10s));
+            PumpFor(300ms);
+            EXPECT_TRUE(inspector.Reading().data.bytes.empty());
+            EXPECT_EQ(inspector.Text().Contents(SIZE_MAX), L"");
+        } else {
+            ASSERT_TRUE(InspectorSettles(inspector));
+            EXPECT_EQ(inspector.Text().Contents(SIZE_MAX), L"rendered slowly");
+        }
+        EXPECT_TRUE(messages.shown.empty());
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "clipboard/win32_clipboard_service.h"
@@ -13,7 +14,7 @@
 #include "fakes/recording_messages.h"
 #include "inspector/picture_pixels.h"
 #include "inspector/win32_format_inspector_form.h"
-#include "win32/picture_settles.h"
+#include "win32/inspector_settles.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
 
@@ -22,8 +23,8 @@ namespace {
 
 using testing::ClipboardHelper;
 using ::testing::HasSubstr;
+using testing::InspectorSettles;
 using ::testing::Not;
-using testing::PictureSettles;
 using testing::RecordingMessages;
 
 struct PreviewTest : ::testing::Test {
@@ -33,12 +34,9 @@ struct PreviewTest : ::testing::Test {
 
     // Shown once the worker's result is.
     void Show(unsigned format) {
-        ShowUnsettled(format);
-        ASSERT_TRUE(PictureSettles(inspector));
-    }
-    void ShowUnsettled(unsigned format) {
         inspector.SetFormat(format, "format " + std::to_string(format));
         inspector.Show();
+        ASSERT_TRUE(InspectorSettles(inspector));
     }
     void Show(const char* registered) { Show(RegisterClipboardFormatA(registered)); }
     std::string Header() {
@@ -70,15 +68,29 @@ COLORREF OverSquare(COLORREF colour, int alpha, std::uint32_t square) {
                blend(GetBValue(colour), static_cast<int>(square & 0xFF)));
 }
 
-// Decoded on the worker: until its result comes (which only the message
-// loop takes) the header says so, then shows the picture.
-TEST_F(PicturesTest, DecodedOnTheWorkerThenShown) {
+// Read on the reader's worker, then decoded on the preview's: until each
+// result comes (which only the message loop takes) the header says so,
+// then shows the picture.
+TEST_F(PicturesTest, ReadThenDecodedOnTheWorkersThenShown) {
     for (const auto& [name, line] : {std::pair{"PNG", "\r\nPicture (PNG): 1200 x 400 pixels, "},
                                      std::pair{"GIF", "\r\nPicture (GIF): 10 x 6 pixels, "}}) {
-        ShowUnsettled(RegisterClipboardFormatA(name));
+        inspector.SetFormat(RegisterClipboardFormatA(name), name);
+        inspector.Show();
+        EXPECT_THAT(Header(), HasSubstr(TFormat_Inspector_Form::kReadingText)) << name;
+        EXPECT_FALSE(IsWindowVisible(View())) << name;
+        // Only the reading is taken: the decoding's result waits.
+        const HWND reader = FindWindowExA(HWND_MESSAGE, nullptr, "TFormatReader", nullptr);
+        ASSERT_TRUE(reader);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (inspector.ReadingUnderWay() && std::chrono::steady_clock::now() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageA(&message, reader, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        }
+        ASSERT_FALSE(inspector.ReadingUnderWay()) << name;
         EXPECT_THAT(Header(), HasSubstr("\r\nDecoding the picture...\r\n")) << name;
         EXPECT_EQ(Pixel(2, 2), GetSysColor(COLOR_APPWORKSPACE)) << name;
-        ASSERT_TRUE(PictureSettles(inspector)) << name;
+        ASSERT_TRUE(InspectorSettles(inspector)) << name;
         EXPECT_THAT(Header(), HasSubstr(line)) << name;
         EXPECT_THAT(Header(), Not(HasSubstr("Decoding"))) << name;
         EXPECT_TRUE(IsWindowVisible(View())) << name;
@@ -158,7 +170,7 @@ struct MetafilesTest : PreviewTest {
     // last columns of its middle row, and rows of its middle column, that
     // are not the view's background.
     RECT Drawn() {
-        EXPECT_TRUE(PictureSettles(inspector));
+        EXPECT_TRUE(InspectorSettles(inspector));
         RECT client{};
         GetClientRect(View(), &client);
         testing::Canvas canvas(client.right, client.bottom, RGB(1, 2, 3));

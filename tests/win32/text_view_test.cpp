@@ -13,6 +13,7 @@
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_text_view.h"
 #include "ui/application.h"
+#include "win32/inspector_settles.h"
 #include "win32/window_text.h"
 
 namespace norvane {
@@ -198,6 +199,7 @@ TEST(InspectorTextView, AMegabyteOnOneLineShownWhole) {
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
     inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
     inspector.Show();
+    ASSERT_TRUE(testing::InspectorSettles(inspector));
     TextView& view = inspector.Text();
     ASSERT_TRUE(IsWindowVisible(view.Handle()));
     EXPECT_THAT(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),

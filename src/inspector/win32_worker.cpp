@@ -1,4 +1,4 @@
-#include "inspector/win32_picture_worker.h"
+#include "inspector/win32_worker.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,31 +20,31 @@ constexpr auto kEndWait = std::chrono::milliseconds(250);
 
 // What the window's thread and the worker share; the worker holds it too,
 // so a worker left to end alone never touches what the window has freed.
-struct PictureWorker::State {
+struct Worker::State {
     std::mutex lock;
     std::condition_variable changed;
     HWND window = nullptr;  // null once the worker is told to end: nothing more is posted
     UINT message = 0;
-    std::unique_ptr<PictureWork> next;
-    std::vector<PictureWork*> posted;  // posted, not yet taken
+    std::unique_ptr<WorkItem> next;
+    std::vector<WorkItem*> posted;  // posted, not yet taken
     std::atomic<unsigned> current{0};
     bool running = false;
     bool quit = false;
     bool ended = false;
 };
 
-PictureWorker::PictureWorker(HWND window, UINT message) : state_(std::make_shared<State>()) {
+Worker::Worker(HWND window, UINT message) : state_(std::make_shared<State>()) {
     state_->window = window;
     state_->message = message;
 }
 
-PictureWorker::~PictureWorker() {
+Worker::~Worker() {
     std::unique_lock lock(state_->lock);
     state_->quit = true;
     state_->window = nullptr;
     state_->next.reset();
     ++state_->current;
-    for (PictureWork* work : state_->posted) delete work;
+    for (WorkItem* work : state_->posted) delete work;
     state_->posted.clear();
     state_->changed.notify_all();
     if (!thread_.joinable()) return;
@@ -56,44 +56,44 @@ PictureWorker::~PictureWorker() {
         thread_.detach();
 }
 
-void PictureWorker::Start(std::unique_ptr<PictureWork> work) {
+void Worker::Start(std::unique_ptr<WorkItem> work) {
     const std::lock_guard lock(state_->lock);
     work->generation = ++state_->current;
     state_->next = std::move(work);
-    if (!thread_.joinable()) thread_ = std::thread(&PictureWorker::Loop, state_);
+    if (!thread_.joinable()) thread_ = std::thread(&Worker::Loop, state_);
     state_->changed.notify_all();
 }
 
-void PictureWorker::Cancel() {
+void Worker::Cancel() {
     const std::lock_guard lock(state_->lock);
     ++state_->current;
     state_->next.reset();
 }
 
-std::unique_ptr<PictureWork> PictureWorker::Take(LPARAM posted) {
+std::unique_ptr<WorkItem> Worker::Take(LPARAM posted) {
     const std::lock_guard lock(state_->lock);
     auto& list = state_->posted;
-    const auto at = std::find(list.begin(), list.end(), reinterpret_cast<PictureWork*>(posted));
+    const auto at = std::find(list.begin(), list.end(), reinterpret_cast<WorkItem*>(posted));
     if (at == list.end()) return nullptr;
-    std::unique_ptr<PictureWork> work(*at);
+    std::unique_ptr<WorkItem> work(*at);
     list.erase(at);
     if (work->generation != state_->current.load()) return nullptr;
     return work;
 }
 
-bool PictureWorker::Busy() const {
+bool Worker::Busy() const {
     const std::lock_guard lock(state_->lock);
     return state_->next || state_->running || !state_->posted.empty();
 }
 
-void PictureWorker::Loop(std::shared_ptr<State> state) {
+void Worker::Loop(std::shared_ptr<State> state) {
     // The imaging components are made, used and released on this thread.
     const ComLibrary com;
     std::unique_lock lock(state->lock);
     for (;;) {
         state->changed.wait(lock, [&] { return state->quit || state->next; });
         if (state->quit) break;
-        std::unique_ptr<PictureWork> work = std::move(state->next);
+        std::unique_ptr<WorkItem> work = std::move(state->next);
         state->running = true;
         lock.unlock();
         const WorkCancel cancelled(state->current, work->generation);

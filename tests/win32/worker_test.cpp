@@ -14,16 +14,17 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
 #include "inspector/win32_format_inspector_form.h"
-#include "win32/picture_settles.h"
+#include "win32/inspector_settles.h"
 #include "win32/pixels.h"
 
 namespace norvane {
 namespace {
 
 using ::testing::HasSubstr;
+using testing::InspectorSettles;
 using ::testing::Not;
-using testing::PictureSettles;
 using testing::PumpFor;
+using testing::PumpUntil;
 using testing::RecordingMessages;
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
@@ -77,6 +78,8 @@ struct MetafileWork : ::testing::Test {
         inspector->Picture().SetPlayBound(bound);
         inspector->SetFormat(14, "CF_ENHMETAFILE (Predefined) [14]");
         inspector->Show();
+        // Read on the reader's worker, then played on the preview's.
+        ASSERT_TRUE(PumpUntil([&] { return !inspector->ReadingUnderWay(); }));
     }
     std::string Header() {
         return inspector->TextOf(inspector->Get(InspectorFormPart::Header_Label));
@@ -114,12 +117,12 @@ TEST_P(CancelledPlay, ShowsNothingOfItAndEndsAtOnce) {
     switch (GetParam().by) {
         case Cancel::Close:
             inspector->Hide();  // as Close hides the inspector the list owns
-            EXPECT_TRUE(PictureSettles(*inspector, 20s));
+            EXPECT_TRUE(InspectorSettles(*inspector, 20s));
             break;
         case Cancel::NewReading:
             Place(RectanglesMetafile(10, kBlue));
             inspector->Refresh_BitBtnClick();
-            EXPECT_TRUE(PictureSettles(*inspector, 20s));
+            EXPECT_TRUE(InspectorSettles(*inspector, 20s));
             EXPECT_EQ(Middle(), kBlue);
             EXPECT_THAT(Header(), Not(HasSubstr("Playing")));
             break;
@@ -148,14 +151,14 @@ TEST_F(MetafileWork, PlayedAsFarAsItsBoundAndSaidSo) {
     const Bytes metafile = RectanglesMetafile(3000, kGreen);
     Place(metafile);
     Show({1000, std::chrono::minutes(10)});
-    ASSERT_TRUE(PictureSettles(*inspector));
+    ASSERT_TRUE(InspectorSettles(*inspector));
     EXPECT_THAT(Header(), HasSubstr("\r\nPlayed the first 1000 of " +
                                     std::to_string(RecordsOf(metafile)) + " records.\r\n"));
     EXPECT_EQ(Middle(), kGreen);  // what its first records drew
 
     // Within its bound: played whole, nothing said.
     Show(kMetafilePlayBound);
-    ASSERT_TRUE(PictureSettles(*inspector));
+    ASSERT_TRUE(InspectorSettles(*inspector));
     EXPECT_THAT(Header(), Not(HasSubstr("Played")));
     EXPECT_EQ(Middle(), kGreen);
 }
@@ -169,14 +172,14 @@ TEST_F(MetafileWork, AResizeReplaysOnTheWorkerShowingTheLastPlayMeanwhile) {
         SetWindowPos(view, nullptr, 0, 0, width, 150, SWP_NOMOVE | SWP_NOZORDER);
     Place(RectanglesMetafile(10, kBlue));
     Show(kNoBound);
-    ASSERT_TRUE(PictureSettles(*inspector));
+    ASSERT_TRUE(InspectorSettles(*inspector));
     EXPECT_EQ(Middle(), kBlue);
     const int plays = inspector->Picture().MetafilePlays();
     SetWindowPos(view, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(inspector->Picture().MetafilePlays(), plays + 1);
     EXPECT_TRUE(inspector->Picture().Working());
     EXPECT_NE(Middle(), GetSysColor(COLOR_APPWORKSPACE));  // the last play, as it was
-    ASSERT_TRUE(PictureSettles(*inspector));
+    ASSERT_TRUE(InspectorSettles(*inspector));
     EXPECT_EQ(Middle(), kBlue);
 }
 

@@ -1,10 +1,10 @@
-// A thread of the picture preview's own for the work that takes long
-// (decoding a picture, playing a metafile), so that the window's thread
-// only answers. The work holds a private copy of what it needs; once done
-// it is posted back to the window, which then owns it. Each start cancels
-// the work before it: a result whose generation is no longer the current
-// one is never handed out, and work under way sees the cancel between its
-// steps.
+// A worker thread for the inspector's work whose cost depends on what
+// another program put on the clipboard (reading a format out of it,
+// decoding a picture, playing a metafile), so that the window's thread
+// only answers. The work holds what it needs; once done it is posted back
+// to the window, which then owns it. Each start cancels the work before
+// it: a result whose generation is no longer the current one is never
+// handed out, and work under way sees the cancel between its steps.
 #pragma once
 
 #include <windows.h>
@@ -29,9 +29,9 @@ class WorkCancel {
 };
 
 // One piece of work and, once run, its result.
-class PictureWork {
+class WorkItem {
   public:
-    virtual ~PictureWork() = default;
+    virtual ~WorkItem() = default;
     // On the worker thread; an exception ends the work with `failed`.
     virtual void Run(const WorkCancel& cancelled) = 0;
 
@@ -39,25 +39,25 @@ class PictureWork {
     bool failed = false;
 };
 
-class PictureWorker {
+class Worker {
   public:
     // Work done is posted to `window` as `message`, its lParam for Take.
-    PictureWorker(HWND window, UINT message);
+    Worker(HWND window, UINT message);
     // Cancels what is under way and waits a little for the thread; one
     // still inside a step that cannot be cancelled (a decoder's call) ends
     // on its own later and drops its result. Results posted and not taken
     // go with the worker.
-    ~PictureWorker();
-    PictureWorker(const PictureWorker&) = delete;
-    PictureWorker& operator=(const PictureWorker&) = delete;
+    ~Worker();
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
 
     // Cancels the work before and queues `work`, whose generation it sets.
-    void Start(std::unique_ptr<PictureWork> work);
+    void Start(std::unique_ptr<WorkItem> work);
     // Cancels the work queued or under way.
     void Cancel();
     // The work posted as `posted`, now the caller's; null when it is not
     // this worker's, was taken already or is no longer current (then dropped).
-    std::unique_ptr<PictureWork> Take(LPARAM posted);
+    std::unique_ptr<WorkItem> Take(LPARAM posted);
     // Whether work is queued, under way or posted and not yet taken.
     bool Busy() const;
 
