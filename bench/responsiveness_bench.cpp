@@ -46,6 +46,16 @@ bool PlaceMetafile(HWND owner, int records) {
     return placed;
 }
 
+// RTF of `size` bytes: paragraphs of plain words, as a word processor
+// copies a long document (which the formatted view shows its first megabyte of).
+HGLOBAL RtfBlock(std::size_t size) {
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Arial;}\\f0\\fs20 ";
+    while (rtf.size() + 80 < size)
+        rtf += "Lorem ipsum dolor sit amet, \\b consectetur\\b0  adipiscing elit.\\par\r\n";
+    rtf += "}";
+    return bench::BlockOf(rtf.c_str(), rtf.size() + 1);
+}
+
 struct Case {
     const char* name;
     const char* line;  // the format list's line to inspect
@@ -74,6 +84,11 @@ const Case kCases[] = {
      [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64 << 20, 0)); }},
     {"text, 64 MB, in lines", "CF_TEXT (Predefined) [1]",
      [](HWND owner) { return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64 << 20, 80)); }},
+    {"RTF, 1 MB, formatted", "Rich Text Format",
+     [](HWND owner) {
+         return bench::PlaceBlock(owner, RegisterClipboardFormatA("Rich Text Format"),
+                                  RtfBlock(1 << 20));
+     }},
     {"text replaced every 100 ms", "CF_TEXT (Predefined) [1]",
      [](HWND owner) {
          return bench::PlaceBlock(owner, CF_TEXT, bench::TextBlock(64, 0, "churn 000000 "));

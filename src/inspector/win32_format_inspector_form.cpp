@@ -1,7 +1,5 @@
 #include "inspector/win32_format_inspector_form.h"
 
-#include <richedit.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -69,15 +67,17 @@ constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
      .width = 584,
      .height = 136,
      .flags = kHidden},
-    // RTF formatted, on the left of the text row; the text view then takes the rest.
-    {.part = Formatted_RichEdit,
-     .name = "Formatted_RichEdit",
-     .kind = K::RichEdit,
+    // RTF formatted, on the left of the text row; the text view then takes
+    // the rest. The formatted view's box, made on a thread of its own, is
+    // placed over this place.
+    {.part = Formatted_Place,
+     .name = "Formatted_Place",
+     .kind = K::Panel,
      .left = 8,
      .top = 262,
      .width = 289,
      .height = 136,
-     .flags = kHidden | kRichText | kVerticalScroll},
+     .flags = kHidden},
     {.part = Save_As_BitBtn,
      .name = "Save_As_BitBtn",
      .kind = K::BitBtn,
@@ -135,46 +135,6 @@ RECT RectOf(const Bounds& b) {
     return {b.left, b.top, b.left + b.width, b.top + b.height};
 }
 
-// What a rich edit box streams in, given in whole units (a UTF-16 text's two bytes).
-struct ByteSource {
-    std::span<const std::uint8_t> bytes;
-    std::size_t unit;
-    std::size_t at = 0;
-};
-
-DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* source = reinterpret_cast<ByteSource*>(cookie);
-    const std::size_t room = static_cast<std::size_t>(std::max<LONG>(wanted, 0));
-    const std::size_t count =
-        std::min(source->bytes.size() - source->at, room - room % source->unit);
-    std::memcpy(buffer, source->bytes.data() + source->at, count);
-    source->at += count;
-    *given = static_cast<LONG>(count);
-    return 0;
-}
-
-struct Streamed {
-    LRESULT characters;
-    DWORD error;  // the box's, or 0
-};
-
-// Streams `source` into the box with its drawing held.
-Streamed StreamInto(HWND box, ByteSource source, WPARAM format) {
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadBytes};
-    SendMessageA(box, EM_EXLIMITTEXT, 0,
-                 static_cast<LPARAM>(std::max<std::size_t>(source.bytes.size() + 1, 32767)));
-    SendMessageA(box, WM_SETREDRAW, FALSE, 0);
-    const LRESULT read = SendMessageA(box, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
-    SendMessageA(box, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(box, nullptr, TRUE);
-    return {read, stream.dwError};
-}
-
-// " (error 0x80070026)", or nothing for no error.
-std::string ErrorText(DWORD error) {
-    return error ? " (" + ErrorNumberText(error) + ")" : "";
-}
-
 }  // namespace
 
 TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, ClipboardService& clipboard,
@@ -192,7 +152,10 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     reader_ = std::make_unique<FormatReader>(
         messages, clipboard,
         [this](std::shared_ptr<InspectedFormat> inspected) { ShowReading(std::move(inspected)); });
-    SendMessageA(Get(Formatted_RichEdit).hwnd, EM_SETREADONLY, TRUE, 0);
+    formatted_ = std::make_unique<FormattedView>(
+        messages, Handle(), RectOf(BoundsOf(Get(Formatted_Place))),
+        reinterpret_cast<HFONT>(SendMessageA(Get(Header_Label).hwnd, WM_GETFONT, 0, 0)));
+    formatted_->OnReport([this](const FormattedReport& report) { FormattedReported(report); });
 }
 
 void TFormat_Inspector_Form::Inspect(unsigned format, const std::string& line) {
@@ -212,8 +175,9 @@ void TFormat_Inspector_Form::FormShow() {
     // is read again. The last copy goes before the next is made: never two at once.
     SetEnabled(Get(Save_As_BitBtn), false);
     SetTextOf(Get(Header_Label), "Format " + std::to_string(format_) + "\r\n" + kReadingText);
-    PlaceViews(false, false, false);
-    EmptyView(Get(Formatted_RichEdit));
+    withText_ = withFormatted_ = withPicture_ = false;
+    PlaceViews();
+    formatted_->Clear();
     text_->Clear();
     dump_->SetBytes({});
     picture_->Clear();
@@ -239,31 +203,50 @@ void TFormat_Inspector_Form::ShowReading(std::shared_ptr<InspectedFormat> inspec
                             std::shared_ptr<const FormatData>(shown_, &reading.data))
             : PreviewOutcome{};
     contentLines_ = shown.contents ? shown.contents->HeaderLines() : std::string();
-    // What follows the header's own lines: the text views' news.
+    pictureLines_ = preview.headerLines;
+    withPicture_ = preview.shown;
     headerTail_.clear();
     withText_ = shown.encoding != TextEncoding::None;
-    withFormatted_ =
-        withText_ && IsRichTextFormat(shown.name) && ShowFormatted(shown.text, headerTail_);
-    PlaceViews(withText_, withFormatted_, preview.shown);
+    // The text row is laid out as it will be once formatted: the text view
+    // is seldom wrapped twice.
+    withFormatted_ = withText_ && IsRichTextFormat(shown.name) && StartFormatting(shown.text);
+    PlaceViews();
     if (withText_) text_->SetText(std::move(shown.viewText));
-    SetTextOf(Get(Header_Label),
-              HeaderText(format_, reading, contentLines_ + preview.headerLines) + headerTail_);
+    ShowHeader();
     dump_->SetBytes(reading.data.bytes);
     SetEnabled(Get(Save_As_BitBtn),
                reading.outcome == ReadOutcome::Read && !reading.data.bytes.empty());
 }
 
+// The header: the reading's lines, then what the workers said of its
+// picture and its formatted view.
+void TFormat_Inspector_Form::ShowHeader() {
+    SetTextOf(Get(Header_Label),
+              HeaderText(format_, Reading(), contentLines_ + pictureLines_) + headerTail_);
+}
+
 // The picture decoded or played on the preview's worker: the header says
 // what came of it, and the views make room for it or take its place.
 void TFormat_Inspector_Form::PictureReported(const PictureReport& report) {
-    SetTextOf(Get(Header_Label),
-              HeaderText(format_, Reading(), contentLines_ + report.headerLines) + headerTail_);
-    PlaceViews(withText_, withFormatted_, report.shown);
+    pictureLines_ = report.headerLines;
+    withPicture_ = report.shown;
+    ShowHeader();
+    PlaceViews();
 }
 
-void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool withPicture) {
+// The formatted view's box filled on its thread, or not: the header says
+// so, and the text view takes the whole row when it is not shown.
+void TFormat_Inspector_Form::FormattedReported(const FormattedReport& report) {
+    headerTail_ = report.headerLines + (report.shown ? formattedCut_ : std::string());
+    withFormatted_ = report.shown;
+    ShowHeader();
+    PlaceViews();
+}
+
+void TFormat_Inspector_Form::PlaceViews() {
+    const bool withText = withText_, withFormatted = withFormatted_, withPicture = withPicture_;
     Component& textView = Get(Text_Place);
-    Component& formattedView = Get(Formatted_RichEdit);
+    Component& formattedView = Get(Formatted_Place);
     RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
     RECT picture{};
     GetWindowRect(picture_->Handle(), &picture);
@@ -282,35 +265,27 @@ void TFormat_Inspector_Form::PlaceViews(bool withText, bool withFormatted, bool 
     text.width = right - text.left;
     SetBoundsOf(textView, text);
     MoveWindow(text_->Handle(), text.left, text.top, text.width, text.height, TRUE);
-    SetVisible(formattedView, withFormatted);
+    formatted_->SetBounds(RectOf(formatted));
+    formatted_->SetVisible(withFormatted);
     ShowWindow(text_->Handle(), withText ? SW_SHOWNA : SW_HIDE);
 }
 
-// A view that holds text is made anew, read-only as before: emptying a
-// rich edit box that holds much text takes seconds.
-void TFormat_Inspector_Form::EmptyView(Component& view) {
-    if (GetWindowTextLengthA(view.hwnd) > 0) RecreateWindowOf(view);
-}
-
-// The RTF formatted, up to the formatted view's limit, unless it nests too deep
-// for the box; whether the view has anything to show. The header says why
-// not, what went wrong while reading and when only a part is shown.
-bool TFormat_Inspector_Form::ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header) {
+// The RTF given to the formatted view, up to its limit, unless it nests
+// too deep for the box; whether it was. The header says why not, and that
+// the view formats it meanwhile.
+bool TFormat_Inspector_Form::StartFormatting(std::span<const std::uint8_t> rtf) {
     const auto shown = rtf.first(std::min(rtf.size(), kFormattedViewLimit));
     if (const auto problem = RichTextProblem(shown)) {
-        header += "\r\n" + *problem;
+        headerTail_ += "\r\n" + *problem;
         return false;
     }
-    const Streamed read = StreamInto(Get(Formatted_RichEdit).hwnd, {shown, 1}, SF_RTF);
-    if (read.characters <= 0) {
-        header += "\r\nThe formatted view is not shown: the rich edit box read nothing of the RTF" +
-                  ErrorText(read.error) + ".";
+    if (!formatted_->SetRtf(shown, shown_)) {
+        headerTail_ += "\r\nThe formatted view is not shown: its thread could not be started.";
         return false;
     }
-    if (read.error)
-        header +=
-            "\r\nThe rich edit box stopped reading the RTF early" + ErrorText(read.error) + ".";
-    if (shown.size() < rtf.size()) header += "\r\n" + RichTextCutLine(shown.size(), rtf.size());
+    formattedCut_ =
+        shown.size() < rtf.size() ? "\r\n" + RichTextCutLine(shown.size(), rtf.size()) : "";
+    headerTail_ += std::string("\r\n") + FormattedView::kFormattingText;
     return true;
 }
 
@@ -336,6 +311,7 @@ void TFormat_Inspector_Form::FollowClipboard() {
 
 void TFormat_Inspector_Form::FormHide() {
     reader_->Cancel();  // a reading under way is never shown
+    formatted_->Clear();
     listener_.reset();
     SetEnabled(Get(Follow_Timer), false);
     unreadSince_.reset();

@@ -17,6 +17,7 @@
 #include "inspector/format_inspection.h"
 #include "inspector/win32_dump_view.h"
 #include "inspector/win32_format_reader.h"
+#include "inspector/win32_formatted_view.h"
 #include "inspector/win32_picture_view.h"
 #include "inspector/win32_text_view.h"
 #include "ui/form.h"
@@ -29,7 +30,7 @@ enum class InspectorFormPart {
     Header_Label,
     Dump_Place,
     Text_Place,
-    Formatted_RichEdit,
+    Formatted_Place,
     Save_As_BitBtn,
     Refresh_BitBtn,
     Exit_BitBtn,
@@ -56,6 +57,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     DumpView& Dump() { return *dump_; }
     PictureView& Picture() { return *picture_; }
     TextView& Text() { return *text_; }
+    FormattedView& Formatted() { return *formatted_; }
     // The reading shown; an empty one while a reading is under way.
     const FormatReading& Reading() const;
     bool ReadingUnderWay() const { return reader_->Busy(); }
@@ -68,10 +70,11 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
   private:
     void FollowClipboard();
     void ShowReading(std::shared_ptr<InspectedFormat> inspected);
-    void EmptyView(Component& view);
-    bool ShowFormatted(std::span<const std::uint8_t> rtf, std::string& header);
-    void PlaceViews(bool withText, bool withFormatted, bool withPicture);
+    bool StartFormatting(std::span<const std::uint8_t> rtf);
+    void ShowHeader();
+    void PlaceViews();
     void PictureReported(const PictureReport& report);
+    void FormattedReported(const FormattedReport& report);
 
     ClipboardService& clipboard_;
     // What the views show lies within it: it goes after they do.
@@ -79,13 +82,16 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     std::unique_ptr<DumpView> dump_;
     std::unique_ptr<PictureView> picture_;
     std::unique_ptr<TextView> text_;
+    std::unique_ptr<FormattedView> formatted_;
     std::unique_ptr<FormatReader> reader_;
     unsigned format_ = 0;
     std::string line_;
     bool reportFailures_ = true;  // of the reading under way, in a box
-    // The header of the reading shown, but for what the picture adds to it.
-    std::string contentLines_, headerTail_;
-    bool withText_ = false, withFormatted_ = false;
+    // The header of the reading shown: its contents' lines, what the
+    // picture and the formatted view add to it, and why only part of the
+    // RTF is formatted.
+    std::string contentLines_, pictureLines_, headerTail_, formattedCut_;
+    bool withText_ = false, withFormatted_ = false, withPicture_ = false;
     std::optional<ClipboardListener> listener_;  // while shown
     // A box or dialog of the form's own is open: a change waits until it closes.
     bool busy_ = false;

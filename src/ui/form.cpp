@@ -46,14 +46,13 @@ bool IsClickNotification(const Form::Component& c, WORD code) {
     return code == BN_DOUBLECLICKED && c.kind == ComponentKind::BitBtn;
 }
 
-// The keys with which an edit box puts its selection on the clipboard.
+}  // namespace
+
 bool IsCopyKey(WPARAM key) {
     const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
     return (control && (key == 'C' || key == 'X' || key == VK_INSERT)) ||
            (shift && key == VK_DELETE);
 }
-
-}  // namespace
 
 Form::Form(const FormSpec& design, MessageDialog& messages, HWND owner) : messages_(messages) {
     HICON icon =

@@ -196,6 +196,13 @@ struct FormSpec {
     bool modeless = false;
 };
 
+// The keys with which an edit box puts its selection on the clipboard,
+// which the program's boxes never do (as the key's thread sees them).
+bool IsCopyKey(WPARAM key);
+// The rich edit box's window class, registered by its library; on the
+// windows' thread. Throws when the library cannot be loaded.
+void LoadRichEditLibraryOnce();
+
 class Form : public Window {
   public:
     // Every component, menu items included, has identifier 100 + its index.

@@ -114,16 +114,6 @@ std::optional<WindowClassAndStyle> WindowClassFor(const ComponentSpec& design) {
     return w;
 }
 
-// The rich edit box's window class, registered by its library: loaded by
-// the first form that has one, and tried again by the next when it failed.
-void LoadRichEditLibraryOnce() {
-    static HMODULE richEdit = nullptr;
-    if (!richEdit) richEdit = LoadLibraryA("riched20.dll");
-    if (!richEdit)
-        throw std::runtime_error("Cannot load the rich edit library riched20.dll (error " +
-                                 std::to_string(GetLastError()) + ")");
-}
-
 // A common control's window class, registered by the common controls
 // library when a form first has one (a class registered already is left as
 // it is).
@@ -140,6 +130,16 @@ void SetTextMode(const Form::Component& c) {
 }
 
 }  // namespace
+
+// Loaded by the first form that has a rich edit box, and tried again by
+// the next when it failed.
+void LoadRichEditLibraryOnce() {
+    static HMODULE richEdit = nullptr;
+    if (!richEdit) richEdit = LoadLibraryA("riched20.dll");
+    if (!richEdit)
+        throw std::runtime_error("Cannot load the rich edit library riched20.dll (error " +
+                                 std::to_string(GetLastError()) + ")");
+}
 
 void Form::CreateComponents(std::span<const ComponentSpec> designs) {
     components_.reserve(designs.size());

@@ -144,5 +144,43 @@ TEST_F(Inspector, TextReadFromItsViewAndCtrlCCopiesNothing) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
 }
 
+// The same list over a word processor's copy, with its RTF.
+struct InspectorOfDocuments : Inspector {
+    HelperProcess documents{"documents", "copied"};
+};
+
+// The RTF is formatted in a box that a thread of the inspector's own fills,
+// shown beside its source once filled; a click gives it the focus, and
+// Ctrl+C there puts nothing on the clipboard.
+TEST_F(InspectorOfDocuments, RtfFormattedOnAThreadOfItsOwnCopiesNothing) {
+    const int index = IndexOf("Rich Text Format [" +
+                              std::to_string(RegisterClipboardFormatA("Rich Text Format")) + "]");
+    ASSERT_GE(index, 0);
+    HWND inspector = Inspect(index);
+    ASSERT_NE(inspector, nullptr);
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (box = ChildOfClass(inspector, "RichEdit20A")) != nullptr; }));
+    EXPECT_FALSE(HasChildWithText(inspector, "Formatting the RTF"));
+    EXPECT_NE(GetWindowThreadProcessId(box, nullptr),
+              GetWindowThreadProcessId(program.Main(), nullptr));
+    EXPECT_EQ(WindowText(box), "plain copied end");
+
+    const DWORD sequence = GetClipboardSequenceNumber();
+    program.ClickAt(box, {10, 10});
+    // The box's thread takes the click in its own time.
+    EXPECT_TRUE(WaitUntil([&] {
+        GUITHREADINFO focus{sizeof focus};
+        return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) &&
+               focus.hwndFocus == box;
+    }));
+    PressTogether({VK_CONTROL, 'A'});
+    PressTogether({VK_CONTROL, 'C'});
+    PressTogether({VK_CONTROL, VK_INSERT});
+    EXPECT_FALSE(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }, 1s));
+    program.Click(program.Control("Close", inspector));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -271,23 +271,29 @@ bool IsBold(HWND box, LONG first, LONG last) {
 TEST_F(DocumentsTest, RtfShownFormattedBesideItsSource) {
     const unsigned format = RegisterClipboardFormatA("Rich Text Format");
     Show(format, "Rich Text Format [" + std::to_string(format) + "]");
-    Form::Component& formatted = inspector.Get(InspectorFormPart::Formatted_RichEdit);
+    const HWND formatted = inspector.Formatted().Box();
     Form::Component& text = inspector.Get(InspectorFormPart::Text_Place);
-    ASSERT_TRUE(inspector.IsVisible(formatted));
-    EXPECT_EQ(WideTextOf(formatted.hwnd), L"plain copied end");
-    EXPECT_TRUE(IsBold(formatted.hwnd, 6, 12));
-    EXPECT_FALSE(IsBold(formatted.hwnd, 0, 5));
+    ASSERT_TRUE(IsWindowVisible(formatted));
+    EXPECT_EQ(GetParent(formatted), inspector.Handle());
+    EXPECT_EQ(WideTextOf(formatted), L"plain copied end");
+    EXPECT_TRUE(IsBold(formatted, 6, 12));
+    EXPECT_FALSE(IsBold(formatted, 0, 5));
     EXPECT_EQ(Text(), L"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\b copied} end}");
     // Side by side, the formatted view on the left.
-    const Bounds left = inspector.BoundsOf(formatted), right = inspector.BoundsOf(text);
+    RECT left{};
+    GetWindowRect(formatted, &left);
+    MapWindowPoints(nullptr, inspector.Handle(), reinterpret_cast<POINT*>(&left), 2);
+    const Bounds right = inspector.BoundsOf(text);
     EXPECT_EQ(left.top, right.top);
-    EXPECT_LT(left.left + left.width, right.left);
+    EXPECT_LT(left.right, right.left);
     EXPECT_THAT(Header(), Not(HasSubstr("formatted view")));
+    EXPECT_THAT(Header(), Not(HasSubstr(FormattedView::kFormattingText)));
 
     // Other text takes the whole row again.
     const unsigned html = RegisterClipboardFormatA("HTML Format");
     Show(html, "HTML Format [" + std::to_string(html) + "]");
-    EXPECT_FALSE(inspector.IsVisible(formatted));
+    EXPECT_EQ(inspector.Formatted().Box(), nullptr);
+    EXPECT_FALSE(IsWindow(formatted));
     EXPECT_EQ(inspector.BoundsOf(text).left, left.left);
 }
 

@@ -244,12 +244,12 @@ TEST_P(HostileDataTest, ShownHarmlesslyAndDescribed) {
     if (data.registered && IsRichTextFormat(data.registered)) {
         // The text view shows the RTF as it is, whatever the formatted view does.
         EXPECT_TRUE(IsWindowVisible(inspector.Text().Handle()));
-        Form::Component& formatted = inspector.Get(InspectorFormPart::Formatted_RichEdit);
-        EXPECT_EQ(inspector.IsVisible(formatted), data.formatted != nullptr);
-        UpdateWindow(formatted.hwnd);
+        const HWND formatted = inspector.Formatted().Box();
+        EXPECT_EQ(formatted && IsWindowVisible(formatted), data.formatted != nullptr);
+        UpdateWindow(formatted);
         if (data.formatted) {
-            EXPECT_THAT(WideTextOf(formatted.hwnd), HasSubstr(data.formatted));
-            EXPECT_EQ(ObjectCount(formatted.hwnd), data.pictures);
+            EXPECT_THAT(WideTextOf(formatted), HasSubstr(data.formatted));
+            EXPECT_EQ(ObjectCount(formatted), data.pictures);
         }
     }
 
