@@ -185,7 +185,9 @@ void TFormat_Inspector_Form::FormShow() {
     // A read after a change of the clipboard says what it found in the
     // header only: no box comes up, and the focus stays where it is.
     reportFailures_ = !following_;
-    reader_->Start(format_, Handle(), text_->Columns());
+    // Laid out for the row the text view will have: RTF beside its formatted view.
+    const bool rtf = IsRichTextFormat(clipboard_.FormatName(format_));
+    reader_->Start(format_, Handle(), text_->ColumnsAt(TextViewBounds(rtf).width));
 }
 
 // The reading done on the reader's worker, shown.
@@ -243,6 +245,17 @@ void TFormat_Inspector_Form::FormattedReported(const FormattedReport& report) {
     PlaceViews();
 }
 
+// The text row starts where the formatted view does; beside it the text
+// view takes the rest of the row.
+Bounds TFormat_Inspector_Form::TextViewBounds(bool withFormatted) {
+    const Bounds formatted = BoundsOf(Get(Formatted_Place));
+    Bounds text = BoundsOf(Get(Text_Place));
+    const int right = text.left + text.width;
+    text.left = withFormatted ? formatted.left + formatted.width + kViewGap : formatted.left;
+    text.width = right - text.left;
+    return text;
+}
+
 void TFormat_Inspector_Form::PlaceViews() {
     const bool withText = withText_, withFormatted = withFormatted_, withPicture = withPicture_;
     Component& textView = Get(Text_Place);
@@ -256,13 +269,8 @@ void TFormat_Inspector_Form::PlaceViews() {
     ShowWindow(picture_->Handle(), withPicture ? SW_SHOWNA : SW_HIDE);
     MoveWindow(dump_->Handle(), dump.left, dump.top, dump.right - dump.left, dump.bottom - dump.top,
                TRUE);
-    // The text row starts where the formatted view does; beside it the
-    // text view takes the rest of the row.
     const Bounds formatted = BoundsOf(formattedView);
-    Bounds text = BoundsOf(textView);
-    const int right = text.left + text.width;
-    text.left = withFormatted ? formatted.left + formatted.width + kViewGap : formatted.left;
-    text.width = right - text.left;
+    const Bounds text = TextViewBounds(withFormatted);
     SetBoundsOf(textView, text);
     MoveWindow(text_->Handle(), text.left, text.top, text.width, text.height, TRUE);
     formatted_->SetBounds(RectOf(formatted));

@@ -72,6 +72,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void ShowReading(std::shared_ptr<InspectedFormat> inspected);
     bool StartFormatting(std::span<const std::uint8_t> rtf);
     void ShowHeader();
+    Bounds TextViewBounds(bool withFormatted);
     void PlaceViews();
     void PictureReported(const PictureReport& report);
     void FormattedReported(const FormattedReport& report);

@@ -52,6 +52,14 @@ std::size_t LinesView::CharactersPerLine() const {
     return static_cast<std::size_t>(std::max<LONG>(1, (client.right - 2 * kMargin) / charWidth_));
 }
 
+std::size_t LinesView::CharactersPerLineAt(int width) const {
+    RECT client{}, window{};
+    GetClientRect(Handle(), &client);
+    GetWindowRect(Handle(), &window);
+    const LONG frame = (window.right - window.left) - client.right;
+    return static_cast<std::size_t>(std::max<LONG>(1, (width - frame - 2 * kMargin) / charWidth_));
+}
+
 void LinesView::ScrollTo(std::size_t line) {
     const std::size_t top = std::min(line, ScrollScale(LineCount(), LinesPerPage()).LastTop());
     if (top == top_) return;

@@ -36,8 +36,10 @@ class LinesView : public Window {
     // The lines changed: shown again from the top.
     void ShowFromTop();
     std::size_t LinesPerPage() const;
-    // Characters of the font a line holds, at least 1.
+    // Characters of the font a line holds, at least 1; and would hold were
+    // the view `width` wide, its frame and scroll bar as now.
     std::size_t CharactersPerLine() const;
+    std::size_t CharactersPerLineAt(int width) const;
     int CharWidth() const { return charWidth_; }
     int LineHeight() const { return lineHeight_; }
 

@@ -56,8 +56,9 @@ class TextView final : public LinesView {
     // columns are no longer those it was laid out in.
     void SetText(ViewText text);
     void Clear();
-    // The characters a row holds now.
+    // The characters a row holds now, and would hold were the view `width` wide.
     std::size_t Columns() const { return CharactersPerLine(); }
+    std::size_t ColumnsAt(int width) const { return CharactersPerLineAt(width); }
 
     // The text's first `limit` UTF-16 units, its line ends as they are.
     std::wstring Contents(std::size_t limit) const;

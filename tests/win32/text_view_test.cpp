@@ -172,7 +172,10 @@ TEST_F(TextViewTest, ANarrowerViewWrapsTheSameTextIntoMoreRows) {
         return all;
     };
     const std::vector<std::wstring> wide = Painted();
+    // A text laid out elsewhere for the width the view is given fits it as made.
+    const std::size_t columns = view.ColumnsAt(160);
     MoveWindow(view.Handle(), 0, 0, 160, 220, TRUE);
+    EXPECT_EQ(view.Columns(), columns);
     const std::vector<std::wstring> narrow = Painted();
     EXPECT_GT(narrow.size(), wide.size());
     EXPECT_LT(narrow.front().size(), wide.front().size());
