@@ -1,19 +1,25 @@
 // The readers of file lists, "HTML Format" headers and locales, and the
 // check of RTF for the formatted view, on any block: no read past the block
 // (ASan), every path and fragment they hand out lies within it, and a block
-// they find whole holds what its header says.
+// they find whole holds what its header says. The text view's layout of the
+// same block: its rows cover the text in order, parted only by line ends,
+// whichever row they are looked up from; and the scroll bar's scale of rows.
 #include "inspector/format_contents.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <vector>
 
 #include "checked_sum.h"
 #include "clipboard/standard_formats.h"
 #include "inspector/file_list.h"
 #include "inspector/html_format.h"
 #include "inspector/rich_text.h"
+#include "inspector/scroll_scale.h"
+#include "inspector/text_layout.h"
 
 namespace {
 
@@ -91,6 +97,151 @@ void CheckRichText(Block block) {
               std::equal(start.begin(), start.end(), block.begin()));
 }
 
+// Numbers for the checks taken from the block's last bytes (0 once none is
+// left), so that the readers above still see the block's start as it is.
+class Tail {
+  public:
+    explicit Tail(Block block) : block_(block) {}
+
+    std::uint32_t Take(std::size_t bytes) {
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < bytes && taken_ < block_.size(); ++i)
+            value = value << 8 | block_[block_.size() - ++taken_];
+        return value;
+    }
+
+  private:
+    Block block_;
+    std::size_t taken_ = 0;
+};
+
+using Row = norvane::TextLayout::Row;
+
+// Few columns and rows, so that the work per input stays small while a
+// short text still wraps into many rows and spans many blocks of lines.
+constexpr std::size_t kMaxColumns = 16;
+constexpr std::size_t kRowsChecked = 16;
+
+bool IsLineEnd(std::uint16_t unit) {
+    return unit == '\r' || unit == '\n';
+}
+
+// Rows that follow one another: each within the text and the columns, free
+// of line ends, and a row shorter than the columns ends its line. Between
+// two rows lies one line end (CR LF, LF or CR), or nothing where a long
+// line wraps.
+void CheckRowRun(const norvane::TextLayout& layout, const std::vector<Row>& rows) {
+    const std::size_t units = layout.Units();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        Check(row.length <= layout.Columns() && Sum({row.start, row.length}) <= units);
+        for (std::size_t at = row.start; at < row.start + row.length; ++at)
+            Check(!IsLineEnd(layout.UnitAt(at)));
+        const std::size_t end = row.start + row.length;
+        if (end < units && row.length < layout.Columns()) Check(IsLineEnd(layout.UnitAt(end)));
+        if (i + 1 == rows.size()) break;
+        const Row& next = rows[i + 1];
+        Check(next.start >= end && next.start <= units);
+        const std::size_t gap = next.start - end;
+        if (gap == 0) {
+            Check(row.length == layout.Columns() && next.length > 0);
+        } else if (gap == 1) {
+            const std::uint16_t unit = layout.UnitAt(end);
+            Check(IsLineEnd(unit) &&
+                  (unit == '\n' || next.start == units || layout.UnitAt(next.start) != '\n'));
+        } else {
+            Check(gap == 2 && layout.UnitAt(end) == '\r' && layout.UnitAt(end + 1) == '\n');
+        }
+    }
+}
+
+// The rows checked of one layout: the first ones, the last ones and some
+// from a row the input names; each looked up again from the row before.
+std::vector<Row> CheckRows(const norvane::TextLayout& layout, std::size_t pick) {
+    const std::size_t count = layout.RowCount();
+    Check(count >= 1 && count <= Sum({layout.Units(), 1}));
+    Check(layout.RowsFrom(count, kRowsChecked).empty() && layout.RowsFrom(0, 0).empty());
+
+    std::vector<Row> head = layout.RowsFrom(0, kRowsChecked);
+    Check(head.size() == std::min(count, kRowsChecked) && head.front().start == 0);
+    CheckRowRun(layout, head);
+
+    const std::size_t tailFirst = count - std::min(count, kRowsChecked);
+    const std::vector<Row> tail = layout.RowsFrom(tailFirst, kRowsChecked + 1);
+    Check(tail.size() == count - tailFirst);
+    Check(tail.back().start + tail.back().length == layout.Units());
+    CheckRowRun(layout, tail);
+
+    const std::size_t first = pick % count;
+    const std::vector<Row> some = layout.RowsFrom(first, kRowsChecked);
+    Check(some.size() == std::min(count - first, kRowsChecked));
+    CheckRowRun(layout, some);
+    if (first > 0) {
+        const std::vector<Row> before = layout.RowsFrom(first - 1, kRowsChecked + 1);
+        Check(before.size() == some.size() + 1 &&
+              std::equal(some.begin(), some.end(), before.begin() + 1));
+        CheckRowRun(layout, {before[0], before[1]});
+    }
+    head.insert(head.end(), tail.begin(), tail.end());
+    head.insert(head.end(), some.begin(), some.end());
+    return head;
+}
+
+// The block as 8-bit or UTF-16 text in a few columns, wrapped to other
+// columns and back.
+void CheckTextLayout(Block block, Tail& tail) {
+    const std::uint32_t shape = tail.Take(1);
+    const std::size_t unitSize = shape & 0x80 ? 2 : 1;
+    const std::size_t columns = 1 + shape % kMaxColumns;
+    const std::size_t otherColumns = 1 + tail.Take(1) % kMaxColumns;
+    const std::size_t pick = tail.Take(2);
+
+    norvane::TextLayout layout(block, unitSize, columns);
+    Check(layout.Units() == block.size() / unitSize && layout.Columns() == columns);
+    const std::vector<Row> rows = CheckRows(layout, pick);
+    layout.Wrap(otherColumns);
+    Check(layout.Columns() == otherColumns);
+    CheckRows(layout, pick);
+    layout.Wrap(columns);
+    Check(CheckRows(layout, pick) == rows);
+}
+
+// A scroll bar over lines and a page the input gives, up to the 32-bit
+// program's sizes: every top line is reachable, both ends are exact, and
+// the thumb and the top line move the same way.
+void CheckScrollScale(Tail& tail) {
+    const std::size_t lines = tail.Take(4);
+    const std::size_t page = tail.Take(2);
+    const norvane::ScrollScale scale(lines, page);
+    const std::size_t lastTop = scale.LastTop();
+    Check(lastTop < std::max<std::size_t>(lines, 1));
+    if (lastTop > 0) Check(lastTop + std::max<std::size_t>(page, 1) == lines);
+    Check(scale.Max() >= 0 && scale.Max() <= norvane::ScrollScale::kSteps && scale.Page() >= 1);
+    Check(scale.TopAt(0) == 0 && scale.TopAt(scale.Max()) == lastTop);
+    Check(scale.PositionOf(0) == 0 && scale.TopAt(INT_MIN) == 0 && scale.TopAt(INT_MAX) == lastTop);
+
+    std::size_t tops[] = {tail.Take(4), tail.Take(4)};
+    int positions[] = {static_cast<int>(tail.Take(4)), static_cast<int>(tail.Take(4))};
+    std::sort(std::begin(tops), std::end(tops));
+    std::sort(std::begin(positions), std::end(positions));
+    Check(scale.PositionOf(tops[0]) <= scale.PositionOf(tops[1]));
+    Check(scale.TopAt(positions[0]) <= scale.TopAt(positions[1]));
+    for (const std::size_t top : tops) {
+        const int position = scale.PositionOf(top);
+        Check(position >= 0 && position <= scale.Max());
+        // Where no more lines than positions, each line has a position of its own.
+        if (lastTop <= norvane::ScrollScale::kSteps)
+            Check(scale.TopAt(position) == std::min(top, lastTop));
+    }
+    for (const int position : positions) {
+        const std::size_t top = scale.TopAt(position);
+        Check(top <= lastTop);
+        // Where more lines than positions, each position has a line of its own.
+        if (lastTop >= norvane::ScrollScale::kSteps)
+            Check(scale.PositionOf(top) == std::clamp(position, 0, scale.Max()));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -102,6 +253,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckHtml(block);
     CheckContents(block);
     CheckRichText(block);
+    Tail tail(block);
+    CheckTextLayout(block, tail);
+    CheckScrollScale(tail);
     std::free(copy);
     return 0;
 }
