@@ -398,6 +398,26 @@ TEST(InspectorOverAFailedCopy, SaysWhatFailedAndOffersNothingToSave) {
     EXPECT_FALSE(clipboard.isOpen);
 }
 
+// A format not read has no contents to describe: a locale, a file list or
+// an HTML header held from the inspector is not said to be empty.
+TEST(InspectorOverAHeldClipboard, SaysNothingOfContentsItCouldNotRead) {
+    for (const auto& [format, name] :
+         {std::pair{16u, ""}, std::pair{15u, ""}, std::pair{0xC100u, "HTML Format"}}) {
+        testing::FakeClipboard clipboard;
+        clipboard.formats = {{format, name}};
+        clipboard.failOpen = true;
+        RecordingMessages messages;
+        TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+        inspector.SetFormat(format, "the format");
+        inspector.Show();
+        ASSERT_TRUE(testing::InspectorSettles(inspector));
+        EXPECT_EQ(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
+                  "Format " + std::to_string(format) + ": " + ClipboardHeldText() +
+                      "\r\nOwner: none\r\nHeld open by: a program that opened it without a window")
+            << format;
+    }
+}
+
 TEST(InspectorOverAHeldClipboard, ReportsAsTheListDoesAndOpensNothing) {
     const ClipboardHelper holder("hold", kKnownText);
     RecordingMessages messages;
