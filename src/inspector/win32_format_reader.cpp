@@ -42,7 +42,8 @@ void MakeReady(InspectedFormat& i, std::size_t columns) {
     i.encoding = contents.Encoding();
     if (contents.Locale()) i.localeText = LocaleText(*contents.Locale());
     i.text = contents.Locale() ? BytesOf(i.localeText) : contents.Text();
-    if (i.encoding != TextEncoding::None) i.viewText = ViewText(i.text, i.encoding, columns);
+    if (i.encoding != TextEncoding::None && columns != kNoTextView)
+        i.viewText = ViewText(i.text, i.encoding, columns);
 }
 
 // A reading that could not be made ready is one that failed: nothing of it is shown.

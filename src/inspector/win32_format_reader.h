@@ -42,6 +42,9 @@ struct InspectedFormat {
     ViewText viewText;  // `text` made ready for the view, once taken
 };
 
+// The columns of a reading whose text no view shows (one to be saved).
+inline constexpr std::size_t kNoTextView = 0;
+
 // Reads `format` with the clipboard opened for `window` and makes it ready
 // for a text view of `columns`; never throws for what the clipboard holds.
 std::shared_ptr<InspectedFormat> InspectFormat(ClipboardService& clipboard, unsigned format,

@@ -1,6 +1,7 @@
 #include "inspector/win32_inspector_line_actions.h"
 
 #include "inspector/win32_format_inspector_form.h"
+#include "inspector/win32_format_reader.h"
 #include "inspector/win32_save_all_formats.h"
 #include "inspector/win32_save_from_clipboard.h"
 
@@ -18,8 +19,16 @@ class InspectorLineActions final : public FormatLineActions {
         inspector_->Inspect(format, line);
     }
 
+    // Read on the reader's worker (an owner may be slow to render, the
+    // data large); the save dialog comes once it is read.
     void SaveAs(unsigned format, const std::string& line) override {
-        SaveFormatFromClipboard(list_.clipboard, list_.messages, format, line, list_.list);
+        if (!saveReader_)
+            saveReader_ = std::make_unique<FormatReader>(
+                list_.messages, list_.clipboard, [this](std::shared_ptr<InspectedFormat> read) {
+                    SaveReading(list_.list, list_.messages, saveLine_, *read);
+                });
+        saveLine_ = line;
+        saveReader_->Start(format, list_.list, kNoTextView);
     }
 
     void SaveAll() override { SaveAllFormats(list_.clipboard, list_.messages, list_.list); }
@@ -27,6 +36,8 @@ class InspectorLineActions final : public FormatLineActions {
   private:
     FormatListContext list_;
     std::unique_ptr<TFormat_Inspector_Form> inspector_;  // made when first opened
+    std::unique_ptr<FormatReader> saveReader_;           // made at the first Save As
+    std::string saveLine_;                               // of the format it reads
 };
 
 }  // namespace

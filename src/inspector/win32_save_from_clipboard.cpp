@@ -4,12 +4,6 @@
 
 namespace norvane {
 
-bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
-                         const std::string& line, HWND window, FormatReading& reading) {
-    reading = ReadFormat(clipboard, format, window);
-    return ReportReadFailure(messages, line, reading);
-}
-
 bool ReportReadFailure(MessageDialog& messages, const std::string& line,
                        const FormatReading& reading) {
     switch (reading.outcome) {
@@ -31,17 +25,17 @@ bool ReportReadFailure(MessageDialog& messages, const std::string& line,
     return false;
 }
 
-void SaveFormatFromClipboard(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
-                             const std::string& line, HWND window) {
-    FormatReading reading;
-    if (!ReadFormatReporting(clipboard, messages, format, line, window, reading)) {
+void SaveReading(HWND window, MessageDialog& messages, const std::string& line,
+                 const InspectedFormat& inspected) {
+    const FormatReading& reading = inspected.reading;
+    if (!ReportReadFailure(messages, line, reading)) {
         if (reading.outcome == ReadOutcome::ClipboardHeld)
             messages.Show("Nothing was saved: " + ClipboardHeldText() + ".", MessageKind::Warning,
                           MessageButtons::Ok);
         return;
     }
-    const bool isText = TextEncodingOf(format, clipboard.FormatName(format)) != TextEncoding::None;
-    SaveFormatAs(window, messages, format, reading.data, isText);
+    const bool isText = TextEncodingOf(inspected.format, inspected.name) != TextEncoding::None;
+    SaveFormatAs(window, messages, inspected.format, reading.data, isText);
 }
 
 }  // namespace norvane

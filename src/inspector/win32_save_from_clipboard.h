@@ -1,6 +1,5 @@
-// A format read straight from the clipboard with its failures reported, and
-// "Save As..." from a line of the format list: the data read once, then the
-// save dialog.
+// A reading's failures reported, and "Save As..." from a line of the format
+// list: the data read once (on the reader's worker), then the save dialog.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +8,7 @@
 
 #include "clipboard/clipboard_service.h"
 #include "inspector/format_inspection.h"
+#include "inspector/win32_format_reader.h"
 #include "ui/message_dialog.h"
 
 namespace norvane {
@@ -17,12 +17,8 @@ namespace norvane {
 // held open elsewhere goes unreported, as in the list); true when it was read.
 bool ReportReadFailure(MessageDialog& messages, const std::string& line,
                        const FormatReading& reading);
-// Reads a format and reports why it cannot be read; true when it was read.
-bool ReadFormatReporting(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
-                         const std::string& line, HWND window, FormatReading& reading);
-
-// Save As for a format: its data read once, then the save dialog.
-void SaveFormatFromClipboard(ClipboardService& clipboard, MessageDialog& messages, unsigned format,
-                             const std::string& line, HWND window);
+// Save As for a format read: why it could not be read, or the save dialog.
+void SaveReading(HWND window, MessageDialog& messages, const std::string& line,
+                 const InspectedFormat& inspected);
 
 }  // namespace norvane

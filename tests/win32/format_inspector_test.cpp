@@ -17,6 +17,7 @@
 #include "inspector/data_headers.h"
 #include "inspector/hex_dump.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "inspector/win32_inspector_line_actions.h"
 #include "inspector/win32_save_format.h"
 #include "util/placeable_metafile.h"
 #include "win32/inspector_settles.h"
@@ -396,6 +397,32 @@ TEST(InspectorOverAFailedCopy, SaysWhatFailedAndOffersNothingToSave) {
     EXPECT_TRUE(inspector.Dump().PaintedLines().empty());
     EXPECT_FALSE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
     EXPECT_FALSE(clipboard.isOpen);
+}
+
+// "Save As..." on a line of the list reads the format on the reader's
+// worker, then says why nothing can be saved (or opens the save dialog).
+TEST(SaveAsFromTheList, ReadOffTheWindowsThreadThenWhyNothingIsSaved) {
+    const std::string line = "Norvane Bytes [49999]";
+    const struct {
+        bool held, gone, rendered;
+        std::string said;
+    } cases[] = {
+        {true, false, true, "Nothing was saved: " + ClipboardHeldText() + "."},
+        {false, true, true, FormatGoneText(line)},
+        {false, false, false, NotRenderedText(line)},
+    };
+    for (const auto& c : cases) {
+        testing::FakeClipboard clipboard;
+        clipboard.failOpen = c.held;
+        if (!c.gone) clipboard.formats = {{49999, "Norvane Bytes"}};
+        clipboard.data[49999] = std::nullopt;  // not rendered, when asked
+        RecordingMessages messages;
+        const auto actions = MakeInspectorLineActions({messages, clipboard, nullptr});
+        actions->SaveAs(49999, line);
+        EXPECT_TRUE(messages.shown.empty()) << c.said;  // not read yet: the window answers
+        EXPECT_TRUE(testing::PumpUntil([&] { return !messages.shown.empty(); })) << c.said;
+        EXPECT_THAT(messages.Texts(), ElementsAre(c.said));
+    }
 }
 
 // A format not read has no contents to describe: a locale, a file list or
