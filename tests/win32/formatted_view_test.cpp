@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "fakes/fake_clipboard.h"
@@ -51,41 +52,41 @@ int LooseBoxes() {
     return count;
 }
 
-enum class Then { Formatted, Closed, ReadAgain };
+enum class Then { Formatted, Closed, ReadAgain, Ended };
 
 struct FormattedViewTest : ::testing::TestWithParam<Then> {
     const unsigned format = RegisterClipboardFormatA("Rich Text Format");
     testing::FakeClipboard clipboard;
     testing::RecordingMessages messages;
-    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    std::optional<TFormat_Inspector_Form> inspector{std::in_place, messages, clipboard, nullptr};
 
     void Place(std::vector<std::uint8_t> rtf) {
         clipboard.formats = {{format, "Rich Text Format"}};
         clipboard.data[format] = FormatData{DataKind::MemoryBlock, std::move(rtf)};
     }
     std::string Header() {
-        return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
+        return inspector->TextOf(inspector->Get(InspectorFormPart::Header_Label));
     }
 };
 
 TEST_P(FormattedViewTest, FormattedOffTheWindowsThreadAndDroppedWhenNoLongerWanted) {
     Place(Rtf(1 << 20, "First"));
-    inspector.SetFormat(format, "Rich Text Format");
-    inspector.Show();
-    ASSERT_TRUE(PumpUntil([&] { return !inspector.ReadingUnderWay(); }));
+    inspector->SetFormat(format, "Rich Text Format");
+    inspector->Show();
+    ASSERT_TRUE(PumpUntil([&] { return !inspector->ReadingUnderWay(); }));
     // Read, and its text shown, while the box is filled elsewhere.
-    ASSERT_TRUE(inspector.Formatted().Working()) << "formatted too soon to be seen formatting";
+    ASSERT_TRUE(inspector->Formatted().Working()) << "formatted too soon to be seen formatting";
     EXPECT_THAT(Header(), ::testing::EndsWith("\r\nFormatting the RTF..."));
-    EXPECT_EQ(inspector.Formatted().Box(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(inspector.Text().Handle()));
+    EXPECT_EQ(inspector->Formatted().Box(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(inspector->Text().Handle()));
 
     switch (GetParam()) {
         case Then::Formatted: {
-            ASSERT_TRUE(InspectorSettles(inspector, 60s));
-            const HWND box = inspector.Formatted().Box();
+            ASSERT_TRUE(InspectorSettles(*inspector, 60s));
+            const HWND box = inspector->Formatted().Box();
             ASSERT_TRUE(box);
             EXPECT_TRUE(IsWindowVisible(box));
-            EXPECT_EQ(GetParent(box), inspector.Handle());
+            EXPECT_EQ(GetParent(box), inspector->Handle());
             EXPECT_NE(GetWindowThreadProcessId(box, nullptr), GetCurrentThreadId());
             const std::wstring text = testing::WideTextOf(box);
             EXPECT_TRUE(text.starts_with(L"First\r") && text.ends_with(L"consectetur."));
@@ -93,28 +94,32 @@ TEST_P(FormattedViewTest, FormattedOffTheWindowsThreadAndDroppedWhenNoLongerWant
             break;
         }
         case Then::Closed:
-            inspector.Hide();
-            EXPECT_FALSE(inspector.Formatted().Working());
+            inspector->Hide();
+            EXPECT_FALSE(inspector->Formatted().Working());
+            break;
+        case Then::Ended:
+            inspector.reset();  // its thread ends, the fill stopped at its next piece
             break;
         case Then::ReadAgain:
             Place(Rtf(100, "Second"));
-            inspector.Refresh_BitBtnClick();
-            ASSERT_TRUE(InspectorSettles(inspector, 60s));
-            ASSERT_TRUE(inspector.Formatted().Box());
-            EXPECT_EQ(testing::WideTextOf(inspector.Formatted().Box()), L"Second");
+            inspector->Refresh_BitBtnClick();
+            ASSERT_TRUE(InspectorSettles(*inspector, 60s));
+            ASSERT_TRUE(inspector->Formatted().Box());
+            EXPECT_EQ(testing::WideTextOf(inspector->Formatted().Box()), L"Second");
             break;
     }
     // The box of a fill no longer wanted goes on its own thread: only the
     // box shown, a child, is left.
     EXPECT_TRUE(PumpUntil([] { return LooseBoxes() == 0; }, 30s)) << LooseBoxes();
     if (GetParam() == Then::Closed) {
-        EXPECT_EQ(inspector.Formatted().Box(), nullptr);
+        EXPECT_EQ(inspector->Formatted().Box(), nullptr);
     }
     EXPECT_TRUE(messages.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inspector, FormattedViewTest,
-                         ::testing::Values(Then::Formatted, Then::Closed, Then::ReadAgain),
+                         ::testing::Values(Then::Formatted, Then::Closed, Then::ReadAgain,
+                                           Then::Ended),
                          [](const auto& info) {
                              switch (info.param) {
                                  case Then::Formatted:
@@ -123,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Inspector, FormattedViewTest,
                                      return "Closed";
                                  case Then::ReadAgain:
                                      return "ReadAgain";
+                                 case Then::Ended:
+                                     return "Ended";
                              }
                              return "";
                          });
