@@ -170,7 +170,8 @@ TEST_F(InspectorOfDocuments, RtfFormattedOnAThreadOfItsOwnCopiesNothing) {
     program.ClickAt(box, {10, 10});
     // The box's thread takes the click in its own time.
     EXPECT_TRUE(WaitUntil([&] {
-        GUITHREADINFO focus{sizeof focus};
+        GUITHREADINFO focus{};
+        focus.cbSize = sizeof focus;
         return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) &&
                focus.hwndFocus == box;
     }));
