@@ -1,10 +1,13 @@
-// The header readers and the saved files' headers on any block: no read past
-// the block (ASan), and what they report agrees with the block's size. The
-// sizes are checked against the block's own fields, summed here without
-// wrapping, so that a reader whose sum wraps cannot agree with itself.
+// The header readers, the saved files' headers and the preview's pixels on
+// any block: no read past the block (ASan), and what they report agrees with
+// the block's size. The sizes are checked against the block's own fields,
+// summed here without wrapping, so that a reader whose sum wraps cannot
+// agree with itself.
 #include "inspector/data_headers.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -14,6 +17,7 @@
 #include "inspector/format_inspection.h"
 #include "inspector/gif_first_frame.h"
 #include "inspector/hex_dump.h"
+#include "inspector/picture_pixels.h"
 #include "inspector/saved_file.h"
 #include "util/little_endian.h"
 #include "util/placeable_metafile.h"
@@ -82,6 +86,78 @@ void CheckDib(Block block) {
     const std::uint64_t fileSize = ReadU32(bmp.prefix, 2), bitsAt = ReadU32(bmp.prefix, 10);
     Check(fileSize == Sum({14, block.size()}));
     Check(bitsAt >= Sum({14, claims.headerSize}) && Sum({bitsAt, claims.rowBytes}) <= fileSize);
+}
+
+// A channel as the masks give it, scaled to 0..255 to the nearest.
+std::uint32_t Scaled(std::uint32_t pixel, std::uint32_t mask) {
+    if (mask == 0) return 0;
+    const int shift = std::countr_zero(mask);
+    return static_cast<std::uint32_t>(std::lround(static_cast<double>((pixel & mask) >> shift) *
+                                                  255.0 / static_cast<double>(mask >> shift)));
+}
+
+// Each channel of a blended pixel lies between the picture's colour and the
+// checkerboard's; an opaque pixel shows its colour, a transparent one the
+// square it lies on.
+void CheckComposed(std::uint32_t shown, std::uint32_t pixel, const norvane::ChannelMasks& masks,
+                   std::int64_t x, std::int64_t y) {
+    using namespace norvane;
+    Check((shown >> 24) == 0);
+    const std::uint32_t square =
+        (x / kCheckerSquare + y / kCheckerSquare) % 2 ? kCheckerDark : kCheckerLight;
+    const std::uint32_t colour = Scaled(pixel, masks.red) << 16 | Scaled(pixel, masks.green) << 8 |
+                                 Scaled(pixel, masks.blue);
+    const std::uint32_t alpha = pixel & masks.alpha;
+    if (alpha == masks.alpha) Check(shown == colour);
+    if (alpha == 0) Check(shown == square);
+    for (int at : {0, 8, 16}) {
+        const std::uint32_t s = shown >> at & 0xFF, c = colour >> at & 0xFF,
+                            u = square >> at & 0xFF;
+        Check(std::min(c, u) <= s && s <= std::max(c, u));
+    }
+}
+
+// The preview's pixels of a DIB it shows (the same guard as the picture
+// view's): masks only for a 32-bit one with alpha, and parts of at most
+// 8 x 8 pixels at its corners and where the block's last bytes say,
+// composed within the block.
+void CheckPicturePixels(Block block) {
+    using namespace norvane;
+    const auto reading = ReadDibHeader(block);
+    if (!reading.header || !reading.problem.empty() || !reading.header->HasPlainRows()) return;
+    const DibHeader& h = *reading.header;
+    const auto masks = AlphaMasksOf(h, block);
+    if (!masks) return;
+    Check(h.bitsPerPixel == 32 && masks->alpha != 0);
+
+    const std::int64_t width = h.width, height = h.height < 0 ? -std::int64_t{h.height} : h.height;
+    const std::int64_t partWidth = std::min<std::int64_t>(width, 8),
+                       partHeight = std::min<std::int64_t>(height, 8);
+    const std::uint32_t last = block.size() >= 4 ? ReadU32(block, block.size() - 4) : 0;
+    const std::int64_t places[][2] = {{0, 0},
+                                      {width - partWidth, height - partHeight},
+                                      {std::int64_t{last & 0xFFFF} % (width - partWidth + 1),
+                                       std::int64_t{last >> 16} % (height - partHeight + 1)}};
+    const std::uint64_t stride = Product(width, 4);
+    for (const auto& [x, y] : places) {
+        const auto shown =
+            ComposeOverCheckerboard(h, block, *masks, static_cast<int>(x), static_cast<int>(y),
+                                    static_cast<int>(partWidth), static_cast<int>(partHeight));
+        Check(shown.size() == static_cast<std::uint64_t>(partWidth * partHeight));
+        for (std::int64_t row = 0; row < partHeight; ++row) {
+            const std::int64_t fromTop = y + row;
+            const std::int64_t stored = h.height < 0 ? fromTop : height - 1 - fromTop;
+            for (std::int64_t column = 0; column < partWidth; ++column) {
+                const std::uint64_t at =
+                    Sum({h.BitsOffset(), Product(static_cast<std::uint64_t>(stored), stride),
+                         static_cast<std::uint64_t>(x + column) * 4});
+                Check(Sum({at, 4}) <= block.size());
+                CheckComposed(shown[static_cast<std::size_t>(row * partWidth + column)],
+                              ReadU32(block, static_cast<std::size_t>(at)), *masks, x + column,
+                              fromTop);
+            }
+        }
+    }
 }
 
 void CheckMetafilePicture(Block block) {
@@ -154,6 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace norvane;
 
     CheckDib(block);
+    CheckPicturePixels(block);
     CheckMetafilePicture(block);
     CheckEnhMetafile(block);
     CheckEncodedPicture(block);
