@@ -327,6 +327,7 @@ void TFormat_Inspector_Form::FormHide() {
 }
 
 void TFormat_Inspector_Form::FormClipboardUpdate() {
+    if (!listener_) return;  // a notice posted before the form was hidden
     // Each change starts the wait again, so a burst of changes is read
     // once; but not past the most a change waits to be read, so a clipboard
     // that keeps changing is still read about once a second.
