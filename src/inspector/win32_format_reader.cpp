@@ -85,11 +85,6 @@ FormatReader::FormatReader(MessageDialog& messages, ClipboardService& clipboard,
     worker_.emplace(Handle(), kReadMessage);
 }
 
-// The worker goes first: nothing is posted to a window gone.
-FormatReader::~FormatReader() {
-    worker_.reset();
-}
-
 void FormatReader::Start(unsigned format, WindowHandle window, std::size_t columns) {
     worker_->Start(std::make_unique<Reading>(clipboard_, format, window, columns));
 }

@@ -55,7 +55,6 @@ class FormatReader final : public Window {
     using Done = std::function<void(std::shared_ptr<InspectedFormat>)>;
     // `done` is called on this thread with each reading that is still current.
     FormatReader(MessageDialog& messages, ClipboardService& clipboard, Done done);
-    ~FormatReader() override;
 
     // Drops the reading under way and starts one of `format`.
     void Start(unsigned format, WindowHandle window, std::size_t columns);
@@ -70,7 +69,8 @@ class FormatReader final : public Window {
     MessageDialog& messages_;
     ClipboardService& clipboard_;
     Done done_;
-    std::optional<Worker> worker_;  // posts to this window, once made
+    // A member: it ends before the window it posts to, which the base destroys.
+    std::optional<Worker> worker_;
 };
 
 }  // namespace norvane

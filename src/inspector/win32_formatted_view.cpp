@@ -234,17 +234,14 @@ void FormattedView::Fill(State& state, std::unique_ptr<Job> job) {
     job.reset();  // its share of the RTF may be the last: it goes here
     const std::lock_guard lock(state.lock);
     // Posted while the lock is held: the view, which clears `view` under
-    // it, never gets a box after it said it would take none.
-    if (box && state.view && state.current.load() == filled->generation &&
+    // it, never gets a box after it said it would take none. A box that
+    // could not be made is posted too, to be said so.
+    if (state.view && state.current.load() == filled->generation &&
         PostMessageA(state.view, kFilledMessage, 0, reinterpret_cast<LPARAM>(filled.get()))) {
         state.posted.push_back(filled.release());
         return;
     }
     if (box && std::erase(state.boxes, box)) DestroyWindow(box);
-    // A box that could not be made is said to be so.
-    if (!box && state.view && state.current.load() == filled->generation &&
-        PostMessageA(state.view, kFilledMessage, 0, reinterpret_cast<LPARAM>(filled.get())))
-        state.posted.push_back(filled.release());
 }
 
 LRESULT CALLBACK FormattedView::ThreadProc(HWND window, UINT message, WPARAM wParam,

@@ -35,19 +35,27 @@ std::string HeaderOf(TFormat_Inspector_Form& inspector) {
     return inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label));
 }
 
-// The inspector shown on "Norvane Bytes" over the real clipboard, where the
-// first helper placed 300 known bytes.
-struct FollowingTheClipboard : ::testing::Test {
-    std::optional<ClipboardHelper> owner{std::in_place, "bytes", "300"};
+// The inspector over the real clipboard, where the tests' helpers place data.
+struct InspectorOverTheClipboard : ::testing::Test {
     RecordingMessages messages;
     Win32ClipboardService clipboard;
     TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
 
-    void SetUp() override {
-        inspector.SetFormat(kBytesFormat, kBytesLine);
+    // Shown on `format`; once read, unless `settled` is false.
+    void Show(unsigned format, const std::string& line, bool settled = true) {
+        inspector.SetFormat(format, line);
         inspector.Show();
-        ASSERT_TRUE(InspectorSettles(inspector));
+        if (settled) {
+            ASSERT_TRUE(InspectorSettles(inspector));
+        }
     }
+};
+
+// Shown on "Norvane Bytes", where the first helper placed 300 known bytes.
+struct FollowingTheClipboard : InspectorOverTheClipboard {
+    std::optional<ClipboardHelper> owner{std::in_place, "bytes", "300"};
+
+    void SetUp() override { Show(kBytesFormat, kBytesLine); }
     bool HeaderComesTo(const std::string& start) {
         return PumpUntil([&] { return HeaderOf(inspector).starts_with(start); });
     }
@@ -105,14 +113,9 @@ TEST(FollowingABurstOfChanges, ReadOnceWhenItSettles) {
 // A clipboard replaced every tenth of a second never settles for the 150 ms
 // the inspector waits; it is still read about once a second, while the
 // changes go on.
-TEST(FollowingAClipboardThatNeverSettles, ReadsARecentChangeEverySecondOrSo) {
+TEST_F(InspectorOverTheClipboard, ReadsARecentChangeEverySecondOrSoWhenItNeverSettles) {
     const ClipboardHelper first("text", "first");
-    RecordingMessages messages;
-    Win32ClipboardService clipboard;
-    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
-    inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
-    inspector.Show();
-    ASSERT_TRUE(InspectorSettles(inspector));
+    Show(1, "CF_TEXT (Predefined) [1]");
     const auto text = [&] {
         const auto& bytes = inspector.Reading().data.bytes;
         return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
@@ -130,15 +133,10 @@ TEST(FollowingAClipboardThatNeverSettles, ReadsARecentChangeEverySecondOrSo) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(InspectorOverAClipboardHeldOpen, NamesTheProgramHoldingIt) {
+TEST_F(InspectorOverTheClipboard, HeldOpenNamesTheProgramHoldingIt) {
     const ClipboardHelper owner("bytes", "300");
     const ClipboardHelper holder("holdonly", "");
-    RecordingMessages messages;
-    Win32ClipboardService clipboard;
-    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
-    inspector.SetFormat(kBytesFormat, kBytesLine);
-    inspector.Show();
-    ASSERT_TRUE(InspectorSettles(inspector));
+    Show(kBytesFormat, kBytesLine);
     const std::string header = HeaderOf(inspector);
     EXPECT_THAT(header, StartsWith("Format " + std::to_string(kBytesFormat) + ": " +
                                    ClipboardHeldText() + "\r\n"));
@@ -154,15 +152,11 @@ TEST(InspectorOverAClipboardHeldOpen, NamesTheProgramHoldingIt) {
 // An owner that takes 1.5 s to render keeps only the reader's worker
 // waiting: the inspector says it reads, and shows the text once rendered;
 // closed meanwhile, it never shows the reading, which ends on its own.
-TEST(InspectorOverASlowOwner, ReadsOffTheWindowsThreadAndDropsAReadingOnClose) {
+TEST_F(InspectorOverTheClipboard, ASlowOwnerIsReadOffTheWindowsThreadAndDroppedOnClose) {
     for (const bool closed : {false, true}) {
         SCOPED_TRACE(closed ? "closed while reading" : "left open");
         const ClipboardHelper owner("slowrender", "");
-        RecordingMessages messages;
-        Win32ClipboardService clipboard;
-        TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
-        inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
-        inspector.Show();
+        Show(1, "CF_TEXT (Predefined) [1]", false);
         EXPECT_EQ(HeaderOf(inspector),
                   std::string("Format 1\r\n") + TFormat_Inspector_Form::kReadingText);
         EXPECT_TRUE(inspector.ReadingUnderWay());
