@@ -31,10 +31,6 @@ class Reading final : public WorkItem {
     std::size_t columns_;
 };
 
-}  // namespace
-
-namespace {
-
 // What the views show of a format read: made within its own bytes.
 void MakeReady(InspectedFormat& i, std::size_t columns) {
     // The text view's text: a text, a file list's paths, an HTML fragment, a locale's name.

@@ -103,10 +103,8 @@ FormattedView::~FormattedView() {
     {
         const std::lock_guard lock(state_->lock);
         state_->view = nullptr;
-        for (Filled* filled : state_->posted) {
-            PostMessageA(state_->thread, kDestroyMessage, 0, reinterpret_cast<LPARAM>(filled->box));
-            delete filled;
-        }
+        // Their boxes, never shown, go with the thread's end.
+        for (Filled* filled : state_->posted) delete filled;
         state_->posted.clear();
         thread = state_->thread;
     }
