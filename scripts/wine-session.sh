@@ -4,13 +4,30 @@
 # process id) when the calling shell exits, also on failure.
 
 wine_prefix_create() {
-  export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all
+  export WINEPREFIX="$1" WINEARCH="${NORVANE_WINEARCH:-win32}" WINEDEBUG=-all
   # No Mono or Gecko installers: nothing here needs them.
   export WINEDLLOVERRIDES="mscoree,mshtml="
   wineboot -i >/dev/null 2>&1
   # The program's faces, by their metric-compatible free twins.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /d 'Liberation Sans' /f >/dev/null 2>&1
+}
+
+# Some machines run no 32-bit x86 program at all (their kernel or hypervisor
+# leaves it out), so 32-bit Wine cannot start there. wine_runs_32bit tells;
+# wine_use_64bit puts 64-bit Wine first on the PATH as `wine` and makes the
+# prefixes 64-bit, for an x64 build of the same sources.
+wine_runs_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+wine_use_64bit() {
+  local bin=$1
+  mkdir -p "$bin"
+  printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$bin/wine"
+  chmod +x "$bin/wine"
+  ln -sf wine "$bin/wine-stable"
+  export PATH="$bin:$PATH" NORVANE_WINEARCH=win64
 }
 
 wine_session_stop() {

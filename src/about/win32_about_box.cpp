@@ -1,5 +1,6 @@
 #include "about/win32_about_box.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -236,17 +237,24 @@ std::string AnsiToUtf8(std::string_view ansi) {
     return utf8;
 }
 
+// The figures are 32-bit, as the system gives them to a 32-bit program; an
+// x64 build (the tests on a machine without 32-bit code) caps them the same
+// way.
+std::uint32_t Figure(SIZE_T bytes) {
+    return static_cast<std::uint32_t>(std::min<SIZE_T>(bytes, 0xFFFFFFFFu));
+}
+
 }  // namespace
 
 std::string Free_Memory_Text() {
     MEMORYSTATUS status{};
-    status.dwLength = 32;
+    status.dwLength = sizeof status;
     GlobalMemoryStatus(&status);
     return FreeMemoryText({.memoryLoad = status.dwMemoryLoad,
-                           .totalPhys = status.dwTotalPhys,
-                           .availPhys = status.dwAvailPhys,
-                           .totalPageFile = status.dwTotalPageFile,
-                           .availPageFile = status.dwAvailPageFile});
+                           .totalPhys = Figure(status.dwTotalPhys),
+                           .availPhys = Figure(status.dwAvailPhys),
+                           .totalPageFile = Figure(status.dwTotalPageFile),
+                           .availPageFile = Figure(status.dwAvailPageFile)});
 }
 
 TAboutBox::TAboutBox(MessageDialog& messages, HWND owner)
