@@ -3,6 +3,7 @@
 #include <array>
 
 #include "clipboard/standard_formats.h"
+#include "util/visible_text.h"
 
 namespace norvane {
 namespace {
@@ -42,7 +43,7 @@ std::string FormatCountLine(int count) {
 
 std::string FormatLine(unsigned format, const std::string& registeredName) {
     const std::string number = " [" + std::to_string(format) + "]";
-    if (!registeredName.empty()) return registeredName + number;
+    if (!registeredName.empty()) return VisibleText(registeredName) + number;
     return PredefinedFormatName(format) + " (Predefined)" + number;
 }
 

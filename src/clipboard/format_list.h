@@ -16,7 +16,8 @@ std::string PredefinedFormatName(unsigned format);
 // "There are <n> data formats available in the Clipboard"
 std::string FormatCountLine(int count);
 
-// "<registered name> [<n>]", or "<predefined name> (Predefined) [<n>]".
+// "<registered name> [<n>]", or "<predefined name> (Predefined) [<n>]"; the
+// registered name with its control and bidirectional characters made visible.
 std::string FormatLine(unsigned format, const std::string& registeredName);
 
 struct FormatList {

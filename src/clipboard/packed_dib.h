@@ -15,6 +15,11 @@ namespace norvane {
 
 inline constexpr std::uint32_t kDibInfoHeaderSize = 40;  // BITMAPINFOHEADER
 
+// No picture of more pixels than this is drawn or decoded, whatever its
+// bytes (the viewer's, the inspector's preview): 256 MB of 32-bit pixels,
+// which a 32-bit address space still finds room for.
+inline constexpr std::uint64_t kMostPreviewPixels = std::uint64_t{64} << 20;
+
 // Bytes a row: whole 32-bit words. None past 64 bits.
 std::optional<std::uint64_t> DibStride(std::uint64_t width, unsigned bitsPerPixel);
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/visible_text.h"
+
 namespace norvane {
 
 struct ViewerButtonPlaces {
@@ -25,7 +27,7 @@ inline constexpr char kViewerNotice[] = "Sorry, No Text or Bitmap data is on the
 inline constexpr char kClipboardDataError[] = "Error getting clipboard data";
 
 inline std::string ViewerCaptionFor(std::string_view ownerClass) {
-    return std::string("Clipboard Data Pasted From A ").append(ownerClass).append(" Class Window");
+    return "Clipboard Data Pasted From A " + VisibleText(ownerClass) + " Class Window";
 }
 
 // Said when only the first `shown` characters of a text of `whole` fit.

@@ -22,8 +22,12 @@ UniqueBitmap BitmapFromPackedDib(std::span<const std::uint8_t> dib) {
     const auto reading = ReadDibHeader(dib);
     if (!reading.header || !reading.problem.empty()) return {};
     const DibHeader& h = *reading.header;
-    // Sizes a DIB's 32-bit fields and this process can hold.
-    if (!PackedDibSizesOf(h.width, h.height, 32)) return {};
+    // Sizes a DIB's 32-bit fields and this process can hold, and no more
+    // pixels than the preview's: run lengths of a few bytes can claim a
+    // picture of gigabytes.
+    if (!PackedDibSizesOf(h.width, h.height, 32) ||
+        static_cast<std::uint64_t>(h.width) * DibRowCount(h.height) > kMostPreviewPixels)
+        return {};
     const int width = h.width, height = static_cast<int>(DibRowCount(h.height));
     const BITMAPINFOHEADER info = TopDown32Header(width, height);
     void* bits = nullptr;

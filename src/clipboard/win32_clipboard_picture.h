@@ -16,7 +16,8 @@ BITMAPINFOHEADER TopDown32Header(int width, int height);
 
 // A 32-bit bitmap of a packed DIB's picture, drawn by the system from the
 // DIB once ReadDibHeader finds it whole; null when it is not, or the
-// picture cannot be made (too large, rows the system cannot draw).
+// picture cannot be made (more than kMostPreviewPixels, rows the system
+// cannot draw).
 UniqueBitmap BitmapFromPackedDib(std::span<const std::uint8_t> dib);
 
 // With the clipboard open: the viewer's own picture of it, made from the

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "clipboard/packed_dib.h"  // kMostPreviewPixels
+
 namespace norvane {
 
 enum class PictureCoding { None, Png, Jpeg, Gif, Bmp, Tiff };
@@ -44,10 +46,6 @@ struct PictureSize {
 // the block ends before it says. TIFF keeps its size in a directory
 // anywhere in the file: none, the decoder's frame says it.
 std::optional<PictureSize> ClaimedSize(PictureCoding coding, std::span<const std::uint8_t> bytes);
-
-// The preview decodes no picture of more pixels than this: 256 MB of
-// pixels, which a 32-bit address space still finds room for.
-inline constexpr std::uint64_t kMostPreviewPixels = std::uint64_t{64} << 20;
 
 // Why a picture of this size is not decoded; empty when it may be.
 std::string SizeRefusal(std::uint64_t width, std::uint64_t height);

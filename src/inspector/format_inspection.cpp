@@ -7,6 +7,7 @@
 #include "clipboard/standard_formats.h"
 #include "inspector/data_headers.h"
 #include "util/little_endian.h"
+#include "util/visible_text.h"
 
 namespace norvane {
 namespace {
@@ -71,8 +72,8 @@ void DescribePalette(std::string& text, std::span<const std::uint8_t> bytes) {
 
 // A window as the header names it: its class, program file and process.
 std::string WindowText(const std::string& className, const OwnerProgram& program) {
-    std::string text = "A " + className + " Class Window";
-    if (!program.fileName.empty()) text += " of " + program.fileName;
+    std::string text = "A " + VisibleText(className) + " Class Window";
+    if (!program.fileName.empty()) text += " of " + VisibleText(program.fileName);
     return text + ", process id " + Number(program.processId);
 }
 

@@ -5,6 +5,7 @@
 #include "clipboard/format_list.h"
 #include "inspector/saved_file.h"
 #include "util/tab_separated.h"
+#include "util/visible_text.h"
 
 namespace norvane {
 namespace {
@@ -94,10 +95,10 @@ std::string IndexText(const std::vector<CopiedFormat>& formats,
         const CopiedFormat& f = formats[i];
         const bool read = f.reading.outcome == ReadOutcome::Read;
         const DataKind kind = read ? f.reading.data.kind : KindOfFormat(f.format);
-        text += std::to_string(f.format) + "\t" + TabSeparatedField(NameOf(f)) + "\t" +
+        text += std::to_string(f.format) + "\t" + TabSeparatedField(VisibleText(NameOf(f))) + "\t" +
                 KindText(kind) + "\t" + (read ? std::to_string(f.reading.data.bytes.size()) : "") +
                 "\t" + TabSeparatedField(OwnerText(f.reading)) + "\t" +
-                TabSeparatedField(i < fates.size() ? fates[i] : "") + "\r\n";
+                VisibleText(TabSeparatedField(i < fates.size() ? fates[i] : "")) + "\r\n";
     }
     return text;
 }

@@ -2,15 +2,31 @@
 
 #include "clipboard/format_list.h"
 #include "util/utf8_text.h"
+#include "util/visible_text.h"
 
 namespace norvane {
+
+namespace {
+
+// A registered name as one item of the list: its hidden characters made
+// visible, and in double quotes (a quote inside doubled) where it holds
+// the list's comma or a quote, so that no name reads as two.
+std::string ListedName(std::string_view registered) {
+    const std::string visible = VisibleText(registered);
+    if (visible.find_first_of(",\"") == std::string::npos) return visible;
+    std::string quoted = "\"";
+    for (const char c : visible) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
 
 std::string JournalFormatNames(ClipboardService& clipboard, std::span<const unsigned> formats) {
     std::string names;
     for (const unsigned format : formats) {
         if (!names.empty()) names += ", ";
         const std::string registered = clipboard.FormatNameUtf8(format);
-        names += registered.empty() ? PredefinedFormatName(format) : registered;
+        names += registered.empty() ? PredefinedFormatName(format) : ListedName(registered);
     }
     return names;
 }

@@ -13,7 +13,10 @@ namespace norvane {
 
 // "CF_UNICODETEXT, CF_LOCALE, CF_TEXT, CF_OEMTEXT": the formats in the
 // clipboard's order, named as the format list names them, a registered one
-// by its registered name (read wide, as UTF-8). Needs no open clipboard.
+// by its registered name (read wide, as UTF-8) with its control and
+// bidirectional characters made visible, in double quotes where it holds a
+// comma or a quote (`"PNG, CF_TEXT"`, a quote inside doubled). Needs no open
+// clipboard.
 std::string JournalFormatNames(ClipboardService& clipboard, std::span<const unsigned> formats);
 
 // The formats column within `width` characters: the whole list where it

@@ -5,6 +5,7 @@
 
 #include "journal/clipboard_journal.h"
 #include "util/tab_separated.h"
+#include "util/visible_text.h"
 
 namespace norvane {
 
@@ -27,7 +28,7 @@ std::string FormatsText(const ClipboardJournal& journal, const JournalEntry& ent
 std::string WindowClassText(const ClipboardJournal& journal, const JournalEntry& entry) {
     if (!entry.hasWindow)
         return entry.event == JournalEvent::Held ? "no window" : "no owner window";
-    return TabSeparatedField(journal.Name(entry.windowClass));
+    return TabSeparatedField(VisibleText(journal.Name(entry.windowClass)));
 }
 
 }  // namespace
@@ -86,7 +87,7 @@ std::array<std::string, 7> JournalColumnTexts(const ClipboardJournal& journal,
     const bool held = entry.event == JournalEvent::Held;
     return {JournalTimeText(entry.time),
             JournalEventText(entry),
-            TabSeparatedField(journal.Name(entry.program)),
+            TabSeparatedField(VisibleText(journal.Name(entry.program))),
             entry.processId ? std::to_string(entry.processId) : std::string(),
             WindowClassText(journal, entry),
             held ? std::string() : FormatsText(journal, entry),

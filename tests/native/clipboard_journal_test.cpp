@@ -360,7 +360,8 @@ TEST(JournalText, TabTextNewestFirstWithNamesMadeSafe) {
               "Time\tEvent\tProgram\tProcess id\tWindow class\tFormats\tSequence number\r\n"
               "2026-12-08 17:05:05.623\tcleared\tWINWORD.EXE\t72\tOpusApp\t0\t14\r\n"
               "2026-12-08 17:05:05.123\tset\t\t\tno owner window\t2 (picture)\t13\r\n"
-              "2026-12-08 17:05:03.123\tset\tline  break.exe\t7\tTab Class\t4 (text)\t10\r\n");
+              "2026-12-08 17:05:03.123\tset\tline\\u000D\\u000Abreak.exe\t7\tTab\\u0009Class\t4 "
+              "(text)\t10\r\n");
 }
 
 TEST(JournalText, EventsInWords) {

@@ -35,6 +35,7 @@ TEST(FormatNames, LinesCarryTheirNumber) {
     EXPECT_EQ(FormatLine(17, ""), "CF_MAX (Predefined) [17]");
     EXPECT_EQ(FormatLine(0x201, ""), "CF_PRIVATEFIRST+1 (Predefined) [513]");
     EXPECT_EQ(FormatLine(49321, "My Format"), "My Format [49321]");
+    EXPECT_EQ(FormatLine(49322, "A\r\nB\u202E [1]"), "A\\u000D\\u000AB\\u202E [1] [49322]");
     EXPECT_EQ(FormatCountLine(0), "There are 0 data formats available in the Clipboard");
     EXPECT_EQ(FormatCountLine(3), "There are 3 data formats available in the Clipboard");
 }

@@ -27,13 +27,31 @@ ClipboardChange Change(std::uint32_t sequence, std::string formatNames) {
 
 TEST(JournalFormats, NamedAsTheFormatListNamesThemRegisteredOnesByTheirName) {
     FakeClipboard clipboard;
-    clipboard.formats = {{13, ""},   {16, ""},    {0xC123, "Формат \u65E5\u672C"},
-                         {0x80, ""}, {0x205, ""}, {17, ""}};
+    clipboard.formats = {{13, ""},
+                         {16, ""},
+                         {0xC123, "Формат \u65E5\u672C"},
+                         {0x80, ""},
+                         {0x205, ""},
+                         {17, ""},
+                         // Names that would read as two, or draw lines.
+                         {0xC124, "PNG, CF_UNICODETEXT"},
+                         {0xC125, "say \"hi\""},
+                         {0xC126, "A\r\nB\u2028C\u202Ed"}};
     const std::vector<unsigned> numbers = *clipboard.UpdatedFormats();
     EXPECT_EQ(JournalFormatNames(clipboard, numbers),
               "CF_UNICODETEXT, CF_LOCALE, Формат \u65E5\u672C, CF_OWNERDISPLAY, "
-              "CF_PRIVATEFIRST+5, CF_MAX");
+              "CF_PRIVATEFIRST+5, CF_MAX, \"PNG, CF_UNICODETEXT\", \"say \"\"hi\"\"\", "
+              "A\\u000D\\u000AB\\u2028C\\u202Ed");
     EXPECT_EQ(JournalFormatNames(clipboard, {}), "");
+
+    // The window's class and program are shown and saved on one line too.
+    ClipboardJournal journal;
+    ClipboardChange change = Change(10, "CF_TEXT");
+    change.owner = JournalWindow{"Spoof\r\nOwner: A\u202E", "a\u0085b.exe", 4};
+    journal.RecordChange(change);
+    const auto columns = JournalColumnTexts(journal, journal.Newest(0));
+    EXPECT_EQ(columns[2], "a\\u0085b.exe");
+    EXPECT_EQ(columns[4], "Spoof\\u000D\\u000AOwner: A\\u202E");
 }
 
 struct Shortening {

@@ -94,7 +94,8 @@ TEST(SaveAllFormats, FilesNamedByNumberAndASafeNameWithTheExtensionSaveAsPropose
 TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
     std::vector<CopiedFormat> formats{Copied(1, "", DataKind::MemoryBlock),
                                       Copied(49300, "Two\tcolumns", DataKind::MemoryBlock),
-                                      Copied(2, "", DataKind::Bitmap)};
+                                      Copied(2, "", DataKind::Bitmap),
+                                      Copied(49301, "Spoof\u202Egnp.exe", DataKind::MemoryBlock)};
     formats[0].reading.data.bytes = {'H', 'i', 0};
     formats[0].reading.hasOwner = true;
     formats[0].reading.ownerClass = "Notepad";
@@ -102,16 +103,23 @@ TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
     formats[1].reading.outcome = ReadOutcome::NotRendered;
     formats[2].reading.outcome = ReadOutcome::Failed;
     formats[2].reading.failure = "there is not enough memory for a copy of its data";
+    formats[3].reading.data.bytes = {1};
+    formats[3].reading.hasOwner = true;
+    formats[3].reading.ownerClass = "Spoof\r\nOwner: A Trusted";
+    formats[3].reading.program = {4, "a\u2029b.exe"};
     const std::string index =
         IndexText(formats, {"00001 CF_TEXT.txt", "not read: its owner did not render it",
-                            "not read: there is not enough\r\nmemory"});
-    EXPECT_EQ(
-        index,
-        "Number\tName\tKind\tBytes\tOwner\tFile\r\n"
-        "1\tCF_TEXT\ta memory block\t3\tA Notepad Class Window of notepad.exe, process id "
-        "42\t00001 CF_TEXT.txt\r\n"
-        "49300\tTwo columns\ta memory block\t\tnone\tnot read: its owner did not render it\r\n"
-        "2\tCF_BITMAP\ta bitmap\t\tnone\tnot read: there is not enough  memory\r\n");
+                            "not read: there is not enough\r\nmemory", "49301 Spoof\u202Egnp.bin"});
+    EXPECT_EQ(index,
+              "Number\tName\tKind\tBytes\tOwner\tFile\r\n"
+              "1\tCF_TEXT\ta memory block\t3\tA Notepad Class Window of notepad.exe, process id "
+              "42\t00001 CF_TEXT.txt\r\n"
+              "49300\tTwo\\u0009columns\ta memory block\t\tnone\tnot read: its owner did not "
+              "render it\r\n"
+              "2\tCF_BITMAP\ta bitmap\t\tnone\tnot read: there is not enough  memory\r\n"
+              "49301\tSpoof\\u202Egnp.exe\ta memory block\t1\tA Spoof\\u000D\\u000AOwner: A "
+              "Trusted Class "
+              "Window of a\\u2029b.exe, process id 4\t49301 Spoof\\u202Egnp.bin\r\n");
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ TEST(ViewerLayout, ButtonsAtOneAndTwoThirds) {
     EXPECT_EQ(PlaceViewerButtons(0, 0, 125, 31).refreshLeft, -62);
     EXPECT_EQ(ViewerCaptionFor("Notepad"), "Clipboard Data Pasted From A Notepad Class Window");
     EXPECT_EQ(ViewerCaptionFor(""), "Clipboard Data Pasted From A  Class Window");
+    EXPECT_EQ(ViewerCaptionFor("X\u2066Y\n"),
+              "Clipboard Data Pasted From A X\\u2066Y\\u000A Class Window");
 }
 
 TEST(ViewerStream, AChunkGoesInWhileTheFreeAddressSpaceHoldsWhatTheBoxWillNeed) {

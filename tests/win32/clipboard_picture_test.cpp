@@ -69,6 +69,17 @@ const PictureCase kPictureCases[] = {
     {"V5 header, 32 bits with masks, top down", kTopDownV5, {kRed, kBlue}, 1},
     {"colours beyond the block", PackedDib(2, 2, 8, Bytes(8)), {}},
     {"compressed rows the system cannot draw", PackedDib(1, 1, 24, Bytes(4), {}, 4), {}},
+    // A kilobyte of run lengths claiming a picture one row past the limit.
+    {"more pixels than the preview draws",
+     PackedDib(
+         8192, 8193, 8,
+         [] {
+             Bytes rows(1024);
+             rows[1] = 1;  // an end of bitmap at once
+             return rows;
+         }(),
+         {}, 1),
+     {}},
 };
 
 std::vector<COLORREF> PixelsOf(HBITMAP bitmap, int width, int height) {
