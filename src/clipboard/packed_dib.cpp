@@ -167,6 +167,7 @@ HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
         imageSize = ReadU32(block, 20);
         colorsUsed = ReadU32(block, 32);
     }
+    h.colorsUsed = colorsUsed;
     // Masks follow only the 40-byte header; the longer ones hold them.
     if (h.headerSize == kDibInfoHeaderSize && h.compression == kBiBitfields) h.maskBytes = 12;
     if (h.headerSize == kDibInfoHeaderSize && h.compression == kBiAlphaBitfields) h.maskBytes = 16;
@@ -181,6 +182,15 @@ HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block) {
     else if (*needed > block.size())
         reading.problem = ShortBlockText(block.size(), *needed, "its bitmap header asks for");
     return reading;
+}
+
+std::string SystemConversionProblem(const DibHeader& h) {
+    if (h.bitsPerPixel < 1 || h.bitsPerPixel > 8) return {};
+    const std::uint32_t indexable = std::uint32_t{1} << h.bitsPerPixel;
+    if (h.colorsUsed <= indexable) return {};
+    return "Its header counts " + std::to_string(h.colorsUsed) + " colours, more than its " +
+           std::to_string(h.bitsPerPixel) + "-bit pixels can index (" + std::to_string(indexable) +
+           ").";
 }
 
 }  // namespace norvane

@@ -59,6 +59,7 @@ struct DibHeader {
     std::int32_t width = 0, height = 0;  // a negative height: rows from the top down
     std::uint16_t planes = 0, bitsPerPixel = 0;
     std::uint32_t compression = 0;            // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3, ...
+    std::uint32_t colorsUsed = 0;             // as the header says; none in a core header
     std::uint64_t maskBytes = 0;              // colour masks after a 40-byte header
     std::uint64_t colorTableBytes = 0;        // 3 bytes an entry after a core header, else 4
     std::optional<std::uint64_t> pixelBytes;  // what the rows take; none past 64 bits
@@ -72,5 +73,12 @@ struct DibHeader {
     std::optional<std::uint64_t> NeededBytes() const;
 };
 HeaderReading<DibHeader> ReadDibHeader(std::span<const std::uint8_t> block);
+
+// Why the system's own conversion of this DIB into a bitmap would read past
+// what ReadDibHeader checked: at 1 to 8 bits a pixel it takes up to 256
+// colours from the table, however few the pixels can index, and reads the
+// rows that much further on. Empty when the header counts no more colours
+// than its pixels can index.
+std::string SystemConversionProblem(const DibHeader& h);
 
 }  // namespace norvane

@@ -108,8 +108,9 @@ bool CopyEnhMetafile(HANDLE handle, std::vector<std::uint8_t>& out) {
 // The system makes the bitmap from the DIB its owner placed by the DIB's
 // header alone: a size of 0 gives the system's own 1 x 1 bitmap (which the
 // clipboard deletes at its next change, leaving every new memory DC of this
-// process without one), a colour table that lies has rows read past the
-// block. Why such a DIB's bitmap is not asked for; empty when it may be.
+// process without one), a colour table that lies, or that counts more
+// colours than the pixels can index, has rows read past the block. Why such a DIB's bitmap is not
+// asked for; empty when it may be.
 std::string BitmapRefusal(ClipboardService& clipboard) {
     const unsigned dib = PlacedDibFormat(clipboard);
     if (dib == 0) return {};
@@ -120,7 +121,9 @@ std::string BitmapRefusal(ClipboardService& clipboard) {
     std::span<const std::uint8_t> block;
     if (locked.get()) block = {static_cast<const std::uint8_t*>(locked.get()), GlobalSize(handle)};
     const auto reading = ReadDibHeader(block);
-    return reading.problem.empty() ? std::string() : BitmapFromDibRefusedText(dib, reading.problem);
+    std::string problem = reading.problem;
+    if (problem.empty() && reading.header) problem = SystemConversionProblem(*reading.header);
+    return problem.empty() ? std::string() : BitmapFromDibRefusedText(dib, problem);
 }
 
 }  // namespace

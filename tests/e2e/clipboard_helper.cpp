@@ -298,6 +298,8 @@ const HostileData kHostileData[] = {
      [] { return HANDLE(Dib(124, 124, 0x7FFFFFFF, INT32_MIN, 32, 0x3FFFFFE1)); }},
     {"dib-colours-beyond", CF_DIB, [] { return HANDLE(Dib(40, 48, 2, 2, 8, 0)); }},
     {"dibv5-colours-beyond", CF_DIBV5, [] { return HANDLE(Dib(124, 132, 2, 2, 4, 16)); }},
+    // Whole as its 1-bit pixels count it; the system would take 256 colours.
+    {"dib-colours-past-depth", CF_DIB, [] { return HANDLE(Dib(40, 52, 1, 1, 1, 256)); }},
     {"dib-negative-width", CF_DIB, [] { return HANDLE(Dib(40, 40 + 8 * 48, -16, 8, 24, 0)); }},
     {"dib-zero-height", CF_DIB, [] { return HANDLE(Dib(40, 40 + 48, 16, 0, 24, 0)); }},
     {"dibv5-header-beyond", CF_DIBV5, [] { return HANDLE(Dib(124, 64, 4, 4, 24, 0)); }},

@@ -184,6 +184,20 @@ TEST(DibHeaders, ColourTablesCountedAsGdiCountsThem) {
     EXPECT_EQ(entries(24, 0), 0u);
     EXPECT_EQ(entries(24, 12), 12u);  // an optional table of the colours used
     EXPECT_EQ(entries(32, 0xFFFFFFFF), 256u);
+
+    // The system's own conversion takes up to 256 at any depth: more colours
+    // than the pixels index are refused before it.
+    const auto conversion = [](std::uint16_t bits, std::uint32_t used) {
+        return SystemConversionProblem(*ReadDibHeader(Dib(1, 1, bits, 0, 0, 0, used)).header);
+    };
+    EXPECT_EQ(conversion(1, 256),
+              "Its header counts 256 colours, more than its 1-bit pixels can index (2).");
+    EXPECT_EQ(conversion(4, 17),
+              "Its header counts 17 colours, more than its 4-bit pixels can index (16).");
+    EXPECT_EQ(conversion(8, 0xFFFFFFFF),
+              "Its header counts 4294967295 colours, more than its 8-bit pixels can index (256).");
+    EXPECT_EQ(conversion(4, 16), "");
+    EXPECT_EQ(conversion(24, 1000), "");
 }
 
 TEST(DibHeaders, DepthsAndCompressionsThatCannotGoTogether) {

@@ -287,6 +287,9 @@ const RefusedCase kRefusedCases[] = {
     {"dib-colours-beyond",
      "the system makes it from the clipboard's CF_DIB, whose header does not fit its block: the "
      "block holds 48 bytes; its bitmap header asks for 1072 bytes"},
+    {"dib-colours-past-depth",
+     "the system makes it from the clipboard's CF_DIB, whose header does not fit its block: its "
+     "header counts 256 colours, more than its 1-bit pixels can index (2)"},
     {"dibv5-sizes-wrap",
      "the system makes it from the clipboard's CF_MAX, whose header does not fit its block: the "
      "block holds 124 bytes; its bitmap header asks for "},
