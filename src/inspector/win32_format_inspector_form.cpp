@@ -7,6 +7,7 @@
 
 #include "clipboard/standard_formats.h"
 #include "inspector/rich_text.h"
+#include "inspector/view_places.h"
 #include "inspector/win32_picture_preview.h"
 #include "inspector/win32_save_format.h"
 #include "inspector/win32_save_from_clipboard.h"
@@ -260,15 +261,16 @@ void TFormat_Inspector_Form::PlaceViews() {
     const bool withText = withText_, withFormatted = withFormatted_, withPicture = withPicture_;
     Component& textView = Get(Text_Place);
     Component& formattedView = Get(Formatted_Place);
-    RECT dump = RectOf(BoundsOf(Get(Dump_Place)));
-    RECT picture{};
-    GetWindowRect(picture_->Handle(), &picture);
-    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&picture), 2);
-    if (withText) dump.bottom = BoundsOf(textView).top - kViewGap;
-    if (withPicture) dump.bottom = picture.top - kViewGap;
+    const RECT area = RectOf(BoundsOf(Get(Dump_Place)));
+    const ViewPlaces places = PlaceViewsIn({area.left, area.top, area.right, area.bottom},
+                                           BoundsOf(textView).top, kViewGap, withPicture, withText);
+    const auto move = [](HWND view, const ViewPlace& place) {
+        MoveWindow(view, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   TRUE);
+    };
+    if (withPicture) move(picture_->Handle(), places.picture);
     ShowWindow(picture_->Handle(), withPicture ? SW_SHOWNA : SW_HIDE);
-    MoveWindow(dump_->Handle(), dump.left, dump.top, dump.right - dump.left, dump.bottom - dump.top,
-               TRUE);
+    move(dump_->Handle(), places.dump);
     const Bounds formatted = BoundsOf(formattedView);
     const Bounds text = TextViewBounds(withFormatted);
     SetBoundsOf(textView, text);
