@@ -61,10 +61,20 @@ std::string NameOf(const CopiedFormat& copied) {
                                          : copied.registeredName;
 }
 
-std::string FormatFileName(const CopiedFormat& copied) {
-    std::string name = NameOf(copied).substr(0, kFileNameNameChars);
-    for (char& c : name)
-        if (ForbiddenInFileName(c)) c = '_';
+std::string FormatFileName(const CopiedFormat& copied, LeadByteTest isLeadByte) {
+    const std::string whole = NameOf(copied);
+    std::string name;
+    for (std::size_t at = 0; at < whole.size();) {
+        const auto byte = static_cast<unsigned char>(whole[at]);
+        const std::size_t length = isLeadByte && isLeadByte(byte) ? 2 : 1;
+        // A lead byte with no second byte, or a character past the limit, ends it.
+        if (at + length > whole.size() || name.size() + length > kFileNameNameChars) break;
+        if (length == 2)
+            name.append(whole, at, 2);
+        else
+            name += ForbiddenInFileName(whole[at]) ? '_' : whole[at];
+        at += length;
+    }
     char number[16];
     std::snprintf(number, sizeof number, "%05u ", copied.format);
     const bool isText = TextEncodingOf(copied.format, copied.registeredName) != TextEncoding::None;

@@ -53,11 +53,16 @@ inline constexpr std::size_t kFileNameNameChars = 64;
 // The registered name, else the predefined one ("CF_UNICODETEXT").
 std::string NameOf(const CopiedFormat& copied);
 
+// Whether a byte of the name's code page begins a character of two bytes
+// (none does in a single-byte code page).
+using LeadByteTest = bool (*)(unsigned char byte);
+
 // "00013 CF_UNICODETEXT.txt", "49161 HTML Format.bin": the number in five
 // digits, the name with every character Windows forbids in a file name
-// replaced by "_" and cut to kFileNameNameChars, and the extension Save As
-// proposes for the data.
-std::string FormatFileName(const CopiedFormat& copied);
+// replaced by "_" and cut to kFileNameNameChars on a whole character, and
+// the extension Save As proposes for the data. A character of two bytes is
+// kept whole: its second byte may be a "\" or "|" of no meaning.
+std::string FormatFileName(const CopiedFormat& copied, LeadByteTest isLeadByte = nullptr);
 
 // Why a format was not read ("its owner did not render it"); empty when it was.
 std::string NotReadReason(const FormatReading& reading);

@@ -75,7 +75,8 @@ std::string WriteOne(const std::string& folder, const CopiedFormat& copied, Writ
     if (const std::string reason = NotReadReason(copied.reading); !reason.empty())
         return "not read: " + reason;
     if (written.stopped) return "not written: saving was stopped";
-    const std::string name = FormatFileName(copied);
+    const std::string name =
+        FormatFileName(copied, [](unsigned char byte) { return IsDBCSLeadByte(byte) != 0; });
     if (const auto failure =
             WriteFormatFile(Joined(folder, name), copied.format, copied.reading.data))
         return "not written: " + *failure;

@@ -89,6 +89,22 @@ TEST(SaveAllFormats, FilesNamedByNumberAndASafeNameWithTheExtensionSaveAsPropose
     const std::string longName(254, 'n');
     EXPECT_EQ(FormatFileName(Copied(49201, longName, DataKind::MemoryBlock)),
               "49201 " + std::string(kFileNameNameChars, 'n') + ".bin");
+
+    // Under a double-byte code page (here: bytes from 0x81 lead, as in
+    // Shift-JIS) a character is never cut, nor its second byte replaced.
+    const LeadByteTest shiftJis = [](unsigned char byte) { return byte >= 0x81; };
+    const struct {
+        std::string name, file;
+    } kDoubleByteNames[] = {
+        {"\x95\\|"
+         "\x95|",
+         "49202 \x95\\_\x95|.bin"},  // "表" is 0x95 0x5C
+        {std::string(63, 'n') + "\x95\x5C", "49202 " + std::string(63, 'n') + ".bin"},
+        {std::string(62, 'n') + "\x95\x5C", "49202 " + std::string(62, 'n') + "\x95\x5C.bin"},
+        {"ab\x95", "49202 ab.bin"},  // a lead byte with nothing after it
+    };
+    for (const auto& c : kDoubleByteNames)
+        EXPECT_EQ(FormatFileName(Copied(49202, c.name, DataKind::MemoryBlock), shiftJis), c.file);
 }
 
 TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
