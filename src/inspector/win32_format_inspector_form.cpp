@@ -7,7 +7,6 @@
 
 #include "clipboard/standard_formats.h"
 #include "inspector/rich_text.h"
-#include "inspector/view_places.h"
 #include "inspector/win32_picture_preview.h"
 #include "inspector/win32_save_format.h"
 #include "inspector/win32_save_from_clipboard.h"
@@ -147,6 +146,7 @@ TFormat_Inspector_Form::TFormat_Inspector_Form(MessageDialog& messages, Clipboar
     RECT picture = RectOf(BoundsOf(Get(Dump_Place)));
     picture.top += (picture.bottom - picture.top) * 2 / 5;
     picture_ = std::make_unique<PictureView>(messages, Handle(), picture);
+    picturePlace_ = {picture.left, picture.top, picture.right, picture.bottom};
     picture_->OnReport([this](const PictureReport& report) { PictureReported(report); });
     text_ = std::make_unique<TextView>(messages, Handle(), RectOf(BoundsOf(Get(Text_Place))),
                                        MulDivRound(kDumpFontHeight, ScreenDpi(), kDesignDpi));
@@ -268,7 +268,10 @@ void TFormat_Inspector_Form::PlaceViews() {
         MoveWindow(view, place.left, place.top, place.right - place.left, place.bottom - place.top,
                    TRUE);
     };
-    if (withPicture) move(picture_->Handle(), places.picture);
+    if (withPicture && !(places.picture == picturePlace_)) {
+        move(picture_->Handle(), places.picture);
+        picturePlace_ = places.picture;
+    }
     ShowWindow(picture_->Handle(), withPicture ? SW_SHOWNA : SW_HIDE);
     move(dump_->Handle(), places.dump);
     const Bounds formatted = BoundsOf(formattedView);

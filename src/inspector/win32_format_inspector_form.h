@@ -15,6 +15,7 @@
 #include "clipboard/clipboard_service.h"
 #include "inspector/format_contents.h"
 #include "inspector/format_inspection.h"
+#include "inspector/view_places.h"
 #include "inspector/win32_dump_view.h"
 #include "inspector/win32_format_reader.h"
 #include "inspector/win32_formatted_view.h"
@@ -93,6 +94,9 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     // RTF is formatted.
     std::string contentLines_, pictureLines_, headerTail_, formattedCut_;
     bool withText_ = false, withFormatted_ = false, withPicture_ = false;
+    // Where PlaceViews last put the picture view: it is moved only when its
+    // place changes, never back over a size given to it since.
+    ViewPlace picturePlace_;
     std::optional<ClipboardListener> listener_;  // while shown
     // A box or dialog of the form's own is open: a change waits until it closes.
     bool busy_ = false;
