@@ -117,20 +117,25 @@ bool Win32ClipboardService::Open(WindowHandle owner) {
     constexpr int kTries = 10;
     constexpr DWORD kPauseMs = 10;
     for (int tried = 1;; ++tried) {
-        if (OpenClipboard(owner)) break;
+        {
+            // Each open and close is told under the lock it is made in: the
+            // observer never hears one thread's close after another's open.
+            const std::lock_guard lock(observerLock_);
+            if (OpenClipboard(owner)) {
+                if (observer_) observer_->Opened(owner);
+                return true;
+            }
+        }
         if (tried == kTries) return false;
         Sleep(kPauseMs);
     }
-    const std::lock_guard lock(observerLock_);
-    if (observer_) observer_->Opened(owner);
-    return true;
 }
 bool Win32ClipboardService::Empty() {
     return EmptyClipboard();
 }
 bool Win32ClipboardService::Close() {
-    const bool closed = CloseClipboard();
     const std::lock_guard lock(observerLock_);
+    const bool closed = CloseClipboard();
     if (closed && observer_) observer_->Closed();
     return closed;
 }

@@ -32,7 +32,7 @@ class Win32ClipboardService final : public ClipboardService {
     OwnerProgram ProgramOfUtf8(WindowHandle window) override;
 
   private:
-    std::mutex observerLock_;
+    std::mutex observerLock_;  // held across each open and close and its notice
     ClipboardOpenObserver* observer_ = nullptr;
 };
 

@@ -7,7 +7,6 @@
 
 #include "clipboard/standard_formats.h"
 #include "journal/journal_formats.h"
-#include "ui/guard.h"
 #include "util/paths.h"
 
 namespace norvane {
@@ -286,6 +285,8 @@ void ClipboardJournalListener::HandOver(Seen seen) {
 }
 
 // On the windows' thread: everything seen since the last time, in order.
+// Nothing shows a box until all of it is recorded: a box's message loop
+// takes over what comes meanwhile, which is newer.
 void ClipboardJournalListener::TakeOver() {
     std::vector<Seen> taken;
     {
@@ -293,17 +294,22 @@ void ClipboardJournalListener::TakeOver() {
         taken.swap(queue_);
         handOverPosted_ = false;
     }
-    std::optional<std::string> failure;
-    for (Seen& seen : taken)
-        RunGuarded(messages_, [&] {
+    std::optional<std::string> failure, recordFailure;
+    for (Seen& seen : taken) {
+        try {
             std::visit(
                 Overloaded{[&](const ClipboardChange& change) { journal_.RecordChange(change); },
                            [&](const HolderSample& sample) { journal_.RecordHolder(sample); },
                            [&](const Closed& closed) { journal_.RecordClose(closed.tick); },
                            [&](Failure& shown) { failure = std::move(shown.text); }},
                 seen);
-        });
-    // The box's message loop takes over what comes meanwhile.
+        } catch (const std::exception& e) {
+            if (!recordFailure) recordFailure = e.what();
+        } catch (...) {
+            if (!recordFailure) recordFailure = "Unknown error";
+        }
+    }
+    if (recordFailure) messages_.ShowError(*recordFailure);
     if (failure) {
         messages_.ShowError(*failure);
         failurePending_ = false;

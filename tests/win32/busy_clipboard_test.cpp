@@ -4,6 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "clipboard/erase_clipboard.h"
 #include "clipboard/format_list.h"
 #include "clipboard/viewer_layout.h"
@@ -62,6 +66,40 @@ TEST_F(BusyClipboard, EveryCommandReportsAHolderThatStaysAsBefore) {
     viewer.Show();
     EXPECT_THAT(messages.errors, ElementsAre(kClipboardDataError));
     EXPECT_FALSE(viewer.IsVisible(viewer.Get(ViewerFormPart::RichEdit1)));
+}
+
+// Two threads of the program opening and closing the clipboard by turns:
+// the observer hears each open and close in the order they were made,
+// never one thread's close after another's open.
+TEST(ClipboardOpenObserver, HearsOpensAndClosesInTheirOrder) {
+    struct Alternation final : ClipboardOpenObserver {
+        std::atomic<int> open{0}, mostOpen{0}, closedUnopened{0};
+        void Opened(WindowHandle) noexcept override {
+            mostOpen = std::max(mostOpen.load(), ++open);
+        }
+        void Closed() noexcept override {
+            if (--open < 0) ++closedUnopened;
+        }
+    } observer;
+    Win32ClipboardService clipboard;
+    clipboard.ObserveOpens(&observer);
+    // Each with a window of its own, as the program's readings open it.
+    const auto openAndClose = [&](HWND window) {
+        for (int i = 0; i < 1000; ++i)
+            if (clipboard.Open(window)) clipboard.Close();
+    };
+    HWND windows[2];
+    for (HWND& window : windows)
+        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                 nullptr);
+    std::thread other(openAndClose, windows[1]);
+    openAndClose(windows[0]);
+    other.join();
+    for (HWND window : windows) DestroyWindow(window);
+    clipboard.ObserveOpens(nullptr);
+    EXPECT_EQ(observer.mostOpen, 1);
+    EXPECT_EQ(observer.closedUnopened, 0);
+    EXPECT_EQ(observer.open, 0);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@
 #include <functional>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "clipboard/win32_clipboard_service.h"
@@ -426,5 +428,36 @@ TEST(JournalListenerErrors, OneBoxAtATimeAndTheNoticesOfAFailedReadingCountLater
     EXPECT_EQ(journal.Newest(0).missed, 1u);
 }
 
+// A change whose entry fails to show (its window's update throws): the
+// changes taken over with it are entered first, and those that come while
+// its error box is up after them, in their order.
+TEST(JournalListenerErrors, EntriesKeepTheirOrderWhileARecordsBoxIsUp) {
+    LoopingErrorBoxes messages;
+    HolderUnaskable clipboard;
+    clipboard.failing = false;
+    clipboard.formats = {{kTextFormat, ""}};
+    ClipboardJournal journal;
+    bool failOnce = false;
+    journal.OnChanged([&] {
+        if (std::exchange(failOnce, false)) throw std::runtime_error("the entry cannot be shown");
+    });
+    ClipboardJournalListener listener{journal, clipboard, messages};
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() == 1; }));
+    const auto change = [&](std::uint32_t number) {
+        clipboard.number = number;
+        PostMessageA(listener.ListeningWindow(), WM_CLIPBOARDUPDATE, 0, 0);
+        Sleep(200);  // seen on the listening thread, not yet taken over
+    };
+    failOnce = true;
+    change(2);
+    change(3);
+    messages.whileUp = [&] { change(4); };
+    ASSERT_TRUE(PumpUntil([&] { return journal.Size() == 4 && messages.up == 0; }));
+    EXPECT_THAT(messages.errors, ::testing::ElementsAre("the entry cannot be shown"));
+    std::vector<std::uint32_t> newestFirst;
+    for (std::size_t i = 0; i < journal.Size(); ++i)
+        newestFirst.push_back(journal.Newest(i).sequence);
+    EXPECT_THAT(newestFirst, ::testing::ElementsAre(4u, 3u, 2u, 1u));
+}
 }  // namespace
 }  // namespace norvane
