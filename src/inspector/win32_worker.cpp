@@ -33,6 +33,41 @@ struct Worker::State {
     bool ended = false;
 };
 
+namespace {
+
+// The threads of workers gone that were left to end alone, each with what
+// it shares. Joined at the program's end when they have ended; a thread
+// still running then is detached, for the process's end to stop.
+class LeftThreads {
+  public:
+    struct Left {
+        std::thread thread;
+        std::shared_ptr<Worker::State> state;
+    };
+    ~LeftThreads() {
+        for (Left& left : left_) left.thread.detach();
+    }
+    void Add(Left left) {
+        const std::lock_guard lock(lock_);
+        left_.push_back(std::move(left));
+    }
+    std::vector<Left> Take() {
+        const std::lock_guard lock(lock_);
+        return std::exchange(left_, {});
+    }
+
+  private:
+    std::mutex lock_;
+    std::vector<Left> left_;
+};
+
+LeftThreads& Left() {
+    static LeftThreads left;
+    return left;
+}
+
+}  // namespace
+
 Worker::Worker(HWND window, UINT message) : state_(std::make_shared<State>()) {
     state_->window = window;
     state_->message = message;
@@ -53,7 +88,25 @@ Worker::~Worker() {
     if (ended)
         thread_.join();
     else
-        thread_.detach();
+        Left().Add({std::move(thread_), state_});
+}
+
+bool Worker::EndLeftWorkers(std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    bool allEnded = true;
+    for (LeftThreads::Left& left : Left().Take()) {
+        std::unique_lock lock(left.state->lock);
+        const bool ended =
+            left.state->changed.wait_until(lock, deadline, [&] { return left.state->ended; });
+        lock.unlock();
+        if (ended) {
+            left.thread.join();
+        } else {
+            allEnded = false;
+            Left().Add(std::move(left));
+        }
+    }
+    return allEnded;
 }
 
 void Worker::Start(std::unique_ptr<WorkItem> work) {

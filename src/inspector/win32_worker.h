@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -44,9 +45,10 @@ class Worker {
     // Work done is posted to `window` as `message`, its lParam for Take.
     Worker(HWND window, UINT message);
     // Cancels what is under way and waits a little for the thread; one
-    // still inside a step that cannot be cancelled (a decoder's call) ends
-    // on its own later and drops its result. Results posted and not taken
-    // go with the worker.
+    // still inside a step that cannot be cancelled (a decoder's call, an
+    // owner rendering) is left to end on its own and drops its result, until
+    // the program's end waits for it (EndLeftWorkers). Results posted and
+    // not taken go with the worker.
     ~Worker();
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
@@ -61,8 +63,16 @@ class Worker {
     // Whether work is queued, under way or posted and not yet taken.
     bool Busy() const;
 
-  private:
+    // At the program's end, before what the work refers to goes (the
+    // clipboard service): waits up to `wait` for the threads of workers
+    // gone that were left to end alone. False when one still runs; the
+    // program must then end without freeing what it could still touch.
+    static bool EndLeftWorkers(std::chrono::milliseconds wait);
+
+    // What the window's thread and the worker's share.
     struct State;
+
+  private:
     static void Loop(std::shared_ptr<State> state);
 
     std::shared_ptr<State> state_;

@@ -183,5 +183,33 @@ TEST_F(MetafileWork, AResizeReplaysOnTheWorkerShowingTheLastPlayMeanwhile) {
     EXPECT_EQ(Middle(), kBlue);
 }
 
+// Work that says it began, then waits until the test lets it end.
+struct HeldWork final : WorkItem {
+    HeldWork(HANDLE began, HANDLE release) : began(began), release(release) {}
+    void Run(const WorkCancel&) override {
+        SetEvent(began);
+        WaitForSingleObject(release, 10000);
+    }
+    HANDLE began, release;
+};
+
+// A worker gone while its work is inside a call that cannot be cancelled
+// leaves its thread to end alone; the program's end waits for it.
+TEST(WorkerLeftToEnd, TheProgramsEndWaitsForItsThread) {
+    const UniqueKernelHandle began(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    {
+        Worker worker(window, WM_APP);
+        worker.Start(std::make_unique<HeldWork>(began.get(), release.get()));
+        ASSERT_EQ(WaitForSingleObject(began.get(), 5000), WAIT_OBJECT_0);
+    }
+    DestroyWindow(window);
+    EXPECT_FALSE(Worker::EndLeftWorkers(100ms));
+    SetEvent(release.get());
+    EXPECT_TRUE(Worker::EndLeftWorkers(5s));
+    EXPECT_TRUE(Worker::EndLeftWorkers(0ms));  // none is left
+}
 }  // namespace
 }  // namespace norvane
