@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -54,6 +55,9 @@ std::string SizeRefusal(std::uint64_t width, std::uint64_t height);
 // followed by its masks (BI_ALPHABITFIELDS: red, green, blue, alpha), its
 // pixels blue, green, red, alpha in each 32-bit word, alpha not
 // premultiplied; empty with `failure` when it could not be decoded.
+// Whether a decode under way is still wanted; asked between its steps.
+using DecodeCancelled = std::function<bool()>;
+
 struct DecodedPicture {
     std::vector<std::uint8_t> dib;
     std::uint32_t width = 0, height = 0;

@@ -41,7 +41,8 @@ std::function<UniqueEnhMetafile()> MetafileMaker(const SharedData& data) {
     };
 }
 
-DecodedPicture Decode(PictureCoding coding, std::span<const std::uint8_t> bytes) {
+DecodedPicture Decode(PictureCoding coding, std::span<const std::uint8_t> bytes,
+                      const DecodeCancelled& cancelled) {
     DecodedPicture decoded;
     // Only the decoder of the coding the bytes' signature names sees them.
     decoded.failure = SignatureRefusal(coding, bytes);
@@ -57,7 +58,8 @@ DecodedPicture Decode(PictureCoding coding, std::span<const std::uint8_t> bytes)
         decoded.failure = SizeRefusal(claimed->width, claimed->height);
         if (!decoded.failure.empty()) return decoded;
     }
-    return coding == PictureCoding::Gif ? DecodeGifFirstFrame(bytes) : DecodeWithWic(bytes);
+    return coding == PictureCoding::Gif ? DecodeGifFirstFrame(bytes)
+                                        : DecodeWithWic(bytes, cancelled);
 }
 
 }  // namespace
@@ -87,8 +89,8 @@ PreviewOutcome PreviewFormat(PictureView& view, unsigned format, std::string_vie
             }
             const PictureCoding coding = PictureCodingOf(registeredName, data.bytes);
             if (coding == PictureCoding::None) break;
-            view.SetDecoding([coding, shared] {
-                DecodedPicture decoded = Decode(coding, shared->bytes);
+            view.SetDecoding([coding, shared](const DecodeCancelled& cancelled) {
+                DecodedPicture decoded = Decode(coding, shared->bytes, cancelled);
                 std::string line = DecodedPictureLine(coding, decoded);
                 return DecodedForView{std::move(decoded.dib), std::move(line)};
             });

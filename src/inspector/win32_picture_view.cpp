@@ -64,16 +64,18 @@ RECT MetafilePlace(const ENHMETAHEADER& header, SIZE size) {
 
 class Decoding final : public WorkItem {
   public:
-    explicit Decoding(std::function<DecodedForView()> decode) : decode_(std::move(decode)) {}
-    void Run(const WorkCancel&) override {
-        result = decode_();
-        decode_ = nullptr;  // its share of the bytes may be the last: freed here, not on the
-                            // window's thread
+    explicit Decoding(std::function<DecodedForView(const DecodeCancelled&)> decode)
+        : decode_(std::move(decode)) {}
+    void Run(const WorkCancel& cancelled) override {
+        result = decode_([&cancelled] { return cancelled(); });
+        // Its share of the reading may be the last: freed here, on the
+        // worker, as soon as the decode stops, not with the next picture.
+        decode_ = nullptr;
     }
     DecodedForView result;
 
   private:
-    std::function<DecodedForView()> decode_;
+    std::function<DecodedForView(const DecodeCancelled&)> decode_;
 };
 
 struct PlayProgress {
@@ -177,7 +179,7 @@ bool PictureView::SetPicture(std::span<const std::uint8_t> bytes) {
     return ShowDib(bytes);
 }
 
-void PictureView::SetDecoding(std::function<DecodedForView()> decode) {
+void PictureView::SetDecoding(std::function<DecodedForView(const DecodeCancelled&)> decode) {
     Clear();
     pending_ = kDecodingText;
     worker_->Start(std::make_unique<Decoding>(std::move(decode)));

@@ -23,6 +23,7 @@
 
 #include "inspector/data_headers.h"
 #include "inspector/picture_pixels.h"
+#include "inspector/encoded_picture.h"
 #include "inspector/win32_worker.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"
@@ -71,8 +72,9 @@ class PictureView final : public Window {
     // does, from its top left; false when the DIB cannot be drawn.
     bool SetPicture(std::span<const std::uint8_t> bytes);
     // A picture `decode` gives on the worker thread (it must own what it
-    // reads); reported when it comes.
-    void SetDecoding(std::function<DecodedForView()> decode);
+    // reads, and stop once its argument says it is cancelled); reported
+    // when it comes.
+    void SetDecoding(std::function<DecodedForView(const DecodeCancelled&)> decode);
     // A metafile that `make` makes on the worker thread (from bytes of its
     // own), played there; reported when played.
     void SetMetafile(std::function<UniqueEnhMetafile()> make);

@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -11,6 +12,11 @@
 
 namespace norvane {
 namespace {
+
+// The pixels are copied out this many bytes at a time at most.
+constexpr UINT kBandBytes = 4 << 20;
+// A decode stopped because it is no longer wanted.
+constexpr HRESULT kCancelled = HRESULT_FROM_WIN32(ERROR_CANCELLED);
 
 std::string WicFailure(HRESULT result) {
     // A picture cut short is often one no decoder recognises at all.
@@ -63,7 +69,7 @@ const GUID* ContainerOf(PictureCoding coding) {
 }
 
 HRESULT Decode(const GUID& container, std::span<const std::uint8_t> bytes,
-               DecodedPicture& decoded) {
+               const DecodeCancelled& cancelled, DecodedPicture& decoded) {
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
@@ -95,17 +101,27 @@ HRESULT Decode(const GUID& container, std::span<const std::uint8_t> bytes,
                                        WICBitmapDitherTypeNone, nullptr, 0.0,
                                        WICBitmapPaletteTypeCustom);
     if (FAILED(result)) return result;
+    if (cancelled && cancelled()) return kCancelled;
     std::vector<std::uint8_t> dib;
     try {
         dib = AlphaDib(width, height);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+    // In bands, asking between them whether the picture is still wanted.
     // Within the preview's limit neither the stride nor the size wraps.
-    result = converter->CopyPixels(nullptr, width * 4,
-                                   static_cast<UINT>(dib.size() - kAlphaDibHeaderBytes),
-                                   dib.data() + kAlphaDibHeaderBytes);
-    if (FAILED(result)) return result;
+    const UINT stride = width * 4;
+    const UINT bandRows = std::max<UINT>(1, kBandBytes / stride);
+    for (UINT top = 0; top < height; top += bandRows) {
+        if (top > 0 && cancelled && cancelled()) return kCancelled;
+        const UINT rows = std::min(bandRows, height - top);
+        const WICRect band{0, static_cast<INT>(top), static_cast<INT>(width),
+                           static_cast<INT>(rows)};
+        result =
+            converter->CopyPixels(&band, stride, stride * rows,
+                                  dib.data() + kAlphaDibHeaderBytes + std::size_t{top} * stride);
+        if (FAILED(result)) return result;
+    }
     decoded.dib = std::move(dib);
     decoded.width = width;
     decoded.height = height;
@@ -114,7 +130,8 @@ HRESULT Decode(const GUID& container, std::span<const std::uint8_t> bytes,
 
 }  // namespace
 
-DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes) {
+DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes,
+                             const DecodeCancelled& cancelled) {
     DecodedPicture decoded;
     const ComLibrary com;
     if (!com.Usable()) {
@@ -126,8 +143,12 @@ DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes) {
         decoded.failure = "its bytes begin with no signature of PNG, JPEG, GIF, BMP or TIFF";
         return decoded;
     }
-    const HRESULT result = Decode(*container, bytes, decoded);
-    if (FAILED(result)) decoded.failure = WicFailure(result);
+    const HRESULT result = Decode(*container, bytes, cancelled, decoded);
+    if (result == kCancelled) {
+        decoded = DecodedPicture{};
+        decoded.failure = "its decoding was stopped";
+    }
+    if (FAILED(result) && result != kCancelled) decoded.failure = WicFailure(result);
     return decoded;
 }
 

@@ -13,7 +13,8 @@ namespace norvane {
 // coding whose signature they begin with (SignatureCoding) and no other,
 // converted to 32 bits with alpha; bytes with no signature are refused, and
 // a frame larger than the preview allows before its pixels are asked for.
-// Never throws.
-DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes);
+// Stops at its next step once `cancelled`, with no picture. Never throws.
+DecodedPicture DecodeWithWic(std::span<const std::uint8_t> bytes,
+                             const DecodeCancelled& cancelled = {});
 
 }  // namespace norvane

@@ -8,12 +8,14 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 #include "clipboard/win32_clipboard_service.h"
 #include "e2e/picture_samples.h"
 #include "fakes/recording_messages.h"
 #include "inspector/picture_pixels.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "inspector/win32_wic_picture.h"
 #include "win32/inspector_settles.h"
 #include "win32/pixels.h"
 #include "win32/second_process.h"
@@ -240,5 +242,29 @@ TEST_F(MetafilesTest, PlayedOnceAcrossPaintsUntilRefitted) {
     EXPECT_EQ(inspector.Picture().MetafilePlays(), plays + 2);
 }
 
+// A decode no longer wanted stops at its next band of rows, with no
+// picture; one let run has every band in its place.
+TEST(WicDecoding, StopsAtTheNextBandOnceCancelled) {
+    constexpr std::uint32_t kWidth = 1024, kHeight = 3000;  // 1,024 rows a band
+    const std::string png = testing::Png(kWidth, kHeight, [](std::uint32_t, std::uint32_t y) {
+        return (y % 256) << 16 | 0xFF;  // green by row
+    });
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(png.data()), png.size());
+    int asked = 0;
+    const DecodedPicture stopped = DecodeWithWic(bytes, [&] { return ++asked == 2; });
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(stopped.dib.empty());
+    EXPECT_FALSE(stopped.failure.empty());
+
+    asked = 0;
+    const DecodedPicture whole = DecodeWithWic(bytes, [&] { return ++asked < 0; });
+    EXPECT_EQ(asked, 3);
+    ASSERT_EQ(whole.dib.size(), kAlphaDibHeaderBytes + std::size_t{kWidth} * kHeight * 4);
+    for (std::uint32_t y : {0u, 1023u, 1024u, 2500u, kHeight - 1}) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, whole.dib.data() + kAlphaDibHeaderBytes + (y * kWidth + 7) * 4, 4);
+        EXPECT_EQ(pixel, 0xFF000000 | (y % 256) << 8) << "row " << y;
+    }
+}
 }  // namespace
 }  // namespace norvane
