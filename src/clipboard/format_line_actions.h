@@ -21,6 +21,9 @@ class FormatLineActions {
     virtual void SaveAs(unsigned format, const std::string& line) = 0;
     // Every format on the clipboard, each in a file of its own.
     virtual void SaveAll() = 0;
+    // Drops what is read and not yet shown (the list closes): no dialog or
+    // box comes of it.
+    virtual void Cancel() = 0;
 };
 
 // The list the actions serve: its message boxes, its clipboard, and its

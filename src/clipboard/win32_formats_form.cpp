@@ -109,6 +109,11 @@ void TClipboard_Formats_Form::FormShow() {
     }
 }
 
+// A Save As still reading brings no dialog once the list is closed.
+void TClipboard_Formats_Form::FormHide() {
+    if (lineActions_) lineActions_->Cancel();
+}
+
 void TClipboard_Formats_Form::Refresh_BitBtnClick() {
     FormShow();
 }

@@ -43,6 +43,7 @@ class TClipboard_Formats_Form final : public FormOf<FormatsFormPart> {
 
   protected:
     void FormShow() override;
+    void FormHide() override;
 
   private:
     // The format number of line `index`; none for no line.

@@ -191,15 +191,13 @@ void TFormat_Inspector_Form::FormShow() {
     reader_->Start(format_, Handle(), text_->ColumnsAt(TextViewBounds(rtf).width));
 }
 
-// The reading done on the reader's worker, shown.
+// The reading done on the reader's worker, shown; then why it failed, in a
+// box. The box comes last: its message loop may start the next reading
+// (a refresh, a change followed), which frees this one.
 void TFormat_Inspector_Form::ShowReading(std::shared_ptr<InspectedFormat> inspected) {
     shown_ = std::move(inspected);
     InspectedFormat& shown = *shown_;
     const FormatReading& reading = shown.reading;
-    if (reportFailures_ && reading.outcome != ReadOutcome::Read) {
-        const FlagScope busy(busy_);
-        ReportReadFailure(Messages(), line_, reading);
-    }
     const PreviewOutcome preview =
         reading.outcome == ReadOutcome::Read
             ? PreviewFormat(*picture_, format_, shown.name,
@@ -219,6 +217,11 @@ void TFormat_Inspector_Form::ShowReading(std::shared_ptr<InspectedFormat> inspec
     dump_->SetBytes(reading.data.bytes);
     SetEnabled(Get(Save_As_BitBtn),
                reading.outcome == ReadOutcome::Read && !reading.data.bytes.empty());
+    if (reportFailures_ && reading.outcome != ReadOutcome::Read) {
+        const FlagScope busy(busy_);
+        const std::shared_ptr<const InspectedFormat> kept = shown_;  // while its box is up
+        ReportReadFailure(Messages(), std::string(line_), kept->reading);
+    }
 }
 
 // The header: the reading's lines, then what the workers said of its

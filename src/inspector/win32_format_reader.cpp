@@ -6,6 +6,7 @@
 
 #include "inspector/win32_locale_name.h"
 #include "ui/guard.h"
+#include "ui/win32_message_dialog.h"
 #include "util/bytes_of.h"
 
 namespace norvane {
@@ -17,17 +18,23 @@ constexpr UINT kReadMessage = WM_APP + 1;
 
 class Reading final : public WorkItem {
   public:
-    Reading(ClipboardService& clipboard, unsigned format, WindowHandle window, std::size_t columns)
-        : clipboard_(clipboard), format_(format), window_(window), columns_(columns) {}
+    Reading(ClipboardService& clipboard, unsigned format, WindowHandle openWith, HWND forWindow,
+            std::size_t columns)
+        : forWindow(forWindow),
+          clipboard_(clipboard),
+          format_(format),
+          openWith_(openWith),
+          columns_(columns) {}
     void Run(const WorkCancel&) override {
-        result = InspectFormat(clipboard_, format_, window_, columns_);
+        result = InspectFormat(clipboard_, format_, openWith_, columns_);
     }
+    const HWND forWindow;
     std::shared_ptr<InspectedFormat> result;
 
   private:
     ClipboardService& clipboard_;
     unsigned format_;
-    WindowHandle window_;
+    WindowHandle openWith_;
     std::size_t columns_;
 };
 
@@ -81,8 +88,11 @@ FormatReader::FormatReader(MessageDialog& messages, ClipboardService& clipboard,
     worker_.emplace(Handle(), kReadMessage);
 }
 
-void FormatReader::Start(unsigned format, WindowHandle window, std::size_t columns) {
-    worker_->Start(std::make_unique<Reading>(clipboard_, format, window, columns));
+void FormatReader::Start(unsigned format, HWND forWindow, std::size_t columns) {
+    // Opened with the reader's own window: a second thread that opens with
+    // the same window (Save All on the windows' thread) would take over
+    // this one's open, and its close would end it under the reading.
+    worker_->Start(std::make_unique<Reading>(clipboard_, format, Handle(), forWindow, columns));
 }
 
 void FormatReader::Cancel() {
@@ -101,6 +111,7 @@ LRESULT FormatReader::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             reading.result->reading.outcome = ReadOutcome::Failed;
             reading.result->reading.failure = "there is not enough memory for a copy of its data";
         }
+        const BoxesOwnedBy owner(reading.forWindow);
         done_(std::move(reading.result));
     });
     return 0;

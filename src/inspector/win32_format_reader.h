@@ -56,8 +56,9 @@ class FormatReader final : public Window {
     // `done` is called on this thread with each reading that is still current.
     FormatReader(MessageDialog& messages, ClipboardService& clipboard, Done done);
 
-    // Drops the reading under way and starts one of `format`.
-    void Start(unsigned format, WindowHandle window, std::size_t columns);
+    // Drops the reading under way and starts one of `format` for `forWindow`,
+    // which owns the boxes its result brings.
+    void Start(unsigned format, HWND forWindow, std::size_t columns);
     void Cancel();
     // Whether a reading is queued, under way or not yet handed out.
     bool Busy() const { return worker_->Busy(); }

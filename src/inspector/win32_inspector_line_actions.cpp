@@ -33,6 +33,10 @@ class InspectorLineActions final : public FormatLineActions {
 
     void SaveAll() override { SaveAllFormats(list_.clipboard, list_.messages, list_.list); }
 
+    void Cancel() override {
+        if (saveReader_) saveReader_->Cancel();
+    }
+
   private:
     FormatListContext list_;
     std::unique_ptr<TFormat_Inspector_Form> inspector_;  // made when first opened

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "ui/application.h"
 
@@ -49,7 +50,10 @@ class EscapeAnswersNo {
     EscapeAnswersNo& operator=(const EscapeAnswersNo&) = delete;
 };
 
+thread_local HWND namedOwner = nullptr;  // set by a BoxesOwnedBy
+
 HWND BoxOwner() {
+    if (namedOwner) return IsWindowVisible(namedOwner) ? namedOwner : nullptr;
     HWND active = GetActiveWindow();
     return active && IsWindowVisible(active) ? active : nullptr;
 }
@@ -75,6 +79,12 @@ class OwnerStateKept {
 };
 
 }  // namespace
+
+BoxesOwnedBy::BoxesOwnedBy(HWND window) : before_(std::exchange(namedOwner, window)) {}
+
+BoxesOwnedBy::~BoxesOwnedBy() {
+    namedOwner = before_;
+}
 
 MessageAnswer Win32MessageDialog::Show(std::string_view text, MessageKind kind,
                                        MessageButtons buttons) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/message_dialog.h"
@@ -19,9 +21,12 @@ class RecordingMessages : public MessageDialog {
     std::vector<Shown> shown;
     std::vector<std::string> errors;  // the general error box
     std::deque<MessageAnswer> answers;
+    // Runs while a box is up, as a user's clicks would.
+    std::function<void()> whileShown;
 
     MessageAnswer Show(std::string_view text, MessageKind kind, MessageButtons buttons) override {
         shown.push_back({std::string(text), kind, buttons});
+        if (whileShown) std::exchange(whileShown, nullptr)();
         if (!answers.empty()) {
             const MessageAnswer answer = answers.front();
             answers.pop_front();

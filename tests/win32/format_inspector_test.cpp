@@ -399,6 +399,35 @@ TEST(InspectorOverAFailedCopy, SaysWhatFailedAndOffersNothingToSave) {
     EXPECT_FALSE(clipboard.isOpen);
 }
 
+// A refresh clicked while the box of a failed reading is up: the reading
+// shown after the box is the new one, whole, and nothing of the old is used.
+TEST(InspectorOverAFailedCopy, ARefreshUnderItsBoxShowsTheNewReadingWhole) {
+    testing::FakeClipboard clipboard;
+    clipboard.formats = {{1, ""}};
+    clipboard.data[1] = std::nullopt;  // not rendered
+    RecordingMessages messages;
+    TFormat_Inspector_Form inspector{messages, clipboard, nullptr};
+    const std::string text = "Known text";
+    const Bytes known(text.c_str(), text.c_str() + text.size() + 1);
+    messages.whileShown = [&] {
+        clipboard.data[1] = FormatData{DataKind::MemoryBlock, known};
+        inspector.Refresh_BitBtnClick();
+        ASSERT_TRUE(testing::InspectorSettles(inspector));
+    };
+    inspector.SetFormat(1, "CF_TEXT (Predefined) [1]");
+    inspector.Show();
+    ASSERT_TRUE(testing::PumpUntil([&] { return !messages.whileShown; }));
+    ASSERT_TRUE(testing::InspectorSettles(inspector));
+    UpdateWindow(inspector.Dump().Handle());
+    EXPECT_THAT(messages.Texts(), ElementsAre(NotRenderedText("CF_TEXT (Predefined) [1]")));
+    EXPECT_EQ(inspector.Reading().data.bytes, known);
+    EXPECT_EQ(inspector.TextOf(inspector.Get(InspectorFormPart::Header_Label)),
+              "Format 1: a memory block, 11 bytes\r\nOwner: none");
+    EXPECT_EQ(inspector.Dump().PaintedLines(), DumpLines(known, 0, 1));
+    EXPECT_EQ(inspector.Text().Contents(SIZE_MAX), L"Known text");
+    EXPECT_TRUE(inspector.IsEnabled(inspector.Get(InspectorFormPart::Save_As_BitBtn)));
+}
+
 // "Save As..." on a line of the list reads the format on the reader's
 // worker, then says why nothing can be saved (or opens the save dialog).
 TEST(SaveAsFromTheList, ReadOffTheWindowsThreadThenWhyNothingIsSaved) {
@@ -423,6 +452,32 @@ TEST(SaveAsFromTheList, ReadOffTheWindowsThreadThenWhyNothingIsSaved) {
         EXPECT_TRUE(testing::PumpUntil([&] { return !messages.shown.empty(); })) << c.said;
         EXPECT_THAT(messages.Texts(), ElementsAre(c.said));
     }
+}
+
+// A clipboard whose copies wait until the test lets them go on.
+struct GatedClipboard : testing::FakeClipboard {
+    UniqueKernelHandle entered{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    UniqueKernelHandle release{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    std::optional<FormatData> CopyFormatData(unsigned format) override {
+        SetEvent(entered.get());
+        WaitForSingleObject(release.get(), 10000);
+        return FakeClipboard::CopyFormatData(format);
+    }
+};
+
+// The list closed while its Save As reads: no box or dialog comes of it.
+TEST(SaveAsFromTheList, DroppedWhenTheListCloses) {
+    GatedClipboard clipboard;
+    clipboard.formats = {{49999, "Norvane Bytes"}};
+    clipboard.data[49999] = std::nullopt;  // would be reported as not rendered
+    RecordingMessages messages;
+    const auto actions = MakeInspectorLineActions({messages, clipboard, nullptr});
+    actions->SaveAs(49999, "Norvane Bytes [49999]");
+    ASSERT_EQ(WaitForSingleObject(clipboard.entered.get(), 5000), WAIT_OBJECT_0);
+    actions->Cancel();
+    SetEvent(clipboard.release.get());
+    testing::PumpFor(std::chrono::milliseconds(300));
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 // A format not read has no contents to describe: a locale, a file list or

@@ -16,6 +16,8 @@ struct Seen {
     std::string title;
     std::string text;
     WPARAM key = 0;
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
 };
 Seen seen;
 
@@ -28,6 +30,8 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     seen.title = text;
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     seen.text = text;
+    seen.owner = GetWindow(box, GW_OWNER);
+    seen.ownerEnabled = seen.owner && IsWindowEnabled(seen.owner);
     testing::PressInBox(box, seen.key);
 }
 
@@ -63,6 +67,29 @@ TEST(MessageDialog, ErrorBoxCarriesTheApplicationTitle) {
     Win32MessageDialog().ShowError("Unable to write to C:\\x.ini");
     EXPECT_EQ(seen.title, "Norvane v1.1b");
     EXPECT_EQ(seen.text, "Unable to write to C:\\x.ini");
+}
+
+// A box raised for a window that is not the active one (a result that came
+// later) is owned by that window, which takes no input while it is up.
+TEST(MessageDialog, OwnedByTheWindowItConcerns) {
+    const auto window = [] {
+        return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+    };
+    const HWND concerned = window(), active = window();
+    SetActiveWindow(active);
+    {
+        const BoxesOwnedBy owner(concerned);
+        ShowAndPress(VK_RETURN, MessageKind::Warning, MessageButtons::Ok);
+    }
+    EXPECT_EQ(seen.owner, concerned);
+    EXPECT_FALSE(seen.ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(concerned));
+    SetActiveWindow(active);
+    ShowAndPress(VK_RETURN, MessageKind::Warning, MessageButtons::Ok);
+    EXPECT_EQ(seen.owner, active);
+    DestroyWindow(concerned);
+    DestroyWindow(active);
 }
 
 }  // namespace

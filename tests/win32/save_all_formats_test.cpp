@@ -7,13 +7,17 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <set>
 
+#include "clipboard/standard_formats.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "fakes/fake_clipboard.h"
 #include "fakes/recording_messages.h"
+#include "inspector/win32_format_reader.h"
 #include "inspector/win32_save_all_formats.h"
 #include "inspector/win32_save_format.h"
+#include "win32/message_pump.h"
 #include "win32/second_process.h"
 
 namespace norvane {
@@ -334,5 +338,24 @@ TEST_F(SaveAllTest, AClipboardHeldOpenSavesNothingAndAsksForNoFolder) {
     EXPECT_TRUE(NamesIn(parent).empty());
 }
 
+// Save As from the list reads on its worker while the owner renders
+// slowly, and Save All runs from the same list meanwhile: each opens the
+// clipboard with a window of its own, so neither takes over the other's
+// open, and the reading gets the text rendered.
+TEST_F(SaveAllTest, WithinASaveAsReadingOfASlowOwner) {
+    const ClipboardHelper owner("slowrender", "");
+    const HWND list =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::shared_ptr<InspectedFormat> read;
+    FormatReader reader(messages, system, [&](std::shared_ptr<InspectedFormat> r) { read = r; });
+    reader.Start(kTextFormat, list, kNoTextView);
+    testing::PumpFor(std::chrono::milliseconds(300));  // the owner is asked to render
+    SaveAllFormats(system, messages, list, settings);
+    ASSERT_TRUE(testing::PumpUntil([&] { return read != nullptr; }));
+    EXPECT_EQ(read->reading.outcome, ReadOutcome::Read) << read->reading.failure;
+    const std::string rendered = "rendered slowly";
+    EXPECT_EQ(read->reading.data.bytes, Bytes(rendered.c_str(), rendered.c_str() + 16));
+    DestroyWindow(list);
+}
 }  // namespace
 }  // namespace norvane
