@@ -11,6 +11,7 @@
 #include "clipboard/format_list.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "clipboard/win32_formats_form.h"
+#include "reader/win32_reader_role.h"
 #include "ui/application.h"
 #include "win32_bench_support.h"
 
@@ -43,6 +44,8 @@ void PlaceFormats(int count) {
 }  // namespace
 
 int main() {
+    // The readings of the system's clipboard start this program as their reader.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     constexpr int kFormats = 2000;
     PlaceFormats(kFormats);
     NoMessages messages;

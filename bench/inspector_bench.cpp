@@ -24,6 +24,7 @@
 #include "clipboard/win32_clipboard_service.h"
 #include "e2e/driver.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "reader/win32_reader_role.h"
 #include "win32_bench_pictures.h"
 #include "win32_bench_support.h"
 
@@ -192,6 +193,8 @@ int InspectTexts() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The readings of the system's clipboard start this program as their reader.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     if (argc >= 2 && std::strcmp(argv[1], "text") == 0) {
         if (argc == 2) return InspectTexts();
         const auto n = static_cast<std::size_t>(std::atoi(argv[2]));

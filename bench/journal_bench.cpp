@@ -26,6 +26,7 @@
 #include "inspector/win32_inspector_line_actions.h"
 #include "journal/clipboard_journal.h"
 #include "journal/win32_journal_listener.h"
+#include "reader/win32_reader_role.h"
 #include "ui/application.h"
 #include "win32/second_process.h"
 #include "win32_bench_support.h"
@@ -246,6 +247,8 @@ void StartUps(int starts) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The readings of the system's clipboard start this program as their reader.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 60;
     const int bursts = argc > 2 ? std::atoi(argv[2]) : 3;
     const int starts = argc > 3 ? std::atoi(argv[3]) : 15;

@@ -24,6 +24,7 @@
 #include "clipboard/format_list.h"
 #include "clipboard/win32_clipboard_service.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "reader/win32_reader_role.h"
 #include "ui/com_ptr.h"
 #include "win32_bench_pictures.h"
 #include "win32_bench_support.h"
@@ -147,6 +148,8 @@ void Run(const Case& c) {
 // Each case runs in a process of its own (this program again, given the
 // case's number), so that each peak is that case's alone.
 int main(int argc, char** argv) {
+    // The readings of the system's clipboard start this program as their reader.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     if (argc == 2) {
         const auto n = static_cast<std::size_t>(std::atoi(argv[1]));
         if (n < std::size(kCases)) Run(kCases[n]);

@@ -22,6 +22,7 @@
 #include "journal/clipboard_journal.h"
 #include "journal/win32_journal_form.h"
 #include "journal/win32_journal_listener.h"
+#include "reader/win32_reader_role.h"
 #include "ui/application.h"
 #include "util/paths.h"
 #include "win32_bench_support.h"
@@ -75,6 +76,8 @@ class StepClock {
 // The entry point's steps in its order (src/app/norvanel.cpp), the main
 // window's show sequence (TMainForm1::FormShow) taken apart.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The readings of the system's clipboard start this program as their reader.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     StepClock clock(SinceProcessCreated());
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;

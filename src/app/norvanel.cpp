@@ -18,6 +18,7 @@
 #include "journal/clipboard_journal.h"
 #include "journal/win32_journal_form.h"
 #include "journal/win32_journal_listener.h"
+#include "reader/win32_reader_role.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
 
@@ -66,6 +67,8 @@ int Run(norvane::MessageDialog& messages, norvane::ClipboardService& clipboard) 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Started by the program as its reader: no window of its own shows.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;

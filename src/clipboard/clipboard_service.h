@@ -33,6 +33,9 @@ class ClipboardOpenObserver {
 class ClipboardService {
   public:
     virtual ~ClipboardService() = default;
+    // Whether this is the system's clipboard, which the program's reader
+    // process reads too; one held in memory is read in this process.
+    virtual bool IsSystemClipboard() const { return false; }
 
     // Need no open clipboard.
     // The number the system moves on every change of the clipboard.

@@ -19,6 +19,7 @@ class Win32ClipboardService final : public ClipboardService {
     std::optional<std::vector<unsigned>> UpdatedFormats() override;
     std::string WindowClassNameUtf8(WindowHandle window) override;
     std::string FormatNameUtf8(unsigned format) override;
+    bool IsSystemClipboard() const override { return true; }
     bool Open(WindowHandle owner) override;
     bool Empty() override;
     bool Close() override;

@@ -18,21 +18,27 @@ constexpr UINT kReadMessage = WM_APP + 1;
 
 class Reading final : public WorkItem {
   public:
-    Reading(ClipboardService& clipboard, unsigned format, WindowHandle openWith, HWND forWindow,
-            std::size_t columns)
+    Reading(ClipboardService& clipboard, std::shared_ptr<ReaderProcess> readerProcess,
+            unsigned format, WindowHandle openWith, HWND forWindow, std::size_t columns)
         : forWindow(forWindow),
           clipboard_(clipboard),
+          readerProcess_(std::move(readerProcess)),
           format_(format),
           openWith_(openWith),
           columns_(columns) {}
-    void Run(const WorkCancel&) override {
-        result = InspectFormat(clipboard_, format_, openWith_, columns_);
+    void Run(const WorkCancel& cancelled) override {
+        FormatReading reading =
+            readerProcess_ ? readerProcess_->Read(format_, [&cancelled] { return cancelled(); })
+                           : ReadFormat(clipboard_, format_, openWith_);
+        if (cancelled()) return;  // never shown
+        result = InspectFormat(clipboard_, format_, std::move(reading), columns_);
     }
     const HWND forWindow;
     std::shared_ptr<InspectedFormat> result;
 
   private:
     ClipboardService& clipboard_;
+    std::shared_ptr<ReaderProcess> readerProcess_;
     unsigned format_;
     WindowHandle openWith_;
     std::size_t columns_;
@@ -64,12 +70,12 @@ void Fail(InspectedFormat& i, std::string failure) {
 }  // namespace
 
 std::shared_ptr<InspectedFormat> InspectFormat(ClipboardService& clipboard, unsigned format,
-                                               WindowHandle window, std::size_t columns) {
+                                               FormatReading reading, std::size_t columns) {
     auto inspected = std::make_shared<InspectedFormat>();
     InspectedFormat& i = *inspected;
     i.format = format;
     i.name = clipboard.FormatName(format);
-    i.reading = ReadFormat(clipboard, format, window);
+    i.reading = std::move(reading);
     if (i.reading.outcome != ReadOutcome::Read) return inspected;
     try {
         MakeReady(i, columns);
@@ -82,7 +88,10 @@ std::shared_ptr<InspectedFormat> InspectFormat(ClipboardService& clipboard, unsi
 }
 
 FormatReader::FormatReader(MessageDialog& messages, ClipboardService& clipboard, Done done)
-    : messages_(messages), clipboard_(clipboard), done_(std::move(done)) {
+    : messages_(messages),
+      clipboard_(clipboard),
+      readerProcess_(clipboard.IsSystemClipboard() ? std::make_shared<ReaderProcess>() : nullptr),
+      done_(std::move(done)) {
     RegisterClassOnce(kClassName, nullptr);
     Create(kClassName, "", 0, 0, RECT{}, HWND_MESSAGE, nullptr);
     worker_.emplace(Handle(), kReadMessage);
@@ -92,7 +101,8 @@ void FormatReader::Start(unsigned format, HWND forWindow, std::size_t columns) {
     // Opened with the reader's own window: a second thread that opens with
     // the same window (Save All on the windows' thread) would take over
     // this one's open, and its close would end it under the reading.
-    worker_->Start(std::make_unique<Reading>(clipboard_, format, Handle(), forWindow, columns));
+    worker_->Start(std::make_unique<Reading>(clipboard_, readerProcess_, format, Handle(),
+                                             forWindow, columns));
 }
 
 void FormatReader::Cancel() {

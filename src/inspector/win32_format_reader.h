@@ -20,6 +20,7 @@
 #include "inspector/format_inspection.h"
 #include "inspector/win32_text_view.h"
 #include "inspector/win32_worker.h"
+#include "reader/win32_reader_process.h"
 #include "ui/message_dialog.h"
 #include "ui/window.h"
 
@@ -45,10 +46,10 @@ struct InspectedFormat {
 // The columns of a reading whose text no view shows (one to be saved).
 inline constexpr std::size_t kNoTextView = 0;
 
-// Reads `format` with the clipboard opened for `window` and makes it ready
-// for a text view of `columns`; never throws for what the clipboard holds.
+// Makes `reading` of `format` ready for a text view of `columns`; never
+// throws for what the clipboard held.
 std::shared_ptr<InspectedFormat> InspectFormat(ClipboardService& clipboard, unsigned format,
-                                               WindowHandle window, std::size_t columns);
+                                               FormatReading reading, std::size_t columns);
 
 class FormatReader final : public Window {
   public:
@@ -69,6 +70,9 @@ class FormatReader final : public Window {
   private:
     MessageDialog& messages_;
     ClipboardService& clipboard_;
+    // The system's clipboard is read in a reader process; one held in
+    // memory in this one. The worker's readings share it, one at a time.
+    std::shared_ptr<ReaderProcess> readerProcess_;
     Done done_;
     // A member: it ends before the window it posts to, which the base destroys.
     std::optional<Worker> worker_;

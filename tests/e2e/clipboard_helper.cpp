@@ -40,6 +40,8 @@
 //             places ARGUMENT as text and closes it: a copy half-way
 //   slowrender offers text by delayed rendering and renders it 1.5 s after
 //             it is asked for
+//   stuckrender offers text by delayed rendering and, asked for it, answers
+//             nothing until NAME.quit
 //   ticked    once NAME.go is set, places as text its tick count
 //             (GetTickCount) taken just before it closes the clipboard
 // Signals NAME.ready once set up, ends on NAME.quit.
@@ -592,8 +594,19 @@ LRESULT CALLBACK SlowRenderer(HWND window, UINT message, WPARAM wParam, LPARAM l
     return 0;
 }
 
-int SlowRender(HWND owner, const std::string& name) {
-    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowRenderer));
+std::string stuckName;  // the helper's NAME, whose quit ends a stuck rendering
+
+LRESULT CALLBACK StuckRenderer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_RENDERFORMAT) return DefWindowProcA(window, message, wParam, lParam);
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (stuckName + ".quit").c_str());
+    WaitForSingleObject(quit, 60000);
+    CloseHandle(quit);
+    return 0;
+}
+
+int SlowRender(HWND owner, const std::string& name, WNDPROC renderer) {
+    stuckName = name;
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(renderer));
     if (!Place(owner, "delayed", "")) return 3;
     RunUntilQuit(name, false);
     return 0;
@@ -641,7 +654,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else if (mode == "halfway") {
         return HalfWay(owner, name, text);
     } else if (mode == "slowrender") {
-        return SlowRender(owner, name);
+        return SlowRender(owner, name, &SlowRenderer);
+    } else if (mode == "stuckrender") {
+        return SlowRender(owner, name, &StuckRenderer);
     } else if (mode == "ticked") {
         return Ticked(owner, name);
     } else if (mode == "ongo") {

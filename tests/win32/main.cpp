@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "reader/win32_reader_role.h"
 #include "win32/second_process.h"
 
 namespace {
@@ -53,6 +54,8 @@ int HoldClipboard(const std::string& ms, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The readings of the system's clipboard start this program as their reader.
+    if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--hold-clipboard")
         return HoldClipboard(argv[2], argv[3]);

@@ -1,0 +1,46 @@
+// Reading one format: its data copied out of the clipboard once, with the
+// owner of that data read while the clipboard is open, and the clipboard
+// closed again before anything is shown. Done in the reader process (see
+// win32_reader_process.h), or in this one over a clipboard held in memory.
+#pragma once
+
+#include <string>
+
+#include "clipboard/clipboard_service.h"
+#include "clipboard/format_data.h"
+
+namespace norvane {
+
+enum class ReadOutcome {
+    Read,
+    ClipboardHeld,  // another program holds it open
+    FormatGone,     // the clipboard changed since the list was made
+    NotRendered,    // the owner did not render it (delayed rendering)
+    Failed,         // the copy failed (as when it is too large for memory); see `failure`
+};
+
+struct FormatReading {
+    ReadOutcome outcome = ReadOutcome::Read;
+    FormatData data;      // empty unless Read
+    std::string failure;  // why a copy Failed
+    bool hasOwner = false;
+    std::string ownerClass;
+    OwnerProgram program;
+    // ClipboardHeld: the window of the program holding it open, if it has one.
+    bool hasHolder = false;
+    std::string holderClass;
+    OwnerProgram holderProgram;
+};
+
+// Never throws: a copy that fails is the outcome Failed.
+FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window);
+
+// The steps of a reading, for a caller that opens the clipboard itself:
+// the owner of its data; the outcome ClipboardHeld with who holds it, when
+// it could not be opened; and with it open, one format's copy (the outcome
+// Read, NotRendered or Failed; never throws).
+void ReadOwner(ClipboardService& clipboard, FormatReading& reading);
+void ReadHolder(ClipboardService& clipboard, FormatReading& reading);
+void CopyFormat(ClipboardService& clipboard, unsigned format, FormatReading& reading);
+
+}  // namespace norvane

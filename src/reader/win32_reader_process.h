@@ -1,0 +1,55 @@
+// The program's side of its reader process: every reading of a format from
+// the system's clipboard is done in a process of its own (norvanel.exe
+// again, in a job that ends it with the program and forbids it other
+// processes), so that an owner that never renders, or data that crashes
+// the system's code, costs that process and never the windows. A reading
+// no longer wanted ends the reader at once (the system then closes the
+// clipboard it held); the next reading starts a new one.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "reader/format_reading.h"
+#include "reader/win32_reader_channel.h"
+#include "ui/handles.h"
+
+namespace norvane {
+
+class ReaderProcess {
+  public:
+    ReaderProcess() = default;
+    ~ReaderProcess() { End(); }
+    ReaderProcess(const ReaderProcess&) = delete;
+    ReaderProcess& operator=(const ReaderProcess&) = delete;
+
+    // Reads `format` in the reader, started first if none runs. Asks
+    // `cancelled` every few milliseconds meanwhile; once it says so, ends
+    // the reader. A reader that stops or answers garbage gives the outcome
+    // Failed, saying so. On one thread at a time.
+    FormatReading Read(unsigned format, const std::function<bool()>& cancelled);
+
+    // The reader's process id; 0 when none runs.
+    // Safe from any thread.
+    DWORD ProcessId() const { return processId_; }
+
+    // The exit code of a reader that ended, as the failure names it:
+    // "the reader stopped (exception 0xC0000005)".
+    static std::string StoppedText(DWORD exitCode);
+
+  private:
+    std::string Start();
+    void End();
+    FormatReading TakeAnswer();
+
+    UniqueKernelHandle job_, process_, mapping_, request_, answer_;
+    ReaderChannel* channel_ = nullptr;
+    std::atomic<DWORD> processId_{0};
+    std::uint32_t requests_ = 0;
+};
+
+}  // namespace norvane
