@@ -83,6 +83,18 @@ std::string OwnerText(const FormatReading& reading) {
     return reading.hasOwner ? WindowText(reading.ownerClass, reading.program) : "none";
 }
 
+std::string WaitingLine(const FormatReading& owner, std::string_view formatName,
+                        unsigned long seconds) {
+    std::string whom = "the clipboard's owner";
+    if (owner.hasOwner)
+        whom = VisibleText(owner.ownerClass) + " of " +
+               (owner.program.fileName.empty() ? std::string("a program not known")
+                                               : VisibleText(owner.program.fileName)) +
+               " (process " + Number(owner.program.processId) + ")";
+    return "Waiting for " + whom + " to render " + VisibleText(formatName) + ": " +
+           Number(seconds) + " s";
+}
+
 const char* KindText(DataKind kind) {
     switch (kind) {
         case DataKind::MemoryBlock:

@@ -17,6 +17,12 @@ namespace norvane {
 // file>, process id <n>", or "none".
 std::string OwnerText(const FormatReading& reading);
 
+// What a reading under way has waited for so far, the owner of the
+// clipboard's data as ReadOwner gives it: "Waiting for <class> of <program>
+// (process <n>) to render <format>: <seconds> s".
+std::string WaitingLine(const FormatReading& owner, std::string_view formatName,
+                        unsigned long seconds);
+
 // "a memory block", "a bitmap", ... as the header says it.
 const char* KindText(DataKind kind);
 

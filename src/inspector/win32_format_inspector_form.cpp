@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "clipboard/format_list.h"
 #include "clipboard/standard_formats.h"
 #include "inspector/rich_text.h"
 #include "inspector/win32_picture_preview.h"
@@ -112,6 +113,12 @@ constexpr auto kLayout = LayoutOf<TFormat_Inspector_Form>({
      .kind = K::Timer,
      .onTimer = Bind<&TFormat_Inspector_Form::Follow_TimerTimer>,
      .interval = kSettleMs},
+    // While a reading waits, the header says for whom and how long, each second.
+    {.part = Wait_Timer,
+     .name = "Wait_Timer",
+     .kind = K::Timer,
+     .onTimer = Bind<&TFormat_Inspector_Form::Wait_TimerTimer>,
+     .interval = 1000},
 });
 
 const FormSpec kForm{
@@ -189,12 +196,32 @@ void TFormat_Inspector_Form::FormShow() {
     // Laid out for the row the text view will have: RTF beside its formatted view.
     const bool rtf = IsRichTextFormat(clipboard_.FormatName(format_));
     reader_->Start(format_, Handle(), text_->ColumnsAt(TextViewBounds(rtf).width));
+    readingSince_ = GetTickCount();
+    SetEnabled(Get(Wait_Timer), false);
+    SetEnabled(Get(Wait_Timer), true);
+}
+
+// A reading that takes long waits, most often, for the owner to render the
+// format: the header names it, and Close or Refresh gives the reading up.
+void TFormat_Inspector_Form::Wait_TimerTimer() {
+    if (!reader_->Busy()) {
+        SetEnabled(Get(Wait_Timer), false);
+        return;
+    }
+    FormatReading owner;
+    ReadOwner(clipboard_, owner);
+    const std::string name = clipboard_.FormatName(format_);
+    SetTextOf(Get(Header_Label),
+              "Format " + std::to_string(format_) + "\r\n" + kReadingText + "\r\n" +
+                  WaitingLine(owner, name.empty() ? PredefinedFormatName(format_) : name,
+                              (GetTickCount() - readingSince_) / 1000));
 }
 
 // The reading done on the reader's worker, shown; then why it failed, in a
 // box. The box comes last: its message loop may start the next reading
 // (a refresh, a change followed), which frees this one.
 void TFormat_Inspector_Form::ShowReading(std::shared_ptr<InspectedFormat> inspected) {
+    SetEnabled(Get(Wait_Timer), false);
     shown_ = std::move(inspected);
     InspectedFormat& shown = *shown_;
     const FormatReading& reading = shown.reading;
@@ -330,6 +357,7 @@ void TFormat_Inspector_Form::FormHide() {
     formatted_->Clear();
     listener_.reset();
     SetEnabled(Get(Follow_Timer), false);
+    SetEnabled(Get(Wait_Timer), false);
     unreadSince_.reset();
     picture_->Clear();  // the work on its picture stops, its memory goes
 }

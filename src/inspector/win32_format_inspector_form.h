@@ -36,6 +36,7 @@ enum class InspectorFormPart {
     Refresh_BitBtn,
     Exit_BitBtn,
     Follow_Timer,
+    Wait_Timer,
     Count,
 };
 
@@ -54,6 +55,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     void Refresh_BitBtnClick();
     void Exit_BitBtnClick();
     void Follow_TimerTimer();
+    void Wait_TimerTimer();
 
     DumpView& Dump() { return *dump_; }
     PictureView& Picture() { return *picture_; }
@@ -102,6 +104,7 @@ class TFormat_Inspector_Form final : public FormOf<InspectorFormPart> {
     bool busy_ = false;
     bool following_ = false;            // reading again after a change of the clipboard
     std::optional<DWORD> unreadSince_;  // the tick of the first change not yet read
+    DWORD readingSince_ = 0;            // the tick the reading under way started
 };
 
 }  // namespace norvane

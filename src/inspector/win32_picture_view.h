@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "inspector/data_headers.h"
-#include "inspector/picture_pixels.h"
 #include "inspector/encoded_picture.h"
+#include "inspector/picture_pixels.h"
 #include "inspector/win32_worker.h"
 #include "ui/handles.h"
 #include "ui/message_dialog.h"

@@ -109,6 +109,7 @@ std::string ReaderProcess::Start() {
 
 void ReaderProcess::End() {
     if (process_) {
+        // The system closes the clipboard a reader it ends held open.
         TerminateProcess(process_.get(), 1);
         WaitForSingleObject(process_.get(), 5000);
     }
