@@ -15,29 +15,6 @@
 
 namespace norvane {
 
-struct CopiedFormat {
-    unsigned format = 0;
-    std::string registeredName;  // empty for the predefined formats
-    FormatReading reading;       // Read, NotRendered or Failed, with the clipboard's owner
-};
-
-struct ClipboardSnapshot {
-    // The owner; the outcome ClipboardHeld, with who held it open, when
-    // nothing could be copied.
-    FormatReading clipboard;
-    std::vector<CopiedFormat> formats;  // in the order the system enumerates them
-};
-
-// What one save holds at once: a 32-bit program's address space takes
-// little more, and the index and the files' own headers still need room.
-inline constexpr std::uint64_t kMostCopiedBytes = std::uint64_t{512} << 20;
-
-// Opens the clipboard once, copies every format out (one that cannot be
-// copied, too large for memory say, keeps why; once the copies hold
-// `mostBytes`, the formats after them are not copied) and closes it again.
-ClipboardSnapshot CopyAllFormats(ClipboardService& clipboard, WindowHandle window,
-                                 std::uint64_t mostBytes = kMostCopiedBytes);
-
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };

@@ -1,11 +1,16 @@
 #include "inspector/win32_save_all_formats.h"
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "inspector/win32_folder_picker.h"
 #include "inspector/win32_save_all_progress_form.h"
 #include "inspector/win32_save_format.h"
+#include "reader/win32_reader_process.h"
 #include "ui/application.h"
 #include "util/bytes_of.h"
 #include "util/durable_file.h"
@@ -15,6 +20,8 @@ namespace {
 
 // The most folders of the same second tried before giving up.
 constexpr int kFolderAttempts = 1000;
+// How often the windows are answered while the reader reads.
+constexpr DWORD kPumpMs = 20;
 
 std::string Joined(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
@@ -84,6 +91,34 @@ std::string WriteOne(const std::string& folder, const CopiedFormat& copied, Writ
     return name;
 }
 
+// The clipboard copied out: the system's in a reader process, while the
+// window takes no input and, once it takes long, the progress says so and
+// its Cancel gives the reading up; a clipboard held in memory in this one.
+ClipboardSnapshot ReadSnapshot(ClipboardService& clipboard, MessageDialog& messages, HWND window,
+                               unsigned progressAfterMs) {
+    if (!clipboard.IsSystemClipboard()) return CopyAllFormats(clipboard, window);
+    ReaderProcess reader;
+    std::atomic<bool> stop{false};
+    auto reading =
+        std::async(std::launch::async, [&] { return reader.ReadAll([&] { return stop.load(); }); });
+    std::optional<TSave_All_Progress_Form> progress;
+    {
+        const InputDisabled busy(window);
+        const DWORD start = GetTickCount();
+        while (reading.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpMs, QS_ALLINPUT);
+            ProcessPendingMessages();
+            if (!progress && GetTickCount() - start >= progressAfterMs) {
+                progress.emplace(messages, window);
+                progress->ShowReading();
+            }
+            if (progress && progress->StopAsked()) stop = true;
+        }
+    }
+    if (progress) progress->Hide();
+    return reading.get();
+}
+
 Written WriteFormats(const std::string& folder, const std::vector<CopiedFormat>& formats,
                      MessageDialog& messages, HWND window, unsigned progressAfterMs) {
     Written written;
@@ -124,10 +159,17 @@ std::optional<std::string> SaveAllFormats(ClipboardService& clipboard, MessageDi
                                           HWND window, const SaveAllSettings& settings) {
     // Copied out before the folder is asked for: what is saved is what the
     // clipboard held when the command was chosen.
-    const ClipboardSnapshot snapshot = CopyAllFormats(clipboard, window);
+    const ClipboardSnapshot snapshot =
+        ReadSnapshot(clipboard, messages, window, settings.readingProgressAfterMs);
     if (snapshot.clipboard.outcome == ReadOutcome::ClipboardHeld) {
         messages.Show("Nothing was saved: " + ClipboardHeldText() + ".", MessageKind::Warning,
                       MessageButtons::Ok);
+        return std::nullopt;
+    }
+    if (snapshot.clipboard.outcome == ReadOutcome::Failed) {
+        messages.Show("Nothing was saved: the clipboard could not be read: " +
+                          snapshot.clipboard.failure + ".",
+                      MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
     }
     if (snapshot.formats.empty()) {

@@ -24,8 +24,10 @@ struct SaveAllSettings {
     // Asks for the folder to save in; none when the user cancels.
     std::function<std::optional<std::string>(HWND owner)> pickFolder = PickSaveAllFolder;
     std::function<LocalTime()> now = LocalTimeNow;
-    // The progress shows once the save has taken this long.
+    // The progress shows once the save has taken this long; while the
+    // formats are read, once the reading has.
     unsigned progressAfterMs = 500;
+    unsigned readingProgressAfterMs = 500;
 };
 
 // Reports in message boxes owned by `window`, which takes no input while

@@ -68,11 +68,20 @@ TSave_All_Progress_Form::TSave_All_Progress_Form(MessageDialog& messages, HWND o
     SetKeyPreview(true);  // Esc stops, wherever the focus is
 }
 
+void TSave_All_Progress_Form::ShowReading() {
+    SetTextOf(Get(Saving_Label), kReadingFormatsText);
+    ShowOverOwner();
+}
+
 void TSave_All_Progress_Form::ShowSaving(std::size_t saving, std::size_t total) {
     SetTextOf(Get(Saving_Label), SavingText(saving, total));
     HWND bar = Get(Saving_ProgressBar).hwnd;
     SendMessageA(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
     SendMessageA(bar, PBM_SETPOS, saving - 1, 0);
+    ShowOverOwner();
+}
+
+void TSave_All_Progress_Form::ShowOverOwner() {
     if (IsWindowVisible(Handle())) return;
     RECT over{};
     if (!owner_ || !GetWindowRect(owner_, &over))

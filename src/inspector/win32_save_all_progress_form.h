@@ -19,12 +19,15 @@ enum class SaveAllProgressPart {
 
 // "Saving 3 of 12 formats..."
 std::string SavingText(std::size_t saving, std::size_t total);
+inline constexpr const char* kReadingFormatsText = "Reading the formats from the clipboard...";
 
 class TSave_All_Progress_Form final : public FormOf<SaveAllProgressPart> {
   public:
     // Shown centred over `owner`.
     TSave_All_Progress_Form(MessageDialog& messages, HWND owner);
 
+    // The formats are being read from the clipboard; shows the form.
+    void ShowReading();
     // Format `saving` (from 1) of `total` is being written; shows the form.
     void ShowSaving(std::size_t saving, std::size_t total);
     bool StopAsked() const { return stopAsked_; }
@@ -36,6 +39,8 @@ class TSave_All_Progress_Form final : public FormOf<SaveAllProgressPart> {
     void FormKeyDown(WORD& key) override;
 
   private:
+    void ShowOverOwner();
+
     HWND owner_;
     bool stopAsked_ = false;
 };

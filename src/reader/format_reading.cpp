@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <string>
 
 namespace norvane {
 
@@ -56,6 +57,34 @@ FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHan
     }
     CopyFormat(clipboard, format, reading);
     return reading;
+}
+
+ClipboardSnapshot CopyAllFormats(ClipboardService& clipboard, WindowHandle window,
+                                 std::uint64_t mostBytes) {
+    ClipboardSnapshot snapshot;
+    const OpenClipboardScope open(clipboard, window);
+    ReadOwner(clipboard, snapshot.clipboard);
+    if (!open.Opened()) {
+        ReadHolder(clipboard, snapshot.clipboard);
+        return snapshot;
+    }
+    std::uint64_t held = 0;
+    for (unsigned format = clipboard.EnumFormats(0); format != 0;
+         format = clipboard.EnumFormats(format)) {
+        CopiedFormat& copied = snapshot.formats.emplace_back();
+        copied.format = format;
+        copied.registeredName = clipboard.FormatName(format);
+        copied.reading = snapshot.clipboard;
+        if (held >= mostBytes) {
+            copied.reading.outcome = ReadOutcome::Failed;
+            copied.reading.failure = "the formats before it took " + std::to_string(held) +
+                                     " bytes, as much as one save holds at once";
+            continue;
+        }
+        CopyFormat(clipboard, format, copied.reading);
+        held += copied.reading.data.bytes.size();
+    }
+    return snapshot;
 }
 
 }  // namespace norvane

@@ -8,6 +8,7 @@ namespace norvane {
 namespace {
 
 constexpr char kMagic[4] = {'N', 'V', 'R', 'D'};
+constexpr char kSnapshotMagic[4] = {'N', 'V', 'S', 'S'};
 // The fixed part: the magic, the outcome, the kind, two flags and the two
 // process ids.
 constexpr std::uint32_t kFixedBytes = 4 + 4 + 4 + 4 + 4 + 4;
@@ -31,6 +32,12 @@ class Writer {
     void Text(std::string_view text) {
         U32(static_cast<std::uint32_t>(text.size()));
         Bytes(text.data(), text.size());
+    }
+    // A reading of `size` bytes, after its size.
+    void Reading(const FormatReading& reading, std::uint32_t size) {
+        U32(size);
+        WriteReadingMessage(reading, out_.subspan(at_, size));
+        at_ += size;
     }
 
   private:
@@ -63,6 +70,12 @@ class Reader {
         if (!bytes) return false;
         text.assign(bytes->begin(), bytes->end());
         return true;
+    }
+    std::optional<FormatReading> Reading() {
+        std::uint32_t size = 0;
+        if (!U32(size)) return std::nullopt;
+        const auto bytes = Bytes(size);
+        return bytes ? ReadReadingMessage(*bytes) : std::nullopt;
     }
     bool AtEnd() const { return at_ == in_.size(); }
 
@@ -130,6 +143,60 @@ std::optional<FormatReading> ReadReadingMessage(std::span<const std::uint8_t> me
     if (!data || !in.AtEnd()) return std::nullopt;
     r.data.bytes.assign(data->begin(), data->end());
     return r;
+}
+
+std::optional<std::uint32_t> SnapshotMessageSize(const ClipboardSnapshot& snapshot) {
+    const auto clipboard = ReadingMessageSize(snapshot.clipboard);
+    if (!clipboard) return std::nullopt;
+    std::uint64_t size = 4 + 4 + std::uint64_t{*clipboard} + 4;
+    for (const CopiedFormat& copied : snapshot.formats) {
+        const auto reading = ReadingMessageSize(copied.reading);
+        if (!reading) return std::nullopt;
+        size += 4 + 4 + std::uint64_t{copied.registeredName.size()} + 4 + *reading;
+        if (size > UINT32_MAX) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(size);
+}
+
+void WriteSnapshotMessage(const ClipboardSnapshot& snapshot, std::span<std::uint8_t> out) {
+    Writer writer(out);
+    writer.Bytes(kSnapshotMagic, sizeof kSnapshotMagic);
+    writer.Reading(snapshot.clipboard, *ReadingMessageSize(snapshot.clipboard));
+    writer.U32(static_cast<std::uint32_t>(snapshot.formats.size()));
+    for (const CopiedFormat& copied : snapshot.formats) {
+        writer.U32(copied.format);
+        writer.Text(copied.registeredName);
+        writer.Reading(copied.reading, *ReadingMessageSize(copied.reading));
+    }
+}
+
+std::vector<std::uint8_t> SnapshotMessage(const ClipboardSnapshot& snapshot) {
+    std::vector<std::uint8_t> message(SnapshotMessageSize(snapshot).value());
+    WriteSnapshotMessage(snapshot, message);
+    return message;
+}
+
+std::optional<ClipboardSnapshot> ReadSnapshotMessage(std::span<const std::uint8_t> message) {
+    Reader in(message);
+    const auto magic = in.Bytes(sizeof kSnapshotMagic);
+    if (!magic || std::memcmp(magic->data(), kSnapshotMagic, sizeof kSnapshotMagic) != 0)
+        return std::nullopt;
+    ClipboardSnapshot snapshot;
+    auto clipboard = in.Reading();
+    std::uint32_t count = 0;
+    if (!clipboard || !in.U32(count)) return std::nullopt;
+    snapshot.clipboard = std::move(*clipboard);
+    // Read one by one: a count that lies runs out of bytes before memory.
+    for (std::uint32_t i = 0; i < count; ++i) {
+        CopiedFormat copied;
+        if (!in.U32(copied.format) || !in.Text(copied.registeredName)) return std::nullopt;
+        auto reading = in.Reading();
+        if (!reading) return std::nullopt;
+        copied.reading = std::move(*reading);
+        snapshot.formats.push_back(std::move(copied));
+    }
+    if (!in.AtEnd()) return std::nullopt;
+    return snapshot;
 }
 
 }  // namespace norvane

@@ -23,4 +23,11 @@ std::vector<std::uint8_t> ReadingMessage(const FormatReading& reading);
 // nothing when it is not such a block.
 std::optional<FormatReading> ReadReadingMessage(std::span<const std::uint8_t> message);
 
+// The whole clipboard the same way: the clipboard's own reading, then each
+// format's number, name and reading.
+std::optional<std::uint32_t> SnapshotMessageSize(const ClipboardSnapshot& snapshot);
+void WriteSnapshotMessage(const ClipboardSnapshot& snapshot, std::span<std::uint8_t> out);
+std::vector<std::uint8_t> SnapshotMessage(const ClipboardSnapshot& snapshot);
+std::optional<ClipboardSnapshot> ReadSnapshotMessage(std::span<const std::uint8_t> message);
+
 }  // namespace norvane

@@ -12,9 +12,16 @@
 
 namespace norvane {
 
+// What a request asks the reader to read.
+enum class ReaderRequest : std::uint32_t {
+    Format,     // one format: a reading message
+    Clipboard,  // every format: a snapshot message
+};
+
 struct ReaderChannel {
-    std::uint32_t programId;   // the process the reader serves, and ends with
-    std::uint32_t request;     // set by the program: a new number for each reading
+    std::uint32_t programId;  // the process the reader serves, and ends with
+    std::uint32_t request;    // set by the program: a new number for each reading
+    ReaderRequest kind;
     std::uint32_t format;      // the format to read
     std::uint32_t answered;    // set by the reader: the request its answer is for
     std::uint64_t answer;      // the reader's handle of the section holding the answer

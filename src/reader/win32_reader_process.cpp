@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -121,33 +122,55 @@ void ReaderProcess::End() {
 }
 
 FormatReading ReaderProcess::Read(unsigned format, const std::function<bool()>& cancelled) {
+    std::optional<FormatReading> reading;
+    const std::string failure =
+        Ask(ReaderRequest::Format, format, cancelled, [&](std::span<const std::uint8_t> answer) {
+            reading = ReadReadingMessage(answer);
+            return reading.has_value();
+        });
+    return failure.empty() ? std::move(*reading) : Failed(failure);
+}
+
+ClipboardSnapshot ReaderProcess::ReadAll(const std::function<bool()>& cancelled) {
+    std::optional<ClipboardSnapshot> snapshot;
+    const std::string failure =
+        Ask(ReaderRequest::Clipboard, 0, cancelled, [&](std::span<const std::uint8_t> answer) {
+            snapshot = ReadSnapshotMessage(answer);
+            return snapshot.has_value();
+        });
+    return failure.empty() ? std::move(*snapshot) : ClipboardSnapshot{Failed(failure), {}};
+}
+
+std::string ReaderProcess::Ask(ReaderRequest kind, unsigned format,
+                               const std::function<bool()>& cancelled, const Take& take) {
     if (!process_)
-        if (std::string failure = Start(); !failure.empty()) return Failed(failure);
+        if (std::string failure = Start(); !failure.empty()) return failure;
+    channel_->kind = kind;
     channel_->format = format;
     channel_->request = ++requests_;
     SetEvent(request_.get());
     const HANDLE waits[] = {answer_.get(), process_.get()};
     for (;;) {
         const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kCancelCheckMs);
-        if (woke == WAIT_OBJECT_0) return TakeAnswer();
+        if (woke == WAIT_OBJECT_0) return TakeAnswer(take);
         if (woke == WAIT_OBJECT_0 + 1) {
             DWORD code = 0;
             GetExitCodeProcess(process_.get(), &code);
             End();
-            return Failed(StoppedText(code));
+            return StoppedText(code);
         }
         if (cancelled && cancelled()) {
             End();  // the system closes the clipboard the reader held
-            return Failed("the reading was stopped");
+            return "the reading was stopped";
         }
     }
 }
 
-// The reading the reader answered, checked whole before it is taken.
-FormatReading ReaderProcess::TakeAnswer() {
+// The answer, checked whole before it is taken.
+std::string ReaderProcess::TakeAnswer(const Take& take) {
     const auto garbage = [this] {
         End();
-        return Failed("the reader's answer is not a reading");
+        return std::string("the reader's answer is not a reading");
     };
     if (channel_->answered != requests_) return garbage();
     HANDLE duplicate = nullptr;
@@ -157,18 +180,18 @@ FormatReading ReaderProcess::TakeAnswer() {
     const UniqueKernelHandle section(duplicate);
     const std::uint32_t size = channel_->answerSize;
     const void* view = MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0);
-    if (!view) return Failed("there is not enough memory for a copy of its data");
+    if (!view) return "there is not enough memory for a copy of its data";
     MEMORY_BASIC_INFORMATION mapped{};
-    std::optional<FormatReading> reading;
+    bool taken = false;
     try {
-        if (VirtualQuery(view, &mapped, sizeof mapped) && mapped.RegionSize >= size)
-            reading = ReadReadingMessage({static_cast<const std::uint8_t*>(view), size});
+        taken = VirtualQuery(view, &mapped, sizeof mapped) && mapped.RegionSize >= size &&
+                take({static_cast<const std::uint8_t*>(view), size});
     } catch (const std::bad_alloc&) {
         UnmapViewOfFile(view);
-        return Failed("there is not enough memory for a copy of its data");
+        return "there is not enough memory for a copy of its data";
     }
     UnmapViewOfFile(view);
-    return reading ? std::move(*reading) : garbage();
+    return taken ? std::string() : garbage();
 }
 
 }  // namespace norvane

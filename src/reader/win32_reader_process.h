@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "reader/format_reading.h"
@@ -32,6 +33,8 @@ class ReaderProcess {
     // the reader. A reader that stops or answers garbage gives the outcome
     // Failed, saying so. On one thread at a time.
     FormatReading Read(unsigned format, const std::function<bool()>& cancelled);
+    // Every format the same way; a failure is the clipboard's outcome Failed.
+    ClipboardSnapshot ReadAll(const std::function<bool()>& cancelled);
 
     // The reader's process id; 0 when none runs.
     // Safe from any thread.
@@ -42,9 +45,14 @@ class ReaderProcess {
     static std::string StoppedText(DWORD exitCode);
 
   private:
+    using Take = std::function<bool(std::span<const std::uint8_t> answer)>;
     std::string Start();
     void End();
-    FormatReading TakeAnswer();
+    // Asks the reader and gives its answer to `take` (false: garbage); why
+    // no answer was taken.
+    std::string Ask(ReaderRequest kind, unsigned format, const std::function<bool()>& cancelled,
+                    const Take& take);
+    std::string TakeAnswer(const Take& take);
 
     UniqueKernelHandle job_, process_, mapping_, request_, answer_;
     ReaderChannel* channel_ = nullptr;

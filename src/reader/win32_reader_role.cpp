@@ -18,24 +18,44 @@ LONG WINAPI EndWithTheException(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// The answer to one request: a section of its own holding the reading.
-UniqueKernelHandle Answer(FormatReading reading, std::uint32_t& size) {
-    auto fits = ReadingMessageSize(reading);
-    if (!fits) {
-        reading = {};
-        reading.outcome = ReadOutcome::Failed;
-        reading.failure = "its data is larger than 4 GB";
-        fits = ReadingMessageSize(reading);
-    }
-    size = *fits;
+// The copies of a whole clipboard hold at most this much: the answer
+// holds them again, within the reader's own limit of memory.
+constexpr std::uint64_t kMostSnapshotBytes = kMostCopiedBytes / 2;
+
+FormatReading TooLarge() {
+    FormatReading reading;
+    reading.outcome = ReadOutcome::Failed;
+    reading.failure = "its data is larger than 4 GB";
+    return reading;
+}
+
+// A section of its own holding the answer, written by `write` in place.
+template <class Write>
+UniqueKernelHandle Section(std::uint32_t size, Write&& write) {
     UniqueKernelHandle section(
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, nullptr));
     if (!section) return section;
     void* view = MapViewOfFile(section.get(), FILE_MAP_WRITE, 0, 0, size);
     if (!view) return {};
-    WriteReadingMessage(reading, {static_cast<std::uint8_t*>(view), size});
+    write(std::span(static_cast<std::uint8_t*>(view), size));
     UnmapViewOfFile(view);
     return section;
+}
+
+// The answer to one request, and its size.
+UniqueKernelHandle Answer(const ReaderChannel& channel, ClipboardService& clipboard, HWND window,
+                          std::uint32_t& size) {
+    if (channel.kind == ReaderRequest::Clipboard) {
+        ClipboardSnapshot snapshot = CopyAllFormats(clipboard, window, kMostSnapshotBytes);
+        if (!SnapshotMessageSize(snapshot)) snapshot = {TooLarge(), {}};
+        size = *SnapshotMessageSize(snapshot);
+        return Section(size,
+                       [&](std::span<std::uint8_t> out) { WriteSnapshotMessage(snapshot, out); });
+    }
+    FormatReading reading = ReadFormat(clipboard, channel.format, window);
+    if (!ReadingMessageSize(reading)) reading = TooLarge();
+    size = *ReadingMessageSize(reading);
+    return Section(size, [&](std::span<std::uint8_t> out) { WriteReadingMessage(reading, out); });
 }
 
 int Serve(ReaderChannel& channel, HANDLE request, HANDLE answered, HANDLE program) {
@@ -61,7 +81,7 @@ int Serve(ReaderChannel& channel, HANDLE request, HANDLE answered, HANDLE progra
         last.reset();
         const std::uint32_t number = channel.request;
         std::uint32_t size = 0;
-        last = Answer(ReadFormat(clipboard, channel.format, window), size);
+        last = Answer(channel, clipboard, window, size);
         channel.answer = reinterpret_cast<std::uintptr_t>(last.get());
         channel.answerSize = size;
         channel.answered = number;

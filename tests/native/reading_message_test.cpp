@@ -83,5 +83,28 @@ TEST(ReadingMessage, AnythingButAWholeReadingIsRefused) {
         EXPECT_FALSE(ReadReadingMessage(changed(lie.at, lie.value))) << lie.what;
 }
 
+TEST(ReadingMessage, TheWholeClipboardComesBackAndACountThatLiesIsRefused) {
+    const ClipboardSnapshot snapshot{Sample(),
+                                     {{1, "", Sample()}, {0xC100, "HTML Format", FormatReading{}}}};
+    const Bytes message = SnapshotMessage(snapshot);
+    const auto back = ReadSnapshotMessage(message);
+    ASSERT_TRUE(back);
+    ExpectSame(back->clipboard, snapshot.clipboard);
+    ASSERT_EQ(back->formats.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(back->formats[i].format, snapshot.formats[i].format);
+        EXPECT_EQ(back->formats[i].registeredName, snapshot.formats[i].registeredName);
+        ExpectSame(back->formats[i].reading, snapshot.formats[i].reading);
+    }
+    const std::size_t countAt = 4 + 4 + ReadingMessage(Sample()).size();
+    for (const std::uint32_t count : {1u, 3u, 0xFFFFFFFFu}) {
+        Bytes lying = message;
+        std::memcpy(lying.data() + countAt, &count, 4);
+        EXPECT_FALSE(ReadSnapshotMessage(lying)) << count;
+    }
+    EXPECT_FALSE(ReadReadingMessage(message));  // one kind of block is never taken for the other
+    EXPECT_FALSE(ReadSnapshotMessage(ReadingMessage(Sample())));
+}
+
 }  // namespace
 }  // namespace norvane

@@ -13,9 +13,12 @@
 #include "clipboard/win32_clipboard_service.h"
 #include "fakes/recording_messages.h"
 #include "inspector/win32_format_inspector_form.h"
+#include "inspector/win32_save_all_formats.h"
+#include "inspector/win32_save_all_progress_form.h"
 #include "reader/win32_reader_process.h"
 #include "win32/message_pump.h"
 #include "win32/second_process.h"
+#include "win32/timer_script.h"
 
 namespace norvane {
 namespace {
@@ -112,6 +115,33 @@ TEST(ReaderProcess, TheInspectorNamesTheOwnerItWaitsForAndItsCloseGivesUp) {
     inspector.Hide();  // as Close hides it over the list
     EXPECT_TRUE(ReaderGoneWithin(1s));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// Save All over an owner that never renders: its progress says it reads,
+// and its Cancel gives the reading up; nothing is saved, and says why.
+TEST(ReaderProcess, SaveAllsCancelGivesUpAnOwnerThatNeverRenders) {
+    const ClipboardHelper owner("stuckrender", "");
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    bool saidReading = false;
+    testing::TimerScript script({[&] {
+                                    HWND progress = FindWindowA("TSave_All_Progress_Form", nullptr);
+                                    if (!progress || !IsWindowVisible(progress)) return false;
+                                    saidReading = FindWindowExA(progress, nullptr, nullptr,
+                                                                kReadingFormatsText) != nullptr;
+                                    PostMessageA(progress, WM_CLOSE, 0, 0);
+                                    return true;
+                                }},
+                                [] {});
+    const SaveAllSettings settings{[](HWND) { return std::optional<std::string>(); }};
+    EXPECT_EQ(SaveAllFormats(clipboard, messages, nullptr, settings), std::nullopt);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(saidReading);
+    EXPECT_TRUE(ReaderGoneWithin(1s));
+    EXPECT_THAT(
+        messages.Texts(),
+        ::testing::ElementsAre(
+            "Nothing was saved: the clipboard could not be read: the reading was stopped."));
 }
 
 }  // namespace
