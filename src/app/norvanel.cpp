@@ -19,6 +19,7 @@
 #include "journal/win32_journal_form.h"
 #include "journal/win32_journal_listener.h"
 #include "reader/win32_reader_role.h"
+#include "reader/win32_viewer_copier.h"
 #include "ui/application.h"
 #include "ui/win32_message_dialog.h"
 
@@ -48,6 +49,7 @@ int Run(norvane::MessageDialog& messages, norvane::ClipboardService& clipboard) 
         const HWND owner = MainForm1.Handle();
         AboutBox.emplace(messages, owner);
         Clipboard_Viewer_Form.emplace(messages, clipboard, owner);
+        Clipboard_Viewer_Form->SetCopier(norvane::ViewerCopierInReader());
         Clipboard_Journal_Form.emplace(messages, journal, owner);
         const auto openJournal = [&Clipboard_Journal_Form] { Clipboard_Journal_Form->Open(); };
         // The format list's lines open the format inspector and its Save

@@ -214,6 +214,16 @@ void TClipboard_Viewer_Form::FormShow() {
     if (closeRequested_) Close();
 }
 
+// Held only while the data is copied out, not while the box takes the
+// text: other programs cannot open the clipboard meanwhile.
+ViewerCopy TClipboard_Viewer_Form::CopyHere(bool text, bool picture) {
+    ViewerCopy copy;
+    const OpenClipboardScope open(clipboard_, Handle());
+    if (text) copy.text = clipboard_.CopyText();
+    if (picture && (copy.text || !text)) copy.picture = CopyClipboardPicture(clipboard_);
+    return copy;
+}
+
 void TClipboard_Viewer_Form::Load() {
     cutShort_.clear();
 
@@ -232,19 +242,17 @@ void TClipboard_Viewer_Form::Load() {
     if (text || bitmap) {
         const WaitCursor waiting;
         SetCaption(ViewerCaptionFor(clipboard_.WindowClassName(clipboard_.Owner())));
-        std::optional<std::u16string> copied;
-        UniqueBitmap picture;
-        {
-            // Held only while the data is copied out, not while the box takes
-            // the text: other programs cannot open the clipboard meanwhile.
-            OpenClipboardScope open(clipboard_, Handle());
-            if (text) copied = clipboard_.CopyText();
-            if (bitmap && (copied || !text)) picture = CopyClipboardPicture(clipboard_);
-        }
-        if (text && !copied) throw std::runtime_error(kClipboardDataError);
-        if (text) LoadText(*std::exchange(copied, std::nullopt));
+        ViewerCopy copy =
+            copier_ ? copier_(text, bitmap, [this] { return stopRequested_ || closeRequested_; })
+                    : CopyHere(text, bitmap);
         if (closeRequested_) return;
-        if (bitmap) LoadBitmap(std::move(picture));
+        // Given up while copying (Esc): nothing was copied, and nothing is shown.
+        if (!copy.givenUp) {
+            if (text && !copy.text) throw std::runtime_error(kClipboardDataError);
+            if (text) LoadText(*std::exchange(copy.text, std::nullopt));
+            if (closeRequested_) return;
+            if (bitmap) LoadBitmap(std::move(copy.picture));
+        }
     }
 
     // A load without text keeps none of an earlier one either.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,12 +31,28 @@ enum class ViewerFormPart {
     Count,
 };
 
+// What a load shows, copied out of the clipboard.
+struct ViewerCopy {
+    std::optional<std::u16string> text;  // none: asked for and not got
+    UniqueBitmap picture;                // null: not got
+    bool givenUp = false;                // the load was given up while copying
+};
+// Copies the text (when `text`) and the picture (when `picture`, and the
+// text was got or not asked for) while the windows answer; `stopped` says
+// when the load is given up.
+using ViewerCopier =
+    std::function<ViewerCopy(bool text, bool picture, const std::function<bool()>& stopped)>;
+
 class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
   public:
     // `available` tells the free address space, which bounds how much text
     // the rich edit box is given.
     TClipboard_Viewer_Form(MessageDialog& messages, ClipboardService& clipboard, HWND owner,
                            AddressSpaceProbe available = AvailableAddressSpace);
+
+    // Copies in another way than on this thread with the clipboard service
+    // (the program: in its reader process).
+    void SetCopier(ViewerCopier copier) { copier_ = std::move(copier); }
 
     void Exit_BitBtnClick();
     void View_Text_BitBtnClick();
@@ -58,7 +75,10 @@ class TClipboard_Viewer_Form final : public FormOf<ViewerFormPart> {
     void ShowProgress(std::size_t loaded, std::size_t whole);
     void EmptyTextBox();
 
+    ViewerCopy CopyHere(bool text, bool picture);
+
     ClipboardService& clipboard_;
+    ViewerCopier copier_;
     AddressSpaceProbe available_;
     std::string cutShort_;  // the message for a text shown in part, until it is shown
     bool loading_ = false;  // a text is going into the box, messages handled between pieces

@@ -20,8 +20,6 @@ namespace {
 
 // The most folders of the same second tried before giving up.
 constexpr int kFolderAttempts = 1000;
-// How often the windows are answered while the reader reads.
-constexpr DWORD kPumpMs = 20;
 
 std::string Joined(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
@@ -105,15 +103,17 @@ ClipboardSnapshot ReadSnapshot(ClipboardService& clipboard, MessageDialog& messa
     {
         const InputDisabled busy(window);
         const DWORD start = GetTickCount();
-        while (reading.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpMs, QS_ALLINPUT);
-            ProcessPendingMessages();
-            if (!progress && GetTickCount() - start >= progressAfterMs) {
-                progress.emplace(messages, window);
-                progress->ShowReading();
-            }
-            if (progress && progress->StopAsked()) stop = true;
-        }
+        AnswerUntil(
+            [&] {
+                return reading.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+            },
+            [&] {
+                if (!progress && GetTickCount() - start >= progressAfterMs) {
+                    progress.emplace(messages, window);
+                    progress->ShowReading();
+                }
+                if (progress && progress->StopAsked()) stop = true;
+            });
     }
     if (progress) progress->Hide();
     return reading.get();

@@ -4,6 +4,8 @@
 #include <new>
 #include <string>
 
+#include "clipboard/clipboard_picture.h"
+
 namespace norvane {
 
 void ReadOwner(ClipboardService& clipboard, FormatReading& reading) {
@@ -83,6 +85,41 @@ ClipboardSnapshot CopyAllFormats(ClipboardService& clipboard, WindowHandle windo
         }
         CopyFormat(clipboard, format, copied.reading);
         held += copied.reading.data.bytes.size();
+    }
+    return snapshot;
+}
+
+ClipboardSnapshot CopyForViewer(ClipboardService& clipboard, WindowHandle window, bool text,
+                                bool picture) {
+    ClipboardSnapshot snapshot;
+    const OpenClipboardScope open(clipboard, window);
+    ReadOwner(clipboard, snapshot.clipboard);
+    if (!open.Opened()) {
+        ReadHolder(clipboard, snapshot.clipboard);
+        return snapshot;
+    }
+    bool gotText = false;
+    if (text) {
+        CopiedFormat& copied = snapshot.formats.emplace_back();
+        copied.format = kUnicodeTextFormat;
+        copied.reading.outcome = ReadOutcome::NotRendered;
+        try {
+            if (const auto copiedText = clipboard.CopyText()) {
+                const auto* bytes = reinterpret_cast<const std::uint8_t*>(copiedText->data());
+                copied.reading.data.bytes.assign(bytes, bytes + copiedText->size() * 2);
+                copied.reading.outcome = ReadOutcome::Read;
+                gotText = true;
+            }
+        } catch (const std::bad_alloc&) {
+            copied.reading.outcome = ReadOutcome::Failed;
+            copied.reading.failure = "there is not enough memory for a copy of its data";
+        }
+    }
+    if (picture && (gotText || !text)) {
+        CopiedFormat& copied = snapshot.formats.emplace_back();
+        const unsigned dib = PlacedDibFormat(clipboard);
+        copied.format = dib ? dib : kBitmapFormat;
+        CopyFormat(clipboard, copied.format, copied.reading);
     }
     return snapshot;
 }

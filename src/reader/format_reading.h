@@ -69,4 +69,11 @@ inline constexpr std::uint64_t kMostCopiedBytes = std::uint64_t{512} << 20;
 ClipboardSnapshot CopyAllFormats(ClipboardService& clipboard, WindowHandle window,
                                  std::uint64_t mostBytes = kMostCopiedBytes);
 
+// What the viewer shows, copied out at one open: the text as UTF-16
+// (format 13's number, when `text`), then the picture as a packed DIB (the
+// DIB placed, else the bitmap; when `picture`, and the text was got or not
+// asked for). The outcome ClipboardHeld when it could not be opened.
+ClipboardSnapshot CopyForViewer(ClipboardService& clipboard, WindowHandle window, bool text,
+                                bool picture);
+
 }  // namespace norvane

@@ -16,6 +16,7 @@ namespace norvane {
 enum class ReaderRequest : std::uint32_t {
     Format,     // one format: a reading message
     Clipboard,  // every format: a snapshot message
+    Viewer,     // the viewer's text and picture (`format`: 1 text, 2 picture): a snapshot message
 };
 
 struct ReaderChannel {

@@ -132,9 +132,19 @@ FormatReading ReaderProcess::Read(unsigned format, const std::function<bool()>& 
 }
 
 ClipboardSnapshot ReaderProcess::ReadAll(const std::function<bool()>& cancelled) {
+    return AskSnapshot(ReaderRequest::Clipboard, 0, cancelled);
+}
+
+ClipboardSnapshot ReaderProcess::ReadForViewer(bool text, bool picture,
+                                               const std::function<bool()>& cancelled) {
+    return AskSnapshot(ReaderRequest::Viewer, (text ? 1 : 0) | (picture ? 2 : 0), cancelled);
+}
+
+ClipboardSnapshot ReaderProcess::AskSnapshot(ReaderRequest kind, unsigned format,
+                                             const std::function<bool()>& cancelled) {
     std::optional<ClipboardSnapshot> snapshot;
     const std::string failure =
-        Ask(ReaderRequest::Clipboard, 0, cancelled, [&](std::span<const std::uint8_t> answer) {
+        Ask(kind, format, cancelled, [&](std::span<const std::uint8_t> answer) {
             snapshot = ReadSnapshotMessage(answer);
             return snapshot.has_value();
         });

@@ -35,6 +35,9 @@ class ReaderProcess {
     FormatReading Read(unsigned format, const std::function<bool()>& cancelled);
     // Every format the same way; a failure is the clipboard's outcome Failed.
     ClipboardSnapshot ReadAll(const std::function<bool()>& cancelled);
+    // What the viewer shows (CopyForViewer) the same way.
+    ClipboardSnapshot ReadForViewer(bool text, bool picture,
+                                    const std::function<bool()>& cancelled);
 
     // The reader's process id; 0 when none runs.
     // Safe from any thread.
@@ -53,6 +56,8 @@ class ReaderProcess {
     std::string Ask(ReaderRequest kind, unsigned format, const std::function<bool()>& cancelled,
                     const Take& take);
     std::string TakeAnswer(const Take& take);
+    ClipboardSnapshot AskSnapshot(ReaderRequest kind, unsigned format,
+                                  const std::function<bool()>& cancelled);
 
     UniqueKernelHandle job_, process_, mapping_, request_, answer_;
     ReaderChannel* channel_ = nullptr;

@@ -45,8 +45,11 @@ UniqueKernelHandle Section(std::uint32_t size, Write&& write) {
 // The answer to one request, and its size.
 UniqueKernelHandle Answer(const ReaderChannel& channel, ClipboardService& clipboard, HWND window,
                           std::uint32_t& size) {
-    if (channel.kind == ReaderRequest::Clipboard) {
-        ClipboardSnapshot snapshot = CopyAllFormats(clipboard, window, kMostSnapshotBytes);
+    if (channel.kind != ReaderRequest::Format) {
+        ClipboardSnapshot snapshot =
+            channel.kind == ReaderRequest::Clipboard
+                ? CopyAllFormats(clipboard, window, kMostSnapshotBytes)
+                : CopyForViewer(clipboard, window, channel.format & 1, channel.format & 2);
         if (!SnapshotMessageSize(snapshot)) snapshot = {TooLarge(), {}};
         size = *SnapshotMessageSize(snapshot);
         return Section(size,

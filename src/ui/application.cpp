@@ -60,6 +60,15 @@ int RunMessageLoop(MessageSource next) {
     }
 }
 
+void AnswerUntil(const std::function<bool()>& done, const std::function<void()>& turn) {
+    constexpr DWORD kTurnMs = 20;
+    while (!done()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kTurnMs, QS_ALLINPUT);
+        ProcessPendingMessages();
+        if (turn) turn();
+    }
+}
+
 void ProcessPendingMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

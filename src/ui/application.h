@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace norvane {
@@ -26,5 +27,9 @@ int RunMessageLoop(MessageSource next = GetMessageA);
 
 // Lets pending window messages run (repaints, input) and returns.
 void ProcessPendingMessages();
+
+// Lets window messages run as they come until `done`, asked every few
+// milliseconds; `turn`, when given, runs between.
+void AnswerUntil(const std::function<bool()>& done, const std::function<void()>& turn = {});
 
 }  // namespace norvane

@@ -226,7 +226,9 @@ TEST_F(Dialogs, ViewerNoticeAndNoOwner) {
     })) << WindowText(viewer);
     EXPECT_FALSE(IsWindowVisible(
         program->Control("Sorry, No Text or Bitmap data is on the Clipboard", viewer)));
-    EXPECT_EQ(WindowText(ChildOfClass(viewer, "RichEdit20A", true)), "nobody's");
+    // Loaded once the reader has copied it.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(ChildOfClass(viewer, "RichEdit20A", true)) == "nobody's"; }));
     CloseDialog(viewer);
 }
 

@@ -87,8 +87,8 @@ TEST_F(Inspector, DoubleClickedLineInspectedSavedAndTheListAsItWas) {
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     program.Click(program.Control("&Save", save));
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }));
-    EXPECT_EQ(ReadFile(path), std::string(known.begin(), known.end()));
+    const std::string saved(known.begin(), known.end());
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(path) == saved; }));
 
     program.Click(program.Control("Close", inspector));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));

@@ -11,11 +11,13 @@
 
 #include "clipboard/standard_formats.h"
 #include "clipboard/win32_clipboard_service.h"
+#include "clipboard/win32_viewer_form.h"
 #include "fakes/recording_messages.h"
 #include "inspector/win32_format_inspector_form.h"
 #include "inspector/win32_save_all_formats.h"
 #include "inspector/win32_save_all_progress_form.h"
 #include "reader/win32_reader_process.h"
+#include "reader/win32_viewer_copier.h"
 #include "win32/message_pump.h"
 #include "win32/second_process.h"
 #include "win32/timer_script.h"
@@ -142,6 +144,27 @@ TEST(ReaderProcess, SaveAllsCancelGivesUpAnOwnerThatNeverRenders) {
         messages.Texts(),
         ::testing::ElementsAre(
             "Nothing was saved: the clipboard could not be read: the reading was stopped."));
+}
+
+// The viewer copying from an owner that never renders: the windows answer
+// meanwhile, and its close gives the copy up and ends the reader.
+TEST(ReaderProcess, TheViewersCloseGivesUpAnOwnerThatNeverRenders) {
+    const ClipboardHelper owner("stuckrender", "");
+    RecordingMessages messages;
+    Win32ClipboardService clipboard;
+    TClipboard_Viewer_Form viewer{messages, clipboard, nullptr};
+    viewer.SetCopier(ViewerCopierInReader());
+    testing::TimerScript script({[&] {
+                                    if (ReaderGoneWithin(0ms)) return false;  // not reading yet
+                                    PostMessageA(viewer.Handle(), WM_CLOSE, 0, 0);
+                                    return true;
+                                }},
+                                [] {});
+    viewer.Show();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(ReaderGoneWithin(1s));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.errors.empty());
 }
 
 }  // namespace
