@@ -27,6 +27,7 @@
 #include "journal/clipboard_journal.h"
 #include "journal/win32_journal_form.h"
 #include "ui/fonts.h"
+#include "ui/handles.h"
 #include "win32/inspector_settles.h"
 #include "win32/message_pump.h"
 #include "win32/screen_dpi.h"
@@ -85,13 +86,7 @@ class Measure {
 
   private:
     HDC dc_;
-    // Declared after the DC: deselected before it is deleted.
-    struct Selected {
-        Selected(HDC dc, HFONT font) : dc(dc), old(SelectObject(dc, font)) {}
-        ~Selected() { SelectObject(dc, old); }
-        HDC dc;
-        HGDIOBJ old;
-    } font_;
+    SelectedObject font_;  // after the DC: deselected before it is deleted
 };
 
 std::string WindowTextA(HWND window) {
