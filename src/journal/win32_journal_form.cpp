@@ -30,8 +30,6 @@ constexpr UINT kFollowMs = 50;
 
 // The journal's columns, in the order of kJournalColumnTitles.
 constexpr int kFormatsColumn = 5;
-// A list's cells leave three edges' widths on either side of their text.
-constexpr int kListCellMargins = 6;
 static_assert(std::string_view(kJournalColumnTitles[kFormatsColumn]) == "Formats");
 
 // Marks the saved text as UTF-8, so that a spreadsheet or an editor reads
@@ -219,8 +217,7 @@ void TClipboard_Journal_Form::Entries_ListViewLineTip(ListCellRequest& tip) {
 std::string TClipboard_Journal_Form::FittedFormatsText(const std::string& names,
                                                        std::size_t count) {
     HWND list = Get(Entries_ListView).hwnd;
-    const int room = ListView_GetColumnWidth(list, kFormatsColumn) -
-                     kListCellMargins * GetSystemMetrics(SM_CXEDGE);
+    const int room = TextRoomOf(Get(Entries_ListView), kFormatsColumn);
     const WindowDC dc(list);
     const SelectedObject font(dc.get(),
                               reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));

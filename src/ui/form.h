@@ -35,10 +35,9 @@ struct PopupRequest {
     bool fromKeyboard = false;
 };
 
-// A column of a ListView component.
-// A column is as wide as its design width scaled to the screen, and never
-// narrower than its caption or its usual contents (`sample`) in the list's
-// font; a `fill` column takes the room the others leave.
+// A column of a ListView component. It is as wide as its design width scaled to the screen, and
+// never narrower than its caption or its usual contents (`sample`) in the list's font; a `fill`
+// column takes the room the others leave.
 struct ListColumn {
     const char* caption = "";
     int width = 0;  // design pixels
@@ -86,6 +85,9 @@ enum class ComponentKind {
     BitBtn,  // owner-drawn button with a glyph
     Button,
     ListBox,
+    // A label not sized to its text (kAutoSize) grows to hold it in its
+    // font: one line as wide as it is, or the lines it breaks into at its
+    // width as tall as they are.
     Label,
     Panel,     // raised box with a centred caption
     RichEdit,  // rich edit box, word-wrapped: plain text unless kRichText
@@ -116,10 +118,8 @@ struct FontSpec {
 // Component flags.
 inline constexpr unsigned kHidden = 1u << 0;
 inline constexpr unsigned kDisabled = 1u << 1;
-inline constexpr unsigned kAlignClient = 1u << 2;  // fills the client area, also on resize
-inline constexpr unsigned kAutoSize = 1u << 3;     // labels: sized to their text
-// Labels of a fixed size grow to hold their text: one line as wide as it
-// is, or the lines it breaks into at their width.
+inline constexpr unsigned kAlignClient = 1u << 2;     // fills the client area, also on resize
+inline constexpr unsigned kAutoSize = 1u << 3;        // labels: sized to their text
 inline constexpr unsigned kNoWordWrap = 1u << 4;      // labels: one line
 inline constexpr unsigned kCenterText = 1u << 5;      // labels: lines centred
 inline constexpr unsigned kDefault = 1u << 6;         // buttons: the one Enter presses
@@ -319,6 +319,8 @@ class Form : public Window {
     // are drawn again; nothing takes the focus.
     void SetLineCount(Component& list, std::size_t count, std::size_t addedAtTop = 0);
     std::size_t LineCountOf(const Component& list) const;
+    // The width a list view's column has for its cells' text.
+    int TextRoomOf(const Component& list, int column) const;
     // The selected line of a list view; none when none is.
     std::optional<std::size_t> SelectedLineOf(const Component& list) const;
     void SelectLine(Component& list, std::optional<std::size_t> line);

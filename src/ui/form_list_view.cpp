@@ -73,6 +73,11 @@ void Form::SetUpListView(Component& c, const ComponentSpec& design) {
         }
 }
 
+int Form::TextRoomOf(const Component& list, int column) const {
+    return ListView_GetColumnWidth(list.hwnd, column) -
+           kListCellMargins * GetSystemMetrics(SM_CXEDGE);
+}
+
 int Form::ListCellWidth(const Component& list, std::string_view text) const {
     if (text.empty()) return 0;
     WindowDC dc(list.hwnd);
