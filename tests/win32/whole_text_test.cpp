@@ -10,11 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "about/about_texts.h"
 #include "about/win32_about_box.h"
 #include "app/win32_main_form.h"
 #include "clipboard/win32_formats_form.h"
@@ -286,6 +288,10 @@ TAboutBox& About(Windows& w) {
     w.about->Show();
     // Activated: the address labels take the buttons' places and texts.
     testing::PumpUntil([&] { return !w.about->IsVisible(w.about->Get(AboutBoxPart::WEB_Button)); });
+    // The longest of the maker's messages, rather than the one drawn.
+    const auto longest = std::ranges::max(
+        kVarnokQuotes, {}, [](const char* quote) { return std::string_view(quote).size(); });
+    w.about->SetTextOf(w.about->Get(AboutBoxPart::Quote_From_Varnok_Label), longest);
     return *w.about;
 }
 
