@@ -119,7 +119,6 @@ std::optional<RECT> TextPlace(Form& form, const Form::Component* c, HWND window,
                               bool& isLabel) {
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    const std::string windowClass = className;
     const std::string text = WindowTextA(window);
     const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     const RECT client = ClientIn(window, formWindow);
