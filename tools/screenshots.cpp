@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e/driver.h"
+#include "win32/screen_dpi.h"
 
 namespace e2e {
 namespace {
@@ -120,6 +121,18 @@ HWND Inspect(const Norvane& program, HWND list, const std::string& start) {
     // The format is read on a thread of the inspector's own.
     WaitUntil([&] { return !HasChildWithText(inspector, "Reading the format"); }, 15s);
     return inspector;
+}
+
+// On a screen of 144 pixels per inch (150%), as the program scales its
+// windows to it.
+TEST(Screenshots, AboutAt144Dpi) {
+    const norvane::testing::ScreenDpiForNewProcesses dpi(144);
+    Norvane program(FreshScratchFolder());
+    program.ChooseMenu('h', 'a');
+    HWND about = program.WaitForWindow("TAboutBox");
+    ASSERT_NE(about, nullptr);
+    Shoot(program, "about-144dpi", {about});
+    program.PressKey(VK_ESCAPE);
 }
 
 TEST(Screenshots, InspectorPreviewsAPicture) {

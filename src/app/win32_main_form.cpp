@@ -286,8 +286,9 @@ bool TMainForm1::LoadSettings() {
     const SettingsFile file = SettingsFile::BesideExecutable();
     SetTop(file.ReadInteger("window_top_posn", 200));
     SetLeft(file.ReadInteger("window_left_posn", 200));
-    SetWidth(file.ReadInteger("window_Width", 250));
-    SetHeight(file.ReadInteger("window_Height", 183));
+    // The design size by default, as the screen's resolution scales it.
+    SetWidth(file.ReadInteger("window_Width", Scaled(kForm.width)));
+    SetHeight(file.ReadInteger("window_Height", Scaled(kForm.height)));
     SetChecked(Get(Always_On_Top_Option), file.ReadBool("Always_on_Top_Option", false));
     SetChecked(Get(Auto_Run_at_Windows_Startup_Option),
                file.ReadBool("Auto_Run_at_Windows_Startup_Option", false));

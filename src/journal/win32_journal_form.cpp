@@ -28,7 +28,7 @@ using K = ComponentKind;
 // is shown once, not line by line.
 constexpr UINT kFollowMs = 50;
 
-// Widths in design pixels, in the order of the journal's columns.
+// The journal's columns, in the order of kJournalColumnTitles.
 constexpr int kFormatsColumn = 5;
 static_assert(std::string_view(kJournalColumnTitles[kFormatsColumn]) == "Formats");
 
@@ -36,12 +36,25 @@ static_assert(std::string_view(kJournalColumnTitles[kFormatsColumn]) == "Formats
 // names outside the ANSI code page right.
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
+// Widths in design pixels, each column at least as wide as its usual
+// contents; the formats take the room the others leave.
 constexpr auto kColumns = [] {
-    constexpr int kWidths[] = {136, 150, 104, 64, 116, 216, 96};
+    constexpr int kWidths[] = {136, 150, 120, 64, 116, 0, 100};
     constexpr bool kNumbers[] = {false, false, false, true, false, false, true};
+    constexpr const char* kSamples[] = {"2026-12-31 23:59:59.999",
+                                        "set; 1 change not seen before",
+                                        "WindowsTerminal.exe",
+                                        "99999",
+                                        "Chrome_WidgetWin_1",
+                                        "",
+                                        "4294967295"};
     std::array<ListColumn, kJournalColumnTitles.size()> columns{};
     for (std::size_t i = 0; i < columns.size(); ++i)
-        columns[i] = {kJournalColumnTitles[i], kWidths[i], kNumbers[i]};
+        columns[i] = {.caption = kJournalColumnTitles[i],
+                      .width = kWidths[i],
+                      .alignRight = kNumbers[i],
+                      .sample = kSamples[i],
+                      .fill = i == kFormatsColumn};
     return columns;
 }();
 
@@ -188,7 +201,7 @@ void TClipboard_Journal_Form::Entries_ListViewCellText(ListCellRequest& cell) {
     // The whole list is saved; the column, at its width now, holds what
     // fits with the count.
     if (cell.column == kFormatsColumn && entry.formatNames != 0)
-        cell.text = ShortFormatsText(cell.text, entry.formats, FormatsColumnChars());
+        cell.text = FittedFormatsText(cell.text, entry.formats);
 }
 
 // A line's tooltip: the whole list of its formats.
@@ -199,21 +212,34 @@ void TClipboard_Journal_Form::Entries_ListViewLineTip(ListCellRequest& tip) {
         tip.text = "Formats: " + TabSeparatedField(journal_.Name(entry.formatNames));
 }
 
-// About as many characters as the formats column shows at its width now.
-std::size_t TClipboard_Journal_Form::FormatsColumnChars() {
+// The whole list where it fits, else the count and as much of the list as
+// fits, measured in the list's font as the list draws it (UTF-16).
+std::string TClipboard_Journal_Form::FittedFormatsText(const std::string& names,
+                                                       std::size_t count) {
     HWND list = Get(Entries_ListView).hwnd;
-    if (charWidth_ == 0) {
-        const WindowDC dc(list);
-        const SelectedObject font(dc.get(),
-                                  reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-        TEXTMETRICA metrics{};
-        GetTextMetricsA(dc.get(), &metrics);
-        // Format names are mostly capitals, wider than the average.
-        charWidth_ = std::max<int>(metrics.tmAveCharWidth + 1, 1);
+    const int room = TextRoomOf(Get(Entries_ListView), kFormatsColumn);
+    const WindowDC dc(list);
+    const SelectedObject font(dc.get(),
+                              reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    const auto fits = [&](const std::string& text) {
+        const int bytes = static_cast<int>(text.size());
+        std::wstring wide(static_cast<std::size_t>(
+                              MultiByteToWideChar(CP_UTF8, 0, text.data(), bytes, nullptr, 0)),
+                          L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), bytes, wide.data(),
+                            static_cast<int>(wide.size()));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc.get(), wide.data(), static_cast<int>(wide.size()), &extent);
+        return extent.cx <= room;
+    };
+    if (fits(names)) return names;
+    // The longest cut that fits: a text of more characters is never narrower.
+    std::size_t fitting = 0, tooLong = names.size();
+    while (tooLong - fitting > 1) {
+        const std::size_t middle = fitting + (tooLong - fitting) / 2;
+        (fits(ShortFormatsText(names, count, middle)) ? fitting : tooLong) = middle;
     }
-    // The cell's margins take about a character.
-    const int width = ListView_GetColumnWidth(list, kFormatsColumn) / charWidth_ - 1;
-    return static_cast<std::size_t>(std::max(width, 0));
+    return ShortFormatsText(names, count, fitting);
 }
 
 void TClipboard_Journal_Form::Save_As_BitBtnClick() {

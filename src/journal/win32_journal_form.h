@@ -49,7 +49,8 @@ class TClipboard_Journal_Form final : public FormOf<JournalFormPart> {
     void FollowJournal();
     // Brings the list and the count line up to what the journal holds.
     void ShowJournal();
-    std::size_t FormatsColumnChars();
+    // The formats column's text at the column's width now.
+    std::string FittedFormatsText(const std::string& names, std::size_t count);
 
     ClipboardJournal& journal_;
     // Entries ever recorded when the list last followed: those since are
@@ -58,7 +59,6 @@ class TClipboard_Journal_Form final : public FormOf<JournalFormPart> {
     // The texts of the line drawn last: a line's cells are asked one by one.
     std::optional<std::size_t> cachedLine_;
     std::array<std::string, kJournalColumnTitles.size()> cachedTexts_;
-    int charWidth_ = 0;  // of the list's font, measured once
 };
 
 }  // namespace norvane

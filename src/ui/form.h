@@ -35,11 +35,15 @@ struct PopupRequest {
     bool fromKeyboard = false;
 };
 
-// A column of a ListView component.
+// A column of a ListView component. It is as wide as its design width scaled to the screen, and
+// never narrower than its caption or its usual contents (`sample`) in the list's font; a `fill`
+// column takes the room the others leave.
 struct ListColumn {
     const char* caption = "";
     int width = 0;  // design pixels
     bool alignRight = false;
+    const char* sample = "";
+    bool fill = false;
 };
 
 // The text of one cell that a ListView asks its form for as it draws it:
@@ -81,6 +85,9 @@ enum class ComponentKind {
     BitBtn,  // owner-drawn button with a glyph
     Button,
     ListBox,
+    // A label not sized to its text (kAutoSize) grows to hold it in its
+    // font: one line as wide as it is, or the lines it breaks into at its
+    // width as tall as they are.
     Label,
     Panel,     // raised box with a centred caption
     RichEdit,  // rich edit box, word-wrapped: plain text unless kRichText
@@ -113,7 +120,7 @@ inline constexpr unsigned kHidden = 1u << 0;
 inline constexpr unsigned kDisabled = 1u << 1;
 inline constexpr unsigned kAlignClient = 1u << 2;     // fills the client area, also on resize
 inline constexpr unsigned kAutoSize = 1u << 3;        // labels: sized to their text
-inline constexpr unsigned kNoWordWrap = 1u << 4;      // labels: one line, cut at the right
+inline constexpr unsigned kNoWordWrap = 1u << 4;      // labels: one line
 inline constexpr unsigned kCenterText = 1u << 5;      // labels: lines centred
 inline constexpr unsigned kDefault = 1u << 6;         // buttons: the one Enter presses
 inline constexpr unsigned kRichText = 1u << 7;        // rich edit boxes: rich text, as RTF gives it
@@ -242,6 +249,13 @@ class Form : public Window {
         bool IsControl() const { return hwnd != nullptr || graphic != nullptr; }
     };
 
+    // Where an owner-drawn button draws its glyph (empty when it has none)
+    // and its caption of the size `text`, within its rectangle `r`.
+    struct BitBtnPlaces {
+        RECT glyph{};
+        RECT text{};
+    };
+
     Form(const FormSpec& design, MessageDialog& messages, HWND owner);
     ~Form() override;
 
@@ -305,6 +319,8 @@ class Form : public Window {
     // are drawn again; nothing takes the focus.
     void SetLineCount(Component& list, std::size_t count, std::size_t addedAtTop = 0);
     std::size_t LineCountOf(const Component& list) const;
+    // The width a list view's column has for its cells' text.
+    int TextRoomOf(const Component& list, int column) const;
     // The selected line of a list view; none when none is.
     std::optional<std::size_t> SelectedLineOf(const Component& list) const;
     void SelectLine(Component& list, std::optional<std::size_t> line);
@@ -318,6 +334,10 @@ class Form : public Window {
     // focused control does.
     void SetKeyPreview(bool on) { keyPreview_ = on; }
     bool PreviewKey(WPARAM key) override;
+
+    BitBtnPlaces PlaceBitBtn(const Component& c, const RECT& r, SIZE text, bool pushed) const;
+    // Design pixels as the form's layout is scaled to the screen.
+    int Scaled(int designPixels) const;
 
     // The control behind a windowless component; none for a window.
     GraphicControl* GraphicOf(Component& c) {
@@ -383,6 +403,8 @@ class Form : public Window {
     void CreateControl(Component& c, const ComponentSpec& design, POINT origin);
     void MakeFont(Component& c);
     void FitToText(Component& c, std::string_view text);
+    // A label of a fixed size grows to hold its text in its font.
+    void GrowToText(Component& c, std::string_view text);
     // The hints' tooltip, made with the components.
     void MakeTooltipOnce();
     void AddTool(const Component& c);
@@ -402,11 +424,12 @@ class Form : public Window {
     void RunTimer(UINT id);
     Component* FindById(UINT id);
     Component* FindByWindow(HWND control);
-    int Scaled(int value) const;
 
     // List views: form_list_view.cpp.
     void SetUpListView(Component& c, const ComponentSpec& design);
     bool RunListNotify(Component& c, NMHDR& note, LRESULT& result);
+    // The width of a column that shows `text` whole in the list's font.
+    int ListCellWidth(const Component& list, std::string_view text) const;
 
     // Windowless components: form_windowless.cpp.
     void CreateWindowless(Component& c, const ComponentSpec& design, POINT origin);

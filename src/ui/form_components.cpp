@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kGlyphSize = 16;
 constexpr int kGlyphSpacing = 4;
+constexpr int kFrameWidth = 2;  // a push button's frame
 
 // A placeable Windows metafile as an enhanced one; none when the bytes are not one.
 UniqueEnhMetafile EnhMetafileFromPlaceable(std::span<const std::uint8_t> bytes) {
@@ -33,6 +34,32 @@ UniqueEnhMetafile EnhMetafileFromPlaceable(std::span<const std::uint8_t> bytes) 
     const auto records = bytes.subspan(kPlaceableHeaderSize);
     return UniqueEnhMetafile(
         SetWinMetaFileBits(static_cast<UINT>(records.size()), records.data(), nullptr, &picture));
+}
+
+// A button's glyph and its disabled one beside it (a bitmap resource of
+// two squares, the top-left pixel's colour transparent), as an image list
+// of two squares of `size` pixels: the bitmap stretched to that size.
+UniqueImageList LoadGlyphs(int resource, int size) {
+    if (size == kGlyphSize)
+        return UniqueImageList(
+            ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), kGlyphSize,
+                                 0, CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    UniqueBitmap stretched(
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource),
+                                        IMAGE_BITMAP, 2 * size, size, LR_CREATEDIBSECTION)));
+    if (!stretched) return {};
+    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 0));
+    if (!list) return {};
+    COLORREF transparent = CLR_NONE;
+    if (HDC memory = CreateCompatibleDC(nullptr)) {
+        {
+            SelectedObject selected(memory, stretched.get());
+            transparent = GetPixel(memory, 0, 0);
+        }
+        DeleteDC(memory);
+    }
+    ImageList_AddMasked(list.get(), stretched.get(), transparent);
+    return list;
 }
 
 // The design position of a container's top-left in the form's client area.
@@ -162,7 +189,7 @@ void Form::CreateComponents(std::span<const ComponentSpec> designs) {
 }
 
 // What the component keeps of its design (the component last added); its
-// font at the screen's resolution.
+// font at the screen's resolution, scaled as the layout is.
 void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.name = design.name;
     c.kind = design.kind;
@@ -178,8 +205,9 @@ void Form::TakeDesign(Component& c, const ComponentSpec& design) {
     c.glyphMargin = design.glyphMargin;
     c.glyph = design.glyph;
     c.fontFace = design.font.face ? design.font.face : fontFace_;
-    c.fontHeight =
-        design.font.height ? MulDivRound(design.font.height, dpi_, designDpi_) : fontHeight_;
+    // A font of the component's own grows with the layout around it; the
+    // form's own font follows the screen's resolution.
+    c.fontHeight = design.font.height ? Scaled(design.font.height) : fontHeight_;
     c.flags = design.flags;
     c.bold = design.font.bold;
     c.underline = design.font.underline;
@@ -228,7 +256,10 @@ void Form::CreateControl(Component& c, const ComponentSpec& design, POINT origin
     if (design.kind == ComponentKind::RichEdit) SetTextMode(c);
     MakeFont(c);
     if (design.kind == ComponentKind::ListView) SetUpListView(c, design);
-    if (design.flags & kAutoSize) FitToText(c, caption);
+    if (design.flags & kAutoSize)
+        FitToText(c, caption);
+    else if (design.kind == ComponentKind::Label)
+        GrowToText(c, caption);
     if (design.itemHeight) SendMessageA(c.hwnd, LB_SETITEMHEIGHT, 0, Scaled(design.itemHeight));
     if (design.hint) {
         c.hint = design.hint;
@@ -312,8 +343,32 @@ void Form::DrawImage(Component& c, const DRAWITEMSTRUCT& item) {
     if (c.metafile) PlayEnhMetaFile(item.hDC, c.metafile.get(), &item.rcItem);
 }
 
-void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
-    Component* c = &component;
+Form::BitBtnPlaces Form::PlaceBitBtn(const Component& c, const RECT& r, SIZE text,
+                                     bool pushed) const {
+    // As the screen's resolution scales it, and never taller than the
+    // inside of the button's frame.
+    const int inside = std::max<int>(r.bottom - r.top - 2 * kFrameWidth, 1);
+    const int glyphSize = c.glyph ? std::min(Scaled(kGlyphSize), inside) : 0;
+    const int glyphWidth = c.glyph ? glyphSize + Scaled(kGlyphSpacing) : 0;
+    const int shift = pushed ? 1 : 0;
+    int x = r.left + (r.right - r.left - glyphWidth - text.cx) / 2 + shift;
+    const int middle = (r.top + r.bottom) / 2 + shift;
+    BitBtnPlaces places;
+    if (c.glyph) {
+        // With a margin the glyph keeps to the left edge and the caption is
+        // centred in the room beside it.
+        const int glyphX = c.glyphMargin >= 0 ? r.left + Scaled(c.glyphMargin) + shift : x;
+        const int glyphY = middle - glyphSize / 2;
+        places.glyph = {glyphX, glyphY, glyphX + glyphSize, glyphY + glyphSize};
+        x = c.glyphMargin >= 0 ? glyphX + glyphSize + (r.right - glyphX - glyphSize - text.cx) / 2
+                               : x + glyphWidth;
+    }
+    const int top = middle - text.cy / 2;
+    places.text = {x, top, x + text.cx, top + text.cy};
+    return places;
+}
+
+void Form::DrawBitBtn(Component& c, const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
@@ -324,33 +379,23 @@ void Form::DrawBitBtn(Component& component, const DRAWITEMSTRUCT& item) {
         InflateRect(&r, -1, -1);
     }
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    if (c->glyph && !c->glyphs)
-        c->glyphs.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c->glyph),
-                                             kGlyphSize, 0, CLR_DEFAULT, IMAGE_BITMAP,
-                                             LR_CREATEDIBSECTION));
-
-    const std::string caption = TextOf(*c);
-    SelectedObject font(dc, c->font.get());
+    const std::string caption = TextOf(c);
+    SelectedObject font(dc, c.font.get());
     SIZE text{};
     GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
-    const int glyphWidth = c->glyphs ? kGlyphSize + kGlyphSpacing : 0;
-    const int shift = pushed ? 1 : 0;
-    int x = r.left + (r.right - r.left - glyphWidth - text.cx) / 2 + shift;
-    const int middle = (r.top + r.bottom) / 2 + shift;
-    if (c->glyphs) {
-        // With a margin the glyph keeps to the left edge and the caption is
-        // centred in the room beside it.
-        const int glyphX = c->glyphMargin >= 0 ? r.left + Scaled(c->glyphMargin) + shift : x;
-        ImageList_Draw(c->glyphs.get(), disabled ? 1 : 0, dc, glyphX, middle - kGlyphSize / 2,
+    // Placed in the whole button, focused or not.
+    BitBtnPlaces places = PlaceBitBtn(c, item.rcItem, text, pushed);
+    // Loaded when first drawn, and again at the size a rescale gives.
+    const int glyphSize = places.glyph.right - places.glyph.left;
+    int loadedSize = 0, loadedHeight = 0;
+    if (c.glyphs) ImageList_GetIconSize(c.glyphs.get(), &loadedSize, &loadedHeight);
+    if (c.glyph && loadedSize != glyphSize) c.glyphs = LoadGlyphs(c.glyph, glyphSize);
+    if (c.glyphs)
+        ImageList_Draw(c.glyphs.get(), disabled ? 1 : 0, dc, places.glyph.left, places.glyph.top,
                        ILD_TRANSPARENT);
-        x = c->glyphMargin >= 0
-                ? glyphX + kGlyphSize + (r.right - glyphX - kGlyphSize - text.cx) / 2
-                : x + glyphWidth;
-    }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    RECT textRect{x, middle - text.cy / 2, x + text.cx, middle - text.cy / 2 + text.cy};
-    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &places.text,
               DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
     if (focused) {
         InflateRect(&r, -3, -3);

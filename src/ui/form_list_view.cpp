@@ -17,6 +17,11 @@
 namespace norvane {
 namespace {
 
+// A list's heading and its cells leave three edges' widths on either side
+// of their text.
+constexpr int kListCellMargins = 6;
+constexpr int kFirstCellIndent = 4;
+
 // UTF-8 text into a list view's buffer of `capacity` UTF-16 characters,
 // cut where it must be, never inside a character.
 void CopyAsWide(std::string_view text, wchar_t* out, int capacity) {
@@ -41,17 +46,45 @@ void Form::SetUpListView(Component& c, const ComponentSpec& design) {
     // Cells are UTF-8: asked for as UTF-16, which shows every character,
     // not only those of the ANSI code page.
     SendMessageA(c.hwnd, CCM_SETUNICODEFORMAT, TRUE, 0);
+    int widths = 0;
     for (const ListColumn& column : design.columns) {
         LVCOLUMNA format{};
         format.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         format.fmt = column.alignRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        format.cx = Scaled(column.width);
+        // The first column's cells begin past an item's image room.
+        const int indent = &column == design.columns.data() ? kFirstCellIndent : 0;
+        format.cx = std::max({Scaled(column.width), ListCellWidth(c, column.caption),
+                              ListCellWidth(c, column.sample) + indent});
+        if (!column.fill) widths += format.cx;
         format.pszText = const_cast<char*>(column.caption);
         const int at = static_cast<int>(&column - design.columns.data());
         if (SendMessageA(c.hwnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(at),
                          reinterpret_cast<LPARAM>(&format)) != at)
             throw std::runtime_error("Cannot make the columns of " + c.name);
     }
+    // The room left beside a vertical scroll bar, which a long list shows.
+    RECT client{};
+    GetClientRect(c.hwnd, &client);
+    const int room = client.right - GetSystemMetrics(SM_CXVSCROLL) - widths;
+    for (const ListColumn& column : design.columns)
+        if (column.fill) {
+            const int at = static_cast<int>(&column - design.columns.data());
+            ListView_SetColumnWidth(c.hwnd, at, std::max(room, ListCellWidth(c, column.caption)));
+        }
+}
+
+int Form::TextRoomOf(const Component& list, int column) const {
+    return ListView_GetColumnWidth(list.hwnd, column) -
+           kListCellMargins * GetSystemMetrics(SM_CXEDGE);
+}
+
+int Form::ListCellWidth(const Component& list, std::string_view text) const {
+    if (text.empty()) return 0;
+    WindowDC dc(list.hwnd);
+    SelectedObject font(dc.get(), list.font.get());
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &extent);
+    return extent.cx + kListCellMargins * GetSystemMetrics(SM_CXEDGE);
 }
 
 bool Form::RunListNotify(Component& c, NMHDR& note, LRESULT& result) {

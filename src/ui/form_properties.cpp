@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "ui/fonts.h"
@@ -139,7 +140,10 @@ void Form::SetTextAt(LayoutIndex index, std::string_view text) {
 
 void Form::SetTextOf(Component& c, std::string_view text) {
     SetWindowTextA(c.hwnd, std::string(text).c_str());
-    if (c.flags & kAutoSize) FitToText(c, text);
+    if (c.flags & kAutoSize)
+        FitToText(c, text);
+    else if (c.kind == ComponentKind::Label)
+        GrowToText(c, text);
 }
 
 void Form::FitToText(Component& c, std::string_view text) {
@@ -149,6 +153,20 @@ void Form::FitToText(Component& c, std::string_view text) {
     GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &extent);
     const Bounds b = BoundsOf(c);
     SetBoundsOf(c, {b.left, b.top, extent.cx, extent.cy});
+}
+
+void Form::GrowToText(Component& c, std::string_view text) {
+    if (text.empty()) return;
+    const Bounds b = BoundsOf(c);
+    WindowDC dc(c.hwnd);
+    SelectedObject font(dc.get(), c.font.get());
+    RECT needed{0, 0, b.width, 0};
+    DrawTextA(dc.get(), text.data(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS |
+                  (c.flags & kNoWordWrap ? DT_SINGLELINE : DT_WORDBREAK));
+    const int width = std::max<int>(b.width, needed.right);
+    const int height = std::max<int>(b.height, needed.bottom);
+    if (width != b.width || height != b.height) SetBoundsOf(c, {b.left, b.top, width, height});
 }
 
 void Form::SetHintOf(Component& c, std::string_view hint) {

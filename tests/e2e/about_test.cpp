@@ -8,6 +8,7 @@
 #include "about/about_texts.h"
 #include "app/win32_main_form.h"
 #include "e2e/driver.h"
+#include "win32/screen_dpi.h"
 
 namespace e2e {
 namespace {
@@ -229,26 +230,31 @@ TEST_F(About, TheEmailSubjectNamesTheExecutableAsStarted) {
     }
 }
 
-// The screen resolution of the programs started while it lives.
-class ScreenResolution {
-  public:
-    explicit ScreenResolution(DWORD dpi) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    }
-    ~ScreenResolution() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels"); }
-
-  private:
-    static constexpr const char* kKey = "Control Panel\\Desktop";
-};
+// The links' 16 pixels at 96 dpi on a screen of `dpi`: scaled as the
+// dialog's layout is, by its "System" font's text height there (the font
+// scaled by the resolution) against its 16 pixels at 96 dpi.
+int LinkFontHeight(int dpi) {
+    HDC screen = GetDC(nullptr);
+    HFONT system = CreateFontA(-MulDiv(13, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, "System");
+    HGDIOBJ old = SelectObject(screen, system);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, old);
+    DeleteObject(system);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(16, metrics.tmHeight, 16);
+}
 
 TEST_F(About, BothAddressesShowWholeAt96And120Dpi) {
     struct Case {
         DWORD dpi;
-        int linkFontHeight;  // the links' 16 pixels at 96 dpi, at this resolution
+        int linkFontHeight;
     };
-    for (const Case c : {Case{96, 16}, Case{120, 20}}) {
+    for (const Case c : {Case{96, 16}, Case{120, LinkFontHeight(120)}}) {
         SCOPED_TRACE(std::to_string(c.dpi) + " dpi");
-        ScreenResolution resolution(c.dpi);
+        const norvane::testing::ScreenDpiForNewProcesses resolution(c.dpi);
         Norvane program(folder);
         HWND about = Open(program);
         ASSERT_NE(about, nullptr);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "reader/win32_reader_role.h"
+#include "win32/screen_dpi.h"
 #include "win32/second_process.h"
 
 namespace {
@@ -59,6 +60,24 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--hold-clipboard")
         return HoldClipboard(argv[2], argv[3]);
+    // "--at-dpi N": the tests of the windows on a screen of N pixels per
+    // inch, which the test that starts this run has set. Aware of the
+    // resolution, as norvanel.exe declares itself.
+    const bool atDpi = argc >= 3 && std::string(argv[1]) == "--at-dpi";
+    if (atDpi) {
+        SetProcessDPIAware();
+        norvane::testing::DpiOfThisRun() = std::stoi(argv[2]);
+        argv[2] = argv[0];
+        argc -= 2;
+        argv += 2;
+    }
     ::testing::InitGoogleTest(&argc, argv);
+    // An ordinary run leaves them to the runs at each resolution.
+    if (!atDpi) {
+        std::string filter = ::testing::GTEST_FLAG(filter);
+        filter += filter.find('-') == std::string::npos ? "-" : ":";
+        filter += "AtThisDpi/*";
+        ::testing::GTEST_FLAG(filter) = filter;
+    }
     return RUN_ALL_TESTS();
 }

@@ -82,17 +82,37 @@ class SecondProcess {
         return wide;
     }
 
-  private:
     static std::string ThisProgram() {
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         return self;
     }
 
+  private:
     std::string name_;
     HANDLE release_ = nullptr, quit_ = nullptr;
     PROCESS_INFORMATION process_{};
 };
+
+// Runs "<this program> ARGUMENTS" to its end, its output in this one's
+// console: false when it could not start or had not ended within `limitMs`
+// (when it is ended).
+inline bool RunThisProgram(const std::string& arguments, DWORD& exitCode, DWORD limitMs = 300000) {
+    const std::string program = SecondProcess::ThisProgram();
+    std::string command = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    const bool ended = WaitForSingleObject(process.hProcess, limitMs) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(process.hProcess, 1);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return ended;
+}
 
 // clipboard_helper.exe in one of its modes, owning the clipboard's data until
 // the object goes.
