@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "inspector/object_descriptor.h"
 #include "inspector/shell_items.h"
@@ -24,20 +26,16 @@ std::string EffectValue(std::uint32_t effect) {
     return text;
 }
 
-// "copy or link", "move, scroll", "copy, unknown bits 0x00000100", "none".
+// "copy or link", "copy, move or link, scroll", "unknown bits 0x00000100", "none".
 std::string EffectWords(std::uint32_t effect) {
-    std::string choices;
-    const std::array<std::pair<std::uint32_t, const char*>, 3> names{
-        {{kCopy, "copy"}, {kMove, "move"}, {kLink, "link"}}};
-    std::size_t named = 0;
-    for (const auto& [bit, name] : names) {
-        if (!(effect & bit)) continue;
-        const bool last = (effect & ~(bit | (bit - 1)) & (kCopy | kMove | kLink)) == 0;
-        choices += named == 0 ? "" : last ? " or " : ", ";
-        choices += name;
-        ++named;
+    std::vector<std::string_view> choices;
+    for (const auto& [bit, name] : {std::pair{kCopy, "copy"}, {kMove, "move"}, {kLink, "link"}})
+        if (effect & bit) choices.push_back(name);
+    std::string words;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (i > 0) words += i + 1 == choices.size() ? " or " : ", ";
+        words += choices[i];
     }
-    std::string words = choices;
     const auto add = [&](const std::string& part) { words += (words.empty() ? "" : ", ") + part; };
     if (effect & kScroll) add("scroll");
     if (const std::uint32_t unknown = effect & ~(kCopy | kMove | kLink | kScroll)) {
@@ -72,7 +70,13 @@ ShellContents ReadDropEffect(const ShellFormat& format, std::span<const std::uin
     const std::uint32_t effect = ReadU32(block, 0);
     contents.lines = "\r\n" + std::string(format.about) + ": " + EffectValue(effect) + ": " +
                      EffectWords(effect);
-    if (format.name == "Preferred DropEffect") contents.lines += PreferenceMeaning(effect);
+    return contents;
+}
+
+// The source's choice, with what it means when it names one effect.
+ShellContents ReadPreferredEffect(const ShellFormat& format, std::span<const std::uint8_t> block) {
+    ShellContents contents = ReadDropEffect(format, block);
+    if (block.size() >= 4) contents.lines += PreferenceMeaning(ReadU32(block, 0));
     return contents;
 }
 
@@ -98,7 +102,8 @@ ShellContents ReadPrivate(const ShellFormat& format, std::span<const std::uint8_
 }
 
 constexpr std::array kShellFormats{
-    ShellFormat{"Preferred DropEffect", "drop effect", ReadDropEffect, "Preferred drop effect"},
+    ShellFormat{"Preferred DropEffect", "drop effect", ReadPreferredEffect,
+                "Preferred drop effect"},
     ShellFormat{"Performed DropEffect", "drop effect", ReadDropEffect,
                 "Drop effect performed by the target"},
     ShellFormat{"Paste Succeeded", "drop effect", ReadDropEffect,

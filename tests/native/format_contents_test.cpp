@@ -475,6 +475,11 @@ TEST(ShellFormats, EachIsExplainedByItsName) {
              "only on request.\r\nIt counts 4,294,967,295 files; its 336 bytes hold 1.\r\nThe "
              "name of file 1 is not ended within its 260 characters.",
          x260},
+        {"FileGroupDescriptor", FileGroup(3, false, {{"a"}, {x260}, {x260}}),
+         "\r\nVirtual files: 3 files: a; " + x260 + "; " + x260 +
+             "\r\nTheir bytes are in \"FileContents\", one per index, which the program gives "
+             "only on request.\r\nThe names of 2 files, the first file 2, are not ended within "
+             "their 260 characters."},
         {"FileGroupDescriptorW", FileGroup(0, true, {{"a"}}),
          "\r\nVirtual files: none: the descriptor counts no files to paste."},
         {"FileGroupDescriptor", Bytes(2), "\r\nThe block's 2 bytes hold no count of files."},
