@@ -185,6 +185,21 @@ std::string ShownName(std::string_view utf8) {
     return VisibleText(Utf8Prefix(utf8, kShownNameBytes)) + "...";
 }
 
+void ListLine::Add(std::string_view entry) {
+    if (full_) return;
+    const std::string shown = ShownName(entry);
+    if (named_ > 0 && text_.size() + 2 + shown.size() > kListLineBytes) {
+        full_ = true;
+        return;
+    }
+    text_ += (named_++ == 0 ? "" : "; ") + shown;
+}
+
+std::string ListLine::Text(std::uint64_t total) const {
+    if (total <= named_) return text_;
+    return text_ + "; " + Grouped(total - named_) + " more in the text view";
+}
+
 std::string Grouped(std::uint64_t n) {
     std::string digits = std::to_string(n);
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");

@@ -47,6 +47,22 @@ const ShellFormat* FindShellFormat(std::string_view name);
 inline constexpr std::size_t kShownNameBytes = 300;
 std::string ShownName(std::string_view utf8);
 
+// One line of the header naming the first entries of a list (files,
+// items): as many as fit in kListLineBytes, the first always (as ShownName
+// gives it), then how many more the text view gives.
+inline constexpr std::size_t kListLineBytes = 200;  // two lines of the header
+class ListLine {
+  public:
+    void Add(std::string_view entry);
+    // "a; b; 3 more in the text view", of `total` entries.
+    std::string Text(std::uint64_t total) const;
+
+  private:
+    std::string text_;
+    std::uint64_t named_ = 0;
+    bool full_ = false;
+};
+
 // "104,857": a number with its thousands grouped.
 std::string Grouped(std::uint64_t n);
 // "1 file", "2,048 files".

@@ -14,7 +14,6 @@ constexpr std::size_t kCountBytes = 4, kOffsetBytes = 4, kSizeBytes = 2;
 // own never do), so that the work and the text stay within a few times
 // the block.
 constexpr std::size_t kMostItems = 100'000;
-constexpr std::size_t kItemsInHeader = 3;
 
 // Explorer's id of a file or folder: a type byte whose bits 0x70 are 0x30,
 // a byte, the size (4), the DOS date and time (4), the attributes (2), then
@@ -107,28 +106,29 @@ ShellContents ReadShellItems(std::span<const std::uint8_t> block) {
     const std::size_t tableEnd = kCountBytes + offsetsRead * kOffsetBytes;
 
     std::string header = "\r\nShell items: " + CountText(count, "item", "items");
-    std::string problems, text, shown;
+    std::string problems, text;
+    ListLine items;
     std::size_t lying = 0, walked = 0, read = 0;
     for (; read < offsetsRead; ++read) {
         if (read > kMostItems || walked > block.size()) break;
         const IdList list =
             ReadIdList(block, ReadU32(block, kCountBytes + read * kOffsetBytes), tableEnd);
         walked += list.bytes;
-        const std::string what = read == 0 ? "folder" : "item " + std::to_string(read);
-        text += (read == 0 ? "" : "\r\n") + what + ": " + ListText(list);
-        if (read == 0)
-            header += "; the folder's id list: " + ShownName(ListText(list));
-        else if (read <= kItemsInHeader)
-            shown += (read == 1 ? "" : "; ") + ShownName(ListText(list));
+        const std::string entry = ListText(list);
+        if (read == 0) {
+            header += "; the folder's id list: " + ShownName(entry);
+            text += "folder: " + entry;
+        } else {
+            items.Add(entry);
+            text += "\r\nitem " + std::to_string(read) + ": " + entry;
+        }
         if (!list.problem.empty() && lying++ == 0)
             problems = "\r\nThe " +
                        (read == 0 ? std::string("folder's id list")
                                   : "id list of item " + std::to_string(read)) +
                        " " + list.problem + ".";
     }
-    if (read > kItemsInHeader + 1)
-        shown += "; " + Grouped(read - 1 - kItemsInHeader) + " more in the text view";
-    if (!shown.empty()) header += "\r\nItems: " + shown;
+    if (read > 1) header += "\r\nItems: " + items.Text(read - 1);
     contents.lines = header;
     if (offsets > fit)
         contents.lines += "\r\nIt counts " + CountText(count, "item", "items") +

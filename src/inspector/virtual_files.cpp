@@ -17,8 +17,6 @@ constexpr std::size_t kNameChars = 260;
 constexpr std::uint32_t kHasAttributes = 0x4, kHasCreated = 0x8, kHasAccessed = 0x10,
                         kHasWritten = 0x20, kHasSize = 0x40;
 constexpr std::size_t kCountBytes = 4;
-// The files the header names; the text view lists them all.
-constexpr std::size_t kFilesInHeader = 3;
 
 struct AttributeName {
     std::uint32_t bit;
@@ -99,7 +97,7 @@ ShellContents ReadVirtualFiles(std::span<const std::uint8_t> block, bool wide) {
     const std::size_t fit = (block.size() - kCountBytes) / recordBytes;
     const std::size_t shown = count < fit ? count : fit;
 
-    std::string header = "\r\nVirtual files: " + CountText(count, "file", "files");
+    ListLine named;
     std::string text;
     std::size_t unterminated = 0, firstUnterminated = 0;
     for (std::size_t i = 0; i < shown; ++i) {
@@ -107,14 +105,13 @@ ShellContents ReadVirtualFiles(std::span<const std::uint8_t> block, bool wide) {
         const std::string file =
             FileText(block.subspan(kCountBytes + i * recordBytes, recordBytes), wide, terminated);
         if (!terminated && unterminated++ == 0) firstUnterminated = i + 1;
-        if (i < kFilesInHeader) header += (i == 0 ? ": " : "; ") + ShownName(file);
+        named.Add(file);
         text += (i == 0 ? "" : "\r\n") + file;
     }
-    if (shown > kFilesInHeader)
-        header += "; " + Grouped(shown - kFilesInHeader) + " more in the text view";
-    contents.lines = header +
-                     "\r\nTheir bytes are in \"FileContents\", one per index, which the program "
-                     "gives only on request.";
+    contents.lines = "\r\nVirtual files: " + CountText(count, "file", "files");
+    if (shown > 0) contents.lines += ": " + named.Text(shown);
+    contents.lines +=
+        "\r\nTheir bytes are in \"FileContents\", one per index, given only on request.";
     if (count > fit)
         contents.lines += "\r\nIt counts " + CountText(count, "file", "files") + "; its " +
                           Grouped(block.size()) + " bytes hold " + Grouped(fit) + ".";

@@ -457,29 +457,29 @@ TEST(ShellFormats, EachIsExplainedByItsName) {
          "\r\nVirtual files: 2 files: report.pdf, 104,857 bytes, changed 2026-12-01 10:15; "
          "photo.jpg, attributes 0x00100021 (read-only, archive, unknown bits 0x00100000), created "
          "2026-12-01 10:15, accessed 2026-12-01 10:15\r\nTheir bytes are in \"FileContents\", one "
-         "per index, which the program gives only on request.",
+         "per index, given only on request.",
          "report.pdf, 104,857 bytes, changed 2026-12-01 10:15\r\nphoto.jpg, attributes 0x00100021 "
          "(read-only, archive, unknown bits 0x00100000), created 2026-12-01 10:15, accessed "
          "2026-12-01 10:15"},
         {"FileGroupDescriptor", FileGroup(4, false, {{"a"}, {"b"}, {"c\x1B[2J"}, {"d"}}),
-         "\r\nVirtual files: 4 files: a; b; c\\u001B[2J; 1 more in the text view\r\nTheir bytes "
-         "are in \"FileContents\", one per index, which the program gives only on request.",
+         "\r\nVirtual files: 4 files: a; b; c\\u001B[2J; d\r\nTheir bytes are in "
+         "\"FileContents\", one per index, given only on request.",
          "a\r\nb\r\nc\\u001B[2J\r\nd"},
         {"FileGroupDescriptorW", FileGroup(5, true, {{"a"}, {"b"}}),
          "\r\nVirtual files: 5 files: a; b\r\nTheir bytes are in \"FileContents\", one per index, "
-         "which the program gives only on request.\r\nIt counts 5 files; its 1,188 bytes hold 2.",
+         "given only on request.\r\nIt counts 5 files; its 1,188 bytes hold 2.",
          "a\r\nb"},
         {"FileGroupDescriptor", FileGroup(0xFFFFFFFF, false, {{x260}}),
          "\r\nVirtual files: 4,294,967,295 files: " + x260 +
-             "\r\nTheir bytes are in \"FileContents\", one per index, which the program gives "
-             "only on request.\r\nIt counts 4,294,967,295 files; its 336 bytes hold 1.\r\nThe "
+             "\r\nTheir bytes are in \"FileContents\", one per index, given only on "
+             "request.\r\nIt counts 4,294,967,295 files; its 336 bytes hold 1.\r\nThe "
              "name of file 1 is not ended within its 260 characters.",
          x260},
         {"FileGroupDescriptor", FileGroup(3, false, {{"a"}, {x260}, {x260}}),
-         "\r\nVirtual files: 3 files: a; " + x260 + "; " + x260 +
-             "\r\nTheir bytes are in \"FileContents\", one per index, which the program gives "
-             "only on request.\r\nThe names of 2 files, the first file 2, are not ended within "
-             "their 260 characters."},
+         "\r\nVirtual files: 3 files: a; 2 more in the text view\r\nTheir bytes are in "
+         "\"FileContents\", one per index, given only on request.\r\nThe names of 2 files, the "
+         "first file 2, are not ended within "
+         "their 260 characters."},
         {"FileGroupDescriptorW", FileGroup(0, true, {{"a"}}),
          "\r\nVirtual files: none: the descriptor counts no files to paste."},
         {"FileGroupDescriptor", Bytes(2), "\r\nThe block's 2 bytes hold no count of files."},
