@@ -3,8 +3,9 @@
 // Array", "Object Descriptor", "FileNameW", ...), found by their registered
 // names, each with the reader that explains its bytes: lines for the header
 // and, for a list, the text view. Names another program wrote are made
-// visible (VisibleText) and shown in UTF-8. What is shown is only read:
-// no byte is handed to the shell or OLE.
+// visible (VisibleText): wide ones in UTF-8, narrow ones in the code page's
+// characters as they came. The bytes are only read: none is handed to the
+// shell or OLE.
 #pragma once
 
 #include <cstddef>
