@@ -1,14 +1,17 @@
-// The readers of file lists, "HTML Format" headers and locales, and the
-// check of RTF for the formatted view, on any block: no read past the block
-// (ASan), every path and fragment they hand out lies within it, and a block
-// they find whole holds what its header says. The text view's layout of the
-// same block: its rows cover the text in order, parted only by line ends,
-// whichever row they are looked up from; and the scroll bar's scale of rows.
+// The readers of file lists, "HTML Format" headers and locales, the shell's
+// and OLE's formats, and the check of RTF for the formatted view, on any
+// block: no read past the block (ASan), every path and fragment they hand
+// out lies within it, a block they find whole holds what its header says,
+// and what they show of another program's names is visible, the header
+// of a size no block changes and the text within a few times the block. The text view's layout of
+// the same block: its rows cover the text in order, parted only by line ends, whichever row they
+// are looked up from; and the scroll bar's scale of rows.
 #include "inspector/format_contents.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <span>
 #include <vector>
@@ -19,7 +22,10 @@
 #include "inspector/html_format.h"
 #include "inspector/rich_text.h"
 #include "inspector/scroll_scale.h"
+#include "inspector/shell_formats.h"
 #include "inspector/text_layout.h"
+#include "inspector/virtual_files.h"
+#include "util/visible_text.h"
 
 namespace {
 
@@ -83,6 +89,31 @@ void CheckContents(Block block) {
     Check(files.Text().size() <= norvane::fuzz::Product(block.size(), 2));
     const FormatContents locale(norvane::kLocaleFormat, "", block);
     Check(locale.Locale().has_value() == (block.size() >= 4));
+}
+
+// The shell's and OLE's formats, each explained by the reader of its name.
+void CheckShellFormats(Block block) {
+    // A header shows a few names of at most ShownName's length, each made
+    // visible (a byte may become six), with the lines around them.
+    constexpr std::uint64_t kMostHeaderBytes = 16 * 1024;
+    for (const char* name : {"Preferred DropEffect", "Paste Succeeded", "FileGroupDescriptor",
+                             "FileGroupDescriptorW", "Shell IDList Array", "Object Descriptor",
+                             "Link Source Descriptor", "FileName", "FileNameW", "DragImageBits"}) {
+        Check(norvane::FindShellFormat(name) != nullptr);
+        const norvane::FormatContents contents(0xC000, name, block);
+        const std::string& lines = contents.HeaderLines();
+        Check(lines.starts_with("\r\n") && lines.size() <= kMostHeaderBytes);
+        for (std::size_t at = 0; at != std::string::npos;) {
+            const std::size_t next = lines.find("\r\n", at + 2);
+            const std::string line = lines.substr(at + 2, next - (at + 2));
+            Check(!line.empty() && norvane::VisibleText(line) == line);
+            at = next;
+        }
+        // A line of each item read: a few times its bytes (a name made
+        // visible), or a hundred and fifty bytes where 4 bytes name an item.
+        const std::uint64_t lineBytes = norvane::fuzz::Product(160, block.size() / 4 + 1);
+        Check(contents.Text().size() <= Sum({norvane::fuzz::Product(12, block.size()), lineBytes}));
+    }
 }
 
 // RTF given to the formatted view begins as RTF; a refusal says why.
@@ -206,6 +237,26 @@ void CheckTextLayout(Block block, Tail& tail) {
     Check(CheckRows(layout, pick) == rows);
 }
 
+// A FILETIME as a date: well-formed, and in the order of the times.
+void CheckFileTimes(Tail& tail) {
+    std::uint64_t times[2];
+    for (std::uint64_t& time : times) time = std::uint64_t{tail.Take(4)} << 32 | tail.Take(4);
+    std::sort(std::begin(times), std::end(times));
+    const std::string first = norvane::FileTimeText(times[0]);
+    const std::string second = norvane::FileTimeText(times[1]);
+    for (const std::string& text : {first, second}) {
+        unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0;
+        Check(std::sscanf(text.c_str(), "%u-%u-%u %u:%u", &year, &month, &day, &hour, &minute) ==
+              5);
+        const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+        const unsigned days[] = {31, leap ? 29u : 28u, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        Check(year >= 1601 && month >= 1 && month <= 12 && day >= 1 && day <= days[month - 1]);
+        Check(hour < 24 && minute < 60);
+    }
+    // Four-digit years sort as their texts do.
+    if (second.size() == first.size()) Check(first <= second);
+}
+
 // A scroll bar over lines and a page the input gives, up to the 32-bit
 // program's sizes: every top line is reachable, both ends are exact, and
 // the thumb and the top line move the same way.
@@ -253,9 +304,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckHtml(block);
     CheckContents(block);
     CheckRichText(block);
+    CheckShellFormats(block);
     Tail tail(block);
     CheckTextLayout(block, tail);
     CheckScrollScale(tail);
+    CheckFileTimes(tail);
     std::free(copy);
     return 0;
 }

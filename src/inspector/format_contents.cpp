@@ -5,6 +5,7 @@
 #include "clipboard/standard_formats.h"
 #include "inspector/file_list.h"
 #include "inspector/html_format.h"
+#include "inspector/shell_formats.h"
 #include "util/little_endian.h"
 
 namespace norvane {
@@ -42,6 +43,13 @@ FormatContents::FormatContents(unsigned format, std::string_view registeredName,
         locale_ = ReadU32(bytes, 0);
         lines_ += "\r\nLocale: " + std::to_string(*locale_) + " (" + Hex4(*locale_) + ")";
         encoding_ = TextEncoding::Ansi;
+        return;
+    }
+    if (const ShellFormat* shell = FindShellFormat(registeredName)) {
+        ShellContents contents = shell->read(*shell, bytes);
+        lines_ = std::move(contents.lines);
+        encoding_ = contents.encoding;
+        if (encoding_ != TextEncoding::None) joined_ = std::move(contents.text);
         return;
     }
     encoding_ = TextEncodingOf(format, registeredName);

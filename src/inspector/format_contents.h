@@ -1,7 +1,8 @@
 // What the inspector shows of a format beyond its bytes, by the format's
 // kind: lines for the header (a file list's count, an HTML header's fields,
-// a locale's number, with what is wrong with the block) and the text for
-// the text view (a text, the paths one a line, an HTML fragment).
+// a locale's number, a shell or OLE format's contents, with what is wrong
+// with the block) and the text for the text view (a text, the paths one a
+// line, an HTML fragment, virtual files or shell items one a line).
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 
 #include "clipboard/format_list.h"
 #include "inspector/saved_file.h"
+#include "inspector/shell_formats.h"
 #include "util/tab_separated.h"
 #include "util/visible_text.h"
 
@@ -15,6 +16,15 @@ bool ForbiddenInFileName(char c) {
     const auto code = static_cast<unsigned char>(c);
     return code < 0x20 || code == 0x7F ||
            std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+}
+
+// "a memory block", or for the shell's and OLE's formats with what they
+// hold: "a memory block (drop effect)".
+std::string KindColumn(const CopiedFormat& copied, DataKind kind) {
+    std::string text = KindText(kind);
+    if (const ShellFormat* shell = FindShellFormat(copied.registeredName))
+        text += " (" + std::string(shell->kind) + ")";
+    return text;
 }
 
 }  // namespace
@@ -78,8 +88,9 @@ std::string IndexText(const std::vector<CopiedFormat>& formats,
         const bool read = f.reading.outcome == ReadOutcome::Read;
         const DataKind kind = read ? f.reading.data.kind : KindOfFormat(f.format);
         text += std::to_string(f.format) + "\t" + TabSeparatedField(VisibleText(NameOf(f))) + "\t" +
-                KindText(kind) + "\t" + (read ? std::to_string(f.reading.data.bytes.size()) : "") +
-                "\t" + TabSeparatedField(OwnerText(f.reading)) + "\t" +
+                KindColumn(f, kind) + "\t" +
+                (read ? std::to_string(f.reading.data.bytes.size()) : "") + "\t" +
+                TabSeparatedField(OwnerText(f.reading)) + "\t" +
                 VisibleText(TabSeparatedField(i < fates.size() ? fates[i] : "")) + "\r\n";
     }
     return text;

@@ -45,7 +45,8 @@ std::string FormatFileName(const CopiedFormat& copied, LeadByteTest isLeadByte =
 std::string NotReadReason(const FormatReading& reading);
 
 // The index: a line of column names, then a line a format, tab-separated:
-// number, name, kind, size, owner, and its `fates` entry (the file written
+// number, name, kind (with what a shell or OLE format holds: "a memory
+// block (virtual files)"), size, owner, and its `fates` entry (the file written
 // or why there is none). Lines end in CR LF; a tab, line break or other
 // control character inside a field becomes a blank, as in the saved journal.
 std::string IndexText(const std::vector<CopiedFormat>& formats,

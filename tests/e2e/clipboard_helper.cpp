@@ -23,6 +23,10 @@
 //             the locale 0x0407 (CF_LOCALE), a 16 x 8 CF_DIBV5 with alpha (left
 //             half transparent, right half red at alpha 0x80), and "Rich Text Format"
 //             whose text is "plain ARGUMENT end", ARGUMENT bold (RichText)
+//   shellfiles Explorer's cut of files: the file list of "documents", "Preferred
+//             DropEffect" 2 (move), and "FileGroupDescriptorW" of two files
+//             that lie in no folder, "report.pdf" (104,857 bytes, changed
+//             2026-12-01 10:15 UTC) and "photo.jpg"
 //   pictures  pictures in their own codings (see picture_samples.h): a PNG under
 //             "PNG", a JPEG under "JFIF" and a GIF under "GIF"
 //   hostile   the malformed data named ARGUMENT, alone, as a careless or hostile
@@ -48,6 +52,7 @@
 // As the shell's handler of links, "record FILE LINK" appends LINK to FILE
 // as a line and ends.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -217,6 +222,31 @@ bool PlaceDocuments(const char* text) {
                             BlockWith(html.c_str(), html.size() + 1)) != nullptr &&
            SetClipboardData(CF_LOCALE, BlockWith(&locale, sizeof locale)) != nullptr &&
            SetClipboardData(CF_DIBV5, AlphaDib()) != nullptr;
+}
+
+// Explorer's cut of files that also lie in no folder, as a mail program
+// offers its attachments.
+bool PlaceShellFiles() {
+    constexpr wchar_t kPaths[] = L"C:\\one.txt\0D:\\two words.txt\0\0";
+    const DWORD move = DROPEFFECT_MOVE;
+    struct {
+        UINT count = 2;
+        FILEDESCRIPTORW files[2]{};
+    } group;
+    wcscpy(group.files[0].cFileName, L"report.pdf");
+    group.files[0].dwFlags = FD_FILESIZE | FD_WRITESTIME;
+    group.files[0].nFileSizeLow = 104857;
+    // 2026-12-01 10:15:59 UTC.
+    const ULONGLONG written = 134405937590000000;
+    group.files[0].ftLastWriteTime = {static_cast<DWORD>(written),
+                                      static_cast<DWORD>(written >> 32)};
+    wcscpy(group.files[1].cFileName, L"photo.jpg");
+    static_assert(sizeof group == sizeof(UINT) + 2 * 592);
+    return SetClipboardData(CF_HDROP, FileList({kPaths, std::size(kPaths) - 1})) != nullptr &&
+           SetClipboardData(RegisterClipboardFormatA("Preferred DropEffect"),
+                            BlockWith(&move, sizeof move)) != nullptr &&
+           SetClipboardData(RegisterClipboardFormatA("FileGroupDescriptorW"),
+                            BlockWith(&group, sizeof group)) != nullptr;
 }
 
 HGLOBAL BlockWith(const std::string& bytes) {
@@ -464,6 +494,7 @@ bool Place(HWND owner, const std::string& mode, const char* text) {
     if (mode == "inspect" || mode == "bytes") placed = placed && PlaceForInspection(mode, text);
     if (mode == "documents") placed = placed && PlaceDocuments(text);
     if (mode == "pictures") placed = placed && PlacePictures();
+    if (mode == "shellfiles") placed = placed && PlaceShellFiles();
     CloseClipboard();
     return placed;
 }

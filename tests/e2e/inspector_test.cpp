@@ -178,5 +178,33 @@ TEST_F(InspectorOfDocuments, RtfFormattedOnAThreadOfItsOwnCopiesNothing) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
 }
 
+// The same list over Explorer's cut of files, with files that lie in no folder.
+struct InspectorOfShellFiles : Inspector {
+    HelperProcess files{"shellfiles", "cut"};
+};
+
+TEST_F(InspectorOfShellFiles, ACutSaysMoveAndVirtualFilesAreNamed) {
+    const struct {
+        const char* format;
+        const char* says;  // in the header
+    } cases[] = {
+        {"Preferred DropEffect",
+         "Preferred drop effect: 2: move: the files were cut, and a paste moves them"},
+        {"FileGroupDescriptorW",
+         "Virtual files: 2 files: report.pdf, 104,857 bytes, changed 2026-12-01 10:15; "
+         "photo.jpg\r\n"},
+    };
+    for (const auto& c : cases) {
+        const int index = IndexOf(std::string(c.format) + " [" +
+                                  std::to_string(RegisterClipboardFormatA(c.format)) + "]");
+        ASSERT_GE(index, 0) << c.format;
+        HWND inspector = Inspect(index);
+        ASSERT_NE(inspector, nullptr);
+        EXPECT_TRUE(HasChildWithText(inspector, c.says)) << c.format;
+        program.Click(program.Control("Close", inspector));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(inspector); }));
+    }
+}
+
 }  // namespace
 }  // namespace e2e

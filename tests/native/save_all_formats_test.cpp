@@ -108,10 +108,10 @@ TEST(SaveAllFormats, FilesNamedByNumberAndASafeNameWithTheExtensionSaveAsPropose
 }
 
 TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
-    std::vector<CopiedFormat> formats{Copied(1, "", DataKind::MemoryBlock),
-                                      Copied(49300, "Two\tcolumns", DataKind::MemoryBlock),
-                                      Copied(2, "", DataKind::Bitmap),
-                                      Copied(49301, "Spoof\u202Egnp.exe", DataKind::MemoryBlock)};
+    std::vector<CopiedFormat> formats{
+        Copied(1, "", DataKind::MemoryBlock), Copied(49300, "Two\tcolumns", DataKind::MemoryBlock),
+        Copied(2, "", DataKind::Bitmap), Copied(49301, "Spoof\u202Egnp.exe", DataKind::MemoryBlock),
+        Copied(49302, "Preferred DropEffect", DataKind::MemoryBlock)};
     formats[0].reading.data.bytes = {'H', 'i', 0};
     formats[0].reading.hasOwner = true;
     formats[0].reading.ownerClass = "Notepad";
@@ -123,9 +123,11 @@ TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
     formats[3].reading.hasOwner = true;
     formats[3].reading.ownerClass = "Spoof\r\nOwner: A Trusted";
     formats[3].reading.program = {4, "a\u2029b.exe"};
+    formats[4].reading.data.bytes = {2, 0, 0, 0};
     const std::string index =
         IndexText(formats, {"00001 CF_TEXT.txt", "not read: its owner did not render it",
-                            "not read: there is not enough\r\nmemory", "49301 Spoof\u202Egnp.bin"});
+                            "not read: there is not enough\r\nmemory", "49301 Spoof\u202Egnp.bin",
+                            "49302 Preferred DropEffect.bin"});
     EXPECT_EQ(index,
               "Number\tName\tKind\tBytes\tOwner\tFile\r\n"
               "1\tCF_TEXT\ta memory block\t3\tA Notepad Class Window of notepad.exe, process id "
@@ -135,7 +137,9 @@ TEST(SaveAllFormats, IndexHasALineAFormatWithWhatBecameOfIt) {
               "2\tCF_BITMAP\ta bitmap\t\tnone\tnot read: there is not enough  memory\r\n"
               "49301\tSpoof\\u202Egnp.exe\ta memory block\t1\tA Spoof\\u000D\\u000AOwner: A "
               "Trusted Class "
-              "Window of a\\u2029b.exe, process id 4\t49301 Spoof\\u202Egnp.bin\r\n");
+              "Window of a\\u2029b.exe, process id 4\t49301 Spoof\\u202Egnp.bin\r\n"
+              "49302\tPreferred DropEffect\ta memory block (drop effect)\t4\tnone\t49302 Preferred "
+              "DropEffect.bin\r\n");
 }
 
 }  // namespace
