@@ -61,67 +61,74 @@ FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHan
     return reading;
 }
 
-ClipboardSnapshot CopyAllFormats(ClipboardService& clipboard, WindowHandle window,
-                                 std::uint64_t mostBytes) {
+namespace {
+
+// The clipboard opened once: its owner, then what `copy` copies into the
+// snapshot; the outcome ClipboardHeld, with who holds it, when it could
+// not be opened.
+template <class Copy>
+ClipboardSnapshot CopiedAtOneOpen(ClipboardService& clipboard, WindowHandle window, Copy&& copy) {
     ClipboardSnapshot snapshot;
     const OpenClipboardScope open(clipboard, window);
     ReadOwner(clipboard, snapshot.clipboard);
-    if (!open.Opened()) {
+    if (open.Opened())
+        copy(snapshot);
+    else
         ReadHolder(clipboard, snapshot.clipboard);
-        return snapshot;
-    }
-    std::uint64_t held = 0;
-    for (unsigned format = clipboard.EnumFormats(0); format != 0;
-         format = clipboard.EnumFormats(format)) {
-        CopiedFormat& copied = snapshot.formats.emplace_back();
-        copied.format = format;
-        copied.registeredName = clipboard.FormatName(format);
-        copied.reading = snapshot.clipboard;
-        if (held >= mostBytes) {
-            copied.reading.outcome = ReadOutcome::Failed;
-            copied.reading.failure = "the formats before it took " + std::to_string(held) +
-                                     " bytes, as much as one save holds at once";
-            continue;
-        }
-        CopyFormat(clipboard, format, copied.reading);
-        held += copied.reading.data.bytes.size();
-    }
     return snapshot;
+}
+
+}  // namespace
+
+ClipboardSnapshot CopyAllFormats(ClipboardService& clipboard, WindowHandle window,
+                                 std::uint64_t mostBytes) {
+    return CopiedAtOneOpen(clipboard, window, [&](ClipboardSnapshot& snapshot) {
+        std::uint64_t held = 0;
+        for (unsigned format = clipboard.EnumFormats(0); format != 0;
+             format = clipboard.EnumFormats(format)) {
+            CopiedFormat& copied = snapshot.formats.emplace_back();
+            copied.format = format;
+            copied.registeredName = clipboard.FormatName(format);
+            copied.reading = snapshot.clipboard;
+            if (held >= mostBytes) {
+                copied.reading.outcome = ReadOutcome::Failed;
+                copied.reading.failure = "the formats before it took " + std::to_string(held) +
+                                         " bytes, as much as one save holds at once";
+                continue;
+            }
+            CopyFormat(clipboard, format, copied.reading);
+            held += copied.reading.data.bytes.size();
+        }
+    });
 }
 
 ClipboardSnapshot CopyForViewer(ClipboardService& clipboard, WindowHandle window, bool text,
                                 bool picture) {
-    ClipboardSnapshot snapshot;
-    const OpenClipboardScope open(clipboard, window);
-    ReadOwner(clipboard, snapshot.clipboard);
-    if (!open.Opened()) {
-        ReadHolder(clipboard, snapshot.clipboard);
-        return snapshot;
-    }
-    bool gotText = false;
-    if (text) {
-        CopiedFormat& copied = snapshot.formats.emplace_back();
-        copied.format = kUnicodeTextFormat;
-        copied.reading.outcome = ReadOutcome::NotRendered;
-        try {
-            if (const auto copiedText = clipboard.CopyText()) {
-                const auto* bytes = reinterpret_cast<const std::uint8_t*>(copiedText->data());
-                copied.reading.data.bytes.assign(bytes, bytes + copiedText->size() * 2);
-                copied.reading.outcome = ReadOutcome::Read;
-                gotText = true;
+    return CopiedAtOneOpen(clipboard, window, [&](ClipboardSnapshot& snapshot) {
+        bool gotText = false;
+        if (text) {
+            CopiedFormat& copied = snapshot.formats.emplace_back();
+            copied.format = kUnicodeTextFormat;
+            copied.reading.outcome = ReadOutcome::NotRendered;
+            try {
+                if (const auto copiedText = clipboard.CopyText()) {
+                    const auto* bytes = reinterpret_cast<const std::uint8_t*>(copiedText->data());
+                    copied.reading.data.bytes.assign(bytes, bytes + copiedText->size() * 2);
+                    copied.reading.outcome = ReadOutcome::Read;
+                    gotText = true;
+                }
+            } catch (const std::bad_alloc&) {
+                copied.reading.outcome = ReadOutcome::Failed;
+                copied.reading.failure = "there is not enough memory for a copy of its data";
             }
-        } catch (const std::bad_alloc&) {
-            copied.reading.outcome = ReadOutcome::Failed;
-            copied.reading.failure = "there is not enough memory for a copy of its data";
         }
-    }
-    if (picture && (gotText || !text)) {
-        CopiedFormat& copied = snapshot.formats.emplace_back();
-        const unsigned dib = PlacedDibFormat(clipboard);
-        copied.format = dib ? dib : kBitmapFormat;
-        CopyFormat(clipboard, copied.format, copied.reading);
-    }
-    return snapshot;
+        if (picture && (gotText || !text)) {
+            CopiedFormat& copied = snapshot.formats.emplace_back();
+            const unsigned dib = PlacedDibFormat(clipboard);
+            copied.format = dib ? dib : kBitmapFormat;
+            CopyFormat(clipboard, copied.format, copied.reading);
+        }
+    });
 }
 
 }  // namespace norvane

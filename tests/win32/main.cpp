@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "reader/win32_reader_process.h"
 #include "reader/win32_reader_role.h"
 #include "win32/screen_dpi.h"
 #include "win32/second_process.h"
@@ -52,12 +53,25 @@ int HoldClipboard(const std::string& ms, const std::string& name) {
     return 0;
 }
 
+// "--start-reader - NAME": starts a reader process with a first reading,
+// signals NAME.ready and waits for NAME.quit (or to be killed).
+int StartReader(const std::string& name) {
+    norvane::ReaderProcess reader;
+    reader.Read(0xC0DE, {});
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str());
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, (name + ".quit").c_str());
+    SetEvent(ready);
+    WaitForSingleObject(quit, 60000);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The readings of the system's clipboard start this program as their reader.
     if (const auto readerExit = norvane::RunAsReaderIfAsked()) return *readerExit;
     if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--start-reader") return StartReader(argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--hold-clipboard")
         return HoldClipboard(argv[2], argv[3]);
     // "--at-dpi N": the tests of the windows on a screen of N pixels per

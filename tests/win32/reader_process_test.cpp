@@ -1,6 +1,9 @@
 // The reader process over the real clipboard, whose data clipboard_helper
 // owns in another process: a reading done there, an owner that never
 // renders given up, and a reader that dies said so and replaced.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -165,6 +168,31 @@ TEST(ReaderProcess, TheViewersCloseGivesUpAnOwnerThatNeverRenders) {
     EXPECT_TRUE(ReaderGoneWithin(1s));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(messages.errors.empty());
+}
+
+// The process a program started, if any.
+DWORD ChildOf(DWORD parent) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD child = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !child;
+         more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent) child = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return child;
+}
+
+// The reader ends with the program, also when the program is killed.
+TEST(ReaderProcess, EndsWhenTheProgramIsKilled) {
+    const testing::SecondProcess program("start-reader", "-");
+    const HANDLE reader = OpenProcess(SYNCHRONIZE, FALSE, ChildOf(program.Id()));
+    ASSERT_NE(reader, nullptr);
+    const HANDLE killed = OpenProcess(PROCESS_TERMINATE, FALSE, program.Id());
+    TerminateProcess(killed, 1);
+    CloseHandle(killed);
+    EXPECT_EQ(WaitForSingleObject(reader, 5000), WAIT_OBJECT_0);
+    CloseHandle(reader);
 }
 
 }  // namespace
