@@ -1,6 +1,7 @@
 #include "inspector/format_inspection.h"
 
 #include <array>
+#include <cstdio>
 #include <exception>
 #include <new>
 
@@ -33,6 +34,17 @@ constexpr std::array kRegisteredTexts{
 
 std::string Number(std::int64_t n) {
     return std::to_string(n);
+}
+
+// A copy this slow is said to be in the header.
+constexpr std::uint32_t kSlowReadMs = 1000;
+
+// "1.24 s"
+std::string Seconds(std::uint32_t ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u.%02u s", static_cast<unsigned>(ms / 1000),
+                  static_cast<unsigned>(ms % 1000 / 10));
+    return text;
 }
 
 std::string Bytes(std::uint64_t n) {
@@ -160,6 +172,9 @@ std::string HeaderText(unsigned format, const FormatReading& reading,
             text += ": it could not be read: " + reading.failure;
             break;
     }
+    // What a user needs to find the format that makes a copy slow.
+    if (reading.readMs >= kSlowReadMs && reading.outcome != ReadOutcome::Failed)
+        text += ", read in " + Seconds(reading.readMs);
     const auto& bytes = reading.data.bytes;
     if (reading.outcome == ReadOutcome::Read) {
         switch (reading.data.kind) {

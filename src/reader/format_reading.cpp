@@ -1,5 +1,8 @@
 #include "reader/format_reading.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <exception>
 #include <new>
 #include <string>
@@ -25,7 +28,9 @@ void ReadHolder(ClipboardService& clipboard, FormatReading& reading) {
     }
 }
 
-void CopyFormat(ClipboardService& clipboard, unsigned format, FormatReading& reading) {
+namespace {
+
+void CopyOut(ClipboardService& clipboard, unsigned format, FormatReading& reading) {
     try {
         auto data = clipboard.CopyFormatData(format);
         if (!data) {
@@ -41,6 +46,17 @@ void CopyFormat(ClipboardService& clipboard, unsigned format, FormatReading& rea
         reading.outcome = ReadOutcome::Failed;
         reading.failure = error.what();
     }
+}
+
+}  // namespace
+
+void CopyFormat(ClipboardService& clipboard, unsigned format, FormatReading& reading) {
+    const auto start = std::chrono::steady_clock::now();
+    CopyOut(clipboard, format, reading);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    reading.readMs = static_cast<std::uint32_t>(
+        std::min<std::chrono::milliseconds::rep>(took.count(), UINT32_MAX));
 }
 
 FormatReading ReadFormat(ClipboardService& clipboard, unsigned format, WindowHandle window) {

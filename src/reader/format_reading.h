@@ -25,6 +25,8 @@ struct FormatReading {
     ReadOutcome outcome = ReadOutcome::Read;
     FormatData data;      // empty unless Read
     std::string failure;  // why a copy Failed
+    // How long the copy took, the owner's rendering included; 0 when none was tried.
+    std::uint32_t readMs = 0;
     bool hasOwner = false;
     std::string ownerClass;
     OwnerProgram program;

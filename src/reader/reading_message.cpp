@@ -9,9 +9,9 @@ namespace {
 
 constexpr char kMagic[4] = {'N', 'V', 'R', 'D'};
 constexpr char kSnapshotMagic[4] = {'N', 'V', 'S', 'S'};
-// The fixed part: the magic, the outcome, the kind, two flags and the two
-// process ids.
-constexpr std::uint32_t kFixedBytes = 4 + 4 + 4 + 4 + 4 + 4;
+// The fixed part: the magic, the outcome, the kind, two flags, the two
+// process ids and how long the copy took.
+constexpr std::uint32_t kFixedBytes = 4 + 4 + 4 + 4 + 4 + 4 + 4;
 // No class or file name comes near this; a longer one is garbage.
 constexpr std::uint32_t kLongestName = 1 << 16;
 
@@ -103,6 +103,7 @@ void WriteReadingMessage(const FormatReading& r, std::span<std::uint8_t> out) {
     writer.U32((r.hasOwner ? 1u : 0u) | (r.hasHolder ? 2u : 0u));
     writer.U32(static_cast<std::uint32_t>(r.program.processId));
     writer.U32(static_cast<std::uint32_t>(r.holderProgram.processId));
+    writer.U32(r.readMs);
     writer.Text(r.failure);
     writer.Text(r.ownerClass);
     writer.Text(r.program.fileName);
@@ -125,7 +126,7 @@ std::optional<FormatReading> ReadReadingMessage(std::span<const std::uint8_t> me
     const auto magic = in.Bytes(sizeof kMagic);
     if (!magic || std::memcmp(magic->data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
     if (!in.U32(outcome) || !in.U32(kind) || !in.U32(flags) || !in.U32(ownerId) ||
-        !in.U32(holderId))
+        !in.U32(holderId) || !in.U32(r.readMs))
         return std::nullopt;
     if (outcome > static_cast<std::uint32_t>(ReadOutcome::Failed) ||
         kind > static_cast<std::uint32_t>(DataKind::UnknownHandle) || flags > 3)

@@ -14,6 +14,8 @@ namespace {
 
 // How often a reading under way asks whether it is still wanted.
 constexpr DWORD kCancelCheckMs = 20;
+// How long a reading no longer wanted may still take before its reader is ended.
+constexpr DWORD kCancelGraceMs = 200;
 // The most memory the reader may take: a 32-bit process gets no more anyway.
 constexpr SIZE_T kReaderMemory = SIZE_T{1} << 30;
 
@@ -170,7 +172,10 @@ std::string ReaderProcess::Ask(ReaderRequest kind, unsigned format,
             return StoppedText(code);
         }
         if (cancelled && cancelled()) {
-            End();  // the system closes the clipboard the reader held
+            // A reading about to end is let end, and the reader kept for the
+            // next one (a clipboard that keeps changing cancels each reading);
+            // else it is ended, and the system closes the clipboard it held.
+            if (WaitForMultipleObjects(2, waits, FALSE, kCancelGraceMs) != WAIT_OBJECT_0) End();
             return "the reading was stopped";
         }
     }

@@ -482,6 +482,15 @@ TEST_F(ReadingAFormat, CopiesOnceAndClosesWithTheOwner) {
     EXPECT_EQ(HeaderText(49321, reading),
               "Format 49321: a memory block, 1024 bytes\r\n"
               "Owner: A THelperWindow Class Window of clipboard_helper.exe, process id 4242");
+    // A copy that took long says so, in its first line.
+    FormatReading slow = reading;
+    slow.readMs = 1249;
+    EXPECT_THAT(
+        HeaderText(49321, slow),
+        ::testing::StartsWith("Format 49321: a memory block, 1024 bytes, read in 1.24 s\r\n"));
+    slow.outcome = ReadOutcome::NotRendered;
+    EXPECT_THAT(HeaderText(49321, slow),
+                ::testing::StartsWith("Format 49321: its owner did not render it, read in 1.24 s"));
 }
 
 TEST_F(ReadingAFormat, EachFailureItsOwnOutcomeAndNothingLeftOpen) {

@@ -18,6 +18,7 @@ FormatReading Sample() {
     r.program = {4242, "owner.exe"};
     r.holderProgram = {7, ""};
     r.failure = "none";
+    r.readMs = 1240;
     return r;
 }
 
@@ -33,6 +34,7 @@ void ExpectSame(const FormatReading& a, const FormatReading& b) {
     EXPECT_EQ(a.hasHolder, b.hasHolder);
     EXPECT_EQ(a.holderClass, b.holderClass);
     EXPECT_EQ(a.holderProgram.processId, b.holderProgram.processId);
+    EXPECT_EQ(a.readMs, b.readMs);
 }
 
 TEST(ReadingMessage, EveryFieldComesBackAsItWent) {
@@ -74,8 +76,8 @@ TEST(ReadingMessage, AnythingButAWholeReadingIsRefused) {
         {"outcome past the last", 4, 5},
         {"kind past the last", 8, 7},
         {"unknown flags", 12, 4},
-        {"failure's length past the end", 24, 0xFFFFFFF0},
-        {"failure's length past the longest name", 24, 1 << 17},
+        {"failure's length past the end", 28, 0xFFFFFFF0},
+        {"failure's length past the longest name", 28, 1 << 17},
         {"data's length one short", whole.size() - 5 - 4, 4},
         {"data's length past the end", whole.size() - 5 - 4, 0xFFFFFFFF},
     };

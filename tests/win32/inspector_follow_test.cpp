@@ -169,6 +169,9 @@ TEST_F(InspectorOverTheClipboard, ASlowOwnerIsReadOffTheWindowsThreadAndDroppedO
         } else {
             ASSERT_TRUE(InspectorSettles(inspector));
             EXPECT_EQ(inspector.Text().Contents(SIZE_MAX), L"rendered slowly");
+            // Measured in the reader, the owner's rendering included.
+            EXPECT_THAT(HeaderOf(inspector),
+                        ::testing::StartsWith("Format 1: a memory block, 16 bytes, read in 1."));
         }
         EXPECT_TRUE(messages.shown.empty());
     }
