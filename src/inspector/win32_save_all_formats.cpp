@@ -1,8 +1,5 @@
 #include "inspector/win32_save_all_formats.h"
 
-#include <atomic>
-#include <chrono>
-#include <future>
 #include <optional>
 #include <span>
 #include <vector>
@@ -96,27 +93,25 @@ ClipboardSnapshot ReadSnapshot(ClipboardService& clipboard, MessageDialog& messa
                                unsigned progressAfterMs) {
     if (!clipboard.IsSystemClipboard()) return CopyAllFormats(clipboard, window);
     ReaderProcess reader;
-    std::atomic<bool> stop{false};
-    auto reading =
-        std::async(std::launch::async, [&] { return reader.ReadAll([&] { return stop.load(); }); });
     std::optional<TSave_All_Progress_Form> progress;
+    ClipboardSnapshot snapshot;
     {
         const InputDisabled busy(window);
         const DWORD start = GetTickCount();
-        AnswerUntil(
-            [&] {
-                return reading.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
-            },
-            [&] {
-                if (!progress && GetTickCount() - start >= progressAfterMs) {
-                    progress.emplace(messages, window);
-                    progress->ShowReading();
-                }
-                if (progress && progress->StopAsked()) stop = true;
-            });
+        snapshot =
+            ReadWhileAnswering(
+                [&](const std::function<bool()>& cancelled) { return reader.ReadAll(cancelled); },
+                [&] {
+                    if (!progress && GetTickCount() - start >= progressAfterMs) {
+                        progress.emplace(messages, window);
+                        progress->ShowReading();
+                    }
+                    return progress && progress->StopAsked();
+                })
+                .first;
     }
     if (progress) progress->Hide();
-    return reading.get();
+    return snapshot;
 }
 
 Written WriteFormats(const std::string& folder, const std::vector<CopiedFormat>& formats,

@@ -10,13 +10,17 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "reader/format_reading.h"
 #include "reader/win32_reader_channel.h"
+#include "ui/application.h"
 #include "ui/handles.h"
 
 namespace norvane {
@@ -64,5 +68,23 @@ class ReaderProcess {
     std::atomic<DWORD> processId_{0};
     std::uint32_t requests_ = 0;
 };
+
+// Runs `read`, given whether it is cancelled, on a thread of its own while
+// this thread's windows answer; once `stopped` (asked between their
+// messages) says so, the reading is cancelled. Its result, and whether it
+// was given up.
+template <class Read>
+auto ReadWhileAnswering(Read&& read, const std::function<bool()>& stopped) {
+    std::atomic<bool> stop{false};
+    auto reading = std::async(std::launch::async, [&] {
+        return read(std::function<bool()>([&] { return stop.load(); }));
+    });
+    AnswerUntil(
+        [&] { return reading.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+        [&] {
+            if (stopped()) stop = true;
+        });
+    return std::pair(reading.get(), stop.load());
+}
 
 }  // namespace norvane

@@ -1,14 +1,10 @@
 #include "reader/win32_viewer_copier.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstring>
-#include <future>
 #include <memory>
 
 #include "clipboard/win32_clipboard_picture.h"
 #include "reader/win32_reader_process.h"
-#include "ui/application.h"
 
 namespace norvane {
 namespace {
@@ -35,19 +31,13 @@ ViewerCopier ViewerCopierInReader() {
     // up ends it, and the next starts another.
     auto reader = std::make_shared<ReaderProcess>();
     return [reader](bool text, bool picture, const std::function<bool()>& stopped) {
-        std::atomic<bool> stop{false};
-        auto copying = std::async(std::launch::async, [&] {
-            return reader->ReadForViewer(text, picture, [&] { return stop.load(); });
-        });
-        AnswerUntil(
-            [&] {
-                return copying.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+        auto [copied, givenUp] = ReadWhileAnswering(
+            [&](const std::function<bool()>& cancelled) {
+                return reader->ReadForViewer(text, picture, cancelled);
             },
-            [&] {
-                if (stopped()) stop = true;
-            });
-        ViewerCopy copy = CopyOf(copying.get());
-        copy.givenUp = stop;
+            stopped);
+        ViewerCopy copy = CopyOf(copied);
+        copy.givenUp = givenUp;
         return copy;
     };
 }
