@@ -88,19 +88,6 @@ TEST(ReaderProcess, ReadsInAProcessOfItsOwnThatEndsWithIt) {
     CloseHandle(process);
 }
 
-// An owner that never renders: the reading stopped ends the reader, the
-// clipboard it held is free at once, and the next reading has a new reader.
-TEST_F(AStuckOwner, AnOwnerThatNeverRendersIsGivenUp) {
-    ReaderProcess reader;
-    const auto asked = std::chrono::steady_clock::now();
-    const FormatReading stopped =
-        reader.Read(kTextFormat, [&] { return std::chrono::steady_clock::now() - asked > 300ms; });
-    EXPECT_EQ(stopped.outcome, ReadOutcome::Failed);
-    EXPECT_EQ(reader.ProcessId(), 0u);
-    EXPECT_TRUE(ReaderGoneWithin(1s));
-    EXPECT_EQ(reader.Read(0xC0DE, {}).outcome, ReadOutcome::FormatGone);
-}
-
 // A reader killed from outside in the middle of a reading: the reading says
 // how it ended, and the next one works.
 TEST_F(AStuckOwner, AReaderKilledSaysSoAndTheNextReadingWorks) {
